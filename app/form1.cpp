@@ -1,0 +1,70 @@
+#include "app/form1.h"
+
+#include <exception>
+
+#include "bootfile/boot_options.h"
+#include "interlocks/interlocks.h"
+#include "logos/logo_preview.h"
+#include "platform/cp1252.h"
+#include "platform/error.h"
+
+namespace startgarten {
+
+TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
+    : boxes_(boxes), applicationTitle_(std::move(applicationTitle)) {
+  WireInterlocks(*this);
+}
+
+void TForm1::FormCreate() {
+  try {
+    LoadLogoPreview(Image1, Image2, boxes_);
+  } catch (const Error& error) {
+    ShowError(error.what());
+  }
+  Auslesen();
+}
+
+void TForm1::StartDateischreiben1Click() {
+  if (boxes_.Show("Wollen Sie die Start-Datei umschreiben?", "", MessageButtons::kOkCancel,
+                  MessageIcon::kNone) == MessageResult::kOk) {
+    Schreiben();
+  }
+  Auslesen();
+}
+
+void TForm1::Auslesen() {
+  startgarten::Auslesen(*this, boxes_);
+}
+
+void TForm1::Schreiben() {
+  startgarten::Schreiben(*this, boxes_);
+}
+
+void TForm1::BitBtn2Click() {
+  startgarten::BitBtn2Click(*this);
+}
+
+void TForm1::BitBtn3Click() {
+  if (OnClose) OnClose();
+}
+
+void TForm1::HandleEvent(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TForm1::ShowError(const std::string& message) {
+  boxes_.Show(message + ".", applicationTitle_, MessageButtons::kOk, MessageIcon::kStop);
+}
+
+std::string ApplicationTitleFromPath(std::string_view programPath) {
+  std::string name = Utf8ToCp1252(programPath.substr(programPath.find_last_of("/\\") + 1));
+  name = name.substr(0, name.find('.'));
+  for (size_t i = 1; i < name.size(); ++i) name[i] = ToLowerCp1252(name[i]);
+  return name;
+}
+
+}  // namespace startgarten

@@ -1,0 +1,42 @@
+#include "bootfile/boot_file.h"
+
+#include "platform/file_attributes.h"
+
+namespace startgarten {
+
+namespace {
+constexpr const char* kPointerFile = "c:\\msdos.sys";
+constexpr uint16_t kUnprotectedMask = 0xFFF8;  // clears read-only, hidden and system
+
+uint16_t ReadAttributeWord(const std::string& path) {
+  return static_cast<uint16_t>(platform::GetFileAttributes(path) & 0xFFFF);
+}
+
+// Failures to set attributes are not errors: the procedure goes on either way.
+void SetAttributeWord(const std::string& path, uint16_t word) {
+  platform::SetFileAttributes(path, word);
+}
+}  // namespace
+
+TBootFile::TBootFile(std::string path, uint16_t savedAttributes)
+    : path_(std::move(path)), savedAttributes_(savedAttributes), ini_(path_) {
+  SetAttributeWord(path_, savedAttributes_ & kUnprotectedMask);
+}
+
+TBootFile::~TBootFile() {
+  SetAttributeWord(path_, savedAttributes_);
+}
+
+std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes) {
+  const uint16_t saved = ReadAttributeWord(kPointerFile);
+  SetAttributeWord(kPointerFile, saved & kUnprotectedMask);
+  const std::string drive = TIniFile(kPointerFile).ReadText("PATHS", "HOSTWINBOOTDRV", "");
+  SetAttributeWord(kPointerFile, saved);
+  if (drive.empty()) {
+    boxes.Show("Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone);
+    return nullptr;
+  }
+  return std::make_unique<TBootFile>(drive + ":\\msdos.sys", saved);
+}
+
+}  // namespace startgarten

@@ -1,0 +1,34 @@
+#include "bootfile/ini_file.h"
+
+#include "platform/error.h"
+#include "platform/number_text.h"
+#include "platform/profile.h"
+
+namespace startgarten {
+
+std::string TIniFile::ReadText(std::string_view section, std::string_view key,
+                               std::string_view defaultValue) const {
+  return platform::ReadProfileString(fileName_, section, key, defaultValue, kBufferSize);
+}
+
+int32_t TIniFile::ReadNumber(std::string_view section, std::string_view key,
+                             int32_t defaultValue) const {
+  std::string text = ReadText(section, key, "");
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'X' || text[1] == 'x')) {
+    text.replace(0, 2, "$");
+  }
+  return TryStrToInt(text).value_or(defaultValue);
+}
+
+void TIniFile::WriteText(std::string_view section, std::string_view key,
+                         std::string_view value) const {
+  if (!platform::WriteProfileString(fileName_, section, key, value)) {
+    throw Error(FormatMessageText("Kann nicht nach %s schreiben", fileName_));
+  }
+}
+
+void TIniFile::WriteNumber(std::string_view section, std::string_view key, int32_t value) const {
+  WriteText(section, key, IntToStr(value));
+}
+
+}  // namespace startgarten

@@ -1,0 +1,50 @@
+#include "bootfile/start_scripts.h"
+
+#include "platform/files.h"
+
+namespace startgarten {
+
+namespace {
+constexpr const char* kActiveCall = "call start.bat";
+constexpr const char* kCommentedCall = "rem call start.bat";
+constexpr const char* kStartScriptLines[] = {"@echo off", "win", "%winbootdir%\\command\\mode co80",
+                                             "call %winbootdir%\\dosstart.bat"};
+// The marker's values: the batch file was given the active call, or the commented one.
+constexpr int32_t kMarkerActive = 1;
+constexpr int32_t kMarkerCommented = 0;
+// A missing marker: the batch file has been given neither call yet.
+constexpr int32_t kMarkerMissing = -1;
+}  // namespace
+
+void MaintainStartScripts(FormControls& form, const TIniFile& bootFile) {
+  const bool prompt = form.CheckBox12.Checked();
+  TMemo& lines = form.Memo1;
+  if (prompt) bootFile.WriteNumber("OPTIONS", "BOOTGUI", 0);
+
+  lines.LoadFromFile("c:\\autoexec.bat");
+  const int32_t marker = bootFile.ReadNumber("OPTIONS", ";PROMPT", kMarkerMissing);
+  if (prompt && marker != kMarkerActive) {
+    lines.Append(kActiveCall);
+    lines.DeleteIf(
+        [](const std::string& line) { return line.find(kCommentedCall) != std::string::npos; });
+  }
+  if (!prompt && marker != kMarkerCommented) {
+    lines.Append(kCommentedCall);
+    lines.DeleteIf([](const std::string& line) { return line.starts_with(kActiveCall); });
+  }
+  lines.SaveToFile("C:\\autoexec.bat");
+  lines.Clear();
+
+  for (const char* line : kStartScriptLines) lines.Append(line);
+  lines.SaveToFile(platform::GetWindowsDirectory() + "\\start.bat");
+  lines.Clear();
+
+  if (prompt) {
+    bootFile.WriteNumber("OPTIONS", ";PROMPT", kMarkerActive);
+    bootFile.WriteNumber("OPTIONS", "BOOTGUI", 0);
+  } else {
+    bootFile.WriteNumber("OPTIONS", ";PROMPT", kMarkerCommented);
+  }
+}
+
+}  // namespace startgarten

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/controls/form_controls.h"
+#include "bootfile/ini_file.h"
+
+namespace startgarten {
+
+// Carries out "Nach Windows-Ende DOS-Prompt?" (CheckBox12): the boot loader then stops at DOS,
+// C:\autoexec.bat calls start.bat in the Windows directory, which starts Windows and leaves the
+// user at the prompt when it ends. The marker key ";PROMPT" in the boot file records which call
+// the batch file was last given, so that it is edited only when the option changes.
+void MaintainStartScripts(FormControls& form, const TIniFile& bootFile);
+
+}  // namespace startgarten

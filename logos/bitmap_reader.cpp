@@ -1,0 +1,1 @@
+#include "logos/bitmap_reader.h"

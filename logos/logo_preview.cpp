@@ -1,0 +1,1 @@
+#include "logos/logo_preview.h"

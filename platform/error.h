@@ -1,0 +1,19 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace startgarten {
+
+// An error that ends the running command. Its message (code page 1252) is shown to the user
+// exactly as it stands, followed by a period.
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Replaces the first "%s" or "%d" in pattern by argument.
+std::string FormatMessageText(std::string_view pattern, std::string_view argument);
+
+}  // namespace startgarten

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace startgarten::platform {
+
+struct ReadFileResult {
+  uint32_t error = 0;     // a Windows error code, 0 on success
+  bool tooLarge = false;  // the file holds more than the limit; bytes is then empty
+  std::string bytes;
+};
+
+// Reads a whole existing file, never more than limit bytes.
+ReadFileResult ReadWholeFile(std::string_view dosPath, size_t limit);
+
+enum class WriteFailure { kNone, kCreate, kWrite };
+
+struct WriteFileResult {
+  WriteFailure failure = WriteFailure::kNone;
+  uint32_t error = 0;  // a Windows error code, 0 on success
+};
+
+// Creates the file anew with exactly these bytes and normal attributes, replacing an existing
+// one in a single rename after the new content is on disk: a failure leaves the old file as it
+// was. kCreate when the file cannot be created (read-only, missing directory), kWrite when the
+// bytes cannot be written or flushed.
+WriteFileResult CreateWholeFile(std::string_view dosPath, std::string_view bytes);
+
+// Renames a file. Returns 0, or kErrorFileNotFound when the source is missing,
+// kErrorAlreadyExists when the target exists, kErrorAccessDenied, ...
+uint32_t MoveFile(std::string_view fromDosPath, std::string_view toDosPath);
+
+// The Windows directory: "WinDir" of [Paths] in c:\msdos.sys when present and not empty, else
+// "C:\WINDOWS"; at most 143 characters.
+std::string GetWindowsDirectory();
+
+}  // namespace startgarten::platform

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace startgarten::platform {
+
+// Reads one key of an INI-style file as Windows does: the first section, and in it the first
+// key, whose names match case-insensitively; the value trimmed and without enclosing quotes,
+// cut to bufferSize - 1 characters. The default comes back when the file, section, key or the
+// key's "=" is missing.
+std::string ReadProfileString(std::string_view dosPath, std::string_view section,
+                              std::string_view key, std::string_view defaultValue,
+                              size_t bufferSize);
+
+// Writes one key: an existing key changes only its own line, a missing key is added after the
+// last non-blank line of its section, a missing section is appended with its key, a missing
+// file is created. Every other byte stays as it was. The file is replaced in one rename, so no
+// failure leaves it half-written. Returns false on failure (read-only file, missing directory,
+// full disk, ...).
+bool WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
+                        std::string_view value);
+
+}  // namespace startgarten::platform

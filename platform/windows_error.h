@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace startgarten::platform {
+
+// Windows error codes, which the rest of the program shows and reacts to.
+inline constexpr uint32_t kErrorSuccess = 0;
+inline constexpr uint32_t kErrorFileNotFound = 2;
+inline constexpr uint32_t kErrorPathNotFound = 3;
+inline constexpr uint32_t kErrorTooManyOpenFiles = 4;
+inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorSharingViolation = 32;
+inline constexpr uint32_t kErrorDiskFull = 112;
+inline constexpr uint32_t kErrorAlreadyExists = 183;
+
+// The Windows error code for an errno value.
+uint32_t WindowsErrorFromErrno(int error);
+
+// The German text for a Windows error code, without a final period or trailing blanks.
+std::string SystemErrorText(uint32_t code);
+
+}  // namespace startgarten::platform
