@@ -81,13 +81,13 @@ int WriteTemporaryFile(int fd, std::string_view bytes, const struct stat* old,
   return error;
 }
 
-}  // namespace
-
 fs::path TemporaryFileFor(const fs::path& path) {
   fs::path temporary = path;
   temporary += kTemporarySuffix;
   return temporary;
 }
+
+}  // namespace
 
 ReadFileResult ReadHostFile(const fs::path& path, size_t limit) {
   ReadFileResult result;
@@ -104,7 +104,7 @@ ReadFileResult ReadHostFile(const fs::path& path, size_t limit) {
   } else if (static_cast<uintmax_t>(status.st_size) > limit) {
     result.tooLarge = true;
   } else {
-    // The size is read again to the end: the file may have grown since fstat.
+    // Up to the end of the file, not to the size fstat gave: the file may have grown since.
     result.bytes.reserve(static_cast<size_t>(status.st_size));
     for (;;) {
       const size_t had = result.bytes.size();

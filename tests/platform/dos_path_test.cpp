@@ -29,8 +29,8 @@ TEST(DosPath, ComponentsMatchWithoutRegardToCaseButAnExactMatchWins) {
   drive.Write("Windows/LOGOS.SYS", "1");
   drive.Write("Windows/logos.sys", "2");
   drive.Write("Windows/M\xC3\xBCll.txt", "3");  // UTF-8 on the host
-  EXPECT_EQ(*ReadWholeFile("c:\\WINDOWS\\logos.sys", 10).bytes.data(), '2');
-  EXPECT_EQ(*ReadWholeFile("c:\\WINDOWS\\LOGOS.SYS", 10).bytes.data(), '1');
+  EXPECT_EQ(ReadWholeFile("c:\\WINDOWS\\logos.sys", 10).bytes, "2");
+  EXPECT_EQ(ReadWholeFile("c:\\WINDOWS\\LOGOS.SYS", 10).bytes, "1");
   EXPECT_EQ(ReadWholeFile("c:\\windows\\M\xDCLL.TXT", 10).bytes, "3");  // code page 1252
 }
 

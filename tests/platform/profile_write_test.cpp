@@ -62,17 +62,6 @@ TEST_F(ProfileWrite, MissingFileIsCreatedWithCrLf) {
   EXPECT_EQ(drive_.Entries(), std::set<std::string>{"new.ini"});
 }
 
-TEST_F(ProfileWrite, WrittenValuesReadBack) {
-  drive_.Write("MSDOS.SYS", "[Paths]\r\nWinDir=C:\\WINDOWS\r\n[Options]\r\n;x\r\n");
-  const std::pair<const char*, const char*> keys[] = {
-      {"BootMulti", "1"}, {";BootFailSafe", "0"}, {"Logo", "-1"}, {"bootmulti", "0"}};
-  for (const auto& [key, value] : keys) {
-    ASSERT_TRUE(WriteProfileString("c:\\msdos.sys", "Options", key, value));
-    EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "OPTIONS", key, "?", 1024), value);
-  }
-  EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "Paths", "WinDir", "?", 1024), "C:\\WINDOWS");
-}
-
 // Such a name or value would change other keys or sections: nothing is written.
 TEST_F(ProfileWrite, NamesAndValuesThatBreakTheStructureAreRefused) {
   const std::string text = "[A]\r\nk=1\r\n";
