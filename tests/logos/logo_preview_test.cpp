@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,11 +18,14 @@
 namespace startgarten {
 namespace {
 
+using Names = std::set<std::string>;
+
 struct ShownBox {
   std::string text;
   std::string title;
   MessageButtons buttons;
   MessageIcon icon;
+  bool operator==(const ShownBox&) const = default;
 };
 
 class RecordingBoxes : public MessageBoxService {
@@ -34,28 +38,34 @@ class RecordingBoxes : public MessageBoxService {
   std::vector<ShownBox> shown;
 };
 
-// A one-row 24-bit picture of the given colours.
-std::string Picture(const std::vector<uint32_t>& colours) {
-  std::string row;
-  for (uint32_t c : colours) {
-    row += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8 & 0xFF),
-            static_cast<char>(c >> 16 & 0xFF)};
-  }
-  return testing::BuildBmp({.width = int32_t(colours.size()),
-                            .height = 1,
-                            .bitCount = 24,
-                            .pixelData = testing::PaddedRows({row})});
+// A picture of one pixel of this colour (0xRRGGBB).
+std::string Picture(uint32_t colour) {
+  testing::BmpFields fields;
+  fields.width = fields.height = 1;
+  fields.bitCount = 24;
+  fields.pixelData = {char(colour), char(colour >> 8), char(colour >> 16), 0};
+  return testing::BuildBmp(fields);
 }
 
-std::vector<uint32_t> Opaque(std::vector<uint32_t> colours) {
-  for (uint32_t& c : colours) c |= 0xFF000000;
-  return colours;
+// The colour an image shows, 0 when it has no picture.
+uint32_t Shown(const TImage& image) {
+  return image.Picture.Empty() ? 0 : image.Picture.pixels[0] & 0xFFFFFF;
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "";
 }
 
 class LogoPreviewTest : public ::testing::Test {
  protected:
-  const std::string dusk = Picture({0x112233, 0x445566});
-  const std::string night = Picture({0x010203});
+  const std::string dusk = Picture(0x112233);
+  const std::string night = Picture(0x010203);
+  const std::string text = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n";
 
   void Put(const std::string& name, const std::string& bytes) {
     drive.Write("WINDOWS/" + name, bytes);
@@ -63,24 +73,13 @@ class LogoPreviewTest : public ::testing::Test {
   std::optional<std::string> Held(const std::string& name) const {
     return drive.Read("WINDOWS/" + name);
   }
-  std::set<std::string> Names() const { return drive.Entries("WINDOWS"); }
-
-  // Runs the preview; the message of the error that ended it, or none.
-  std::optional<std::string> Preview() {
-    try {
-      LoadLogoPreview(image1, image2, boxes);
-    } catch (const Error& error) {
-      return error.what();
-    }
-    return std::nullopt;
+  Names InWindows() const { return drive.Entries("WINDOWS"); }
+  // Runs the preview; the message of the error that ended it, or "".
+  std::string Preview() {
+    return ErrorOf([this] { LoadLogoPreview(image1, image2, boxes); });
   }
-
-  void ExpectOneBoxFor(uint32_t windowsError) const {
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, platform::SystemErrorText(windowsError));
-    EXPECT_EQ(boxes.shown[0].title, "");
-    EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::kOk);
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::kNone);
+  std::vector<ShownBox> BoxFor(uint32_t windowsError) const {
+    return {{platform::SystemErrorText(windowsError), "", MessageButtons::kOk, MessageIcon::kNone}};
   }
 
   test_support::TempDrive drive;
@@ -91,56 +90,48 @@ class LogoPreviewTest : public ::testing::Test {
 TEST_F(LogoPreviewTest, BothPicturesAreShownAndKeepTheirNames) {
   Put("logow.sys", dusk);
   Put("logos.sys", night);
-  EXPECT_EQ(Preview(), std::nullopt);
-  EXPECT_EQ(image1.Picture.pixels, Opaque({0x112233, 0x445566}));
-  EXPECT_EQ(image2.Picture.pixels, Opaque({0x010203}));
+  EXPECT_EQ(Preview(), "");
+  EXPECT_EQ(Shown(image1), 0x112233u);
+  EXPECT_EQ(Shown(image2), 0x010203u);
   EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(Names(), (std::set<std::string>{"logos.sys", "logow.sys"}));
+  EXPECT_EQ(InWindows(), (Names{"logos.sys", "logow.sys"}));
   EXPECT_EQ(Held("logow.sys"), dusk);
   EXPECT_EQ(Held("logos.sys"), night);
 }
 
-// Names match without regard to case; the renames leave the names the preview uses.
+// Names match without regard to case; the renames leave the files under the preview's names.
 TEST_F(LogoPreviewTest, PicturesNamedInCapitalsAreFound) {
   Put("LOGOW.SYS", dusk);
   Put("LOGOS.SYS", night);
-  EXPECT_EQ(Preview(), std::nullopt);
-  EXPECT_EQ(image1.Picture.width, 2);
-  EXPECT_EQ(image2.Picture.width, 1);
-  EXPECT_EQ(Names(), (std::set<std::string>{"logos.sys", "logow.sys"}));
-  EXPECT_EQ(Held("logow.sys"), dusk);
+  EXPECT_EQ(Preview(), "");
+  EXPECT_EQ(Shown(image1), 0x112233u);
+  EXPECT_EQ(InWindows(), (Names{"logos.sys", "logow.sys"}));
 }
 
-TEST_F(LogoPreviewTest, TheWindowsDirectoryOfTheBootFileIsUsed) {
+TEST_F(LogoPreviewTest, TheWindowsDirectoryOfTheBootFileIsUsedAndAnEmptyFileShowsNothing) {
   drive.Write("MSDOS.SYS", "[Paths]\r\nWinDir=C:\\WIN95\r\n");
   drive.Write("WIN95/logow.sys", dusk);
   drive.Write("WIN95/logos.sys", "");
-  EXPECT_EQ(Preview(), std::nullopt);
-  EXPECT_EQ(image1.Picture.width, 2);
+  EXPECT_EQ(Preview(), "");
+  EXPECT_EQ(Shown(image1), 0x112233u);
   EXPECT_TRUE(image2.Picture.Empty());
-  EXPECT_EQ(drive.Entries("WIN95"), (std::set<std::string>{"logos.sys", "logow.sys"}));
+  EXPECT_EQ(drive.Entries("WIN95"), (Names{"logos.sys", "logow.sys"}));
 }
 
-TEST_F(LogoPreviewTest, MissingPictures) {
-  {
-    SCOPED_TRACE("logos.sys missing: the preview ends before logow.sys");
-    Put("logow.sys", dusk);
-    EXPECT_EQ(Preview(), "Datei nicht gefunden");
-    EXPECT_TRUE(image1.Picture.Empty());
-    EXPECT_TRUE(image2.Picture.Empty());
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(Names(), std::set<std::string>{"logow.sys"});
-  }
-  {
-    SCOPED_TRACE("logow.sys missing: a message box, then its load fails");
-    std::filesystem::remove(drive.Host("WINDOWS/logow.sys"));
-    Put("logos.sys", night);
-    EXPECT_EQ(Preview(), FormatMessageText(messages::kCannotOpenFile, "C:\\WINDOWS\\logow.BMP"));
-    ExpectOneBoxFor(platform::kErrorFileNotFound);
-    EXPECT_EQ(image2.Picture.pixels, Opaque({0x010203}));
-    EXPECT_TRUE(image1.Picture.Empty());
-    EXPECT_EQ(Names(), std::set<std::string>{"logos.sys"});
-  }
+TEST_F(LogoPreviewTest, MissingLogosEndsThePreviewBeforeLogow) {
+  Put("logow.sys", dusk);
+  EXPECT_EQ(Preview(), "Datei nicht gefunden");
+  EXPECT_TRUE(image1.Picture.Empty());
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(InWindows(), Names{"logow.sys"});
+}
+
+TEST_F(LogoPreviewTest, MissingLogowIsReportedThenItsLoadFails) {
+  Put("logos.sys", night);
+  EXPECT_EQ(Preview(), FormatMessageText(messages::kCannotOpenFile, "C:\\WINDOWS\\logow.BMP"));
+  EXPECT_EQ(boxes.shown, BoxFor(platform::kErrorFileNotFound));
+  EXPECT_EQ(Shown(image2), 0x010203u);
+  EXPECT_EQ(InWindows(), Names{"logos.sys"});
 }
 
 TEST_F(LogoPreviewTest, StaleLogosBmpStopsThePreviewAndIsLeftAsItWas) {
@@ -148,11 +139,9 @@ TEST_F(LogoPreviewTest, StaleLogosBmpStopsThePreviewAndIsLeftAsItWas) {
   Put("logos.sys", night);
   Put("logos.BMP", dusk);
   EXPECT_EQ(Preview(), "I/O-Fehler 183");
-  EXPECT_TRUE(image1.Picture.Empty());
   EXPECT_TRUE(image2.Picture.Empty());
-  EXPECT_EQ(Names(), (std::set<std::string>{"logos.BMP", "logos.sys", "logow.sys"}));
+  EXPECT_EQ(InWindows(), (Names{"logos.BMP", "logos.sys", "logow.sys"}));
   EXPECT_EQ(Held("logos.sys"), night);
-  EXPECT_EQ(Held("logos.BMP"), dusk);
 }
 
 TEST_F(LogoPreviewTest, StaleLogowBmpIsShownButCannotTakeTheNameOfLogowSys) {
@@ -160,80 +149,63 @@ TEST_F(LogoPreviewTest, StaleLogowBmpIsShownButCannotTakeTheNameOfLogowSys) {
   Put("logos.sys", night);
   Put("logow.BMP", night);
   EXPECT_EQ(Preview(), "I/O-Fehler 183");
-  ExpectOneBoxFor(platform::kErrorAlreadyExists);
-  EXPECT_EQ(image1.Picture.pixels, Opaque({0x010203}));
-  EXPECT_EQ(Names(), (std::set<std::string>{"logos.sys", "logow.BMP", "logow.sys"}));
+  EXPECT_EQ(boxes.shown, BoxFor(platform::kErrorAlreadyExists));
+  EXPECT_EQ(Shown(image1), 0x010203u);
+  EXPECT_EQ(InWindows(), (Names{"logos.sys", "logow.BMP", "logow.sys"}));
   EXPECT_EQ(Held("logow.sys"), dusk);
-  EXPECT_EQ(Held("logow.BMP"), night);
 }
 
 TEST_F(LogoPreviewTest, ALogowLeftUnderItsBmpNameGetsItsNameBack) {
   Put("logos.sys", night);
   Put("logow.BMP", dusk);
-  EXPECT_EQ(Preview(), std::nullopt);
-  ExpectOneBoxFor(platform::kErrorFileNotFound);
-  EXPECT_EQ(image1.Picture.pixels, Opaque({0x112233, 0x445566}));
-  EXPECT_EQ(Names(), (std::set<std::string>{"logos.sys", "logow.sys"}));
-  EXPECT_EQ(Held("logow.sys"), dusk);
+  EXPECT_EQ(Preview(), "");
+  EXPECT_EQ(boxes.shown, BoxFor(platform::kErrorFileNotFound));
+  EXPECT_EQ(Shown(image1), 0x112233u);
+  EXPECT_EQ(InWindows(), (Names{"logos.sys", "logow.sys"}));
 }
 
-// A picture that fails to load is given back its own name before the error goes on, so Windows
-// keeps its shutdown picture.
+// A picture that fails to load is given back its own name before the error goes on, so that
+// Windows keeps its shutdown picture.
 TEST_F(LogoPreviewTest, APictureThatIsNoBitmapKeepsItsName) {
-  const std::string text = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n";
-  const std::string cut = night.substr(0, 40);
-  {
-    SCOPED_TRACE("logos.sys");
-    Put("logos.sys", text);
-    Put("logow.sys", dusk);
-    EXPECT_EQ(Preview(), messages::kInvalidBitmap);
-    EXPECT_TRUE(image1.Picture.Empty());
-    EXPECT_EQ(Names(), (std::set<std::string>{"logos.sys", "logow.sys"}));
-    EXPECT_EQ(Held("logos.sys"), text);
-  }
-  {
-    SCOPED_TRACE("logow.sys");
-    Put("logos.sys", night);
-    Put("logow.sys", cut);
-    EXPECT_EQ(Preview(), messages::kStreamReadError);
-    EXPECT_EQ(image2.Picture.pixels, Opaque({0x010203}));
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(Names(), (std::set<std::string>{"logos.sys", "logow.sys"}));
-    EXPECT_EQ(Held("logow.sys"), cut);
-  }
-  {
-    SCOPED_TRACE("a logow.sys left under its .BMP name");
-    std::filesystem::remove(drive.Host("WINDOWS/logow.sys"));
-    Put("logow.BMP", text);
-    EXPECT_EQ(Preview(), messages::kInvalidBitmap);
-    ExpectOneBoxFor(platform::kErrorFileNotFound);
-    EXPECT_EQ(Names(), (std::set<std::string>{"logos.sys", "logow.sys"}));
-    EXPECT_EQ(Held("logow.sys"), text);
-  }
+  Put("logos.sys", text);
+  Put("logow.sys", dusk);
+  EXPECT_EQ(Preview(), messages::kInvalidBitmap);
+  EXPECT_EQ(InWindows(), (Names{"logos.sys", "logow.sys"}));
+  EXPECT_EQ(Held("logos.sys"), text);
+
+  Put("logos.sys", night);
+  Put("logow.sys", dusk.substr(0, 40));
+  EXPECT_EQ(Preview(), messages::kStreamReadError);
+  EXPECT_EQ(Shown(image2), 0x010203u);
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(InWindows(), (Names{"logos.sys", "logow.sys"}));
+  EXPECT_EQ(Held("logow.sys"), dusk.substr(0, 40));
+}
+
+TEST_F(LogoPreviewTest, ALogowLeftUnderItsBmpNameThatIsNoBitmapGetsItsNameBack) {
+  Put("logos.sys", night);
+  Put("logow.BMP", text);
+  EXPECT_EQ(Preview(), messages::kInvalidBitmap);
+  EXPECT_EQ(boxes.shown, BoxFor(platform::kErrorFileNotFound));
+  EXPECT_EQ(InWindows(), (Names{"logos.sys", "logow.sys"}));
+  EXPECT_EQ(Held("logow.sys"), text);
 }
 
 TEST(LoadPictureFromFileTest, TheExtensionChoosesTheReaderBeforeTheFileIsOpened) {
   test_support::TempDrive drive;
-  drive.Write("pic.bmp", Picture({0xABCDEF}));
+  drive.Write("pic.bmp", Picture(0xABCDEF));
   drive.Write("empty.bmp", "");
-  drive.Write("pic.gif", Picture({0xABCDEF}));
-  EXPECT_EQ(LoadPictureFromFile("C:\\PIC.Bmp").pixels, Opaque({0xABCDEF}));
+  drive.Write("pic.gif", Picture(0xABCDEF));
+  EXPECT_EQ(LoadPictureFromFile("C:\\PIC.Bmp").pixels, std::vector<uint32_t>{0xFFABCDEF});
   EXPECT_TRUE(LoadPictureFromFile("C:\\empty.bmp").Empty());
-
-  const auto errorOf = [](const std::string& name) -> std::string {
-    try {
-      LoadPictureFromFile(name);
-    } catch (const Error& error) {
-      return error.what();
-    }
-    return "";
+  const auto errorOf = [](const std::string& name) {
+    return ErrorOf([&] { LoadPictureFromFile(name); });
   };
   EXPECT_EQ(errorOf("C:\\pic.GIF"), "Unbekannte Bilddateierweiterung (.gif)");
   EXPECT_EQ(errorOf("C:\\missing.gif"), "Unbekannte Bilddateierweiterung (.gif)");
   EXPECT_EQ(errorOf("C:\\BMP.DIR\\pic"), "Unbekannte Bilddateierweiterung (.)");
   EXPECT_EQ(errorOf("C:\\missing.bmp"),
             FormatMessageText(messages::kCannotOpenFile, "C:\\missing.bmp"));
-  EXPECT_EQ(errorOf("C:\\"), "Unbekannte Bilddateierweiterung (.)");
 }
 
 }  // namespace
