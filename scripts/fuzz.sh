@@ -16,10 +16,14 @@ cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 shared=../shared/testdata
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{profile,number,memo} build-fuzz/findings
+mkdir -p "$seeds"/{profile,number,memo,bitmap} build-fuzz/findings
 cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
 cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
+cp examples/drive_c/WINDOWS/LOGO?.SYS "$seeds/bitmap/"
+if [ -d "$shared/bmpsuite" ]; then
+  find "$shared/bmpsuite" -name '*.bmp' -exec cp {} "$seeds/bitmap/" \;
+fi
 # Every value of the sample boot file is a number text.
 n=0
 while IFS= read -r value; do
@@ -31,6 +35,8 @@ targets=(
   "profile_text_fuzzer profile -max_len=1024 -dict=fuzz/profile.dict"
   "number_text_fuzzer number -max_len=64 -dict=fuzz/number.dict"
   "memo_fuzzer memo -max_len=2048"
+  # Up to the reader's largest picture of 64 MiB; anything beyond is a finding.
+  "bitmap_fuzzer bitmap -max_len=8192 -malloc_limit_mb=80 -rss_limit_mb=512"
 )
 
 for entry in "${targets[@]}"; do
@@ -39,7 +45,7 @@ for entry in "${targets[@]}"; do
   log=build-fuzz/$target.log
   mkdir -p "$corpus"
   # shellcheck disable=SC2086 # the options are separate words
-  if ! build-fuzz/fuzz/$target $options -max_total_time="$seconds" -rss_limit_mb=2048 \
+  if ! build-fuzz/fuzz/$target -rss_limit_mb=2048 $options -max_total_time="$seconds" \
     -artifact_prefix=build-fuzz/findings/$target- -print_final_stats=1 "$@" \
     "$corpus" "$seeds/$seed" >"$log" 2>&1; then
     tail -n 40 "$log"
