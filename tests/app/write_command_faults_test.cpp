@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <set>
@@ -148,6 +149,7 @@ TEST_P(WriteCommandFaults, EveryFailureLeavesWholeFilesProtectionAndTheRightMess
     EXPECT_EQ(BootFileAttributes(), kProtected);
   }
   EXPECT_GT(step, 100u);
+  std::cout << "[          ] " << step - 1 << " file operations, each made to fail\n";
   std::set<std::string> allMessages;
   for (const auto& [stage, messages] : kMessagesOfStage) {
     allMessages.insert(messages.begin(), messages.end());

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -74,6 +75,24 @@ TEST_F(HostileDrive, ABootFileThatIsAFolderCannotBeReadOrWritten) {
   EXPECT_EQ(Write(), "Kann nicht nach H:\\msdos.sys schreiben");
   EXPECT_TRUE(fs::is_directory(drive.Host("msdos.sys", 'h')));
   EXPECT_TRUE(fs::is_empty(drive.Host("msdos.sys", 'h')));
+}
+
+// Neither is opened in a way that could wait for a writer or follow links for ever.
+TEST_F(HostileDrive, AFifoOrALinkLoopIsNeitherWaitedForNorRead) {
+  drive.Write("MSDOS.SYS", CrLf({"[Paths]", "HostWinBootDrv=H", "[Options]", ";PROMPT=0"}));
+  ASSERT_EQ(::mkfifo((drive.MapDrive('h') / "MSDOS.SYS").c_str(), 0644), 0);
+  Auslesen(form, boxes);
+  EXPECT_EQ(form.SpinEdit1.Value(), 30);
+  EXPECT_EQ(Write(), "Kann nicht nach H:\\msdos.sys schreiben");
+
+  WriteBootFile({";PROMPT=0"});
+  fs::remove(drive.Host("AUTOEXEC.BAT"));
+  fs::create_symlink("AUTOEXEC.BAT", drive.Host("AUTOEXEC.BAT"));
+  EXPECT_EQ(Write(),
+            "Kann Datei c:\\autoexec.bat nicht \xF6"
+            "ffnen");
+  EXPECT_TRUE(fs::is_symlink(drive.Host("AUTOEXEC.BAT")));
+  EXPECT_EQ(BootFileAttributes(), kProtected);
 }
 
 TEST_F(HostileDrive, BatchFilesThatCannotBeWrittenEndTheCommandWithTheirMessage) {

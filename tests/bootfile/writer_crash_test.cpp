@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <iostream>
 #include <random>
 #include <string>
 #include <thread>
