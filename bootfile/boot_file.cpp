@@ -19,8 +19,8 @@ void SetAttributeWord(const std::string& path, uint16_t word) {
 }
 
 // Puts the protection back. A failure is tried once more, so that one that passes (a disk full
-// for a moment, an interrupted call) does not leave the boot file unprotected; a lasting one
-// stays silent like every attribute failure.
+// for a moment, a single I/O error) does not leave the boot file unprotected; a lasting one stays
+// silent like every attribute failure.
 void RestoreAttributeWord(const std::string& path, uint16_t word) {
   if (platform::SetFileAttributes(path, word) != platform::kErrorSuccess) {
     platform::SetFileAttributes(path, word);
