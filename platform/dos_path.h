@@ -15,9 +15,10 @@ struct MappedPath {
   std::filesystem::path path;
 };
 
-// Maps a DOS path. Anything that is not a drive letter, ":" and a "\"-separated path names no
-// file: the result then carries kErrorPathNotFound (or kErrorFileNotFound where Windows says so)
-// and nothing outside the mapped drives is ever reached.
+// Maps a DOS path (code page 1252). Anything that is not a drive letter, ":" and a "\"-separated
+// path of valid names names no file: the result then carries kErrorPathNotFound, and nothing
+// outside the mapped drives is ever reached. Every directory on the way must exist
+// (else kErrorPathNotFound); the last component need not, so that a file can be created there.
 MappedPath MapDosPath(std::string_view dosPath);
 
 }  // namespace startgarten::platform

@@ -23,14 +23,16 @@ struct WriteFileResult {
   uint32_t error = 0;  // a Windows error code, 0 on success
 };
 
-// Creates the file anew with exactly these bytes and normal attributes, replacing an existing
-// one in a single rename after the new content is on disk: a failure leaves the old file as it
-// was. kCreate when the file cannot be created (read-only, missing directory), kWrite when the
-// bytes cannot be written or flushed.
+// Creates the file anew with exactly these bytes and normal attributes (the permission bits of a
+// file it replaces stay), replacing an existing one in a single rename after the new content is
+// on disk: a failure leaves the old file as it was. kCreate when the file cannot be created
+// (read-only, missing directory, no access), kWrite when the bytes cannot be written, flushed or
+// put in place (full disk, I/O error).
 WriteFileResult CreateWholeFile(std::string_view dosPath, std::string_view bytes);
 
-// Renames a file. Returns 0, or kErrorFileNotFound when the source is missing,
-// kErrorAlreadyExists when the target exists, kErrorAccessDenied, ...
+// Renames a file and never replaces one. Returns 0, or kErrorFileNotFound when the source is
+// missing, kErrorAlreadyExists when the target exists (also under a name that differs only in
+// case), kErrorAccessDenied, kErrorNotSameDevice when the drives lie on different file systems.
 uint32_t MoveFile(std::string_view fromDosPath, std::string_view toDosPath);
 
 // The Windows directory: "WinDir" of [Paths] in c:\msdos.sys when present and not empty, else

@@ -18,7 +18,8 @@ std::string ReadProfileString(std::string_view dosPath, std::string_view section
 // last non-blank line of its section, a missing section is appended with its key, a missing
 // file is created. Every other byte stays as it was. The file is replaced in one rename, so no
 // failure leaves it half-written. Returns false on failure (read-only file, missing directory,
-// full disk, ...).
+// full disk, ...), and also when section, key or value holds a line break or NUL, or the key is
+// empty, holds "=" or begins with "[": written, such a text would change other keys.
 bool WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
                         std::string_view value);
 

@@ -11,11 +11,18 @@ inline constexpr uint32_t kErrorFileNotFound = 2;
 inline constexpr uint32_t kErrorPathNotFound = 3;
 inline constexpr uint32_t kErrorTooManyOpenFiles = 4;
 inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorNotEnoughMemory = 8;
+inline constexpr uint32_t kErrorNotSameDevice = 17;
+inline constexpr uint32_t kErrorWriteProtect = 19;
+inline constexpr uint32_t kErrorGenFailure = 31;
 inline constexpr uint32_t kErrorSharingViolation = 32;
 inline constexpr uint32_t kErrorDiskFull = 112;
 inline constexpr uint32_t kErrorAlreadyExists = 183;
+inline constexpr uint32_t kErrorFilenameTooLong = 206;
+inline constexpr uint32_t kErrorIoDevice = 1117;
 
-// The Windows error code for an errno value.
+// The Windows error code for an errno value; kErrorGenFailure for errno values without a closer
+// match.
 uint32_t WindowsErrorFromErrno(int error);
 
 // The German text for a Windows error code, without a final period or trailing blanks.
