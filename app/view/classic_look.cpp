@@ -16,11 +16,28 @@ namespace {
 constexpr int kHintPause = 500;
 constexpr int kHintHidePause = 2500;
 
-// Qt shows the next tooltip quickly while the previous one would still be open, so the quick
-// period lasts as long as a tooltip stays.
+// Windows 95 pads a tab's caption by 6 pixels on each side and 3 above and below.
+constexpr int kTabHorizontalPadding = 2 * 6;
+constexpr int kTabVerticalPadding = 2 * 3;
+
+// Qt's "Windows" style with the tab padding and tooltip timing of Windows 95. Qt shows the next
+// tooltip quickly while the previous one would still be open, so the quick period lasts as long
+// as a tooltip stays.
 class ClassicStyle : public QProxyStyle {
  public:
   ClassicStyle() : QProxyStyle(QStyleFactory::create("Windows")) {}
+
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    switch (metric) {
+      case PM_TabBarTabHSpace:
+        return kTabHorizontalPadding;
+      case PM_TabBarTabVSpace:
+        return kTabVerticalPadding;
+      default:
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+  }
 
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* returnData) const override {

@@ -47,7 +47,7 @@ MainWindow::MainWindow(TForm1& form)
   bitBtn3_ =
       AddBitmapButton(client, "BitBtn3", "Abbrechen", CancelGlyphStrip(), scale_(216, 208, 80, 25),
                       "Abrechen ohne Sicherung", &TForm1::BitBtn3Click);
-  bitBtn1_->setDefault(true);
+  FrameDefaultButton(nullptr);
   ChainTabOrder();
 
   resize(minimumSizeHint());

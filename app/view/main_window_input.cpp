@@ -128,7 +128,11 @@ void MainWindow::FrameDefaultButton(QWidget* focus) {
   for (QPushButton* button : {bitBtn1_, bitBtn2_, bitBtn3_}) {
     if (focus == button) framed = button;
   }
-  for (QPushButton* button : {bitBtn1_, bitBtn2_, bitBtn3_}) button->setDefault(button == framed);
+  for (QPushButton* button : {bitBtn1_, bitBtn2_, bitBtn3_}) {
+    // Qt's Windows style leaves room for the default frame only on auto-default buttons.
+    button->setAutoDefault(button == framed);
+    button->setDefault(button == framed);
+  }
 }
 
 }  // namespace startgarten

@@ -1,6 +1,5 @@
 #include "app/view/pictures.h"
 
-#include <QBitmap>
 #include <QPixmap>
 #include <array>
 #include <cstring>
@@ -154,9 +153,13 @@ QImage Strip(const IndexImage& enabled, QImage::Format format) {
 // The image with every pixel of its bottom-left pixel's colour made transparent.
 QPixmap WithTransparentBackground(const QImage& image) {
   const QRgb background = image.pixel(0, image.height() - 1);
-  QPixmap pixmap = QPixmap::fromImage(image);
-  pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(background, Qt::MaskOutColor)));
-  return pixmap;
+  QImage keyed = image.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < keyed.height(); ++y) {
+    for (int x = 0; x < keyed.width(); ++x) {
+      if (keyed.pixel(x, y) == background) keyed.setPixel(x, y, qRgba(0, 0, 0, 0));
+    }
+  }
+  return QPixmap::fromImage(keyed);
 }
 
 }  // namespace
