@@ -1,5 +1,6 @@
 #include "app/view/classic_look.h"
 
+#include <QDialogButtonBox>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QScreen>
@@ -20,9 +21,9 @@ constexpr int kHintHidePause = 2500;
 constexpr int kTabHorizontalPadding = 2 * 6;
 constexpr int kTabVerticalPadding = 2 * 3;
 
-// Qt's "Windows" style with the tab padding and tooltip timing of Windows 95. Qt shows the next
-// tooltip quickly while the previous one would still be open, so the quick period lasts as long
-// as a tooltip stays.
+// Qt's "Windows" style with the tab padding, tooltip timing and message box buttons of Windows 95,
+// whatever the desktop's platform theme prefers. Qt shows the next tooltip quickly while the
+// previous one would still be open, so the quick period lasts as long as a tooltip stays.
 class ClassicStyle : public QProxyStyle {
  public:
   ClassicStyle() : QProxyStyle(QStyleFactory::create("Windows")) {}
@@ -46,6 +47,10 @@ class ClassicStyle : public QProxyStyle {
         return kHintPause;
       case SH_ToolTip_FallAsleepDelay:
         return kHintHidePause;
+      case SH_DialogButtonLayout:
+        return QDialogButtonBox::WinLayout;
+      case SH_DialogButtonBox_ButtonsHaveIcons:
+        return false;
       default:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }

@@ -56,7 +56,8 @@ void SpinEditView::keyPressEvent(QKeyEvent* event) {
     Step(event->key() == Qt::Key_Up ? 1 : -1);
     return;
   }
-  if (!AcceptsTyped(event->text())) {
+  // Ctrl with a key is a control key, whatever text the platform gives it.
+  if (!(event->modifiers() & Qt::ControlModifier) && !AcceptsTyped(event->text())) {
     QApplication::beep();
     return;
   }
