@@ -52,9 +52,10 @@ MainWindow::MainWindow(TForm1& form)
 
   resize(minimumSizeHint());
   setMinimumSize(size());
+  move(kWindowPosition);
+  create();  // Qt hands the resize step to the window system only once the window exists
   setBaseSize(size());
   setSizeIncrement(kNoResizeStep, kNoResizeStep);
-  move(kWindowPosition);
 
   form_.OnClose = [this] { close(); };
   qApp->installEventFilter(this);

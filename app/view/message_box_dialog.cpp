@@ -14,6 +14,9 @@ MessageResult MessageBoxDialogs::Show(const std::string& text, const std::string
   QMessageBox box(icon == MessageIcon::kStop ? QMessageBox::Critical : QMessageBox::NoIcon,
                   title.empty() ? QString() : FromCp1252(title), FromCp1252(text),
                   QMessageBox::NoButton, owner_);
+  // Like a Windows message box, a title bar with only the close box.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                     Qt::WindowCloseButtonHint);
   QPushButton* ok = box.addButton(QMessageBox::Ok);
   ok->setText("OK");
   box.setDefaultButton(ok);

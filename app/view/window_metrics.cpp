@@ -13,7 +13,9 @@ int MulDiv(int value, int numerator, int denominator) {
 
 // DejaVu Sans has the 13-pixel lines of "MS Sans Serif" at 11 pixels; narrowed to 78 % of its
 // width it is about as wide, so that every caption fits the size the layout gives its control.
+// Its regular face is named so that an installed condensed face, narrowed again, is not taken.
 constexpr const char* kSubstituteFamily = "DejaVu Sans";
+constexpr const char* kSubstituteFace = "Book";
 constexpr int kSubstituteStretch = 78;
 
 }  // namespace
@@ -21,6 +23,7 @@ constexpr int kSubstituteStretch = 78;
 QFont WindowFont(int dotsPerInch) {
   QFont font(kSubstituteFamily);
   font.setStyleHint(QFont::SansSerif);
+  font.setStyleName(kSubstituteFace);
   font.setStretch(kSubstituteStretch);
   font.setPixelSize(MulDiv(kDesignFontPixels, dotsPerInch, kDesignDotsPerInch));
   return font;

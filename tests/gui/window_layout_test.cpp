@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include "app/view/radio_group_geometry.h"
 #include "app/view/radio_group_view.h"
 #include "app/view/spin_button.h"
+#include "app/view/window_metrics.h"
 #include "tests/gui/window_fixture.h"
 
 using namespace startgarten;
@@ -76,6 +78,18 @@ class WindowLayoutTest : public QObject {
       QWidget* page = fixture.Find<QTabWidget>("PageControl1")->widget(i);
       QVERIFY(page->width() >= 283 && page->height() >= 161);
     }
+  }
+
+  // On another density the font grows first, and the layout with the font's text height.
+  void layoutScalesWithTheTextHeight() {
+    QCOMPARE(WindowFont(96).pixelSize(), 11);
+    QCOMPARE(WindowFont(120).pixelSize(), 14);
+    QCOMPARE(WindowFont(144).pixelSize(), 17);
+    QCOMPARE(WindowScale::ForFont(WindowFont(96)).TextHeight(), 13);
+    const WindowScale scale(20);
+    QCOMPARE(scale(300), 462);
+    QCOMPARE(scale(241), 371);
+    QCOMPARE(scale(8, 208, 80, 25), QRect(12, 320, 123, 38));
   }
 
   void spinButtonsAreInsideTheFieldsRightEnd() {
@@ -144,6 +158,7 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(fixture.Find("CheckBox8")->toolTip(), fixture.Find("CheckBox9")->toolTip());
     QCOMPARE(fixture.Find("BitBtn3")->toolTip(), QString("Abrechen ohne Sicherung"));
     QCOMPARE(fixture.Find("BitBtn3")->toolTipDuration(), 2500);
+    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
     for (const char* silent : {"PageControl1", "TabSheet4", "Label6", "label100"}) {
       QVERIFY2(fixture.Find(silent)->toolTip().isEmpty(), silent);
     }
