@@ -4,10 +4,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
 #include "app/view/combo_box_view.h"
@@ -20,28 +16,16 @@ using namespace startgarten::test_support;
 
 namespace {
 
-void ShowMenuPage(const WindowFixture& fixture) {
-  QTabBar* tabs = fixture.Find<QTabWidget>("PageControl1")->tabBar();
-  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-}
-
-// Answers the next message box with the button of that text, once it is open, and keeps what it
-// showed.
-struct BoxAnswer {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QStringList buttons;
-};
-
-void AnswerNextBox(const QString& button, BoxAnswer& seen) {
-  QTimer::singleShot(0, [button, &seen] {
+// Once the next message box is open, notes its title, text, icon and buttons and clicks the
+// button with the caption.
+void AnswerNextBox(const QString& caption, QStringList& seen) {
+  QTimer::singleShot(0, [caption, &seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     QVERIFY(box);
-    seen = {box->windowTitle(), box->text(), box->icon(), {}};
-    for (QAbstractButton* each : box->buttons()) seen.buttons << each->text();
-    for (QAbstractButton* each : box->buttons()) {
-      if (each->text() == button) QTest::mouseClick(each, Qt::LeftButton);
+    seen = QStringList{box->windowTitle(), box->text(), QString::number(box->icon())};
+    for (QAbstractButton* button : box->buttons()) seen << button->text();
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == caption) QTest::mouseClick(button, Qt::LeftButton);
     }
   });
 }
@@ -55,66 +39,44 @@ class WindowControlsTest : public QObject {
   void spinEditFiltersTypingButNotPasting() {
     WindowFixture fixture;
     QVERIFY(fixture.Open());
-    ShowMenuPage(fixture);
+    fixture.ShowPage(0);
     auto* spinEdit = fixture.Find<QLineEdit>("SpinEdit1");
     spinEdit->setFocus(Qt::TabFocusReason);
-    QCOMPARE(spinEdit->selectedText(), QString("5"));
-
     QTest::keyClicks(spinEdit, "-1a2 x");
-    QCOMPARE(spinEdit->text(), QString("-12"));
-    QCOMPARE(fixture.form.SpinEdit1.Value(), -12);
-    QTest::keyClicks(spinEdit, "+");  // a sign anywhere makes a text that reads as 0
-    QCOMPARE(fixture.form.SpinEdit1.Value(), 0);
+    QCOMPARE(fixture.form.SpinEdit1.Text(), std::string("-12"));
 
     QGuiApplication::clipboard()->setText("12 ");
     spinEdit->selectAll();
     QTest::keyClick(spinEdit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(fixture.form.SpinEdit1.Text(), std::string("12 "));
-    QTest::keyClick(spinEdit, Qt::Key_Up);
-    QCOMPARE(spinEdit->text(), QString("1"));
+    QTest::keyClick(spinEdit, Qt::Key_Up);  // "12 " reads as 0
     QTest::keyClick(spinEdit, Qt::Key_Down);
     QTest::keyClick(spinEdit, Qt::Key_Down);
     QCOMPARE(spinEdit->text(), QString("-1"));
-
-    // Leaving the field keeps text that does not convert.
-    QTest::keyClicks(spinEdit, "-");
-    QTest::keyClick(spinEdit, Qt::Key_Tab);
-    QCOMPARE(spinEdit->text(), QString("-1-"));
   }
 
-  // A click steps once on the press and once more on the release over the button.
+  // A click steps on the press and once more on the release over the button.
   void spinButtonsStepOnPressAndRelease() {
     WindowFixture fixture;
     QVERIFY(fixture.Open());
-    ShowMenuPage(fixture);
-    auto* spinEdit = fixture.Find<QLineEdit>("SpinEdit2");
-    QList<SpinButton*> buttons = spinEdit->findChildren<SpinButton*>();
-    QCOMPARE(buttons.size(), 2);
-    if (buttons[0]->y() > buttons[1]->y()) buttons.swapItemsAt(0, 1);
-    SpinButton* up = buttons[0];
-    SpinButton* down = buttons[1];
-    QCOMPARE(fixture.form.SpinEdit2.Value(), 2);
-    QTest::mousePress(up, Qt::LeftButton);
+    fixture.ShowPage(0);
+    QList<SpinButton*> buttons = fixture.Find("SpinEdit2")->findChildren<SpinButton*>();
+    std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
+    QTest::mousePress(buttons[0], Qt::LeftButton);
     QCOMPARE(fixture.form.SpinEdit2.Value(), 3);
-    QTest::mouseRelease(up, Qt::LeftButton);
+    QTest::mouseRelease(buttons[0], Qt::LeftButton);
     QCOMPARE(fixture.form.SpinEdit2.Value(), 4);
-
-    // Released off the button, no further step.
-    QTest::mousePress(down, Qt::LeftButton);
-    QTest::mouseMove(down, QPoint(-20, -20));
-    QTest::mouseRelease(down, Qt::LeftButton, {}, QPoint(-20, -20));
+    QTest::mousePress(buttons[1], Qt::LeftButton);
+    QTest::mouseMove(buttons[1], QPoint(-20, -20));
+    QTest::mouseRelease(buttons[1], Qt::LeftButton, {}, QPoint(-20, -20));
     QCOMPARE(fixture.form.SpinEdit2.Value(), 3);
-    QCOMPARE(up->autoRepeatDelay(), 400);
-    QCOMPARE(up->autoRepeatInterval(), 100);
   }
 
-  void comboBoxChoiceRunsTheChangeHandler() {
+  void choosingFromTheListRunsTheChangeHandler() {
     WindowFixture fixture;
     QVERIFY(fixture.Open());
-    ShowMenuPage(fixture);
+    fixture.ShowPage(0);
     auto* combo = fixture.Find<QComboBox>("ComboBox1");
-    QCOMPARE(combo->currentIndex(), 0);
-
     combo->setFocus(Qt::TabFocusReason);
     QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
     QTRY_VERIFY(combo->view()->isVisible());
@@ -122,17 +84,14 @@ class WindowControlsTest : public QObject {
     QTest::keyClick(combo->view(), Qt::Key_Down);
     QTest::keyClick(combo->view(), Qt::Key_Return);
     QCOMPARE(fixture.form.ComboBox1.ItemIndex(), 2);
-    QCOMPARE(combo->currentText(), QString("Abgesichert"));
-
-    // The change handler puts the selected item's text back after every edit.
+    // The form's change handler puts the selected entry's text back after an edit.
     QTest::keyClicks(combo, "x");
     QCOMPARE(combo->currentText(), QString("Abgesichert"));
-    QCOMPARE(fixture.form.ComboBox1.ItemIndex(), 2);
   }
 
-  // Without the form's handler the field keeps what is typed, and neither a matching text nor
-  // Enter or leaving the field selects an entry.
-  void comboBoxFieldAndSelectionStayApart() {
+  // Typing an entry's text, Enter and leaving the field select nothing and complete nothing;
+  // changes from code run no change handler.
+  void fieldAndSelectionStayApart() {
     WindowFixture fixture;
     QVERIFY(fixture.Open());
     TComboBox model(fixture.form.ComboBox1.Items());
@@ -141,57 +100,40 @@ class WindowControlsTest : public QObject {
     ComboBoxView combo(fixture.form, model, 13, fixture.Find("TabSheet4"));
     combo.show();
     combo.setFocus(Qt::TabFocusReason);
-
     QTest::keyClicks(&combo, "Pro");
-    QCOMPARE(combo.currentText(), QString("Pro"));  // no completion
+    QCOMPARE(combo.currentText(), QString("Pro"));
     QTest::keyClicks(&combo, "tokolliert");
     QTest::keyClick(&combo, Qt::Key_Return);
     fixture.Find("CheckBox8")->setFocus(Qt::TabFocusReason);
-    QCOMPARE(model.Text(), std::string("Protokolliert"));
     QCOMPARE(model.ItemIndex(), -1);
     QCOMPARE(combo.currentIndex(), -1);
     QCOMPARE(changes, 13);
 
-    // Changes from code show without running the handler, the current index included.
     model.SetItemIndex(1);
     model.SetText("frei");
     model.SetItemIndex(1);
     QCOMPARE(combo.currentText(), QString("Protokolliert"));
-    QCOMPARE(combo.currentIndex(), 1);
     QCOMPARE(changes, 13);
-
     QTest::keyClicks(&combo, QString(300, 'a'));
     QCOMPARE(model.Text().size(), size_t{255});
   }
 
-  void confirmationBoxHasNoTitleAndAsksOkOrCancel() {
+  void messageBoxesShowTitleIconAndButtons() {
     MessageBoxDialogs dialogs;
-    BoxAnswer seen;
+    QStringList seen;
     AnswerNextBox("Abbrechen", seen);
     QCOMPARE(dialogs.Show(kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone),
              MessageResult::kCancel);
-    QVERIFY(seen.title.isEmpty());
-    QCOMPARE(seen.text, QString("Wollen Sie die Start-Datei umschreiben?"));
-    QCOMPARE(seen.icon, QMessageBox::NoIcon);
-    QCOMPARE(seen.buttons, (QStringList{"OK", "Abbrechen"}));
-
+    QCOMPARE(seen, (QStringList{"", "Wollen Sie die Start-Datei umschreiben?",
+                                QString::number(QMessageBox::NoIcon), "OK", "Abbrechen"}));
     AnswerNextBox("OK", seen);
-    QCOMPARE(dialogs.Show(kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone),
+    QCOMPARE(dialogs.Show("Kann Datei C:\\X nicht \xF6"
+                          "ffnen.",
+                          "Startgarten", MessageButtons::kOk, MessageIcon::kStop),
              MessageResult::kOk);
-  }
-
-  void errorBoxShowsTheStopIcon() {
-    MessageBoxDialogs dialogs;
-    BoxAnswer seen;
-    AnswerNextBox("OK", seen);
-    dialogs.Show(
-        "Kann Datei C:\\X nicht \xF6"
-        "ffnen.",
-        "Startgarten", MessageButtons::kOk, MessageIcon::kStop);
-    QCOMPARE(seen.title, QString("Startgarten"));
-    QCOMPARE(seen.text, QString("Kann Datei C:\\X nicht öffnen."));
-    QCOMPARE(seen.icon, QMessageBox::Critical);
-    QCOMPARE(seen.buttons, QStringList{"OK"});
+    QCOMPARE(seen,
+             (QStringList{"Startgarten", QStringLiteral("Kann Datei C:\\X nicht \u00F6ffnen."),
+                          QString::number(QMessageBox::Critical), "OK"}));
   }
 };
 

@@ -1,8 +1,11 @@
 #include "tests/gui/window_fixture.h"
 
+#include <QTabBar>
+#include <QTabWidget>
 #include <algorithm>
 
 #include "app/view/classic_look.h"
+#include "app/view/radio_group_view.h"
 
 namespace startgarten::test_support {
 
@@ -21,17 +24,8 @@ int FakeMessageBoxes::Count(const std::string& text) const {
 }
 
 const char* const kBootFile =
-    "[Paths]\r\n"
-    "WinDir=C:\\WINDOWS\r\n"
-    "WinBootDir=C:\\WINDOWS\r\n"
-    "HostWinBootDrv=C\r\n"
-    "\r\n"
-    "[Options]\r\n"
-    "BootGUI=1\r\n"
-    "BootMenu=1\r\n"
-    "BootMenuDelay=5\r\n"
-    "Network=0\r\n"
-    "DoubleBuffer=1\r\n";
+    "[Paths]\r\nWinDir=C:\\WINDOWS\r\nHostWinBootDrv=C\r\n\r\n"
+    "[Options]\r\nBootGUI=1\r\nBootMenu=1\r\nBootMenuDelay=5\r\nNetwork=0\r\nDoubleBuffer=1\r\n";
 
 bool WindowFixture::ApplyClassicLookOnce() {
   static const bool applied = [] {
@@ -54,8 +48,26 @@ bool WindowFixture::Open() {
   return QTest::qWaitForWindowActive(&window);
 }
 
+void WindowFixture::ShowPage(int page) const {
+  QTabBar* tabs = Find<QTabWidget>("PageControl1")->tabBar();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+}
+
 void WindowFixture::Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
   QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+QString WindowFixture::FocusName() {
+  QWidget* focus = QApplication::focusWidget();
+  if (auto* group = dynamic_cast<RadioGroupView*>(focus->parentWidget())) {
+    const auto& items = group->Buttons();
+    const auto item = std::find(items.begin(), items.end(), focus) - items.begin();
+    return group->objectName() + "[" + QString::number(item) + "]";
+  }
+  while (focus->objectName().isEmpty() || qobject_cast<QTabBar*>(focus)) {
+    focus = focus->parentWidget();
+  }
+  return focus->objectName();
 }
 
 }  // namespace startgarten::test_support

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QTest>
 #include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +25,6 @@ class FakeMessageBoxes : public MessageBoxService {
 
   MessageResult Show(const std::string& text, const std::string& title, MessageButtons buttons,
                      MessageIcon icon) override;
-
-  // How many boxes showed this text.
   int Count(const std::string& text) const;
 
   std::deque<MessageResult> answers;
@@ -36,9 +33,10 @@ class FakeMessageBoxes : public MessageBoxService {
 
 // A boot file with the host drive C and a few options set.
 extern const char* const kBootFile;
+inline const std::string kConfirmation = "Wollen Sie die Start-Datei umschreiben?";
 
-// The window over a temporary drive C that holds the given boot file (none when empty), an
-// AUTOEXEC.BAT and a WINDOWS folder without logos. The application gets the classic look once.
+// The window, in the program's look, over a temporary drive C that holds the boot file (none when
+// empty), an AUTOEXEC.BAT and a WINDOWS folder without logos.
 class WindowFixture {
  public:
   explicit WindowFixture(const std::string& bootFile = kBootFile);
@@ -51,20 +49,22 @@ class WindowFixture {
     return window.findChild<T*>(name);
   }
 
-  static bool ApplyClassicLookOnce();
-
+  // Clicks the page's tab; the focus stays where it was.
+  void ShowPage(int page) const;
   // Types a key into the widget that has the focus, as the keyboard does.
   static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  // The designer name of the control that has the focus; a radio button is named after its group
+  // and item, "RadioGroup1[1]".
+  static QString FocusName();
 
-  // The window is built in the look the program gives the application.
   const bool classicLook = ApplyClassicLookOnce();
   TempDrive drive;
   FakeMessageBoxes boxes;
   TForm1 form{boxes, "Startgarten"};
   MainWindow window{form};
-};
 
-// The confirmation question of the write command.
-inline const std::string kConfirmation = "Wollen Sie die Start-Datei umschreiben?";
+ private:
+  static bool ApplyClassicLookOnce();
+};
 
 }  // namespace startgarten::test_support
