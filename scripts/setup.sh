@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, where they are missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config        # the build
+  libgtest-dev libgmock-dev        # core tests
+  libbenchmark-dev                 # benchmarks
+  qt6-base-dev                     # the window
+  clang libclang-rt-14-dev         # fuzz targets (libFuzzer)
+  fonts-liberation                 # the window's font
+  attr                             # setfattr, to mark the sample boot file hidden and system
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+((${#missing[@]} == 0)) && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends \
+  "${missing[@]}"

@@ -1,0 +1,54 @@
+#include "bootfile/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "tests/bootfile/boot_drive_fixture.h"
+
+namespace startgarten {
+namespace {
+
+using test_support::CrLf;
+using test_support::TempDrive;
+
+TEST(IniFile, ReadNumberRewritesTheHexPrefixOnlyAfterTwoCharacters) {
+  TempDrive drive;
+  drive.Write("T.INI", CrLf({"[S]", "a=0x1E", "b=$1E", "c= 5", "d=0x", "e=0X10", "f=-0x10",
+                             "g=0xFFFFFFFF", "h=", "i=2147483648", "j=x5"}));
+  const TIniFile ini("c:\\t.ini");
+  const std::pair<const char*, int32_t> cases[] = {{"a", 30}, {"b", 30}, {"c", 5},       {"d", -9},
+                                                   {"e", 16}, {"f", -9}, {"g", -1},      {"h", -9},
+                                                   {"i", -9}, {"j", -9}, {"missing", -9}};
+  for (const auto& [key, value] : cases) EXPECT_EQ(ini.ReadNumber("s", key, -9), value) << key;
+}
+
+TEST(IniFile, ReadTextComesBackCutTo1023Characters) {
+  TempDrive drive;
+  drive.Write("T.INI", CrLf({"[S]", "long=" + std::string(1500, 'v')}));
+  const TIniFile ini("c:\\t.ini");
+  EXPECT_EQ(ini.ReadText("S", "long", ""), std::string(1023, 'v'));
+  EXPECT_EQ(ini.ReadText("S", "none", "default"), "default");
+}
+
+TEST(IniFile, WritesNumbersInPlainDecimal) {
+  TempDrive drive;
+  drive.Write("T.INI", CrLf({"[S]", "a=5"}));
+  const TIniFile ini("c:\\t.ini");
+  ini.WriteNumber("S", "a", -1);
+  ini.WriteNumber("S", "b", 30);
+  EXPECT_EQ(drive.Read("T.INI"), CrLf({"[S]", "a=-1", "b=30"}));
+}
+
+TEST(IniFile, FailedWriteNamesTheFile) {
+  TempDrive drive;
+  const TIniFile ini("Q:\\msdos.sys");
+  try {
+    ini.WriteText("Options", "BootGUI", "1");
+    FAIL() << "the write to a missing drive succeeded";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Kann nicht nach Q:\\msdos.sys schreiben");
+  }
+}
+
+}  // namespace
+}  // namespace startgarten

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "bootfile/boot_options.h"
+#include "platform/error.h"
+#include "tests/bootfile/boot_drive_fixture.h"
+
+namespace startgarten {
+namespace {
+
+// The checked state of CheckBox1 to CheckBox12 as a string of 0 and 1, for compact expectations.
+std::string CheckedStates(const FormControls& form) {
+  std::string states;
+  for (const TCheckBox* box :
+       {&form.CheckBox1, &form.CheckBox2, &form.CheckBox3, &form.CheckBox4, &form.CheckBox5,
+        &form.CheckBox6, &form.CheckBox7, &form.CheckBox8, &form.CheckBox9, &form.CheckBox10,
+        &form.CheckBox11, &form.CheckBox12}) {
+    states += box->Checked() ? '1' : '0';
+  }
+  return states;
+}
+
+class ReadOptionsTest : public test_support::BootDriveTest {
+ protected:
+  void UncheckAll() {
+    for (TCheckBox* box : {&form.CheckBox1, &form.CheckBox2, &form.CheckBox3, &form.CheckBox4,
+                           &form.CheckBox5, &form.CheckBox6, &form.CheckBox7, &form.CheckBox8,
+                           &form.CheckBox9, &form.CheckBox10, &form.CheckBox11, &form.CheckBox12}) {
+      box->SetChecked(false);
+    }
+  }
+};
+
+TEST_F(ReadOptionsTest, FileWithoutKeysFromAllUnchecked) {
+  WriteBootFile({});
+  UncheckAll();
+  form.ComboBox1.SetItemIndex(-1);
+  Auslesen(form, boxes);
+  // CheckBox6 stays off without safe mode; CheckBox8 goes off when CheckBox9 is read.
+  EXPECT_EQ(CheckedStates(form), "011000001111");
+  EXPECT_EQ(form.ComboBox1.Text(), "Standard");
+  EXPECT_EQ(form.ComboBox1.ItemIndex(), 0);
+  EXPECT_EQ(form.SpinEdit1.Text(), "30");
+  EXPECT_EQ(form.SpinEdit2.Text(), "2");
+  EXPECT_EQ(form.RadioGroup1.ItemIndex(), 1);
+  EXPECT_EQ(form.RadioGroup2.ItemIndex(), 0);
+  EXPECT_EQ(BootFileAttributes(), kProtected);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ReadOptionsTest, FileWithEveryKeyFromTheDesignTimeState) {
+  WriteBootFile({"BootMenu=1", "BootKeys=0", "BootGUI=1", "Network=1", ";BootFailSafe=1",
+                 "BootWarn=1", "BootMulti=0", "DBLSpace=1", "DRVSpace=0", "LoadTop=0", "Logo=0",
+                 ";PROMPT=0", "BootMenuDefault=4", "BootMenuDelay=0x0A", "BootDelay=$0F",
+                 "BootWin=1", "DoubleBuffer=2"});
+  Auslesen(form, boxes);
+  EXPECT_EQ(CheckedStates(form), "101111010000");
+  EXPECT_EQ(form.ComboBox1.Text(), "Abgesichert, mit Netzwerk");
+  EXPECT_EQ(form.ComboBox1.ItemIndex(), 3);
+  EXPECT_EQ(form.SpinEdit1.Text(), "10");
+  EXPECT_EQ(form.SpinEdit2.Text(), "15");
+  EXPECT_EQ(form.RadioGroup2.ItemIndex(), 2);
+}
+
+TEST_F(ReadOptionsTest, OnlyTheNumberOneChecksABox) {
+  WriteBootFile({"BootMenu=2", "Network=-1", "BootKeys= 1", "LoadTop=01", ";BootFailsafe=01"});
+  Auslesen(form, boxes);
+  EXPECT_FALSE(form.CheckBox1.Checked());
+  EXPECT_FALSE(form.CheckBox4.Checked());
+  EXPECT_TRUE(form.CheckBox2.Checked());
+  EXPECT_TRUE(form.CheckBox10.Checked());
+  EXPECT_FALSE(form.CheckBox5.Checked());  // safe mode is the text "1" exactly
+}
+
+TEST_F(ReadOptionsTest, PreviousDosWithoutMarkerEndsUnchecked) {
+  WriteBootFile({"BootMulti=1"});
+  Auslesen(form, boxes);
+  EXPECT_FALSE(form.CheckBox7.Checked());
+  EXPECT_TRUE(form.CheckBox3.Checked());
+  EXPECT_TRUE(form.CheckBox12.Checked());
+}
+
+TEST_F(ReadOptionsTest, DosAsDefaultSystemLocksTheStartChoices) {
+  WriteBootFile({"BootWin=0", ";PROMPT=0"});
+  Auslesen(form, boxes);
+  EXPECT_EQ(form.RadioGroup1.ItemIndex(), 0);
+  EXPECT_FALSE(form.CheckBox3.Checked());
+  EXPECT_TRUE(form.CheckBox7.Checked());
+  EXPECT_FALSE(form.CheckBox12.Checked());
+  EXPECT_FALSE(form.CheckBox3.Enabled());
+  EXPECT_FALSE(form.CheckBox7.Enabled());
+
+  WriteBootFile({"BootWin=5", ";PROMPT=0"});
+  Auslesen(form, boxes);
+  EXPECT_EQ(form.RadioGroup1.ItemIndex(), 1);
+  EXPECT_TRUE(form.CheckBox3.Enabled());
+}
+
+TEST_F(ReadOptionsTest, SafeModeSelectsItsEntryAndTheDefaultEntryIsShownAndSelected) {
+  WriteBootFile({";BootFailsafe=1", "BootMenuDefault=3"});
+  Auslesen(form, boxes);
+  EXPECT_TRUE(form.CheckBox5.Checked());
+  EXPECT_TRUE(form.CheckBox1.Checked());
+  EXPECT_EQ(form.ComboBox1.Text(), "Abgesichert");
+  EXPECT_EQ(form.ComboBox1.ItemIndex(), 2);
+}
+
+TEST_F(ReadOptionsTest, DefaultEntryOutsideTheListLeavesTheFieldEmpty) {
+  for (const char* value : {"0", "9", "-2147483648", "$7FFFFFFF"}) {
+    WriteBootFile({std::string("BootMenuDefault=") + value});
+    Auslesen(form, boxes);
+    EXPECT_EQ(form.ComboBox1.Text(), "") << value;
+    EXPECT_EQ(form.ComboBox1.ItemIndex(), -1) << value;
+  }
+}
+
+TEST_F(ReadOptionsTest, DefaultEntryThatIsNoNumberEndsTheReadingAndRestoresTheProtection) {
+  WriteBootFile({"BootMenu=1", "BootMenuDefault=", "BootMenuDelay=7", "BootWin=0"});
+  try {
+    Auslesen(form, boxes);
+    FAIL() << "an empty default entry was read";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "'' ist kein g\xFCltiger Integerwert");
+  }
+  EXPECT_TRUE(form.CheckBox1.Checked());  // rows before it were applied
+  EXPECT_EQ(form.SpinEdit1.Text(), "0");  // rows after it were not
+  EXPECT_EQ(form.RadioGroup1.ItemIndex(), 1);
+  EXPECT_EQ(BootFileAttributes(), kProtected);
+}
+
+TEST_F(ReadOptionsTest, MissingHostDriveChangesNoControl) {
+  drive.Write("MSDOS.SYS", test_support::CrLf({"[Options]", "BootMenu=1"}));
+  Auslesen(form, boxes);
+  EXPECT_EQ(CheckedStates(form), "000000000001");
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Fehler"});
+}
+
+TEST_F(ReadOptionsTest, ReadingWritesNothing) {
+  WriteBootFile({"BootMulti=1", "BootMenuDefault=2"});
+  const std::string before = BootFile();
+  Auslesen(form, boxes);
+  EXPECT_EQ(BootFile(), before);
+}
+
+}  // namespace
+}  // namespace startgarten

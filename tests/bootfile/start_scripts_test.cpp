@@ -1,0 +1,109 @@
+#include "bootfile/start_scripts.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "tests/bootfile/boot_drive_fixture.h"
+
+namespace startgarten {
+namespace {
+
+using test_support::CrLf;
+
+class StartScriptsTest : public test_support::BootDriveTest {
+ protected:
+  // Runs the stage on a boot file with the marker line given (none when empty) and the batch file
+  // bytes given, with the DOS-prompt option as given.
+  void Run(std::string_view markerLine, std::string_view autoexec, bool prompt) {
+    if (markerLine.empty()) {
+      WriteBootFile({"BootGUI=1"});
+    } else {
+      WriteBootFile({"BootGUI=1", markerLine});
+    }
+    platform::SetFileAttributes("c:\\msdos.sys", 0x20);
+    drive.Write("AUTOEXEC.BAT", autoexec);
+    form.CheckBox12.SetChecked(prompt);
+    MaintainStartScripts(form, ini);
+  }
+
+  std::string Key(const char* key) const { return ini.ReadText("OPTIONS", key, "<none>"); }
+  std::string Autoexec() const { return drive.Read("AUTOEXEC.BAT").value_or("<missing>"); }
+
+  const TIniFile ini{"C:\\msdos.sys"};
+};
+
+TEST_F(StartScriptsTest, SwitchingOnReplacesTheCommentedCall) {
+  Run(";PROMPT=0",
+      CrLf(
+          {"@ECHO OFF", "echo x & rem call start.bat", "REM CALL START.BAT", "rem call start.bat"}),
+      true);
+  EXPECT_EQ(Autoexec(), CrLf({"@ECHO OFF", "REM CALL START.BAT", "call start.bat"}));
+  EXPECT_EQ(Key(";PROMPT"), "1");
+  EXPECT_EQ(Key("BootGUI"), "0");
+}
+
+TEST_F(StartScriptsTest, SwitchingOffCommentsTheCallOutAndRemovesActiveCalls) {
+  // Only lines that begin with the call exactly, letter case included, are removed.
+  Run(";PROMPT=1",
+      "@ECHO OFF\rcall start.bat\rcall start.bat\rCALL START.BAT\r call start.bat\rcall start.bat "
+      "/x",
+      false);
+  EXPECT_EQ(Autoexec(), "@ECHO OFF\r\nCALL START.BAT\r\n call start.bat\r\nrem call start.bat");
+  EXPECT_EQ(Key(";PROMPT"), "0");
+  EXPECT_EQ(Key("BootGUI"), "1");
+}
+
+TEST_F(StartScriptsTest, UnchangedOptionKeepsTheLinesAndOnlyNormalisesLineEnds) {
+  Run(";PROMPT=0", "@ECHO OFF\nrem call start.bat\n", false);
+  EXPECT_EQ(Autoexec(), CrLf({"@ECHO OFF", "rem call start.bat"}));
+  EXPECT_EQ(Key(";PROMPT"), "0");
+
+  Run(";PROMPT=1", "@ECHO OFF\r\ncall start.bat", true);
+  EXPECT_EQ(Autoexec(), "@ECHO OFF\r\ncall start.bat");
+  EXPECT_EQ(Key("BootGUI"), "0");
+}
+
+TEST_F(StartScriptsTest, MissingMarkerMeansNeitherCallWasGiven) {
+  Run("", "@ECHO OFF\nSET X=1", true);
+  EXPECT_EQ(Autoexec(), "@ECHO OFF\r\nSET X=1\r\ncall start.bat");
+  EXPECT_EQ(Key(";PROMPT"), "1");
+  EXPECT_EQ(Key("BootGUI"), "0");
+
+  Run("", CrLf({"@ECHO OFF", "call start.bat"}), false);
+  EXPECT_EQ(Autoexec(), CrLf({"@ECHO OFF", "rem call start.bat"}));
+  EXPECT_EQ(Key(";PROMPT"), "0");
+}
+
+TEST_F(StartScriptsTest, KeepsEveryByteOfUntouchedLinesNulIncluded) {
+  Run(";PROMPT=0", std::string("SET A=\0B\x1A\r\n", 11), true);
+  EXPECT_EQ(Autoexec(), std::string("SET A=\0B\x1A\r\ncall start.bat\r\n", 27));
+}
+
+TEST_F(StartScriptsTest, WritesTheStartScriptEveryTime) {
+  for (bool prompt : {false, true}) {
+    Run(prompt ? ";PROMPT=1" : ";PROMPT=0", "", prompt);
+    EXPECT_EQ(drive.Read("WINDOWS/start.bat"),
+              CrLf({"@echo off", "win", "%winbootdir%\\command\\mode co80",
+                    "call %winbootdir%\\dosstart.bat"}));
+  }
+}
+
+TEST_F(StartScriptsTest, MissingBatchFileEndsTheStageBeforeTheMarker) {
+  WriteBootFile({";PROMPT=0"});
+  platform::SetFileAttributes("c:\\msdos.sys", 0x20);
+  form.CheckBox12.SetChecked(true);
+  try {
+    MaintainStartScripts(form, ini);
+    FAIL() << "a missing batch file was loaded";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(),
+                 "Kann Datei c:\\autoexec.bat nicht \xF6"
+                 "ffnen");
+  }
+  EXPECT_EQ(Key("BOOTGUI"), "0");
+  EXPECT_EQ(Key(";PROMPT"), "0");
+  EXPECT_FALSE(drive.Read("WINDOWS/start.bat"));
+}
+
+}  // namespace
+}  // namespace startgarten

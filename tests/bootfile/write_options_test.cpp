@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "bootfile/boot_options.h"
+#include "bootfile/ini_file.h"
+#include "platform/error.h"
+#include "tests/bootfile/boot_drive_fixture.h"
+
+namespace startgarten {
+namespace {
+
+using test_support::CrLf;
+
+class WriteOptionsTest : public test_support::BootDriveTest {
+ protected:
+  WriteOptionsTest() { drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"})); }
+};
+
+TEST_F(WriteOptionsTest, ChangesKeysInPlaceAndAddsMissingOnesWithThePassedSpelling) {
+  WriteBootFile({"BootMulti=1", "BootGUI=1", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"});
+  form.CheckBox12.SetChecked(false);
+  form.CheckBox11.SetChecked(true);
+  Schreiben(form, boxes);
+  EXPECT_EQ(BootFile(), CrLf({"[Paths]",
+                              "WinDir=C:\\WINDOWS",
+                              "HostWinBootDrv=C",
+                              "",
+                              "[Options]",
+                              "BootMulti=0",
+                              "BootGUI=0",
+                              ";PROMPT=0",
+                              ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+                              "BootMenu=0",
+                              "BootKeys=0",
+                              "Network=0",
+                              ";BootFailSafe=",
+                              "BootWarn=0",
+                              "DBLSpace=0",
+                              "DRVSpace=0",
+                              "LoadTop=0",
+                              "LOGO=1",
+                              "BootMenuDefault=0",
+                              "BootMenuDelay=0",
+                              "BootDelay=0",
+                              "BootWin=1",
+                              "DoubleBuffer=1"}));
+  EXPECT_EQ(BootFileAttributes(), kProtected);
+}
+
+TEST_F(WriteOptionsTest, WritesTheWindowsValues) {
+  WriteBootFile({";PROMPT=0"});
+  form.CheckBox12.SetChecked(false);
+  form.CheckBox5.UserClick();  // safe mode: boot menu on, "Abgesichert" selected
+  form.SpinEdit1.UserSetText("1-2");
+  form.SpinEdit2.SetValue(-4);
+  form.RadioGroup1.UserClick(0);
+  form.RadioGroup2.SetItemIndex(-1);
+  Schreiben(form, boxes);
+  const TIniFile ini("c:\\msdos.sys");
+  EXPECT_EQ(ini.ReadText("Options", "BootMenu", ""), "1");
+  EXPECT_EQ(ini.ReadText("Options", ";BootFailSafe", ""), "1");
+  EXPECT_EQ(ini.ReadText("Options", "BootMenuDefault", ""), "3");
+  EXPECT_EQ(ini.ReadText("Options", "BootMenuDelay", ""), "0");
+  EXPECT_EQ(ini.ReadText("Options", "BootDelay", ""), "-4");
+  EXPECT_EQ(ini.ReadText("Options", "BootWin", ""), "0");
+  EXPECT_EQ(ini.ReadText("Options", "BootMulti", ""), "1");
+  EXPECT_EQ(ini.ReadText("Options", "DoubleBuffer", ""), "-1");
+}
+
+TEST_F(WriteOptionsTest, UntouchedWindowWritesBackWhatItRead) {
+  const std::initializer_list<std::initializer_list<std::string_view>> files = {
+      {"BootMenuDefault=3", "BootMenuDelay=0x0A", ";PROMPT=0"},
+      {"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"},
+      {"BootMenu=1", ";BootFailsafe=1", "BootWarn=1", "BootMenuDefault=5", ";PROMPT=1"},
+      {"BootWin=0", ";PROMPT=0", "DRVSpace=0", "DBLSpace=1", "BootMenuDefault=12"},
+  };
+  for (const auto& options : files) {
+    WriteBootFile(options);
+    FormControls first;
+    WireInterlocks(first);
+    Auslesen(first, boxes);
+    Schreiben(first, boxes);
+    FormControls second;
+    WireInterlocks(second);
+    Auslesen(second, boxes);
+    for (int i = 0; i < 12; ++i) {
+      const TCheckBox FormControls::*boxes[] = {
+          &FormControls::CheckBox1,  &FormControls::CheckBox2,  &FormControls::CheckBox3,
+          &FormControls::CheckBox4,  &FormControls::CheckBox5,  &FormControls::CheckBox6,
+          &FormControls::CheckBox7,  &FormControls::CheckBox8,  &FormControls::CheckBox9,
+          &FormControls::CheckBox10, &FormControls::CheckBox11, &FormControls::CheckBox12};
+      EXPECT_EQ((first.*boxes[i]).Checked(), (second.*boxes[i]).Checked()) << "CheckBox" << i + 1;
+    }
+    EXPECT_EQ(first.ComboBox1.Text(), second.ComboBox1.Text());
+    EXPECT_EQ(first.ComboBox1.ItemIndex(), second.ComboBox1.ItemIndex());
+    EXPECT_EQ(first.SpinEdit1.Text(), second.SpinEdit1.Text());
+    EXPECT_EQ(first.SpinEdit2.Text(), second.SpinEdit2.Text());
+    EXPECT_EQ(first.RadioGroup1.ItemIndex(), second.RadioGroup1.ItemIndex());
+    EXPECT_EQ(first.RadioGroup2.ItemIndex(), second.RadioGroup2.ItemIndex());
+  }
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(WriteOptionsTest, BootFileThatCannotBeWrittenEndsTheCommandAndKeepsTheProtection) {
+  drive.Write("MSDOS.SYS", CrLf({"[Paths]", "HostWinBootDrv=H"}));
+  Protect();
+  try {
+    Schreiben(form, boxes);
+    FAIL() << "writing to a missing drive succeeded";
+  } catch (const Error& error) {
+    EXPECT_STREQ(error.what(), "Kann nicht nach H:\\msdos.sys schreiben");
+  }
+  EXPECT_EQ(BootFileAttributes(), kProtected);
+  EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), CrLf({"@ECHO OFF"}));
+}
+
+TEST_F(WriteOptionsTest, MissingHostDriveWritesNothing) {
+  drive.Write("MSDOS.SYS", CrLf({"[Options]", "BootGUI=1"}));
+  Schreiben(form, boxes);
+  EXPECT_EQ(BootFile(), CrLf({"[Options]", "BootGUI=1"}));
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Fehler"});
+}
+
+}  // namespace
+}  // namespace startgarten

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+
+namespace startgarten {
+
+// Answers message boxes for tests and records what was shown.
+class RecordingMessageBoxes : public MessageBoxService {
+ public:
+  struct Shown {
+    std::string text;
+    std::string title;
+    MessageButtons buttons;
+    MessageIcon icon;
+  };
+
+  // Answers given here are used in turn; after them every box is answered with OK.
+  std::deque<MessageResult> answers;
+  std::vector<Shown> shown;
+
+  MessageResult Show(const std::string& text, const std::string& title, MessageButtons buttons,
+                     MessageIcon icon) override {
+    shown.push_back({text, title, buttons, icon});
+    if (answers.empty()) return MessageResult::kOk;
+    const MessageResult answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const Shown& box : shown) texts.push_back(box.text);
+    return texts;
+  }
+};
+
+}  // namespace startgarten
