@@ -24,12 +24,12 @@ constexpr int kNoResizeStep = 0x7FFF;
 
 MainWindow::MainWindow(TForm1& form)
     : form_(form), scale_(WindowScale::ForFont(QApplication::font())) {
+  setObjectName("Form1");
   setWindowTitle("Startgarten");
   setWindowIcon(ProgramIcon());
   BuildMenus();
 
   auto* client = new QWidget(this);
-  client->setObjectName("Form1");
   client->setMinimumSize(scale_(300), scale_(241));
   setCentralWidget(client);
 

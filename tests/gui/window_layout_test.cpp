@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "app/view/pictures.h"
 #include "app/view/radio_group_geometry.h"
 #include "app/view/radio_group_view.h"
 #include "app/view/spin_button.h"
@@ -57,10 +58,8 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(at("ComboBox1"), QRect(56, 81, 201, 21));
     QCOMPARE(at("Label6"), QRect(35, 120, 238, 13));
     QCOMPARE(at("Image2"), QRect(168, 56, 113, 105));
-    for (int i = 0; i < 5; ++i) {
-      const QWidget* page = fixture.Find<QTabWidget>("PageControl1")->widget(i);
-      QVERIFY(page->width() >= 283 && page->height() >= 161);
-    }
+    const QWidget* page = fixture.Find<QTabWidget>("PageControl1")->currentWidget();
+    QVERIFY(page->width() >= 283 && page->height() >= 161);
 
     // The spin buttons, 15 pixels wide, lie inside the field's right end, where no text runs.
     auto* spinEdit = fixture.Find<QLineEdit>("SpinEdit1");
@@ -84,6 +83,27 @@ class WindowLayoutTest : public QObject {
     // Columns fill top to bottom; half the height left over goes above the first row.
     QCOMPARE(RadioItemRect(2, 5, 2, QSize(210, 101), 16), QRect(8, 70, 100, 26));
     QCOMPARE(RadioItemRect(3, 5, 2, QSize(210, 101), 16), QRect(108, 18, 100, 26));
+  }
+
+  // Strips of an enabled and a disabled image, the bottom-left pixel's olive transparent.
+  void buttonPicturesAreStripsOfTwoImages() {
+    const QImage strips[] = {OkGlyphStrip(), DefaultsGlyphStrip(), CancelGlyphStrip()};
+    QCOMPARE(strips[0].size(), QSize(36, 18));
+    QCOMPARE(strips[0].depth(), 24);
+    QCOMPARE(strips[1].size(), QSize(32, 16));
+    QCOMPARE(strips[2].size(), QSize(36, 18));
+    QCOMPARE(ProgramIconImage().size(), QSize(32, 32));
+    for (const QImage& strip : {strips[1], strips[2], ProgramIconImage()}) {
+      QVERIFY(strip.colorCount() == 16);
+    }
+    for (const QImage& strip : strips) {
+      QCOMPARE(strip.pixel(0, strip.height() - 1), qRgb(0x80, 0x80, 0x00));
+      const QSize image(strip.width() / 2, strip.height());
+      const QImage enabled = GlyphIcon(strip).pixmap(image).toImage();
+      const QImage disabled = GlyphIcon(strip).pixmap(image, QIcon::Disabled).toImage();
+      QCOMPARE(enabled.pixelColor(0, image.height() - 1).alpha(), 0);
+      QVERIFY(enabled != disabled);
+    }
   }
 
   // On another density the font grows first, and the layout with the font's text height.
