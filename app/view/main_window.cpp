@@ -36,6 +36,8 @@ MainWindow::MainWindow(TForm1& form)
   pageControl_ = new QTabWidget(client);
   pageControl_->setObjectName("PageControl1");
   pageControl_->setGeometry(scale_(1, 8, 295, 193));
+  // As a Windows tab control, the tab strip takes the focus when a tab is clicked.
+  pageControl_->tabBar()->setFocusPolicy(Qt::StrongFocus);
   BuildPages();
 
   bitBtn1_ = AddBitmapButton(client, "BitBtn1", "OK", OkGlyphStrip(), scale_(8, 208, 80, 25),

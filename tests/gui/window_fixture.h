@@ -49,7 +49,7 @@ class WindowFixture {
     return window.findChild<T*>(name);
   }
 
-  // Clicks the page's tab; the focus stays where it was.
+  // Clicks the page's tab, which gives the tab strip the focus.
   void ShowPage(int page) const;
   // Types a key into the widget that has the focus, as the keyboard does.
   static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

@@ -109,7 +109,9 @@ class WindowKeysTest : public QObject {
     WindowFixture::Press(Qt::Key_Down);
     QCOMPARE(WindowFixture::FocusName(), QString("CheckBox9"));
 
+    fixture.Find("CheckBox10")->setFocus(Qt::TabFocusReason);
     fixture.ShowPage(1);
+    QCOMPARE(WindowFixture::FocusName(), QString("PageControl1"));
     fixture.Find("CheckBox3")->setFocus(Qt::TabFocusReason);
     WindowFixture::Press(Qt::Key_Left);
     QCOMPARE(WindowFixture::FocusName(), QString("RadioGroup1[1]"));
