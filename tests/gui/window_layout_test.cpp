@@ -139,8 +139,11 @@ class WindowLayoutTest : public QObject {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         seen = QStringList{box->windowTitle(), box->text(), QString::number(box->icon())};
-        for (QAbstractButton* button : box->buttons()) seen << button->text();
-        QTest::mouseClick(box->buttons().at(seen.indexOf(caption) - 3), Qt::LeftButton);
+        for (QAbstractButton* button : box->buttons()) {
+          seen << button->text();
+          if (button->text() == caption) QTest::mouseClick(button, Qt::LeftButton);
+        }
+        if (box->isVisible()) box->reject();  // no button has the caption
       });
     };
     answerNextBox("Abbrechen");
