@@ -29,11 +29,7 @@ class TempDrive {
   }
 
   ~TempDrive() {
-    if (savedPrefix_) {
-      ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1);
-    } else {
-      ::unsetenv("WINEPREFIX");
-    }
+    savedPrefix_ ? ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1) : ::unsetenv("WINEPREFIX");
     std::error_code ignored;
     std::filesystem::permissions(base_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);

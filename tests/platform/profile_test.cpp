@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+#include <sys/xattr.h>
+
+#include <cerrno>
+#include <functional>
+#include <string>
+
+#include "platform/file_attributes.h"
+#include "platform/file_system.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "tests/platform/temp_drive.h"
+
+namespace startgarten::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::TempDrive;
+
+// Mixed line ends, quotes, ';' names, no final line break. Lines before the first section belong
+// to none; a section name runs to the last ']' ("[B] ]" is "B]"), "[C" without one is an ordinary
+// line; the first matching section and key count, and a key without '=' hides later ones.
+TEST(ProfileRead, ReadsAsWindowsDoes) {
+  TempDrive drive;
+  drive.Write("MSDOS.SYS",
+              "k=0\n[Paths]junk\r\nWinDir=C:\\W\r\n \t[ Opt ] \t\r \tGui \t=\t 1 \t\r\n"
+              "Net=a=b\n;PROMPT=0\n[Q]\nd=\"a b\"\ns='x'\nmixed=\"x'\nlone=\"\n"
+              "twice=\"\"x\"\"\n[A]\nbare\nbare=1\nk=1\nK=2\nj=\n[C\nn=7\nlong=" +
+                  std::string(1030, 'v') + "\n[a]\nm=5\n[B] ]\r\rm=6\n[Gr\xFC\xDF]\n\xC4nd=ja");
+  // section, key, value ("-" for the default)
+  const char* cases[][3] = {{" ", "k", "-"},          {"PATHS", "windir", "C:\\W"},
+                            {" Opt\t", " Gui ", "1"}, {"opt", "Net", "a=b"},
+                            {"Opt", ";prompt", "0"},  {"Opt", "PROMPT", "-"},
+                            {"Q", "d", "a b"},        {"Q", "s", "x"},
+                            {"Q", "mixed", "\"x'"},   {"Q", "lone", "\""},
+                            {"Q", "twice", "\"x\""},  {"A", "bare", "-"},
+                            {"a", "k", "1"},          {"A", "n", "7"},
+                            {"A", "m", "-"},          {"B]", "m", "6"},
+                            {"B", "m", "-"},          {"GR\xDC\xDF", "\xE4ND", "ja"}};
+  for (const auto& [section, key, value] : cases) {
+    EXPECT_EQ(ReadProfileString("c:\\msdos.sys", section, key, "-", 1024), value) << key;
+  }
+  EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "j", "-", 1024), "");
+  EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "long", "", 1024), std::string(1023, 'v'));
+  EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "long", "", 5), "vvvv");
+  EXPECT_EQ(ReadProfileString("c:\\none.ini", "A", "k", "dflt", 3), "df");
+}
+
+// In place, keeping the file's spelling and blanks; in the first of duplicate sections; a new key
+// after the last non-blank line of its section; a missing section at the end; new lines with the
+// file's first line end (CR LF in an empty file) and its final line break or none.
+TEST(ProfileWrite, ChangesOnlyTheKeysLineOrAddsItWithTheFilesLineEnd) {
+  TempDrive drive;
+  const std::string cases[][5] = {
+      {"[Options]\r\nBootGUI = 0 ; x\r\nX=1\r\n[Other]\r\nBootGUI=0", "OPTIONS", "bootgui", "1",
+       "[Options]\r\nBootGUI = 1\r\nX=1\r\n[Other]\r\nBootGUI=0"},
+      {"[A]\rk=\t 0", "a", "K", "", "[A]\rk=\t "},
+      {"[A]\n\tk \n", "A", "k", "1", "[A]\n\tk=1\n"},
+      {"[A]\nk=1\n[a]\nk=2\n", "A", "k", "3", "[A]\nk=3\n[a]\nk=2\n"},
+      {"[A]\r\na=1\r\n\r\n \t\r\n[B]\r\nb=2\r\n", "a", "k", "v",
+       "[A]\r\na=1\r\nk=v\r\n\r\n \t\r\n[B]\r\nb=2\r\n"},
+      {"[A]\nk=1\n[A]\nj=2\n", "A", "j", "3", "[A]\nk=1\nj=3\n[A]\nj=2\n"},
+      {"[A]\na=1", "A", "k", "v", "[A]\na=1\nk=v"},
+      {"[A]", "A", "k", "v", "[A]\r\nk=v"},
+      {"[A]\na=1", "B", "k", "v", "[A]\na=1\n[B]\nk=v\n"},
+      {"[A]\ra=1\n", "B", "k", "v", "[A]\ra=1\n[B]\rk=v\r"},
+      {"", " B ", " k ", "v", "[B]\r\nk=v\r\n"}};
+  for (const auto& [before, section, key, value, after] : cases) {
+    drive.Write("MSDOS.SYS", before);
+    EXPECT_TRUE(WriteProfileString("c:\\msdos.sys", section, key, value)) << before;
+    EXPECT_EQ(drive.Read("MSDOS.SYS"), after) << before;
+  }
+}
+
+TEST(ProfileWrite, RefusesTextsThatChangeOtherKeysAndFailsWhereWindowsWould) {
+  TempDrive drive;
+  drive.Write("MSDOS.SYS", "[A]\r\nk=1\r\n");
+  const std::string nul(1, '\0');
+  const std::string refused[][3] = {
+      {"A", " \t", "v"}, {"A", "a=b", "v"},     {"A", " [x", "v"},      {"A", "k", "1\r[B]"},
+      {"A", "k", "1\n"}, {"A", "k", "1" + nul}, {"A]\r\n[B", "k", "v"}, {"A", "k\n", "v"}};
+  for (const auto& [section, key, value] : refused) {
+    EXPECT_FALSE(WriteProfileString("c:\\msdos.sys", section, key, value)) << key << value;
+  }
+  EXPECT_FALSE(WriteProfileString("c:\\none\\msdos.sys", "A", "k", "v"));
+  EXPECT_FALSE(WriteProfileString("h:\\msdos.sys", "A", "k", "v"));
+  fs::permissions(drive.Host("MSDOS.SYS"), fs::perms(0444));
+  EXPECT_FALSE(WriteProfileString("c:\\msdos.sys", "A", "k", "2"));  // also as root
+  EXPECT_EQ(drive.Read("MSDOS.SYS"), "[A]\r\nk=1\r\n");
+  EXPECT_EQ(drive.Entries(), std::set<std::string>{"MSDOS.SYS"});
+}
+
+// Makes each single file operation of a write fail in turn, with the errno of a full disk, a
+// broken disk and a refusal. The file is then always exactly the old or the new one, the new one
+// when the write reports success, with the old file's permission bits and no temporary file
+// beside it. The old file is hidden; the new one is hidden after a profile write only.
+class WriteFailure : public ::testing::Test {
+ protected:
+  ~WriteFailure() override { file_system::SetFaultPlan({}); }
+
+  void CheckEveryStep(const std::optional<std::string>& oldBytes, const std::string& newBytes,
+                      uint32_t newAttributes, const std::function<bool()>& write) {
+    // A stale temporary file that links outside the drive is replaced, never written through.
+    Prepare(oldBytes);
+    std::ofstream(drive_.Base() / "outside") << "keep";
+    fs::create_symlink(drive_.Base() / "outside", drive_.Host("MSDOS.SYS.startgarten-new"));
+    file_system::SetFaultPlan({});
+    ASSERT_TRUE(write());
+    const unsigned long steps = file_system::OperationsPerformed();
+    EXPECT_EQ(fs::file_size(drive_.Base() / "outside"), 4u);
+
+    for (const int error : {ENOSPC, EIO, EACCES}) {
+      for (unsigned long step = 1; step <= steps; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step) + " errno " + std::to_string(error));
+        Prepare(oldBytes);
+        file_system::SetFaultPlan({step, error});
+        const bool succeeded = write();
+        file_system::SetFaultPlan({});
+        const std::optional<std::string> now = drive_.Read("MSDOS.SYS");
+        EXPECT_TRUE(now == newBytes || (!succeeded && now == oldBytes));
+        EXPECT_EQ(drive_.Entries().size(), now ? 1u : 0u);
+        if (!now) continue;
+        EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"),
+                  now == oldBytes ? kAttributeArchive | kAttributeHidden : newAttributes);
+        if (oldBytes) {
+          EXPECT_EQ(fs::status(drive_.Host("MSDOS.SYS")).permissions(), fs::perms(0640));
+        }
+      }
+    }
+  }
+
+  void Prepare(const std::optional<std::string>& bytes) {
+    fs::remove(drive_.Host("MSDOS.SYS"));
+    if (!bytes) return;
+    drive_.Write("MSDOS.SYS", *bytes);
+    fs::permissions(drive_.Host("MSDOS.SYS"), fs::perms(0640));
+    ::setxattr(drive_.Host("MSDOS.SYS").c_str(), "user.DOSATTRIB", "0x2", 3, 0);
+  }
+
+  TempDrive drive_;
+};
+
+TEST_F(WriteFailure, ProfileWriteOfAnExistingOrANewFile) {
+  const auto write = [] { return WriteProfileString("C:\\MSDOS.SYS", "Options", "BootGUI", "1"); };
+  CheckEveryStep("[Options]\r\nBootGUI=0\r\n", "[Options]\r\nBootGUI=1\r\n",
+                 kAttributeArchive | kAttributeHidden, write);
+  CheckEveryStep(std::nullopt, "[Options]\r\nBootGUI=1\r\n", kAttributeArchive, write);
+}
+
+TEST_F(WriteFailure, CreateWholeFileGivesNormalAttributes) {
+  CheckEveryStep("old\r\n", "new\r\ncontent\r\n", kAttributeArchive, [] {
+    return CreateWholeFile("c:\\msdos.sys", "new\r\ncontent\r\n").failure ==
+           platform::WriteFailure::kNone;
+  });
+}
+
+}  // namespace
+}  // namespace startgarten::platform
