@@ -19,107 +19,82 @@ namespace {
 
 using test_support::CrLf;
 
-// Padding that makes each write take a while, so that kills land inside writes.
-std::string Padding(std::string_view line) {
-  std::string padding;
-  while (padding.size() < 48 * 1024) (padding += line) += "\r\n";
-  return padding;
+// The version n of each file, padded so that each write takes a while and kills land inside.
+std::string Version(int32_t n, bool bootFile) {
+  std::string text =
+      bootFile ? CrLf({"[Paths]", "HostWinBootDrv=C", "[Options]", "BootMenuDelay=" + IntToStr(n)})
+               : CrLf({"@ECHO OFF", "SET ROUND=" + IntToStr(n)});
+  while (text.size() < 48 * 1024) text += ";padding to make the write take a while\r\n";
+  return text;
 }
 
-std::string BootFileWith(int32_t delay) {
-  return CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=C", "", "[Options]",
-               "BootMenuDelay=" + IntToStr(delay)}) +
-         Padding(";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx");
-}
-
-std::string BatchFileWith(int32_t round) {
-  return CrLf({"@ECHO OFF", "SET ROUND=" + IntToStr(round)}) + Padding("REM nothing to do");
-}
-
-// Writes the boot file's key and the batch file with the numbers first, first + 1, ... until it
-// is killed.
-[[noreturn]] void WriteUntilKilled(int32_t first) {
-  try {
-    const TIniFile bootFile("C:\\msdos.sys");
-    for (int32_t value = first;; ++value) {
-      bootFile.WriteNumber("Options", "BootMenuDelay", value);
-      if (platform::CreateWholeFile("C:\\autoexec.bat", BatchFileWith(value)).failure !=
-          platform::WriteFailure::kNone) {
-        _exit(2);
-      }
-    }
-  } catch (...) {
-    _exit(3);
-  }
-}
-
-// The number a file version was written with, when the file is exactly that version.
-template <typename Version>
-std::optional<int32_t> VersionOf(const std::optional<std::string>& bytes, std::string_view key,
-                                 Version version) {
-  if (!bytes) return std::nullopt;
-  const size_t at = bytes->find(key);
+// The number of the version the file holds whole, if it does.
+std::optional<int32_t> VersionOf(const std::optional<std::string>& bytes, bool bootFile) {
+  const std::string_view key = bootFile ? "BootMenuDelay=" : "SET ROUND=";
+  const size_t at = bytes ? bytes->find(key) : std::string::npos;
   if (at == std::string::npos) return std::nullopt;
   const size_t start = at + key.size();
-  const std::optional<int32_t> number =
-      TryStrToInt(bytes->substr(start, bytes->find('\r', start) - start));
-  if (!number || version(*number) != *bytes) return std::nullopt;
-  return number;
+  const auto n = TryStrToInt(bytes->substr(start, bytes->find('\r', start) - start));
+  if (!n || Version(*n, bootFile) != *bytes) return std::nullopt;
+  return n;
 }
 
-// A writer of the boot file and the batch file is killed at random moments, a few hundred
-// times: every file found afterwards is one of the versions written, whole, and a temporary
-// file left by a killed write is ignored by reading and removed by the next write.
+// A child writes the boot file's key and then the batch file with the numbers first, first + 1,
+// ... and is killed at a random moment, 300 times: every file found afterwards is one of the
+// versions written, whole, and a temporary file left by a killed write is passed over by reading
+// and removed by the next write of its file.
 TEST(WriterCrash, KilledWritersLeaveWholeVersionsAndNoTemporaryFileBehind) {
   test_support::TempDrive drive;
-  drive.Write("MSDOS.SYS", BootFileWith(0));
-  drive.Write("AUTOEXEC.BAT", BatchFileWith(0));
+  drive.Write("MSDOS.SYS", Version(0, true));
+  drive.Write("AUTOEXEC.BAT", Version(0, false));
   const TIniFile bootFile("C:\\msdos.sys");
+  const auto writeBatch = [](int32_t n) {
+    return platform::CreateWholeFile("C:\\autoexec.bat", Version(n, false)).failure ==
+           platform::WriteFailure::kNone;
+  };
   std::mt19937 random(20260);
-  std::uniform_int_distribution<int> microseconds(0, 15000);
-
-  int32_t bootValue = 0;
-  int32_t batchValue = 0;
-  int staleFiles = 0;
-  for (int32_t round = 1; round <= 300; ++round) {
-    const int32_t first = round * 100000;  // the values of one round follow it
+  int32_t boot = 0, batch = 0, staleFiles = 0;
+  for (int32_t first = 100000; first <= 300 * 100000; first += 100000) {
     const pid_t writer = fork();
     ASSERT_NE(writer, -1);
-    if (writer == 0) WriteUntilKilled(first);
-    std::this_thread::sleep_for(std::chrono::microseconds(microseconds(random)));
+    if (writer == 0) {
+      try {
+        for (int32_t n = first;; ++n) {
+          bootFile.WriteNumber("Options", "BootMenuDelay", n);
+          if (!writeBatch(n)) _exit(2);
+        }
+      } catch (...) {
+        _exit(3);
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 15000));
     ASSERT_EQ(kill(writer, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(waitpid(writer, &status, 0), writer);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended by itself: " << status;
 
-    SCOPED_TRACE("round " + std::to_string(round));
-    const std::optional<int32_t> boot =
-        VersionOf(drive.Read("MSDOS.SYS"), "BootMenuDelay=", BootFileWith);
-    const std::optional<int32_t> batch =
-        VersionOf(drive.Read("AUTOEXEC.BAT"), "SET ROUND=", BatchFileWith);
-    ASSERT_TRUE(boot) << "the boot file is no version that was written";
-    ASSERT_TRUE(batch) << "the batch file is no version that was written";
-    // Unchanged, or a value this round's writer wrote.
-    EXPECT_TRUE(*boot == bootValue || *boot >= first);
-    EXPECT_TRUE(*batch == batchValue || *batch >= first);
-    // The batch file follows the key written before it; a round killed after its first key has
-    // the batch file of an earlier round.
-    EXPECT_TRUE(*batch == *boot || *batch == *boot - 1 || (*boot % 100000 == 0 && *batch < *boot));
-    bootValue = *boot;
-    batchValue = *batch;
+    SCOPED_TRACE("values from " + std::to_string(first));
+    const std::optional<int32_t> nowBoot = VersionOf(drive.Read("MSDOS.SYS"), true);
+    const std::optional<int32_t> nowBatch = VersionOf(drive.Read("AUTOEXEC.BAT"), false);
+    ASSERT_TRUE(nowBoot && nowBatch) << "a file is no version that was written";
+    // Unchanged, or written by this writer. The batch file follows the key written before it; a
+    // writer killed after its first key leaves the batch file of an earlier one.
+    EXPECT_TRUE(*nowBoot == boot || *nowBoot >= first);
+    EXPECT_TRUE(*nowBatch == batch || *nowBatch >= first);
+    EXPECT_TRUE(*nowBatch == *nowBoot || *nowBatch == *nowBoot - 1 ||
+                (*nowBoot % 100000 == 0 && *nowBatch < *nowBoot));
+    boot = *nowBoot;
+    batch = *nowBatch;
 
     for (const std::string& name : drive.Entries()) {
       if (name == "MSDOS.SYS" || name == "AUTOEXEC.BAT") continue;
       ++staleFiles;
-      ASSERT_TRUE(name == "MSDOS.SYS.startgarten-new" || name == "AUTOEXEC.BAT.startgarten-new")
-          << name;
-      // Reading passes over it, the next write of its file replaces it.
-      EXPECT_EQ(bootFile.ReadNumber("Options", "BootMenuDelay", -1), bootValue);
+      EXPECT_EQ(bootFile.ReadNumber("Options", "BootMenuDelay", -1), boot);
       if (name == "MSDOS.SYS.startgarten-new") {
-        bootFile.WriteNumber("Options", "BootMenuDelay", bootValue);
+        bootFile.WriteNumber("Options", "BootMenuDelay", boot);
       } else {
-        EXPECT_EQ(platform::CreateWholeFile("C:\\autoexec.bat", BatchFileWith(batchValue)).failure,
-                  platform::WriteFailure::kNone);
+        ASSERT_EQ(name, "AUTOEXEC.BAT.startgarten-new");
+        EXPECT_TRUE(writeBatch(batch));
       }
       EXPECT_EQ(drive.Entries().count(name), 0u);
     }

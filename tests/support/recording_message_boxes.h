@@ -18,8 +18,7 @@ class RecordingMessageBoxes : public MessageBoxService {
     MessageIcon icon;
   };
 
-  // Answers given here are used in turn; after them every box is answered with OK.
-  std::deque<MessageResult> answers;
+  std::deque<MessageResult> answers;  // used in turn; after them every box is answered with OK
   std::vector<Shown> shown;
 
   MessageResult Show(const std::string& text, const std::string& title, MessageButtons buttons,
