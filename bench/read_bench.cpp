@@ -1,0 +1,72 @@
+// Reading: Auslesen on the sample drive, and one ReadText of the last key of INI files of
+// growing size against the cheapest way to get at that key: the file read into memory and
+// scanned once.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "bench/bench_drive.h"
+#include "bench/file_sizes.h"
+#include "bench/null_message_boxes.h"
+#include "bench/profile_files.h"
+#include "bootfile/boot_options.h"
+#include "bootfile/ini_file.h"
+#include "interlocks/interlocks.h"
+
+namespace startgarten::bench {
+
+namespace {
+
+const BenchDrive& ReadDrive() {
+  static const BenchDrive drive;
+  return drive;
+}
+
+void Auslesen(benchmark::State& state) {
+  ReadDrive().Select();
+  FormControls form;
+  WireInterlocks(form);
+  NullMessageBoxes boxes;
+  for (auto _ : state) startgarten::Auslesen(form, boxes);
+  if (boxes.shown) state.SkipWithError("a message box came up");
+}
+BENCHMARK(Auslesen)->Name("Auslesen/sample")->Unit(benchmark::kMicrosecond);
+
+void ReadText(benchmark::State& state) {
+  const BenchDrive& drive = ReadDrive();
+  drive.Select();
+  const TIniFile ini(ProfileFileOfSize(drive, state.range(0)).dosPath);
+  for (auto _ : state) {
+    const std::string value = ini.ReadText(kLastSection, kLastKey, "");
+    if (value != "0") state.SkipWithError("the last key was not found");
+  }
+}
+BENCHMARK(ReadText)->Apply(ForEachFileSize)->Unit(benchmark::kMicrosecond);
+
+// The whole file into memory, one pass over it. No mapping of the DOS path, no parsing.
+void ReadFloor(benchmark::State& state) {
+  const std::filesystem::path path = ProfileFileOfSize(ReadDrive(), state.range(0)).hostPath;
+  for (auto _ : state) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status;
+    if (fd < 0 || ::fstat(fd, &status) != 0) {
+      state.SkipWithError("cannot open the file");
+      break;
+    }
+    const size_t size = static_cast<size_t>(status.st_size);
+    std::unique_ptr<char[]> bytes(new char[size]);
+    size_t got = 0;
+    for (ssize_t n; got < size && (n = ::read(fd, bytes.get() + got, size - got)) > 0;) got += n;
+    ::close(fd);
+    benchmark::DoNotOptimize(std::count(bytes.get(), bytes.get() + got, '\n'));
+  }
+}
+BENCHMARK(ReadFloor)->Apply(ForEachFileSize)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+}  // namespace startgarten::bench
