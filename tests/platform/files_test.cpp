@@ -4,10 +4,13 @@
 #include <sys/xattr.h>
 
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/file_attributes.h"
 #include "platform/file_system.h"
+#include "platform/host_file.h"
 #include "platform/windows_error.h"
 #include "tests/platform/temp_drive.h"
 
@@ -28,6 +31,18 @@ TEST(ReadWholeFile, ReturnsEveryByteUpToTheLimit) {
   EXPECT_EQ(tooLarge.bytes, "");
   drive.Write("EMPTY", "");
   EXPECT_EQ(ReadWholeFile("c:\\empty", 0).tooLarge, false);
+}
+
+// A file whose size the kernel reports as 0, such as one under /proc, is read to its end all the
+// same, and the limit holds for it too.
+TEST(ReadHostFile, ReadsPastTheReportedSizeUpToTheLimit) {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_EQ(ReadHostFile("/proc/self/cmdline", bytes.size()).bytes, bytes);
+  const ReadFileResult tooLarge = ReadHostFile("/proc/self/cmdline", bytes.size() - 1);
+  EXPECT_TRUE(tooLarge.tooLarge);
+  EXPECT_EQ(tooLarge.bytes, "");
 }
 
 TEST(ReadWholeFile, ReportsWhyTheFileCannotBeRead) {

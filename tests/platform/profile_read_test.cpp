@@ -80,6 +80,14 @@ TEST_F(ProfileRead, SectionNameRunsToTheLastClosingBracket) {
   EXPECT_EQ(Read("[A]\n[B\nk=1\n", "A", "[B"), "<default>");
 }
 
+TEST_F(ProfileRead, OnlyABracketThatBeginsALineOpensASection) {
+  EXPECT_EQ(Read("k=[A]\n[B]\nk=0\n", "A", "k"), "<default>");
+  EXPECT_EQ(Read("v=[A] [A]\n;[A]\nk=1\n[A]\nk=2\n", "A", "k"), "2");
+  EXPECT_EQ(Read("x=1\r \t[A]\rk=3", "A", "k"), "3");
+  EXPECT_EQ(Read("\xA0[A]\nk=4\n", "A", "k"), "<default>");  // only blanks and tabs are trimmed
+  EXPECT_EQ(Read("[A]\nv=[B]\nk=5\n[B]\nk=6\n", "A", "k"), "5");
+}
+
 TEST_F(ProfileRead, SemicolonStartsAnOrdinaryName) {
   const std::string text =
       "[Options]\r\nBootGUI=1\r\n;BootFailSafe=1\r\n;PROMPT=0\r\n"

@@ -43,6 +43,8 @@ TEST_F(ProfileWrite, MissingKeyFollowsTheLastNonBlankLineOfItsSection) {
   EXPECT_EQ(Written("[A]\na=1", "A", "k", "v"), "[A]\na=1\nk=v");
   EXPECT_EQ(Written("[A]", "A", "k", "v"), "[A]\r\nk=v");
   EXPECT_EQ(Written("[A]\nk=1\n[A]\nj=2\n", "A", "j", "3"), "[A]\nk=1\nj=3\n[A]\nj=2\n");
+  EXPECT_EQ(Written("[A]\r\nv=[x]\r\n\r\n[B]\r\n", "A", "k", "v"),
+            "[A]\r\nv=[x]\r\nk=v\r\n\r\n[B]\r\n");
   const std::string padded = "[Options]\r\nBootGUI=1\r\n;xxxxxxxx\r\n;xxxxxxxx\r\n";
   EXPECT_EQ(Written(padded, "Options", ";PROMPT", "1"), padded + ";PROMPT=1\r\n");
 }
