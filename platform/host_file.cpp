@@ -104,12 +104,14 @@ ReadFileResult ReadHostFile(const fs::path& path, size_t limit) {
   } else if (static_cast<uintmax_t>(status.st_size) > limit) {
     result.tooLarge = true;
   } else {
-    // Up to the end of the file, not to the size fstat gave: the file may have grown since. One
-    // byte more than that size is asked for, so that an unchanged file takes a single read and
-    // its buffer never moves; a file that grew is read on in chunks, up to one byte past limit.
+    // Up to the end of the file, not to the size fstat gave: the file may have grown since. The
+    // buffer is reserved for one byte more than that size, so that it never moves for a file
+    // that has not grown, and is zeroed one chunk ahead of each read, so that zeroing and
+    // reading a chunk meet in the cache. A file that grew is read on, up to one byte past limit.
+    const size_t expected = static_cast<size_t>(status.st_size) + 1;
     const size_t ceiling = limit + 1;
     std::string& bytes = result.bytes;
-    bytes.resize(static_cast<size_t>(status.st_size) + 1);
+    bytes.reserve(expected);
     size_t had = 0;
     for (;;) {
       if (had == bytes.size()) {
@@ -117,7 +119,7 @@ ReadFileResult ReadHostFile(const fs::path& path, size_t limit) {
           result.tooLarge = true;
           break;
         }
-        bytes.resize(std::min(had + kReadChunk, ceiling));
+        bytes.resize(std::min(had + kReadChunk, had < expected ? expected : ceiling));
       }
       const ssize_t got = file_system::Read(fd, bytes.data() + had, bytes.size() - had);
       if (got < 0) result.error = WindowsErrorFromErrno(errno);

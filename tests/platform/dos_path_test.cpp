@@ -32,6 +32,14 @@ TEST(DosPath, ComponentsMatchWithoutRegardToCaseButAnExactMatchWins) {
   EXPECT_EQ(ReadWholeFile("c:\\WINDOWS\\logos.sys", 10).bytes, "2");
   EXPECT_EQ(ReadWholeFile("c:\\WINDOWS\\LOGOS.SYS", 10).bytes, "1");
   EXPECT_EQ(ReadWholeFile("c:\\windows\\M\xDCLL.TXT", 10).bytes, "3");  // code page 1252
+  // Of several that match, the first in byte order; also where it is the name in capitals.
+  drive.Write("Windows/Logow.sys", "4");
+  drive.Write("Windows/LOGOW.SYS", "5");
+  drive.Write("Windows/logow.SYS", "6");
+  EXPECT_EQ(ReadWholeFile("c:\\windows\\LogoW.Sys", 10).bytes, "5");
+  drive.Write("Windows/Start.bat", "7");
+  drive.Write("Windows/start.Bat", "8");
+  EXPECT_EQ(ReadWholeFile("c:\\windows\\start.bat", 10).bytes, "7");
 }
 
 TEST(DosPath, DotsResolveInsideThePathAndNeverClimbAboveTheRoot) {
