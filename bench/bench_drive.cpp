@@ -20,11 +20,11 @@ BenchDrive::BenchDrive() {
   std::string pattern = (fs::temp_directory_path() / "startgarten-bench-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
   base_ = pattern;
-  root_ = base_ / "drive_c";
-  fs::copy(fs::path(STARTGARTEN_SOURCE_DIR) / "examples" / "drive_c", root_,
+  const fs::path root = base_ / "drive_c";
+  fs::copy(fs::path(STARTGARTEN_SOURCE_DIR) / "examples" / "drive_c", root,
            fs::copy_options::recursive);
   fs::create_directories(base_ / "prefix" / "dosdevices");
-  fs::create_directory_symlink(root_, base_ / "prefix" / "dosdevices" / "c:");
+  fs::create_directory_symlink(root, base_ / "prefix" / "dosdevices" / "c:");
   Select();
   platform::SetFileAttributes("c:\\msdos.sys", kProtectedBootFile);
 }

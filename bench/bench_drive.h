@@ -19,14 +19,16 @@ class BenchDrive {
   // Points WINEPREFIX at this prefix, so that drive c: is this drive; the constructor does too.
   void Select() const;
 
-  // The host path of a file on drive c:, relative to its root.
-  std::filesystem::path Host(std::string_view relative) const { return root_ / relative; }
+  // The host path of a file on drive c:, relative to its root, through the drive's link in the
+  // prefix as the program reaches it.
+  std::filesystem::path Host(std::string_view relative) const {
+    return base_ / "prefix" / "dosdevices" / "c:" / relative;
+  }
   // Writes the bytes to a file on drive c:.
   void Write(std::string_view relative, std::string_view bytes) const;
 
  private:
   std::filesystem::path base_;
-  std::filesystem::path root_;
 };
 
 }  // namespace startgarten::bench
