@@ -9,8 +9,8 @@
 #include <iterator>
 
 #include "bench/bench_drive.h"
+#include "bench/disk_wait_meter.h"
 #include "bench/file_sizes.h"
-#include "bench/flush_meter.h"
 #include "bench/null_message_boxes.h"
 #include "bench/profile_files.h"
 #include "bootfile/boot_options.h"
@@ -21,20 +21,27 @@ namespace startgarten::bench {
 
 namespace {
 
-// The flushes of the timed loop, per iteration, beside the time.
-class FlushCounters {
+// The flushes and renames of the timed loop, per iteration, beside the time.
+class DiskWaitCounters {
  public:
-  FlushCounters() : start_(FlushesSoFar()) {}
+  DiskWaitCounters() : flushes_(FlushesSoFar()), renames_(RenamesSoFar()) {}
+
   void Report(benchmark::State& state) const {
-    const FlushTotals end = FlushesSoFar();
-    state.counters["flushes"] = benchmark::Counter(static_cast<double>(end.count - start_.count),
-                                                   benchmark::Counter::kAvgIterations);
-    state.counters["flush_s"] =
-        benchmark::Counter(end.seconds - start_.seconds, benchmark::Counter::kAvgIterations);
+    Report(state, "flushes", "flush_s", flushes_, FlushesSoFar());
+    Report(state, "renames", "rename_s", renames_, RenamesSoFar());
   }
 
  private:
-  FlushTotals start_;
+  static void Report(benchmark::State& state, const char* countName, const char* secondsName,
+                     const DiskWaits& start, const DiskWaits& end) {
+    state.counters[countName] = benchmark::Counter(static_cast<double>(end.count - start.count),
+                                                   benchmark::Counter::kAvgIterations);
+    state.counters[secondsName] =
+        benchmark::Counter(end.seconds - start.seconds, benchmark::Counter::kAvgIterations);
+  }
+
+  DiskWaits flushes_;
+  DiskWaits renames_;
 };
 
 void Schreiben(benchmark::State& state) {
@@ -44,9 +51,9 @@ void Schreiben(benchmark::State& state) {
   WireInterlocks(form);
   NullMessageBoxes boxes;
   startgarten::Auslesen(form, boxes);
-  const FlushCounters flushes;
+  const DiskWaitCounters diskWaits;
   for (auto _ : state) startgarten::Schreiben(form, boxes);
-  flushes.Report(state);
+  diskWaits.Report(state);
   if (boxes.shown) state.SkipWithError("a message box came up");
 }
 BENCHMARK(Schreiben)->Name("Schreiben/sample")->Unit(benchmark::kMillisecond);
@@ -61,13 +68,13 @@ void WriteText(benchmark::State& state) {
   drive.Select();
   const TIniFile ini(ProfileFileOfSize(drive, state.range(0)).dosPath);
   bool one = false;
-  const FlushCounters flushes;
+  const DiskWaitCounters diskWaits;
   for (auto _ : state) {
     // A value of the same length each time keeps the file at its size.
     one = !one;
     ini.WriteText(kLastSection, kLastKey, one ? "1" : "0");
   }
-  flushes.Report(state);
+  diskWaits.Report(state);
 }
 BENCHMARK(WriteText)->Apply(ForEachFileSize)->Unit(benchmark::kMicrosecond);
 
@@ -77,7 +84,7 @@ void WriteFloor(benchmark::State& state) {
   const std::string bytes(std::istreambuf_iterator<char>(in), {});
   std::filesystem::path copy = file.hostPath;
   copy += ".copy";
-  const FlushCounters flushes;
+  const DiskWaitCounters diskWaits;
   for (auto _ : state) {
     const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     size_t done = 0;
@@ -88,7 +95,7 @@ void WriteFloor(benchmark::State& state) {
     if (fd < 0 || done != bytes.size() || ::fsync(fd) != 0) state.SkipWithError("write failed");
     ::close(fd);
   }
-  flushes.Report(state);
+  diskWaits.Report(state);
 }
 BENCHMARK(WriteFloor)->Apply(ForEachFileSize)->Unit(benchmark::kMicrosecond);
 
