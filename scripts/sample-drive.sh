@@ -12,7 +12,7 @@ ln -s ../../drive_c "$dir/prefix/dosdevices/c:"
 
 # The boot file is read-only, hidden and system, as Windows 95 leaves it.
 boot_file="$dir/drive_c/MSDOS.SYS"
-setfattr -n user.DOSATTRIB -v 0x27 "$boot_file" 2>/dev/null ||
+setfattr -n user.DOSATTRIB -v '"0x27"' "$boot_file" 2>/dev/null ||
   echo "note: this file system keeps no extended attributes; MSDOS.SYS is only read-only" >&2
 chmod a-w "$boot_file"
 echo "$dir/prefix"

@@ -8,7 +8,7 @@ packages=(
   libbenchmark-dev                 # benchmarks
   qt6-base-dev                     # the window
   clang libclang-rt-14-dev         # fuzz targets (libFuzzer)
-  fonts-liberation                 # the window's font
+  fonts-dejavu-core                # the window's font, DejaVu Sans
   attr                             # setfattr, to mark the sample boot file hidden and system
 )
 

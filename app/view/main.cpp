@@ -1,0 +1,25 @@
+#include <QApplication>
+
+#include "app/form1.h"
+#include "app/view/classic_look.h"
+#include "app/view/main_window.h"
+#include "app/view/message_box_dialog.h"
+#include "app/view/pictures.h"
+
+int main(int argc, char* argv[]) {
+  using namespace startgarten;
+  QApplication app(argc, argv);
+  // A message box with an empty title must show an empty title bar, which X11 fills with the
+  // application's name unless its display name is set, empty.
+  QGuiApplication::setApplicationDisplayName(QString(""));
+  ApplyClassicLook(app);
+  QApplication::setWindowIcon(ProgramIcon());
+
+  MessageBoxDialogs boxes;
+  TForm1 form(boxes, ApplicationTitleFromPath(argv[0]));
+  MainWindow window(form);
+  boxes.SetOwner(&window);
+  form.HandleEvent([&form] { form.FormCreate(); });
+  window.show();
+  return QApplication::exec();
+}
