@@ -109,6 +109,28 @@ void PrintWriting(std::ostream& out, const MedianReporter& medians) {
   }
 }
 
+void PrintBitmapReader(std::ostream& out, const MedianReporter& medians) {
+  out << "Bitmap reader\n";
+  const struct {
+    const char* label;
+    const char* name;
+    double pixels;
+  } pictures[] = {{"320 x 400, 8 bits", "DecodeBitmap/320/400/8", 320 * 400},
+                  {"1024 x 768, 24 bits", "DecodeBitmap/1024/768/24", 1024 * 768}};
+  for (const auto& picture : pictures) {
+    const std::optional<Median> decode = medians.Find(picture.name);
+    if (!decode) {
+      PrintMissing(out, picture.label);
+      continue;
+    }
+    char line[160];
+    std::snprintf(line, sizeof line, "  %-22s %11s   %.0f million pixels per second\n",
+                  picture.label, Duration(decode->seconds).c_str(),
+                  picture.pixels / decode->seconds / 1e6);
+    out << line;
+  }
+}
+
 }  // namespace
 
 void PrintFigures(const MedianReporter& medians, std::ostream& out) {
@@ -116,6 +138,7 @@ void PrintFigures(const MedianReporter& medians, std::ostream& out) {
       << "\n";
   PrintReading(out, medians);
   PrintWriting(out, medians);
+  PrintBitmapReader(out, medians);
 }
 
 }  // namespace startgarten::bench
