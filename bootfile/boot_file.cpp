@@ -1,6 +1,7 @@
 #include "bootfile/boot_file.h"
 
 #include "platform/file_attributes.h"
+#include "platform/windows_error.h"
 
 namespace startgarten {
 
@@ -16,6 +17,15 @@ uint16_t ReadAttributeWord(const std::string& path) {
 void SetAttributeWord(const std::string& path, uint16_t word) {
   platform::SetFileAttributes(path, word);
 }
+
+// Puts the protection back. A failure is tried once more, so that one that passes (a disk full
+// for a moment, a single I/O error) does not leave the boot file unprotected; a lasting one stays
+// silent like every attribute failure.
+void RestoreAttributeWord(const std::string& path, uint16_t word) {
+  if (platform::SetFileAttributes(path, word) != platform::kErrorSuccess) {
+    platform::SetFileAttributes(path, word);
+  }
+}
 }  // namespace
 
 TBootFile::TBootFile(std::string path, uint16_t savedAttributes)
@@ -24,14 +34,14 @@ TBootFile::TBootFile(std::string path, uint16_t savedAttributes)
 }
 
 TBootFile::~TBootFile() {
-  SetAttributeWord(path_, savedAttributes_);
+  RestoreAttributeWord(path_, savedAttributes_);
 }
 
 std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes) {
   const uint16_t saved = ReadAttributeWord(kPointerFile);
   SetAttributeWord(kPointerFile, saved & kUnprotectedMask);
   const std::string drive = TIniFile(kPointerFile).ReadText("PATHS", "HOSTWINBOOTDRV", "");
-  SetAttributeWord(kPointerFile, saved);
+  RestoreAttributeWord(kPointerFile, saved);
   if (drive.empty()) {
     boxes.Show("Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone);
     return nullptr;

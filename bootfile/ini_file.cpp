@@ -6,6 +6,13 @@
 
 namespace startgarten {
 
+int32_t ProfileTextToNumber(std::string text, int32_t defaultValue) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'X' || text[1] == 'x')) {
+    text.replace(0, 2, "$");
+  }
+  return TryStrToInt(text).value_or(defaultValue);
+}
+
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
                                std::string_view defaultValue) const {
   return platform::ReadProfileString(fileName_, section, key, defaultValue, kBufferSize);
@@ -13,11 +20,7 @@ std::string TIniFile::ReadText(std::string_view section, std::string_view key,
 
 int32_t TIniFile::ReadNumber(std::string_view section, std::string_view key,
                              int32_t defaultValue) const {
-  std::string text = ReadText(section, key, "");
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'X' || text[1] == 'x')) {
-    text.replace(0, 2, "$");
-  }
-  return TryStrToInt(text).value_or(defaultValue);
+  return ProfileTextToNumber(ReadText(section, key, ""), defaultValue);
 }
 
 void TIniFile::WriteText(std::string_view section, std::string_view key,

@@ -6,6 +6,10 @@
 
 namespace startgarten {
 
+// The number a profile text stands for: a "0x" or "0X" in front of at least one more character
+// becomes "$", then the text converts strictly (TryStrToInt); defaultValue when it does not.
+int32_t ProfileTextToNumber(std::string text, int32_t defaultValue);
+
 // A profile accessor bound to one INI-style file. It holds no content: every operation goes to
 // the file at once. Section and key names match the file case-insensitively.
 class TIniFile {

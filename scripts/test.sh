@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the whole suite with the window tests,
-# then the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# then the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a short
+# run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,3 +11,6 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 
 scripts/build.sh build-sanitize -DSTARTGARTEN_GUI=OFF -DSTARTGARTEN_SANITIZE=ON
 ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
+
+# Each fuzz target briefly on its seeds: any finding fails the run.
+scripts/fuzz.sh 20

@@ -2,8 +2,8 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/windows_error.h"
 #include "platform/messages.h"
+#include "platform/windows_error.h"
 
 namespace startgarten {
 
@@ -63,8 +63,15 @@ std::string TMemo::Line(int index) const {
 }
 
 void TMemo::Append(std::string_view line) {
-  if (lines_.empty()) endsWithBreak_ = true;
-  lines_.emplace_back(line);
+  if (lines_.empty() || endsWithBreak_) {
+    lines_.emplace_back(line);
+    endsWithBreak_ = true;
+  } else if (line.empty()) {
+    // CR LF and nothing after it: the text now ends with a break, which starts no line.
+    endsWithBreak_ = true;
+  } else {
+    lines_.emplace_back(line);
+  }
 }
 
 void TMemo::Delete(int index) {

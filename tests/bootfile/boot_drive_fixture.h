@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,20 @@ inline std::string CrLf(std::initializer_list<std::string_view> lines) {
   std::string text;
   for (std::string_view line : lines) (text += line) += "\r\n";
   return text;
+}
+
+// CheckBox1 to CheckBox12 in order.
+inline std::array<TCheckBox*, 12> CheckBoxes(FormControls& form) {
+  return {&form.CheckBox1, &form.CheckBox2,  &form.CheckBox3,  &form.CheckBox4,
+          &form.CheckBox5, &form.CheckBox6,  &form.CheckBox7,  &form.CheckBox8,
+          &form.CheckBox9, &form.CheckBox10, &form.CheckBox11, &form.CheckBox12};
+}
+
+// The checked states of CheckBox1 to CheckBox12 as a string of 0 and 1, for compact expectations.
+inline std::string CheckedStates(FormControls& form) {
+  std::string states;
+  for (const TCheckBox* box : CheckBoxes(form)) states += box->Checked() ? '1' : '0';
+  return states;
 }
 
 // A drive C with a boot file that names C as the host drive, a Windows directory, and the

@@ -22,23 +22,6 @@ TEST(IniFile, ReadNumberRewritesTheHexPrefixOnlyAfterTwoCharacters) {
   for (const auto& [key, value] : cases) EXPECT_EQ(ini.ReadNumber("s", key, -9), value) << key;
 }
 
-TEST(IniFile, ReadTextComesBackCutTo1023Characters) {
-  TempDrive drive;
-  drive.Write("T.INI", CrLf({"[S]", "long=" + std::string(1500, 'v')}));
-  const TIniFile ini("c:\\t.ini");
-  EXPECT_EQ(ini.ReadText("S", "long", ""), std::string(1023, 'v'));
-  EXPECT_EQ(ini.ReadText("S", "none", "default"), "default");
-}
-
-TEST(IniFile, WritesNumbersInPlainDecimal) {
-  TempDrive drive;
-  drive.Write("T.INI", CrLf({"[S]", "a=5"}));
-  const TIniFile ini("c:\\t.ini");
-  ini.WriteNumber("S", "a", -1);
-  ini.WriteNumber("S", "b", 30);
-  EXPECT_EQ(drive.Read("T.INI"), CrLf({"[S]", "a=-1", "b=30"}));
-}
-
 TEST(IniFile, FailedWriteNamesTheFile) {
   TempDrive drive;
   const TIniFile ini("Q:\\msdos.sys");

@@ -7,26 +7,10 @@
 namespace startgarten {
 namespace {
 
-// The checked state of CheckBox1 to CheckBox12 as a string of 0 and 1, for compact expectations.
-std::string CheckedStates(const FormControls& form) {
-  std::string states;
-  for (const TCheckBox* box :
-       {&form.CheckBox1, &form.CheckBox2, &form.CheckBox3, &form.CheckBox4, &form.CheckBox5,
-        &form.CheckBox6, &form.CheckBox7, &form.CheckBox8, &form.CheckBox9, &form.CheckBox10,
-        &form.CheckBox11, &form.CheckBox12}) {
-    states += box->Checked() ? '1' : '0';
-  }
-  return states;
-}
-
 class ReadOptionsTest : public test_support::BootDriveTest {
  protected:
   void UncheckAll() {
-    for (TCheckBox* box : {&form.CheckBox1, &form.CheckBox2, &form.CheckBox3, &form.CheckBox4,
-                           &form.CheckBox5, &form.CheckBox6, &form.CheckBox7, &form.CheckBox8,
-                           &form.CheckBox9, &form.CheckBox10, &form.CheckBox11, &form.CheckBox12}) {
-      box->SetChecked(false);
-    }
+    for (TCheckBox* box : test_support::CheckBoxes(form)) box->SetChecked(false);
   }
 };
 
@@ -36,7 +20,7 @@ TEST_F(ReadOptionsTest, FileWithoutKeysFromAllUnchecked) {
   form.ComboBox1.SetItemIndex(-1);
   Auslesen(form, boxes);
   // CheckBox6 stays off without safe mode; CheckBox8 goes off when CheckBox9 is read.
-  EXPECT_EQ(CheckedStates(form), "011000001111");
+  EXPECT_EQ(test_support::CheckedStates(form), "011000001111");
   EXPECT_EQ(form.ComboBox1.Text(), "Standard");
   EXPECT_EQ(form.ComboBox1.ItemIndex(), 0);
   EXPECT_EQ(form.SpinEdit1.Text(), "30");
@@ -53,7 +37,7 @@ TEST_F(ReadOptionsTest, FileWithEveryKeyFromTheDesignTimeState) {
                  ";PROMPT=0", "BootMenuDefault=4", "BootMenuDelay=0x0A", "BootDelay=$0F",
                  "BootWin=1", "DoubleBuffer=2"});
   Auslesen(form, boxes);
-  EXPECT_EQ(CheckedStates(form), "101111010000");
+  EXPECT_EQ(test_support::CheckedStates(form), "101111010000");
   EXPECT_EQ(form.ComboBox1.Text(), "Abgesichert, mit Netzwerk");
   EXPECT_EQ(form.ComboBox1.ItemIndex(), 3);
   EXPECT_EQ(form.SpinEdit1.Text(), "10");
@@ -130,15 +114,8 @@ TEST_F(ReadOptionsTest, DefaultEntryThatIsNoNumberEndsTheReadingAndRestoresThePr
 TEST_F(ReadOptionsTest, MissingHostDriveChangesNoControl) {
   drive.Write("MSDOS.SYS", test_support::CrLf({"[Options]", "BootMenu=1"}));
   Auslesen(form, boxes);
-  EXPECT_EQ(CheckedStates(form), "000000000001");
+  EXPECT_EQ(test_support::CheckedStates(form), "000000000001");
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Fehler"});
-}
-
-TEST_F(ReadOptionsTest, ReadingWritesNothing) {
-  WriteBootFile({"BootMulti=1", "BootMenuDefault=2"});
-  const std::string before = BootFile();
-  Auslesen(form, boxes);
-  EXPECT_EQ(BootFile(), before);
 }
 
 }  // namespace

@@ -82,14 +82,7 @@ TEST_F(WriteOptionsTest, UntouchedWindowWritesBackWhatItRead) {
     FormControls second;
     WireInterlocks(second);
     Auslesen(second, boxes);
-    for (int i = 0; i < 12; ++i) {
-      const TCheckBox FormControls::*boxes[] = {
-          &FormControls::CheckBox1,  &FormControls::CheckBox2,  &FormControls::CheckBox3,
-          &FormControls::CheckBox4,  &FormControls::CheckBox5,  &FormControls::CheckBox6,
-          &FormControls::CheckBox7,  &FormControls::CheckBox8,  &FormControls::CheckBox9,
-          &FormControls::CheckBox10, &FormControls::CheckBox11, &FormControls::CheckBox12};
-      EXPECT_EQ((first.*boxes[i]).Checked(), (second.*boxes[i]).Checked()) << "CheckBox" << i + 1;
-    }
+    EXPECT_EQ(test_support::CheckedStates(first), test_support::CheckedStates(second));
     EXPECT_EQ(first.ComboBox1.Text(), second.ComboBox1.Text());
     EXPECT_EQ(first.ComboBox1.ItemIndex(), second.ComboBox1.ItemIndex());
     EXPECT_EQ(first.SpinEdit1.Text(), second.SpinEdit1.Text());

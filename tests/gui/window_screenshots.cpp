@@ -2,8 +2,6 @@
 // named by STARTGARTEN_SCREENSHOT_DIR, to compare with the layout; does nothing without it.
 #include <QDir>
 #include <QMessageBox>
-#include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
 #include "app/view/message_box_dialog.h"

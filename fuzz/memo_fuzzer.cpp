@@ -1,0 +1,177 @@
+// Loads arbitrary bytes into the line buffer, applies a few line operations and compares the
+// buffer after each with a model that keeps the rules as plain text operations: loading turns
+// every lone CR and lone LF into CR LF and keeps every other byte; lines are cut at CR LF, a
+// final CR LF starts no line; appending, removing and clearing act on the text as the line buffer
+// rules say. The text is compared after every operation, the lines after loading and at the end.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/controls/memo.h"
+#include "fuzz/fuzz_input.h"
+
+namespace startgarten::fuzz {
+namespace {
+
+constexpr std::string_view kBreak = "\r\n";
+
+std::string Loaded(std::string_view bytes) {
+  std::string text;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes.substr(i, 2) == kBreak) {
+      text += kBreak;
+      ++i;
+    } else if (bytes[i] == '\r' || bytes[i] == '\n') {
+      text += kBreak;
+    } else {
+      text += bytes[i];
+    }
+  }
+  return text;
+}
+
+// The text of the buffer, kept by the rules.
+class TextModel {
+ public:
+  explicit TextModel(std::string text) : text_(std::move(text)) {}
+
+  const std::string& Text() const { return text_; }
+
+  // Every line, each cut as Line() cuts it.
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text_.size();) {
+      const size_t end = std::min(text_.find(kBreak, start), text_.size());
+      lines.push_back(text_.substr(start, std::min(end - start, TMemo::kMaxLineLength)));
+      start = end + kBreak.size();
+    }
+    return lines;
+  }
+
+  int Count() const { return static_cast<int>(Lines().size()); }
+
+  void Append(std::string_view line) {
+    if (text_.empty() || text_.ends_with(kBreak)) {
+      (text_ += line) += kBreak;
+    } else {
+      (text_ += kBreak) += line;
+    }
+  }
+
+  void Remove(int index) {
+    if (index < 0) return;
+    size_t start = 0;
+    for (int line = 0; line < index && start < text_.size(); ++line) {
+      start = std::min(text_.find(kBreak, start), text_.size()) + kBreak.size();
+    }
+    if (start >= text_.size()) return;
+    const size_t end = text_.find(kBreak, start);
+    if (end == std::string::npos) {
+      text_.erase(start);
+    } else {
+      text_.erase(start, end + kBreak.size() - start);
+    }
+  }
+
+  // One pass from the first line to the last; after a removal the next line moves up.
+  template <typename Matches>
+  void RemoveEach(Matches matches) {
+    for (size_t start = 0; start < text_.size();) {
+      const size_t end = std::min(text_.find(kBreak, start), text_.size());
+      const size_t next = std::min(end + kBreak.size(), text_.size());
+      if (matches(text_.substr(start, std::min(end - start, TMemo::kMaxLineLength)))) {
+        text_.erase(start, (end == text_.size() ? end : next) - start);
+      } else {
+        start = next;
+      }
+    }
+  }
+
+  void Clear() { text_.clear(); }
+
+ private:
+  std::string text_;
+};
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "line buffer differs from the rules: %s\n", what);
+    std::abort();
+  }
+}
+
+// The text after every operation, each line at the end.
+void CompareText(const TMemo& memo, const TextModel& model) {
+  Check(memo.Text() == model.Text(), "text");
+}
+
+void CompareLines(const TMemo& memo, const TextModel& model) {
+  const std::vector<std::string> lines = model.Lines();
+  Check(memo.Count() == static_cast<int>(lines.size()), "line count");
+  for (int i = 0; i < memo.Count(); ++i) Check(memo.Line(i) == lines[i], "line");
+  for (int past : {-1, memo.Count(), memo.Count() + 1}) Check(memo.Line(past).empty(), "no line");
+}
+
+}  // namespace
+}  // namespace startgarten::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace startgarten;
+  using namespace startgarten::fuzz;
+  // The last byte says how many bytes before it hold the operations; the rest is the file.
+  const size_t operationSize = size == 0 ? 0 : std::min<size_t>(data[size - 1] % 64, size - 1);
+  const size_t fileSize = size == 0 ? 0 : size - 1 - operationSize;
+  const std::string_view file(reinterpret_cast<const char*>(data), fileSize);
+  FuzzedDataProvider operations(data + fileSize, operationSize);
+
+  TMemo memo(file);
+  TextModel model(Loaded(file));
+  CompareLines(memo, model);
+
+  while (operations.remaining_bytes() > 0) {
+    switch (operations.ConsumeIntegralInRange(0, 4)) {
+      case 0: {
+        // The program appends lines, never line breaks.
+        const std::string line = WithoutLineBreaks(ConsumeTailString(operations, 20));
+        memo.Append(line);
+        model.Append(line);
+        break;
+      }
+      case 1: {
+        const int index = operations.ConsumeIntegralInRange(-1, model.Count() + 1);
+        memo.Delete(index);
+        model.Remove(index);
+        break;
+      }
+      case 2: {
+        // Lines that hold a byte, as the start script rules look for a call inside a line.
+        const char wanted = operations.ConsumeIntegral<char>();
+        const auto holds = [wanted](const std::string& line) {
+          return line.find(wanted) != std::string::npos;
+        };
+        memo.DeleteIf(holds);
+        model.RemoveEach(holds);
+        break;
+      }
+      case 3: {
+        const std::string prefix = ConsumeTailString(operations, 3);
+        const auto begins = [&prefix](const std::string& line) { return line.starts_with(prefix); };
+        memo.DeleteIf(begins);
+        model.RemoveEach(begins);
+        break;
+      }
+      case 4:
+        memo.Clear();
+        model.Clear();
+        break;
+    }
+    CompareText(memo, model);
+  }
+  CompareLines(memo, model);
+  return 0;
+}

@@ -1,0 +1,84 @@
+// Converts arbitrary text to a number with the program's strict rule, and with the boot file's
+// "0x" rewrite in front of it, and compares both with a plain reading of the rules written here
+// independently: leading blanks; an optional sign and decimal digits within the 32-bit range, or
+// "$" and hexadecimal digits of which at most 8 are significant, taken as 32 bits; nothing after.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "bootfile/ini_file.h"
+#include "platform/number_text.h"
+
+namespace {
+
+bool AllOf(std::string_view text, std::string_view characters) {
+  return !text.empty() && text.find_first_not_of(characters) == std::string_view::npos;
+}
+
+std::string_view WithoutLeadingZeros(std::string_view digits) {
+  const size_t first = digits.find_first_not_of('0');
+  return first == std::string_view::npos ? "0" : digits.substr(first);
+}
+
+// Compares digit strings without leading zeros by their value.
+bool AtMost(std::string_view digits, std::string_view limit) {
+  return digits.size() != limit.size() ? digits.size() < limit.size() : digits <= limit;
+}
+
+std::optional<int32_t> ReferenceStrToInt(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '$') {
+    text.remove_prefix(1);
+    if (!AllOf(text, "0123456789abcdefABCDEF")) return std::nullopt;
+    const std::string_view significant = WithoutLeadingZeros(text);
+    if (significant.size() > 8) return std::nullopt;
+    const auto bits =
+        static_cast<uint32_t>(std::strtoul(std::string(significant).c_str(), nullptr, 16));
+    return static_cast<int32_t>(bits);
+  }
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  if (!AllOf(text, "0123456789")) return std::nullopt;
+  const std::string_view digits = WithoutLeadingZeros(text);
+  if (!AtMost(digits, negative ? "2147483648" : "2147483647")) return std::nullopt;
+  const int64_t magnitude = std::strtoll(std::string(digits).c_str(), nullptr, 10);
+  return static_cast<int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::string ReferenceHexRewrite(std::string_view text) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    return "$" + std::string(text.substr(2));
+  }
+  return std::string(text);
+}
+
+void Check(bool condition, const char* what, std::string_view text) {
+  if (!condition) {
+    std::fprintf(stderr, "%s differs for \"%.*s\"\n", what, static_cast<int>(text.size()),
+                 text.data());
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::optional<int32_t> expected = ReferenceStrToInt(text);
+  Check(startgarten::TryStrToInt(text) == expected, "TryStrToInt", text);
+
+  constexpr int32_t kDefault = -7;  // also a value some texts convert to
+  const int32_t read = ReferenceStrToInt(ReferenceHexRewrite(text)).value_or(kDefault);
+  Check(startgarten::ProfileTextToNumber(std::string(text), kDefault) == read, "the profile number",
+        text);
+
+  if (expected) {
+    Check(startgarten::TryStrToInt(startgarten::IntToStr(*expected)) == expected,
+          "IntToStr and back", text);
+  }
+  return 0;
+}

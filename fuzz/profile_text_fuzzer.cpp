@@ -1,0 +1,178 @@
+// Writes one key into an arbitrary INI text and checks what the profile functions promise: the
+// key reads back as written (trimmed, one pair of quotes removed), every other key reads as
+// before, and every line but the one written keeps its bytes.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "fuzz/fuzz_input.h"
+#include "platform/cp1252.h"
+#include "platform/profile_text.h"
+
+namespace startgarten::fuzz {
+namespace {
+
+using platform::FindProfileValue;
+
+struct TextLine {
+  std::string_view content;
+  std::string_view end;  // "\r\n", "\r", "\n" or nothing at the end of the text
+  bool operator==(const TextLine&) const = default;
+};
+
+std::vector<TextLine> Lines(std::string_view text) {
+  std::vector<TextLine> lines;
+  while (!text.empty()) {
+    size_t end = 0;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    size_t next = end;
+    if (next < text.size()) next += text.substr(next, 2) == "\r\n" ? 2 : 1;
+    lines.push_back({text.substr(0, end), text.substr(end, next - end)});
+    text.remove_prefix(next);
+  }
+  return lines;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// What a read of a value written as value must return.
+std::string_view AsRead(std::string_view value) {
+  value = Trimmed(value);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// The names of sections and keys in the text, as a reader would pass them.
+struct Names {
+  std::vector<std::string_view> sections;
+  std::vector<std::pair<std::string_view, std::string_view>> keys;  // section, key
+};
+
+Names NamesIn(std::string_view text) {
+  Names names;
+  std::optional<std::string_view> section;
+  for (const TextLine& line : Lines(text)) {
+    const std::string_view content = Trimmed(line.content);
+    const size_t close = content.rfind(']');
+    if (!content.empty() && content.front() == '[' && close != std::string_view::npos) {
+      section = content.substr(1, close - 1);
+      names.sections.push_back(*section);
+    } else if (section && !content.empty()) {
+      names.keys.emplace_back(*section, content.substr(0, content.find('=')));
+    }
+  }
+  return names;
+}
+
+struct Target {
+  std::string section;
+  std::string key;
+};
+
+// An existing key, a new key in an existing section, or a new section, with names from the text
+// or made up.
+Target ChooseTarget(FuzzedDataProvider& input, const Names& names) {
+  Target target{WithoutLineBreaks(ConsumeTailString(input, 12)),
+                WithoutLineBreaks(ConsumeTailString(input, 12))};
+  switch (input.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+      if (!names.keys.empty()) {
+        const auto& [section, key] =
+            names.keys[input.ConsumeIntegralInRange<size_t>(0, names.keys.size() - 1)];
+        target = {std::string(section), std::string(key)};
+      }
+      break;
+    case 1:
+      if (!names.sections.empty()) {
+        target.section =
+            names.sections[input.ConsumeIntegralInRange<size_t>(0, names.sections.size() - 1)];
+      }
+      break;
+    case 2:
+      if (!names.keys.empty()) {
+        target.key =
+            names.keys[input.ConsumeIntegralInRange<size_t>(0, names.keys.size() - 1)].second;
+      }
+      break;
+  }
+  return target;
+}
+
+// A key as the writer accepts it: no "=", not empty, no leading "[".
+std::string ValidKey(std::string key) {
+  std::erase(key, '=');
+  if (!platform::IsValidProfileKey(key)) key.insert(0, "k");
+  return key;
+}
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "property violated: %s\n", what);
+    std::abort();
+  }
+}
+
+}  // namespace
+}  // namespace startgarten::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace startgarten;
+  using namespace startgarten::fuzz;
+  // The last byte says how many bytes before it hold the parameters; the rest is the text.
+  const size_t parameterSize = size == 0 ? 0 : std::min<size_t>(data[size - 1] % 64, size - 1);
+  const size_t textSize = size == 0 ? 0 : size - 1 - parameterSize;
+  const std::string text(reinterpret_cast<const char*>(data), textSize);
+  FuzzedDataProvider parameters(data + textSize, parameterSize);
+
+  const Names names = NamesIn(text);
+  Target target = ChooseTarget(parameters, names);
+  const std::string& section = target.section;
+  const std::string key = ValidKey(std::move(target.key));
+  const std::string value = WithoutLineBreaks(ConsumeTailString(parameters, 24));
+
+  const std::string written = platform::SetProfileValue(text, section, key, value);
+
+  Check(FindProfileValue(written, section, key) == AsRead(value), "the key reads back as written");
+
+  // A sample of the keys, evenly spread, keeps each run short on texts with many lines.
+  const size_t stride = std::max<size_t>(1, names.keys.size() / 4);
+  for (size_t i = 0; i < names.keys.size(); i += stride) {
+    const auto& [otherSection, otherKey] = names.keys[i];
+    if (EqualsIgnoreCase(Trimmed(otherSection), Trimmed(section)) &&
+        EqualsIgnoreCase(Trimmed(otherKey), Trimmed(key))) {
+      continue;
+    }
+    Check(FindProfileValue(text, otherSection, otherKey) ==
+              FindProfileValue(written, otherSection, otherKey),
+          "every other key reads as before");
+  }
+
+  // At most one line of the old text changes: the key's own line, or the last line when a new
+  // section after it needs a line end; at most three lines are new.
+  const std::vector<TextLine> before = Lines(text);
+  const std::vector<TextLine> after = Lines(written);
+  size_t same = 0;
+  while (same < before.size() && same < after.size() && before[same] == after[same]) ++same;
+  size_t sameAtEnd = 0;
+  while (sameAtEnd < before.size() - same && sameAtEnd < after.size() - same &&
+         before[before.size() - 1 - sameAtEnd] == after[after.size() - 1 - sameAtEnd]) {
+    ++sameAtEnd;
+  }
+  Check(before.size() - same - sameAtEnd <= 1, "untouched lines keep their bytes");
+  Check(after.size() - same - sameAtEnd <= 3, "only the key's lines are new");
+  return 0;
+}

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in build-fuzz (clang, AddressSanitizer, UndefinedBehaviorSanitizer)
+# and runs each for SECONDS on its seed corpus, one after the other; fails on the first finding,
+# which libFuzzer leaves in build-fuzz/findings/. Further arguments go to every target, e.g.
+#   scripts/fuzz.sh 0 -runs=10000000      # each target until ten million executions
+# Usage: fuzz.sh [SECONDS (default 20; 0 for no time limit)] [libFuzzer options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-20}
+shift $(($# > 0 ? 1 : 0))
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DSTARTGARTEN_GUI=OFF -DSTARTGARTEN_FUZZ=ON >/dev/null
+cmake --build build-fuzz --target fuzzers -j "$(nproc)"
+
+shared=../shared/testdata
+seeds=build-fuzz/seeds
+rm -rf "$seeds"
+mkdir -p "$seeds"/{profile,number,memo,bitmap} build-fuzz/findings
+cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
+cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
+  examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
+cp examples/drive_c/WINDOWS/LOGO?.SYS "$seeds/bitmap/"
+if [ -d "$shared/bmpsuite" ]; then
+  find "$shared/bmpsuite" -name '*.bmp' -exec cp {} "$seeds/bitmap/" \;
+fi
+# Every value of the sample boot file is a number text.
+n=0
+while IFS= read -r value; do
+  printf '%s' "$value" >"$seeds/number/value-$((n += 1))"
+done < <(tr -d '\r' <examples/drive_c/MSDOS.SYS | sed -n 's/^[^;=]*=//p')
+
+# target, seed folder, libFuzzer options
+targets=(
+  "profile_text_fuzzer profile -max_len=1024 -dict=fuzz/profile.dict"
+  "number_text_fuzzer number -max_len=64 -dict=fuzz/number.dict"
+  "memo_fuzzer memo -max_len=2048"
+  # Up to the reader's largest picture of 64 MiB; anything beyond is a finding.
+  "bitmap_fuzzer bitmap -max_len=8192 -malloc_limit_mb=80 -rss_limit_mb=512"
+)
+
+for entry in "${targets[@]}"; do
+  read -r target seed options <<<"$entry"
+  corpus=build-fuzz/corpus/$target
+  log=build-fuzz/$target.log
+  mkdir -p "$corpus"
+  # shellcheck disable=SC2086 # the options are separate words
+  if ! build-fuzz/fuzz/$target -rss_limit_mb=2048 $options -max_total_time="$seconds" \
+    -artifact_prefix=build-fuzz/findings/$target- -print_final_stats=1 "$@" \
+    "$corpus" "$seeds/$seed" >"$log" 2>&1; then
+    tail -n 40 "$log"
+    echo "fuzz: $target found a fault; the input is in build-fuzz/findings/" >&2
+    exit 1
+  fi
+  echo "fuzz: $target: $(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log"), no finding"
+done

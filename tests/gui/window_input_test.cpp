@@ -1,0 +1,256 @@
+// The window as the user works it: Tab order, Ctrl+Tab, Enter, Escape, the arrow keys, the
+// default button, the menus, the spin edits, the combo box and the write command's confirmation.
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "app/view/combo_box_view.h"
+#include "app/view/spin_button.h"
+#include "tests/gui/window_fixture.h"
+
+using namespace startgarten;
+using namespace startgarten::test_support;
+
+class WindowInputTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // From the tab strip through the visible page's controls and the buttons back to the strip.
+  void tabOrderRunsThroughTheVisiblePageOnly() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    const QStringList stops[] = {
+        {"CheckBox1", "SpinEdit1", "SpinEdit2", "CheckBox2", "ComboBox1", "CheckBox12"},
+        {"CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7", "RadioGroup1[1]"},
+        {"RadioGroup2[1]"},
+        {"CheckBox8", "CheckBox9", "CheckBox10"},
+        {"CheckBox11"}};
+    for (int page = 0; page < 5; ++page) {
+      fixture.ShowPage(page);
+      const QStringList expected = QStringList{"PageControl1"} + stops[page] +
+                                   QStringList{"BitBtn1", "BitBtn2", "BitBtn3", "PageControl1"};
+      QStringList stopped{WindowFixture::FocusName()};
+      for (int i = 1; i < expected.size(); ++i) {
+        WindowFixture::Press(Qt::Key_Tab);
+        stopped << WindowFixture::FocusName();
+      }
+      QCOMPARE(stopped, expected);
+    }
+  }
+
+  void ctrlTabSwitchesPagesWithWrapAround() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    auto* pages = fixture.Find<QTabWidget>("PageControl1");
+    WindowFixture::Press(Qt::Key_Tab, Qt::ControlModifier);
+    WindowFixture::Press(Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 0);
+    WindowFixture::Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(pages->currentIndex(), 4);
+    QCOMPARE(WindowFixture::FocusName(), QString("PageControl1"));
+    // The focus on the page that goes moves to the first control of the page that comes.
+    WindowFixture::Press(Qt::Key_Tab);
+    WindowFixture::Press(Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(WindowFixture::FocusName(), QString("CheckBox1"));
+  }
+
+  // Enter clicks OK from the tab strip and the pages' controls, but not with a modifier and not
+  // in the combo box's field; on a button it clicks that button. Escape clicks Cancel. A focused
+  // button is framed as the default one; while none has the focus, OK is.
+  void enterAndEscapeClickTheButtons() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    fixture.boxes.answers.assign(4, MessageResult::kCancel);
+    const auto enterOn = [&fixture](QWidget* focus, Qt::KeyboardModifiers modifiers = {}) {
+      focus->setFocus(Qt::TabFocusReason);
+      WindowFixture::Press(Qt::Key_Return, modifiers);
+      return fixture.Shown(kConfirmation);
+    };
+    QCOMPARE(enterOn(fixture.Find<QTabWidget>("PageControl1")->tabBar()), 1);
+    QCOMPARE(enterOn(fixture.Find("CheckBox8")), 2);
+    fixture.ShowPage(2);
+    QCOMPARE(enterOn(fixture.Find<RadioGroupView>("RadioGroup2")->TabStop()), 3);
+    fixture.ShowPage(0);
+    QCOMPARE(enterOn(fixture.Find("SpinEdit1")), 4);
+    QCOMPARE(enterOn(fixture.Find("SpinEdit1"), Qt::ShiftModifier), 4);
+    QCOMPARE(enterOn(fixture.Find("ComboBox1")), 4);
+
+    auto* ok = fixture.Find<QPushButton>("BitBtn1");
+    auto* defaults = fixture.Find<QPushButton>("BitBtn2");
+    defaults->setFocus(Qt::TabFocusReason);
+    QVERIFY(defaults->isDefault() && !ok->isDefault());
+    WindowFixture::Press(Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(fixture.form.SpinEdit1.Text(), std::string("30"));  // the standard values
+    WindowFixture::Press(Qt::Key_Tab);
+    WindowFixture::Press(Qt::Key_Tab);
+    QCOMPARE(WindowFixture::FocusName(), QString("PageControl1"));
+    QVERIFY(ok->isDefault() && !defaults->isDefault());
+    WindowFixture::Press(Qt::Key_Escape);
+    QVERIFY(!fixture.window.isVisible());
+    QCOMPARE(fixture.Shown(kConfirmation), 4);
+  }
+
+  void arrowKeysOnCheckBoxesMoveWithinThePage() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    fixture.Find("CheckBox8")->setFocus(Qt::TabFocusReason);
+    WindowFixture::Press(Qt::Key_Up);
+    QCOMPARE(WindowFixture::FocusName(), QString("CheckBox10"));
+    WindowFixture::Press(Qt::Key_Right);
+    WindowFixture::Press(Qt::Key_Down);
+    QCOMPARE(WindowFixture::FocusName(), QString("CheckBox9"));
+    fixture.ShowPage(1);
+    QCOMPARE(WindowFixture::FocusName(), QString("PageControl1"));
+    fixture.Find("CheckBox3")->setFocus(Qt::TabFocusReason);
+    WindowFixture::Press(Qt::Key_Left);
+    QCOMPARE(WindowFixture::FocusName(), QString("RadioGroup1[1]"));
+    // Within a radio group they select the next item.
+    fixture.ShowPage(2);
+    fixture.Find<RadioGroupView>("RadioGroup2")->Buttons()[2]->setFocus(Qt::TabFocusReason);
+    WindowFixture::Press(Qt::Key_Down);
+    QCOMPARE(WindowFixture::FocusName(), QString("RadioGroup2[0]"));
+    QCOMPARE(fixture.form.RadioGroup2.ItemIndex(), 0);
+  }
+
+  // The popup menu opens over the pages and the tab strip only, not over the buttons.
+  void menusOpenWhereTheyBelongAndRunTheirCommands() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    auto* popup = fixture.Find<QMenu>("PopupMenu1");
+    const auto rightClickOpens = [popup](QWidget* widget, QPoint at = {}) {
+      QTest::mouseClick(widget, Qt::RightButton, {}, at.isNull() ? widget->rect().center() : at);
+      const bool opened = popup->isVisible();
+      popup->hide();
+      return opened;
+    };
+    QTabBar* tabs = fixture.Find<QTabWidget>("PageControl1")->tabBar();
+    QVERIFY(rightClickOpens(tabs, tabs->tabRect(1).center()));
+    QVERIFY(rightClickOpens(fixture.Find("TabSheet4"), QPoint(200, 20)));
+    QVERIFY(rightClickOpens(fixture.Find("Label6")));
+    QVERIFY(rightClickOpens(fixture.Find("CheckBox8")));
+    for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3"}) {
+      QVERIFY2(!rightClickOpens(fixture.Find(button)), button);
+    }
+    QVERIFY(!rightClickOpens(fixture.window.centralWidget(), QPoint(298, 3)));
+    fixture.ShowPage(0);
+    QVERIFY(rightClickOpens(fixture.Find("SpinEdit1")->findChild<SpinButton*>()));
+
+    const auto choose = [](QMenu* menu, const char* item) {
+      QTRY_VERIFY(menu->isVisible());
+      QTest::mouseClick(menu, Qt::LeftButton, {},
+                        menu->actionGeometry(menu->findChild<QAction*>(item)).center());
+    };
+    QTest::mouseClick(fixture.Find("Label1"), Qt::RightButton);
+    choose(popup, "Beenden2");
+    QCOMPARE(fixture.form.SpinEdit2.Text(), std::string("2"));  // the standard values
+    QMenuBar* bar = fixture.window.menuBar();
+    auto* file = fixture.Find<QMenu>("Datei1");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(file->menuAction()).center());
+    choose(file, "Beenden1");
+    QVERIFY(!fixture.window.isVisible());
+  }
+
+  // Typing is filtered, pasting is not. A click on a spin button steps on the press and once
+  // more on the release over the button.
+  void spinEditFiltersTypingButNotPastingAndStepsTwicePerClick() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    fixture.ShowPage(0);
+    auto* spinEdit = fixture.Find<QLineEdit>("SpinEdit1");
+    spinEdit->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(spinEdit, "-1a2 x");
+    QCOMPARE(fixture.form.SpinEdit1.Text(), std::string("-12"));
+    QGuiApplication::clipboard()->setText("12 ");
+    spinEdit->selectAll();
+    QTest::keyClick(spinEdit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(fixture.form.SpinEdit1.Text(), std::string("12 "));
+    QTest::keyClick(spinEdit, Qt::Key_Up);  // "12 " reads as 0
+    QTest::keyClick(spinEdit, Qt::Key_Down);
+    QTest::keyClick(spinEdit, Qt::Key_Down);
+    QCOMPARE(spinEdit->text(), QString("-1"));
+
+    QList<SpinButton*> buttons = spinEdit->findChildren<SpinButton*>();
+    std::ranges::sort(buttons, {}, &QWidget::y);
+    QTest::mousePress(buttons[0], Qt::LeftButton);
+    QCOMPARE(fixture.form.SpinEdit1.Value(), 0);
+    QTest::mouseRelease(buttons[0], Qt::LeftButton);
+    QCOMPARE(fixture.form.SpinEdit1.Value(), 1);
+    QTest::mousePress(buttons[1], Qt::LeftButton);
+    QTest::mouseMove(buttons[1], QPoint(-20, -20));
+    QTest::mouseRelease(buttons[1], Qt::LeftButton, {}, QPoint(-20, -20));
+    QCOMPARE(fixture.form.SpinEdit1.Value(), 0);
+  }
+
+  // The list opens with all its entries; a choice runs the form's change handler, which puts the
+  // selected entry's text back after an edit. On a combo box of its own: typing an entry's text,
+  // Enter and leaving the field select nothing and complete nothing; changes from code run no
+  // change handler.
+  void comboBoxKeepsFieldAndSelectionApart() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    fixture.ShowPage(0);
+    auto* combo = fixture.Find<QComboBox>("ComboBox1");
+    combo->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView* list = combo->view();
+    QTRY_VERIFY(list->isVisible());
+    QVERIFY(!list->verticalScrollBar()->isVisible());
+    QCOMPARE(list->visualRect(list->model()->index(0, 0)).height(), 13);
+    QVERIFY(list->viewport()->rect().contains(list->visualRect(list->model()->index(7, 0))));
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(fixture.form.ComboBox1.ItemIndex(), 2);
+    QTest::keyClicks(combo, "x");
+    QCOMPARE(combo->currentText(), QString("Abgesichert"));
+
+    TComboBox model(fixture.form.ComboBox1.Items());
+    int changes = 0;
+    model.OnChange = [&changes] { ++changes; };
+    ComboBoxView own(fixture.form, model, 13, fixture.Find("TabSheet1"));
+    own.show();
+    own.setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(&own, "Pro");
+    QCOMPARE(own.currentText(), QString("Pro"));
+    QTest::keyClicks(&own, "tokolliert");
+    QTest::keyClick(&own, Qt::Key_Return);
+    fixture.Find("CheckBox1")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(model.ItemIndex(), -1);
+    QCOMPARE(own.currentIndex(), -1);
+    QCOMPARE(changes, 13);
+    model.SetItemIndex(1);
+    model.SetText("frei");
+    model.SetItemIndex(1);
+    QCOMPARE(own.currentText(), QString("Protokolliert"));
+    QCOMPARE(changes, 13);
+    QTest::keyClicks(&own, QString(300, 'a'));
+    QCOMPARE(model.Text().size(), size_t{255});
+  }
+
+  // Both answers read the file back, so the window shows what the file holds.
+  void confirmationWritesOnOkAndRereadsEitherWay() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    fixture.ShowPage(1);
+    for (const MessageResult answer : {MessageResult::kCancel, MessageResult::kOk}) {
+      const bool ok = answer == MessageResult::kOk;
+      QTest::mouseClick(fixture.Find("CheckBox4"), Qt::LeftButton);
+      fixture.boxes.answers = {answer};
+      QTest::mouseClick(fixture.Find("BitBtn1"), Qt::LeftButton);
+      QCOMPARE(fixture.form.CheckBox4.Checked(), ok);
+      QVERIFY(fixture.drive.Read("MSDOS.SYS")->find(ok ? "Network=1" : "Network=0") !=
+              std::string::npos);
+    }
+    QCOMPARE(fixture.Shown(kConfirmation), 2);
+    QCOMPARE(fixture.boxes.shown.back().title, std::string());
+    QCOMPARE(fixture.boxes.shown.back().buttons, MessageButtons::kOkCancel);
+  }
+};
+
+QTEST_MAIN(WindowInputTest)
+#include "window_input_test.moc"

@@ -1,0 +1,231 @@
+// The picture reader: pixel formats, refused headers, cut and hostile files, the BMP suite's
+// invalid files; the shutdown-picture preview and the picture loader's extension rule.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <new>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "logos/bitmap_reader.h"
+#include "logos/logo_messages.h"
+#include "logos/logo_preview.h"
+#include "platform/error.h"
+#include "platform/messages.h"
+#include "platform/windows_error.h"
+#include "tests/logos/bmp_files.h"
+#include "tests/platform/temp_drive.h"
+#include "tests/support/recording_message_boxes.h"
+
+// The largest block allocated through operator new since the tests last set it to 0, to tell
+// that hostile input did not make the reader reserve much memory.
+static size_t largestAllocation = 0;
+
+void* operator new(size_t size) {
+  largestAllocation = std::max(largestAllocation, size);
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, size_t) noexcept {
+  std::free(block);
+}
+
+namespace startgarten {
+namespace {
+
+using namespace std::string_literals;
+using testing::BmpFields;
+using testing::BuildBmp;
+
+const std::string kInvalid = messages::kInvalidBitmap;
+const std::string kShort = messages::kStreamReadError;
+
+// The message of the Error that the action throws, "" when it throws none.
+template <typename Action>
+std::string ErrorOf(Action action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "";
+}
+
+// The reader's error for the bytes, "" when they decode; either way the decode must not have
+// allocated more than a small file can justify.
+std::string DecodeError(const std::string& bytes) {
+  largestAllocation = 0;
+  const std::string error = ErrorOf([&] { DecodeBitmap(bytes); });
+  EXPECT_LT(largestAllocation, 64u * 1024u);
+  return error;
+}
+
+// What the BMP suite does not hold: unused bits, short colour tables, odd masks, run-length
+// skips and literals running past the row's end. Each file cut anywhere is too short.
+TEST(BitmapDecodeTest, PixelFormatsAndEveryCutOfTheirFiles) {
+  // Colours as the reader gives them, opaque; a colour table ignores the alpha byte.
+  const uint32_t a = 0xFF102030, b = 0xFFA0B0C0, c = 0xFF405060, d = 0xFFD0E0F0, k = 0xFF000000;
+  std::vector<uint32_t> coreTable;
+  for (uint32_t i = 0; i < 16; ++i) coreTable.push_back(k + i * 0x100001);
+  // A run, a literal past the row's end with its padding, end of row, a skip of one column and
+  // one row, a run, end of bitmap.
+  const std::string rle8 =
+      "\x02\x01\x00\x03\x02\x03\x01\x00\x00\x00\x00\x02\x01\x01\x01\x03\x00\x01"s;
+  // A run, a literal past the row's end, end of row, a literal with padding, end of the last row.
+  const std::string rle4 = "\x03\x12\x00\x03\x30\x20\x00\x00\x00\x05\x12\x31\x20\x00\x00\x00"s;
+  const std::vector<std::pair<BmpFields, std::vector<uint32_t>>> cases = {
+      {{3, 2, 1, "\xBF\xFF\xFF\xFF\x7F\xFF\xFF\xFF", {a, b}}, {a, b, b, b, a, b}},
+      {{3, 1, 8, "\x01\x00\x05\x00"s, {a, b}}, {b, a, k}},  // beyond the table: black
+      {{2, 2, 4, "\x1F\0\0\0\x20\0\0\0"s, coreTable, 0, {}, 12},
+       {0xFF200002, k, 0xFF100001, 0xFFF0000F}},
+      // 5-5-5, top-down, the top bit ignored
+      {{2, -2, 16, "\x00\x7C\xE0\x03\x1F\x80\xFF\x7F"s},
+       {0xFFF80000, 0xFF00F800, 0xFF0000F8, 0xFFF8F8F8}},
+      {{1, 1, 32, "\x11\x22\x33\x44", {}, 3, {0xFF, 0xFF00, 0xFF0000}}, {0xFF112233}},
+      {{1, 1, 32, "\xFF\x03\x00\x20"s, {}, 3, {0x3FF00000, 0xFFC00, 0x3FF}}, {0xFF8000FF}},
+      {{4, 3, 8, rle8, {a, b, c, d}, 1}, {a, d, a, a, a, a, a, a, b, b, c, d}},
+      {{5, 2, 4, rle4, {a, b, c, d}, 2}, {b, c, d, b, c, b, c, b, d, a}},
+  };
+  EXPECT_TRUE(DecodeBitmap("").Empty());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const std::string bytes = BuildBmp(cases[i].first);
+    const TPicture picture = DecodeBitmap(bytes);
+    EXPECT_EQ(picture.width, cases[i].first.width) << "case " << i;
+    EXPECT_EQ(picture.pixels, cases[i].second) << "case " << i;
+    for (size_t length = 1; length < bytes.size(); ++length) {
+      EXPECT_EQ(DecodeError(bytes.substr(0, length)), kShort)
+          << "case " << i << " cut to " << length;
+    }
+  }
+}
+
+// Unknown headers are invalid; sizes and colour tables the file cannot hold fail before anything
+// of their size is allocated.
+TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
+  const std::string filler(140, 'x');  // a file of 200 bytes
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"BA" + BuildBmp({}).substr(2), kInvalid},
+      {BuildBmp({-1}), kInvalid},
+      {BuildBmp({1, -1, 8, "", {}, 1}), kInvalid},  // top-down run-length
+      {BuildBmp({100000, 100000, 24, filler}), kShort},
+      {BuildBmp({1, 1, 8, filler, {}, 0, {}, 40, 0x7FFFFFFF}), kShort},
+      {BuildBmp({1, 1, 24, filler, {}, 0, {}, 40, 0xFFFFFFFF}), kShort},
+      {BuildBmp({100000, 100000, 8, "\x00\x01"s, {0}, 1}), kInvalid},  // beyond the size limit
+  };
+  for (uint32_t size : {0u, 16u, 64u, 108u, 124u}) {
+    cases.push_back({BuildBmp({.headerSize = size}), kInvalid});
+  }
+  for (uint16_t bits : {0, 2, 3, 30000}) cases.push_back({BuildBmp({.bitCount = bits}), kInvalid});
+  for (auto [bits, compression] : std::vector<std::pair<uint16_t, uint32_t>>{
+           {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}}) {
+    cases.push_back({BuildBmp({1, 1, bits, "", {}, compression}), kInvalid});
+  }
+  for (size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(DecodeError(cases[i].first), cases[i].second) << "case " << i;
+  }
+}
+
+// Damage the reader must notice ends in its errors; the rest (sizes and densities it never uses,
+// bad run-length codes it clips) may decode, but nothing may crash.
+TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
+  const auto files = testing::BmpSuite("b");
+  if (files.empty()) GTEST_SKIP() << "bmpsuite test data not found";
+  const std::map<std::string, std::string> expectedErrors = {
+      {"badbitcount.bmp", kInvalid}, {"badheadersize.bmp", kInvalid}, {"badwidth.bmp", kInvalid},
+      {"rletopdown.bmp", kInvalid},  {"badpalettesize.bmp", kShort},  {"reallybig.bmp", kShort},
+      {"shortfile.bmp", kShort}};
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    const std::string error = DecodeError(bytes);
+    EXPECT_TRUE(error == "" || error == kInvalid || error == kShort) << error;
+    if (const auto expected = expectedErrors.find(name); expected != expectedErrors.end()) {
+      EXPECT_EQ(error, expected->second);
+    }
+  }
+}
+
+// A picture of one pixel of this colour (0xRRGGBB).
+std::string OnePixel(uint32_t rgb) {
+  return testing::BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
+}
+
+// A Windows directory is written "name:content ..." by name, each content a letter: D and N
+// the pictures of dusk and night, T a text. An image shows D, N or nothing (-).
+TEST(LogoPreviewTest, PicturesAreShownAndAlwaysKeepTheirNames) {
+  const std::string dusk = OnePixel(0x112233);
+  const std::map<char, std::string> contents = {
+      {'D', dusk}, {'N', OnePixel(0x010203)}, {'T', "[Paths]\r\nWinDir=C:\\WIN95\r\n"}};
+  const auto shown = [](const TImage& image) {
+    return image.Picture.Empty() ? '-' : image.Picture.pixels[0] == 0xFF112233 ? 'D' : 'N';
+  };
+  const uint32_t kNotFound = platform::kErrorFileNotFound, kExists = platform::kErrorAlreadyExists;
+  const std::string kNoBmp = "I/O-Fehler 183";
+  const std::string kNoLogow = FormatMessageText(messages::kCannotOpenFile, "C:\\WIN95\\logow.BMP");
+  // The directory before and after (none: as before), the error that ended the preview, the
+  // Windows error of the warning about logow.sys and what image1 and image2 show.
+  using Scenario = std::tuple<std::string, std::string, std::string, uint32_t, std::string>;
+  const std::vector<Scenario> scenarios = {
+      // Names match without regard to case; the renames leave the preview's names.
+      {"LOGOS.SYS:N LOGOW.SYS:D", "logos.sys:N logow.sys:D", "", 0, "DN"},
+      {"logow.sys:D", "", "Datei nicht gefunden", 0, "--"},
+      {"logos.sys:N", "", kNoLogow, kNotFound, "-N"},
+      {"logos.BMP:D logos.sys:N logow.sys:D", "", kNoBmp, 0, "--"},
+      // A stale logow.BMP is shown but cannot take the name of logow.sys.
+      {"logos.sys:N logow.BMP:N logow.sys:D", "", kNoBmp, kExists, "NN"},
+      {"logos.sys:N logow.BMP:D", "logos.sys:N logow.sys:D", "", kNotFound, "DN"},
+      // A picture that fails to load is given its name back before the error goes on.
+      {"logos.sys:T logow.sys:D", "", kInvalid, 0, "--"},
+      {"logos.sys:N logow.BMP:T", "logos.sys:N logow.sys:T", kInvalid, kNotFound, "-N"},
+  };
+  for (const auto& [before, after, error, warning, images] : scenarios) {
+    SCOPED_TRACE(before);
+    test_support::TempDrive drive;
+    drive.Write("MSDOS.SYS", contents.at('T'));
+    std::istringstream files(before);
+    for (std::string file; files >> file;) {
+      drive.Write("WIN95/" + file.substr(0, file.size() - 2), contents.at(file.back()));
+    }
+    RecordingMessageBoxes boxes;
+    TImage image1, image2;
+    EXPECT_EQ(ErrorOf([&] { LoadLogoPreview(image1, image2, boxes); }), error);
+    EXPECT_EQ((std::string{shown(image1), shown(image2)}), images);
+    std::string listing;
+    for (const std::string& name : drive.Entries("WIN95")) {
+      const std::string bytes = *drive.Read("WIN95/" + name);
+      for (const auto& [letter, content] : contents) {
+        if (content == bytes) listing += (listing.empty() ? "" : " ") + name + ":" + letter;
+      }
+    }
+    EXPECT_EQ(listing, after.empty() ? before : after);
+    EXPECT_EQ(boxes.Texts(), warning == 0 ? std::vector<std::string>{}
+                                          : std::vector{platform::SystemErrorText(warning)});
+    for (const auto& box : boxes.shown) EXPECT_EQ(box.title, "");
+  }
+}
+
+TEST(LoadPictureFromFileTest, TheExtensionChoosesTheReaderBeforeTheFileIsOpened) {
+  test_support::TempDrive drive;
+  drive.Write("pic.bmp", OnePixel(0xABCDEF));
+  drive.Write("pic.gif", OnePixel(0xABCDEF));
+  EXPECT_EQ(LoadPictureFromFile("C:\\PIC.Bmp").pixels, std::vector<uint32_t>{0xFFABCDEF});
+  const std::map<std::string, std::string> errors = {
+      {"C:\\pic.GIF", "gif"},   {"C:\\missing.gif", "gif"}, {"C:\\A.BMP\\pic.tar.gif", "gif"},
+      {"C:\\BMP.DIR\\pic", ""}, {"A.BMP:pic", ""},          {"C:\\pic.", ""}};
+  for (const auto& [path, extension] : errors) {
+    EXPECT_EQ(ErrorOf([&] { LoadPictureFromFile(path); }),
+              "Unbekannte Bilddateierweiterung (." + extension + ")")
+        << path;
+  }
+  EXPECT_EQ(ErrorOf([] { LoadPictureFromFile("C:\\missing.bmp"); }),
+            FormatMessageText(messages::kCannotOpenFile, "C:\\missing.bmp"));
+}
+
+}  // namespace
+}  // namespace startgarten
