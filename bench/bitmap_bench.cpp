@@ -3,10 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
-#include <vector>
 
 #include "logos/bitmap_reader.h"
-#include "tests/logos/bmp_builder.h"
+#include "tests/logos/bmp_files.h"
 
 namespace startgarten::bench {
 
@@ -22,13 +21,13 @@ std::string GeneratedBitmap(int width, int height, uint16_t bitCount) {
   if (bitCount == 8) {
     for (uint32_t i = 0; i < 256; ++i) fields.palette.push_back(i * 0x010305 & 0xFFFFFF);
   }
-  std::vector<std::string> rows;
+  const size_t rowBytes = size_t(width) * bitCount / 8;
+  const size_t stride = (rowBytes + 3) / 4 * 4;  // BMP rows are padded to four bytes
   for (int y = 0; y < height; ++y) {
-    std::string row;
-    for (int x = 0; x < width * bitCount / 8; ++x) row += static_cast<char>(x * 7 + y * 13);
-    rows.push_back(row);
+    for (size_t x = 0; x < stride; ++x) {
+      fields.pixelData += static_cast<char>(x < rowBytes ? x * 7 + y * 13 : 0);
+    }
   }
-  fields.pixelData = testing::PaddedRows(rows);
   return testing::BuildBmp(fields);
 }
 
