@@ -104,14 +104,12 @@ ReadFileResult ReadHostFile(const fs::path& path, size_t limit) {
   } else if (static_cast<uintmax_t>(status.st_size) > limit) {
     result.tooLarge = true;
   } else {
-    // Up to the end of the file, not to the size fstat gave: the file may have grown since. The
-    // buffer is reserved for one byte more than that size, so that it never moves for a file
-    // that has not grown, and is zeroed one chunk ahead of each read, so that zeroing and
-    // reading a chunk meet in the cache. A file that grew is read on, up to one byte past limit.
-    const size_t expected = static_cast<size_t>(status.st_size) + 1;
+    // Up to the end of the file, not to the size fstat gave: the file may have grown since. One
+    // byte more than that size is asked for, so that a file that has not grown takes a single
+    // read into room that never moves; a file that grew is read on, up to one byte past limit.
     const size_t ceiling = limit + 1;
-    std::string& bytes = result.bytes;
-    bytes.reserve(expected);
+    FileBytes& bytes = result.bytes;
+    bytes.Resize(static_cast<size_t>(status.st_size) + 1);
     size_t had = 0;
     for (;;) {
       if (had == bytes.size()) {
@@ -119,17 +117,17 @@ ReadFileResult ReadHostFile(const fs::path& path, size_t limit) {
           result.tooLarge = true;
           break;
         }
-        bytes.resize(std::min(had + kReadChunk, had < expected ? expected : ceiling));
+        bytes.Resize(std::min(had + kReadChunk, ceiling));
       }
-      const ssize_t got = file_system::Read(fd, bytes.data() + had, bytes.size() - had);
+      const ssize_t got = file_system::Read(fd, bytes.Room() + had, bytes.size() - had);
       if (got < 0) result.error = WindowsErrorFromErrno(errno);
       if (got <= 0) break;
       had += static_cast<size_t>(got);
     }
-    bytes.resize(had);
+    bytes.Resize(had);
   }
   file_system::Close(fd);
-  if (result.error || result.tooLarge) result.bytes.clear();
+  if (result.error || result.tooLarge) result.bytes.Resize(0);
   return result;
 }
 
