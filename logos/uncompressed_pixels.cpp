@@ -1,3 +1,4 @@
+#include <array>
 #include <bit>
 
 #include "logos/bitmap_pixels.h"
@@ -42,36 +43,46 @@ class MaskedColour {
   Channel red_, green_, blue_;
 };
 
-uint32_t ByteAt(std::string_view row, size_t i) {
-  return static_cast<uint8_t>(row[i]);
+// The colour of every index a pixel of 1, 4 or 8 bits can hold, looked up once per picture
+// rather than once per pixel.
+using IndexColours = std::array<uint32_t, 256>;
+
+IndexColours ColoursOfIndices(const std::vector<uint32_t>& palette) {
+  IndexColours colours;
+  for (unsigned index = 0; index < colours.size(); ++index) {
+    colours[index] = PaletteColour(palette, index);
+  }
+  return colours;
 }
 
-void DecodeRow(const BitmapLayout& layout, const MaskedColour& masked, std::string_view row,
-               uint32_t* out) {
-  const auto& palette = layout.palette;
-  for (size_t x = 0; x < size_t(layout.width); ++x) {
-    switch (layout.bitCount) {
-      case 1:
-        out[x] = PaletteColour(palette, ByteAt(row, x / 8) >> (7 - x % 8) & 1);
-        break;
-      case 4:
-        out[x] = PaletteColour(palette, ByteAt(row, x / 2) >> (x % 2 == 0 ? 4 : 0) & 0xF);
-        break;
-      case 8:
-        out[x] = PaletteColour(palette, ByteAt(row, x));
-        break;
-      case 16:
-        out[x] = masked(ByteAt(row, 2 * x) | ByteAt(row, 2 * x + 1) << 8);
-        break;
-      case 24:
-        out[x] = 0xFF000000 | ByteAt(row, 3 * x + 2) << 16 | ByteAt(row, 3 * x + 1) << 8 |
-                 ByteAt(row, 3 * x);
-        break;
-      case 32:
-        out[x] = masked(ByteAt(row, 4 * x) | ByteAt(row, 4 * x + 1) << 8 |
-                        ByteAt(row, 4 * x + 2) << 16 | ByteAt(row, 4 * x + 3) << 24);
-        break;
-    }
+// One loop per depth, so that the depth is decided once per row and not for every pixel.
+void DecodeRow(int bitCount, const IndexColours& colours, const MaskedColour& masked,
+               const uint8_t* row, size_t width, uint32_t* out) {
+  switch (bitCount) {
+    case 1:
+      for (size_t x = 0; x < width; ++x) out[x] = colours[row[x / 8] >> (7 - x % 8) & 1];
+      break;
+    case 4:
+      for (size_t x = 0; x < width; ++x) out[x] = colours[row[x / 2] >> (x % 2 == 0 ? 4 : 0) & 0xF];
+      break;
+    case 8:
+      for (size_t x = 0; x < width; ++x) out[x] = colours[row[x]];
+      break;
+    case 16:
+      for (size_t x = 0; x < width; ++x) out[x] = masked(row[2 * x] | row[2 * x + 1] << 8);
+      break;
+    case 24:
+      for (size_t x = 0; x < width; ++x) {
+        out[x] = 0xFF000000 | uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 |
+                 row[3 * x];
+      }
+      break;
+    case 32:
+      for (size_t x = 0; x < width; ++x) {
+        out[x] = masked(row[4 * x] | row[4 * x + 1] << 8 | row[4 * x + 2] << 16 |
+                        uint32_t{row[4 * x + 3]} << 24);
+      }
+      break;
   }
 }
 
@@ -86,10 +97,12 @@ TPicture DecodeUncompressedPixels(const BitmapLayout& layout) {
     throw Error(messages::kStreamReadError);
   }
   TPicture picture = FilledPicture(layout, 0);
+  const IndexColours colours = ColoursOfIndices(layout.palette);
   const MaskedColour masked(layout.colourMasks);
+  const auto* rows = reinterpret_cast<const uint8_t*>(data.data());
   for (size_t row = 0; row < size_t(layout.height); ++row) {
     const size_t y = layout.topDown ? row : size_t(layout.height) - 1 - row;
-    DecodeRow(layout, masked, data.substr(row * stride, stride),
+    DecodeRow(layout.bitCount, colours, masked, rows + row * stride, size_t(layout.width),
               &picture.pixels[y * size_t(layout.width)]);
   }
   return picture;

@@ -18,18 +18,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<fs::path> WinePrefix() {
-  const char* prefix = std::getenv("WINEPREFIX");
-  if (prefix && *prefix) {
-    fs::path path(prefix);
-    if (!path.is_absolute()) return std::nullopt;
-    return path;
+// The prefix's dosdevices directory, ending in "/". A plain string: fs::path would split it into
+// its components, and this runs for every file operation.
+std::optional<std::string> DosDevices() {
+  std::string path;
+  if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) {
+    path = prefix;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    path = std::string(home) + "/.wine";
   }
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return std::nullopt;
-  fs::path path(home);
-  if (!path.is_absolute()) return std::nullopt;
-  return path / ".wine";
+  if (!path.starts_with('/')) return std::nullopt;  // missing or not absolute
+  if (!path.ends_with('/')) path += '/';
+  return path + "dosdevices/";
 }
 
 bool IsDriveLetter(char c) {
@@ -67,7 +67,7 @@ std::optional<std::vector<std::string_view>> Components(std::string_view rest) {
 
 // The entry of directory whose name matches name (code page 1252) without regard to case; of
 // several, the first in byte order, so that the choice does not depend on the directory's order.
-std::optional<std::string> FindIgnoringCase(const fs::path& directory, std::string_view name) {
+std::optional<std::string> FindIgnoringCase(const std::string& directory, std::string_view name) {
   DIR* dir = ::opendir(directory.c_str());
   if (!dir) return std::nullopt;
   std::optional<std::string> found;
@@ -81,6 +81,30 @@ std::optional<std::string> FindIgnoringCase(const fs::path& directory, std::stri
   return found;
 }
 
+// The name in capitals when it is plain ASCII and has small letters. Such a name's capital form is,
+// of all the names that match it without regard to case, the first in byte order (every other
+// spelling and every other UTF-8 form of its letters has a greater byte where it first differs),
+// so when it exists it is the entry FindIgnoringCase would choose, found without reading the
+// directory. Windows 95 drives keep their names in capitals.
+std::optional<std::string> AsciiCapitals(std::string_view name) {
+  std::string capitals(name);
+  bool changed = false;
+  for (char& c : capitals) {
+    if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+      changed = true;
+    }
+  }
+  if (!changed) return std::nullopt;
+  return capitals;
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 MappedPath NotFound() {
   return {kErrorPathNotFound, {}};
 }
@@ -91,31 +115,40 @@ MappedPath MapDosPath(std::string_view dosPath) {
   if (dosPath.size() < 3 || !IsDriveLetter(dosPath[0]) || dosPath[1] != ':' || dosPath[2] != '\\')
     return NotFound();
   const std::optional<std::vector<std::string_view>> components = Components(dosPath.substr(3));
-  const std::optional<fs::path> prefix = WinePrefix();
-  if (!components || !prefix) return NotFound();
+  const std::optional<std::string> dosDevices = DosDevices();
+  if (!components || !dosDevices) return NotFound();
 
-  fs::path path = *prefix / "dosdevices" / std::string{ToLowerCp1252(dosPath[0]), ':'};
+  std::string path = *dosDevices + ToLowerCp1252(dosPath[0]) + ':';
+  // The drive must be a directory. Once a name inside it has been found, it is one; it is looked
+  // at by itself only where nothing has been found in it yet.
+  if (components->empty() && !IsDirectory(path)) return NotFound();
+
   struct stat status;
-  if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return NotFound();
-
   for (size_t i = 0; i < components->size(); ++i) {
     const std::string_view name = (*components)[i];
     const bool last = i + 1 == components->size();
-    fs::path exact = path / Cp1252ToUtf8(name);
+    std::string exact = path + "/" + Cp1252ToUtf8(name);
     if (::lstat(exact.c_str(), &status) == 0) {
       path = std::move(exact);
       continue;
     }
-    if (errno != ENOENT) return NotFound();
+    if (errno != ENOENT || (i == 0 && !IsDirectory(path))) return NotFound();
+    if (const std::optional<std::string> capitals = AsciiCapitals(name)) {
+      std::string capitalPath = path + "/" + *capitals;
+      if (::lstat(capitalPath.c_str(), &status) == 0) {
+        path = std::move(capitalPath);
+        continue;
+      }
+    }
     if (const std::optional<std::string> entry = FindIgnoringCase(path, name)) {
-      path /= *entry;
+      path.append("/").append(*entry);
     } else if (last) {
       path = std::move(exact);  // a file that does not exist yet
     } else {
       return NotFound();
     }
   }
-  return {kErrorSuccess, std::move(path)};
+  return {kErrorSuccess, fs::path(std::move(path))};
 }
 
 }  // namespace startgarten::platform

@@ -5,12 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_bytes.h"
+
 namespace startgarten::platform {
 
 struct ReadFileResult {
   uint32_t error = 0;     // a Windows error code, 0 on success
   bool tooLarge = false;  // the file holds more than the limit; bytes is then empty
-  std::string bytes;
+  FileBytes bytes;
 };
 
 // Reads a whole existing file, never more than limit bytes.

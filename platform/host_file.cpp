@@ -104,24 +104,30 @@ ReadFileResult ReadHostFile(const fs::path& path, size_t limit) {
   } else if (static_cast<uintmax_t>(status.st_size) > limit) {
     result.tooLarge = true;
   } else {
-    // Up to the end of the file, not to the size fstat gave: the file may have grown since.
-    result.bytes.reserve(static_cast<size_t>(status.st_size));
+    // Up to the end of the file, not to the size fstat gave: the file may have grown since. One
+    // byte more than that size is asked for, so that a file that has not grown takes a single
+    // read into room that never moves; a file that grew is read on, up to one byte past limit.
+    const size_t ceiling = limit + 1;
+    FileBytes& bytes = result.bytes;
+    bytes.Resize(static_cast<size_t>(status.st_size) + 1);
+    size_t had = 0;
     for (;;) {
-      const size_t had = result.bytes.size();
-      const size_t chunk = std::min(kReadChunk - 1, limit - had) + 1;
-      result.bytes.resize(had + chunk);
-      const ssize_t got = file_system::Read(fd, result.bytes.data() + had, chunk);
-      result.bytes.resize(had + (got > 0 ? static_cast<size_t>(got) : 0));
+      if (had == bytes.size()) {
+        if (had == ceiling) {
+          result.tooLarge = true;
+          break;
+        }
+        bytes.Resize(std::min(had + kReadChunk, ceiling));
+      }
+      const ssize_t got = file_system::Read(fd, bytes.Room() + had, bytes.size() - had);
       if (got < 0) result.error = WindowsErrorFromErrno(errno);
       if (got <= 0) break;
-      if (result.bytes.size() > limit) {
-        result.tooLarge = true;
-        break;
-      }
+      had += static_cast<size_t>(got);
     }
+    bytes.Resize(had);
   }
   file_system::Close(fd);
-  if (result.error || result.tooLarge) result.bytes.clear();
+  if (result.error || result.tooLarge) result.bytes.Resize(0);
   return result;
 }
 

@@ -8,7 +8,9 @@ std::string TComboBox::ItemText(int index) const {
 }
 
 void TComboBox::SetText(std::string text) {
-  if (text == text_) return;
+  // text_ on the left: the other way round, GCC 12 at -O3 warns, wrongly, that the moved-in
+  // parameter may be uninitialized.
+  if (text_ == text) return;
   text_ = std::move(text);
   Repaint();
 }

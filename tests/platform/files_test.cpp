@@ -2,12 +2,15 @@
 #include <sys/xattr.h>
 
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/dos_path.h"
 #include "platform/file_attributes.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
+#include "platform/host_file.h"
 #include "platform/profile.h"
 #include "platform/windows_error.h"
 #include "tests/platform/temp_drive.h"
@@ -137,6 +140,16 @@ TEST(ReadWholeFile, ReadsEveryByteUpToTheLimitOrTellsWhyNot) {
   EXPECT_EQ(ReadWholeFile("c:\\windows", 10).error, kErrorAccessDenied);
   EXPECT_EQ(ReadWholeFile("c:\\config.sys", 10).error, kErrorFileNotFound);
   EXPECT_EQ(ReadWholeFile("c:\\none\\config.sys", 10).error, kErrorPathNotFound);
+}
+
+// A file whose size the kernel reports as 0, such as one under /proc, is read to its end all the
+// same, and the limit holds for it too.
+TEST(ReadHostFile, ReadsPastTheReportedSizeUpToTheLimit) {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_EQ(ReadHostFile("/proc/self/cmdline", bytes.size()).bytes, bytes);
+  EXPECT_TRUE(ReadHostFile("/proc/self/cmdline", bytes.size() - 1).tooLarge);
 }
 
 TEST(MoveFile, RenamesButNeverReplaces) {

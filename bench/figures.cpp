@@ -1,0 +1,144 @@
+#include "bench/figures.h"
+
+#include <cstdio>
+#include <string>
+
+#include "bench/file_sizes.h"
+#include "bench/profile_files.h"
+
+namespace startgarten::bench {
+
+namespace {
+
+std::string Duration(double seconds) {
+  char text[32];
+  if (seconds >= 1e-3) {
+    std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+  }
+  return text;
+}
+
+std::string Count(double count, const char* one, const char* many) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.0f %s", count, count == 1 ? one : many);
+  return text;
+}
+
+const char* Verdict(bool met) {
+  return met ? "met" : "MISSED";
+}
+
+// "ReadText/1024": the name Google Benchmark gives the run with that argument.
+std::string RunName(const char* function, int64_t size) {
+  std::string name = function;
+  name.append("/").append(std::to_string(size));
+  return name;
+}
+
+void PrintMissing(std::ostream& out, const std::string& label) {
+  out << "  " << label << ": not measured (failed or filtered out)\n";
+}
+
+// "2 flushes 7.10 ms + 1 rename 3.80 ms": the waits for the disk in one iteration of a writing
+// benchmark, of the operation or, with the prefix "floor_", of its floor.
+std::string DiskWaits(const Median& median, const std::string& prefix = "") {
+  const auto counter = [&](const char* name) { return median.counters.at(prefix + name); };
+  return Count(counter("flushes"), "flush", "flushes") + " " + Duration(counter("flush_s")) +
+         " + " + Count(counter("renames"), "rename", "renames") + " " +
+         Duration(counter("rename_s"));
+}
+
+// An operation measured in turns with its floor (RunAgainstFloor): the medians of its time, of
+// the floor's and of the ratio of the two in each run, against the largest ratio the target
+// allows; for writing, with the waits for the disk on both sides.
+void PrintAgainstFloor(std::ostream& out, const MedianReporter& medians, const std::string& label,
+                       const std::string& name, double target, bool withDiskWaits) {
+  const std::optional<Median> measured = medians.Find(name);
+  if (!measured) return PrintMissing(out, label);
+  const double ratio = measured->counters.at("ratio");
+  char line[160];
+  std::snprintf(line, sizeof line, "  %-22s %11s   floor %11s   %5.2fx   target <= %.2fx   %s",
+                label.c_str(), Duration(measured->seconds).c_str(),
+                Duration(measured->counters.at("floor_s")).c_str(), ratio, target,
+                Verdict(ratio <= target));
+  out << line;
+  if (withDiskWaits) {
+    out << "   (" << DiskWaits(*measured) << "; floor " << DiskWaits(*measured, "floor_") << ")";
+  }
+  out << "\n";
+}
+
+void PrintReading(std::ostream& out, const MedianReporter& medians) {
+  out << "Reading\n";
+  constexpr double kAuslesenLimit = 1e-3;
+  if (const std::optional<Median> auslesen = medians.Find("Auslesen/sample")) {
+    char line[160];
+    std::snprintf(line, sizeof line, "  %-22s %11s   target < %s   %s\n", "Auslesen, sample drive",
+                  Duration(auslesen->seconds).c_str(), Duration(kAuslesenLimit).c_str(),
+                  Verdict(auslesen->seconds < kAuslesenLimit));
+    out << line;
+  } else {
+    PrintMissing(out, "Auslesen, sample drive");
+  }
+  for (const int64_t size : kFileSizes) {
+    PrintAgainstFloor(out, medians, "ReadText, " + SizeName(size), RunName("ReadText", size), 2.0,
+                      false);
+  }
+}
+
+void PrintWriting(std::ostream& out, const MedianReporter& medians) {
+  out << "Writing\n";
+  if (const std::optional<Median> schreiben = medians.Find("Schreiben/sample")) {
+    const double waitSeconds =
+        schreiben->counters.at("flush_s") + schreiben->counters.at("rename_s");
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "  %-22s %11s   waits for the disk (%s) %.0f %%, the rest %s\n",
+                  "Schreiben, sample drive", Duration(schreiben->seconds).c_str(),
+                  DiskWaits(*schreiben).c_str(), 100 * waitSeconds / schreiben->seconds,
+                  Duration(schreiben->seconds - waitSeconds).c_str());
+    out << line;
+  } else {
+    PrintMissing(out, "Schreiben, sample drive");
+  }
+  for (const int64_t size : kFileSizes) {
+    PrintAgainstFloor(out, medians, "WriteText, " + SizeName(size), RunName("WriteText", size), 1.5,
+                      true);
+  }
+}
+
+void PrintBitmapReader(std::ostream& out, const MedianReporter& medians) {
+  out << "Bitmap reader\n";
+  const struct {
+    const char* label;
+    const char* name;
+    double pixels;
+  } pictures[] = {{"320 x 400, 8 bits", "DecodeBitmap/320/400/8", 320 * 400},
+                  {"1024 x 768, 24 bits", "DecodeBitmap/1024/768/24", 1024 * 768}};
+  for (const auto& picture : pictures) {
+    const std::optional<Median> decode = medians.Find(picture.name);
+    if (!decode) {
+      PrintMissing(out, picture.label);
+      continue;
+    }
+    char line[160];
+    std::snprintf(line, sizeof line, "  %-22s %11s   %.0f million pixels per second\n",
+                  picture.label, Duration(decode->seconds).c_str(),
+                  picture.pixels / decode->seconds / 1e6);
+    out << line;
+  }
+}
+
+}  // namespace
+
+void PrintFigures(const MedianReporter& medians, std::ostream& out) {
+  out << "\nFigures (medians; a floor is the cheapest way to do the same job, run in turns with "
+         "the operation)\n";
+  PrintReading(out, medians);
+  PrintWriting(out, medians);
+  PrintBitmapReader(out, medians);
+}
+
+}  // namespace startgarten::bench
