@@ -123,11 +123,9 @@ void CompareLines(const TMemo& memo, const TextModel& model) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace startgarten;
   using namespace startgarten::fuzz;
-  // The last byte says how many bytes before it hold the operations; the rest is the file.
-  const size_t operationSize = size == 0 ? 0 : std::min<size_t>(data[size - 1] % 64, size - 1);
-  const size_t fileSize = size == 0 ? 0 : size - 1 - operationSize;
-  const std::string_view file(reinterpret_cast<const char*>(data), fileSize);
-  FuzzedDataProvider operations(data + fileSize, operationSize);
+  SplitInput input(data, size);
+  const std::string_view file = input.text;
+  FuzzedDataProvider& operations = input.parameters;
 
   TMemo memo(file);
   TextModel model(Loaded(file));

@@ -132,11 +132,9 @@ void Check(bool condition, const char* what) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace startgarten;
   using namespace startgarten::fuzz;
-  // The last byte says how many bytes before it hold the parameters; the rest is the text.
-  const size_t parameterSize = size == 0 ? 0 : std::min<size_t>(data[size - 1] % 64, size - 1);
-  const size_t textSize = size == 0 ? 0 : size - 1 - parameterSize;
-  const std::string text(reinterpret_cast<const char*>(data), textSize);
-  FuzzedDataProvider parameters(data + textSize, parameterSize);
+  SplitInput input(data, size);
+  const std::string text(input.text);
+  FuzzedDataProvider& parameters = input.parameters;
 
   const Names names = NamesIn(text);
   Target target = ChooseTarget(parameters, names);
