@@ -27,10 +27,13 @@ TEST(DosPath, MatchesWithoutCaseResolvesDotsAndNeedsEveryDirectory) {
   drive.Write("WINDOWS/LOGOS.SYS", "");
   drive.Write("WINDOWS/logos.sys", "");
   drive.Write("WINDOWS/M\xC3\xBCll.txt", "");  // UTF-8 on the host
+  drive.Write("WINDOWS/start.Bat", "");
+  drive.Write("WINDOWS/Start.bat", "");
   const fs::path c = drive.Prefix() / "dosdevices" / "c:";
   const std::pair<const char*, fs::path> mapped[] = {
       {"c:\\windows\\logos.sys", c / "WINDOWS" / "logos.sys"},  // an exact match wins
       {"C:\\Windows\\Logos.Sys", c / "WINDOWS" / "LOGOS.SYS"},  // else the first in byte order
+      {"C:\\WINDOWS\\START.bat", c / "WINDOWS" / "Start.bat"},  // also without one in capitals
       {"c:\\WINDOWS\\M\xDCLL.TXT", c / "WINDOWS" / "M\xC3\xBCll.txt"},  // code page 1252
       {"C:\\windows\\new.bat", c / "WINDOWS" / "new.bat"},  // the last one may be missing
       {"C:\\WINDOWS\\..\\..\\.\\x", c / "x"},

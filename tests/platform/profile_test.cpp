@@ -18,15 +18,16 @@ namespace fs = std::filesystem;
 using test_support::TempDrive;
 
 // Mixed line ends, quotes, ';' names, no final line break. Lines before the first section belong
-// to none; a section name runs to the last ']' ("[B] ]" is "B]"), "[C" without one is an ordinary
-// line; the first matching section and key count, and a key without '=' hides later ones.
+// to none; only a '[' that begins a line (after blanks) opens a section, one in a value does not;
+// a section name runs to the last ']' ("[B] ]" is "B]"), "[C" without one is an ordinary line; the
+// first matching section and key count, and a key without '=' hides later ones.
 TEST(ProfileRead, ReadsAsWindowsDoes) {
   TempDrive drive;
   drive.Write("MSDOS.SYS",
-              "k=0\n[Paths]junk\r\nWinDir=C:\\W\r\n \t[ Opt ] \t\r \tGui \t=\t 1 \t\r\n"
+              "k=0\nv=[Q]\n[Paths]junk\r\nWinDir=C:\\W\r\n \t[ Opt ] \t\r \tGui \t=\t 1 \t\r\n"
               "Net=a=b\n;PROMPT=0\n[Q]\nd=\"a b\"\ns='x'\nmixed=\"x'\nlone=\"\n"
               "twice=\"\"x\"\"\n[A]\nbare\nbare=1\nk=1\nK=2\nj=\n[C\nn=7\nlong=" +
-                  std::string(1030, 'v') + "\n[a]\nm=5\n[B] ]\r\rm=6\n[Gr\xFC\xDF]\n\xC4nd=ja");
+                  std::string(1030, 'v') + "\n[a]\nm=5\n[B] ]\r\rm=6\r[Gr\xFC\xDF]\n\xC4nd=ja");
   // section, key, value ("-" for the default)
   const char* cases[][3] = {{" ", "k", "-"},          {"PATHS", "windir", "C:\\W"},
                             {" Opt\t", " Gui ", "1"}, {"opt", "Net", "a=b"},
@@ -60,6 +61,7 @@ TEST(ProfileWrite, ChangesOnlyTheKeysLineOrAddsItWithTheFilesLineEnd) {
       {"[A]\r\na=1\r\n\r\n \t\r\n[B]\r\nb=2\r\n", "a", "k", "v",
        "[A]\r\na=1\r\nk=v\r\n\r\n \t\r\n[B]\r\nb=2\r\n"},
       {"[A]\nk=1\n[A]\nj=2\n", "A", "j", "3", "[A]\nk=1\nj=3\n[A]\nj=2\n"},
+      {"[A]\nv=[B]\n\n[B]\n", "A", "k", "v", "[A]\nv=[B]\nk=v\n\n[B]\n"},
       {"[A]\na=1", "A", "k", "v", "[A]\na=1\nk=v"},
       {"[A]", "A", "k", "v", "[A]\r\nk=v"},
       {"[A]\na=1", "B", "k", "v", "[A]\na=1\n[B]\nk=v\n"},
