@@ -39,7 +39,7 @@ inline std::string BuildBmp(const BmpFields& f) {
   put(1 | uint32_t{f.bitCount} << 16, 4);  // planes and bits per pixel
   if (!core) {
     put(f.compression, 4);
-    put(0, 12);  // image size and resolution
+    file.append(12, '\0');  // image size and resolution
     put(f.coloursUsed != 0 ? f.coloursUsed : uint32_t(f.palette.size()), 4);
     file.resize(std::max(18u, 14 + f.headerSize), '\0');  // keeps the size field
   }
