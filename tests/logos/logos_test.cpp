@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
-#include <new>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -17,25 +15,10 @@
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "platform/windows_error.h"
+#include "tests/logos/allocation_probe.h"
 #include "tests/logos/bmp_files.h"
 #include "tests/platform/temp_drive.h"
 #include "tests/support/recording_message_boxes.h"
-
-// The largest block allocated through operator new since the tests last set it to 0, to tell
-// that hostile input did not make the reader reserve much memory.
-static size_t largestAllocation = 0;
-
-void* operator new(size_t size) {
-  largestAllocation = std::max(largestAllocation, size);
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
-}
-void operator delete(void* block) noexcept {
-  std::free(block);
-}
-void operator delete(void* block, size_t) noexcept {
-  std::free(block);
-}
 
 namespace startgarten {
 namespace {
@@ -61,9 +44,9 @@ std::string ErrorOf(Action action) {
 // The reader's error for the bytes, "" when they decode; either way the decode must not have
 // allocated more than a small file can justify.
 std::string DecodeError(const std::string& bytes) {
-  largestAllocation = 0;
+  LargestAllocation() = 0;
   const std::string error = ErrorOf([&] { DecodeBitmap(bytes); });
-  EXPECT_LT(largestAllocation, 64u * 1024u);
+  EXPECT_LT(LargestAllocation(), 64u * 1024u);
   return error;
 }
 
