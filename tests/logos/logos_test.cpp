@@ -100,7 +100,6 @@ TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
       {BuildBmp({100000, 100000, 24, filler}), kShort},
       {BuildBmp({1, 1, 8, filler, {}, 0, {}, 40, 0x7FFFFFFF}), kShort},
       {BuildBmp({1, 1, 24, filler, {}, 0, {}, 40, 0xFFFFFFFF}), kShort},
-      {BuildBmp({100000, 100000, 8, "\x00\x01"s, {0}, 1}), kInvalid},  // beyond the size limit
   };
   for (uint32_t size : {0u, 16u, 64u, 108u, 124u}) {
     cases.push_back({BuildBmp({.headerSize = size}), kInvalid});
@@ -112,6 +111,23 @@ TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
   }
   for (size_t i = 0; i < cases.size(); ++i) {
     EXPECT_EQ(DecodeError(cases[i].first), cases[i].second) << "case " << i;
+  }
+}
+
+// A run-length header claims its size in a few bytes: the largest picture is built in full, one
+// row or column more is refused before anything of its size is allocated.
+TEST(BitmapDecodeTest, TheLargestRunLengthPictureAndOneBeyond) {
+  const uint32_t a = 0xFF102030, b = 0xFFA0B0C0;
+  const std::string twoPixelsThenEnd = "\x02\x01\x00\x01"s;
+  const TPicture picture = DecodeBitmap(BuildBmp({4096, 4096, 8, twoPixelsThenEnd, {a, b}, 1}));
+  ASSERT_EQ(picture.pixels.size(), size_t{4096} * 4096);
+  const size_t bottomRow = size_t{4095} * 4096;
+  EXPECT_EQ(picture.pixels[bottomRow], b);
+  EXPECT_EQ(picture.pixels[bottomRow + 1], b);
+  EXPECT_EQ(picture.pixels[bottomRow + 2], a);
+  EXPECT_EQ(picture.pixels[0], a);
+  for (auto [width, height] : {std::pair{4097, 4096}, std::pair{4096, 4097}}) {
+    EXPECT_EQ(DecodeError(BuildBmp({width, height, 8, twoPixelsThenEnd, {a, b}, 1})), kInvalid);
   }
 }
 
