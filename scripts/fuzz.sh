@@ -35,7 +35,7 @@ targets=(
   "profile_text_fuzzer profile -max_len=1024 -dict=fuzz/profile.dict"
   "number_text_fuzzer number -max_len=64 -dict=fuzz/number.dict"
   "memo_fuzzer memo -max_len=2048"
-  # Up to the reader's largest picture of 64 MiB; anything beyond is a finding.
+  # An allocation beyond the reader's largest picture (64 MiB) is a finding.
   "bitmap_fuzzer bitmap -max_len=8192 -malloc_limit_mb=80 -rss_limit_mb=512"
 )
 
