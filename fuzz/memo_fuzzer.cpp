@@ -6,13 +6,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/controls/memo.h"
+#include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 
 namespace startgarten::fuzz {
@@ -97,13 +96,6 @@ class TextModel {
  private:
   std::string text_;
 };
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "line buffer differs from the rules: %s\n", what);
-    std::abort();
-  }
-}
 
 // The text after every operation, each line at the end.
 void CompareText(const TMemo& memo, const TextModel& model) {

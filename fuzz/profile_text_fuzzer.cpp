@@ -4,14 +4,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 #include "platform/cp1252.h"
 #include "platform/profile_text.h"
@@ -117,13 +116,6 @@ std::string ValidKey(std::string key) {
   std::erase(key, '=');
   if (!platform::IsValidProfileKey(key)) key.insert(0, "k");
   return key;
-}
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "property violated: %s\n", what);
-    std::abort();
-  }
 }
 
 }  // namespace
