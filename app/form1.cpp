@@ -7,12 +7,13 @@
 #include "logos/logo_preview.h"
 #include "platform/cp1252.h"
 #include "platform/error.h"
+#include "platform/messages.h"
 
 namespace startgarten {
 
 TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
     : boxes_(boxes), applicationTitle_(std::move(applicationTitle)) {
-  WireInterlocks(*this);
+  ConnectInterlockRules(*this);
 }
 
 void TForm1::FormCreate() {
@@ -25,7 +26,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::StartDateischreiben1Click() {
-  if (boxes_.Show("Wollen Sie die Start-Datei umschreiben?", "", MessageButtons::kOkCancel,
+  if (boxes_.Show(messages::kConfirmRewrite, "", MessageButtons::kOkCancel,
                   MessageIcon::kNone) == MessageResult::kOk) {
     Schreiben();
   }
@@ -33,15 +34,15 @@ void TForm1::StartDateischreiben1Click() {
 }
 
 void TForm1::Auslesen() {
-  startgarten::Auslesen(*this, boxes_);
+  ReadBootOptions(*this, boxes_);
 }
 
 void TForm1::Schreiben() {
-  startgarten::Schreiben(*this, boxes_);
+  WriteBootOptions(*this, boxes_);
 }
 
 void TForm1::BitBtn2Click() {
-  startgarten::BitBtn2Click(*this);
+  ApplyStandardValues(*this);
 }
 
 void TForm1::BitBtn3Click() {

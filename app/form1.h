@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/controls/form_controls.h"
+#include "controls/form_controls.h"
 #include "logos/picture.h"
 #include "platform/message_box.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "logos/bitmap_reader.h"
-#include "tests/logos/bmp_files.h"
+#include "support/bmp_files.h"
 
 namespace startgarten::bench {
 
@@ -14,7 +14,7 @@ namespace {
 // A BMP file whose pixels vary across every row and column, so that no run of equal bytes
 // makes the decoding cheaper than it is for a real picture.
 std::string GeneratedBitmap(int width, int height, uint16_t bitCount) {
-  testing::BmpFields fields;
+  test_support::BmpFields fields;
   fields.width = width;
   fields.height = height;
   fields.bitCount = bitCount;
@@ -28,7 +28,7 @@ std::string GeneratedBitmap(int width, int height, uint16_t bitCount) {
       fields.pixelData += static_cast<char>(x < rowBytes ? x * 7 + y * 13 : 0);
     }
   }
-  return testing::BuildBmp(fields);
+  return test_support::BuildBmp(fields);
 }
 
 void DecodeBitmap(benchmark::State& state) {

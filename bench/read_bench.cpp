@@ -28,15 +28,15 @@ const BenchDrive& ReadDrive() {
   return drive;
 }
 
-void Auslesen(benchmark::State& state) {
+void ReadSampleDrive(benchmark::State& state) {
   ReadDrive().Select();
   FormControls form;
-  WireInterlocks(form);
+  ConnectInterlockRules(form);
   NullMessageBoxes boxes;
-  for (auto _ : state) startgarten::Auslesen(form, boxes);
+  for (auto _ : state) ReadBootOptions(form, boxes);
   if (boxes.shown) state.SkipWithError("a message box came up");
 }
-BENCHMARK(Auslesen)->Name("Auslesen/sample")->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReadSampleDrive)->Name("Auslesen/sample")->Unit(benchmark::kMicrosecond);
 
 // The whole file into memory in one read, then one pass over every byte at memchr speed (the
 // search for a byte the file does not hold). No mapping of the DOS path, no parsing.

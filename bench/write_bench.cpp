@@ -24,20 +24,20 @@ namespace startgarten::bench {
 
 namespace {
 
-void Schreiben(benchmark::State& state) {
+void WriteSampleDrive(benchmark::State& state) {
   static const BenchDrive drive;
   drive.Select();
   FormControls form;
-  WireInterlocks(form);
+  ConnectInterlockRules(form);
   NullMessageBoxes boxes;
-  startgarten::Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   Spent spent;
-  const auto schreiben = [&] { startgarten::Schreiben(form, boxes); };
+  const auto schreiben = [&] { WriteBootOptions(form, boxes); };
   for (auto _ : state) Measure(spent, schreiben);
   ReportDiskWaits(state, spent);
   if (boxes.shown) state.SkipWithError("a message box came up");
 }
-BENCHMARK(Schreiben)->Name("Schreiben/sample")->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteSampleDrive)->Name("Schreiben/sample")->Unit(benchmark::kMillisecond);
 
 const BenchDrive& WriteDrive() {
   static const BenchDrive drive;

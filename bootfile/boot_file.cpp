@@ -1,6 +1,7 @@
 #include "bootfile/boot_file.h"
 
 #include "platform/file_attributes.h"
+#include "platform/messages.h"
 #include "platform/windows_error.h"
 
 namespace startgarten {
@@ -43,7 +44,8 @@ std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes) {
   const std::string drive = TIniFile(kPointerFile).ReadText("PATHS", "HOSTWINBOOTDRV", "");
   RestoreAttributeWord(kPointerFile, saved);
   if (drive.empty()) {
-    boxes.Show("Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone);
+    boxes.Show(messages::kHostDriveNotFoundText, messages::kHostDriveNotFoundTitle,
+               MessageButtons::kOk, MessageIcon::kNone);
     return nullptr;
   }
   return std::make_unique<TBootFile>(drive + ":\\msdos.sys", saved);

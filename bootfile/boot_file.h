@@ -20,7 +20,6 @@ class TBootFile {
   TBootFile& operator=(const TBootFile&) = delete;
 
   const std::string& Path() const { return path_; }
-  uint16_t SavedAttributes() const { return savedAttributes_; }
   const TIniFile& Ini() const { return ini_; }
 
  private:
@@ -31,7 +30,7 @@ class TBootFile {
 
 // Finds the host boot drive through "HOSTWINBOOTDRV" in c:\msdos.sys and opens its boot file,
 // giving it the attribute word of c:\msdos.sys with the protective bits cleared. When the drive
-// is not named, shows the "Fehler" box and returns nullptr.
+// is not named, shows the host drive box (messages::kHostDriveNotFoundText) and returns nullptr.
 std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes);
 
 // Releases the accessor and restores the boot file's attributes.

@@ -3,6 +3,7 @@
 #include "bootfile/boot_file.h"
 #include "bootfile/start_scripts.h"
 #include "platform/error.h"
+#include "platform/messages.h"
 #include "platform/number_text.h"
 
 namespace startgarten {
@@ -18,7 +19,7 @@ void ReadCheckBox(const TIniFile& ini, TCheckBox& box, const char* key, int32_t 
 void ReadBootMenuDefault(const TIniFile& ini, TComboBox& box) {
   const std::string text = ini.ReadText("OPTIONS", "BootMenuDefault", "1");
   const std::optional<int32_t> entry = TryStrToInt(text);
-  if (!entry) throw Error(FormatMessageText("'%s' ist kein g\xFCltiger Integerwert", text));
+  if (!entry) throw Error(FormatMessageText(messages::kNotAValidInteger, text));
   const bool listed = *entry >= 1 && *entry <= static_cast<int32_t>(box.Items().size());
   box.SetItemIndex(listed ? *entry - 1 : -1);
 }
@@ -40,7 +41,7 @@ void WriteCheckBox(const TIniFile& ini, const TCheckBox& box, const char* key) {
 
 }  // namespace
 
-void Auslesen(FormControls& form, MessageBoxService& boxes) {
+void ReadBootOptions(FormControls& form, MessageBoxService& boxes) {
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
   if (!bootFile) return;
   const TIniFile& ini = bootFile->Ini();
@@ -69,7 +70,7 @@ void Auslesen(FormControls& form, MessageBoxService& boxes) {
   CloseBootFile(bootFile);
 }
 
-void Schreiben(FormControls& form, MessageBoxService& boxes) {
+void WriteBootOptions(FormControls& form, MessageBoxService& boxes) {
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
   if (!bootFile) return;
   const TIniFile& ini = bootFile->Ini();

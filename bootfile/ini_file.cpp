@@ -1,6 +1,7 @@
 #include "bootfile/ini_file.h"
 
 #include "platform/error.h"
+#include "platform/messages.h"
 #include "platform/number_text.h"
 #include "platform/profile.h"
 
@@ -26,7 +27,7 @@ int32_t TIniFile::ReadNumber(std::string_view section, std::string_view key,
 void TIniFile::WriteText(std::string_view section, std::string_view key,
                          std::string_view value) const {
   if (!platform::WriteProfileString(fileName_, section, key, value)) {
-    throw Error(FormatMessageText("Kann nicht nach %s schreiben", fileName_));
+    throw Error(FormatMessageText(messages::kCannotWriteTo, fileName_));
   }
 }
 

@@ -19,15 +19,13 @@ class TIniFile {
 
   explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
-  const std::string& FileName() const { return fileName_; }
-
   // The key's value, or defaultValue when the key or section is missing.
   std::string ReadText(std::string_view section, std::string_view key,
                        std::string_view defaultValue) const;
   // The key's value as a number ("0x" and "$" introduce hexadecimal), or defaultValue when it is
   // missing or not a number.
   int32_t ReadNumber(std::string_view section, std::string_view key, int32_t defaultValue) const;
-  // Throws "Kann nicht nach %s schreiben" when the file cannot be written.
+  // Throws messages::kCannotWriteTo when the file cannot be written.
   void WriteText(std::string_view section, std::string_view key, std::string_view value) const;
   void WriteNumber(std::string_view section, std::string_view key, int32_t value) const;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls/form_controls.h"
+#include "controls/form_controls.h"
 #include "bootfile/ini_file.h"
 
 namespace startgarten {

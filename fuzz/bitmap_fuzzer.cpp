@@ -9,7 +9,7 @@
 #include "fuzz/fuzz_check.h"
 #include "logos/bitmap_layout.h"
 #include "logos/bitmap_reader.h"
-#include "logos/logo_messages.h"
+#include "platform/messages.h"
 #include "platform/error.h"
 #include "platform/messages.h"
 

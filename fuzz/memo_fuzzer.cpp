@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls/memo.h"
+#include "controls/memo.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "logos/byte_reader.h"
-#include "logos/logo_messages.h"
+#include "platform/messages.h"
 #include "platform/error.h"
 
 namespace startgarten {

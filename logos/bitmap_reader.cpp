@@ -1,7 +1,7 @@
 #include "logos/bitmap_reader.h"
 
 #include "logos/file_extension.h"
-#include "logos/logo_messages.h"
+#include "platform/messages.h"
 #include "platform/cp1252.h"
 #include "platform/error.h"
 #include "platform/files.h"

@@ -6,7 +6,6 @@
 
 #include "logos/bitmap_reader.h"
 #include "logos/file_extension.h"
-#include "logos/io_error.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/windows_error.h"
@@ -29,7 +28,7 @@ LogoFile LogoIn(const std::string& windowsDirectory, std::string_view fileName) 
 
 void MoveOrThrow(const std::string& from, const std::string& to) {
   const uint32_t error = platform::MoveFile(from, to);
-  if (error != platform::kErrorSuccess) throw Error(InOutErrorMessage(error));
+  if (error != platform::kErrorSuccess) throw Error(platform::InOutErrorMessage(error));
 }
 
 // Loads the picture from its ".BMP" name and gives the file back its own name. A failed load

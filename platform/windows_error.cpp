@@ -2,6 +2,9 @@
 
 #include <cerrno>
 
+#include "platform/error.h"
+#include "platform/messages.h"
+
 namespace startgarten::platform {
 
 uint32_t WindowsErrorFromErrno(int error) {
@@ -47,36 +50,56 @@ uint32_t WindowsErrorFromErrno(int error) {
 std::string SystemErrorText(uint32_t code) {
   switch (code) {
     case kErrorSuccess:
-      return "Der Vorgang wurde erfolgreich beendet";
+      return messages::kSystemSuccess;
     case kErrorFileNotFound:
-      return "Die Datei wurde nicht gefunden";
+      return messages::kSystemFileNotFound;
     case kErrorPathNotFound:
-      return "Der Pfad wurde nicht gefunden";
+      return messages::kSystemPathNotFound;
     case kErrorTooManyOpenFiles:
-      return "Es sind zu viele Dateien ge\xF6"
-             "ffnet";
+      return messages::kSystemTooManyOpenFiles;
     case kErrorAccessDenied:
-      return "Der Zugriff wurde verweigert";
+      return messages::kSystemAccessDenied;
     case kErrorNotEnoughMemory:
-      return "F\xFCr diesen Vorgang ist nicht gen\xFCgend Speicher frei";
+      return messages::kSystemNotEnoughMemory;
     case kErrorNotSameDevice:
-      return "Die Datei kann nicht auf ein anderes Laufwerk verschoben werden";
+      return messages::kSystemNotSameDevice;
     case kErrorWriteProtect:
-      return "Der Datentr\xE4ger ist schreibgesch\xFCtzt";
+      return messages::kSystemWriteProtect;
     case kErrorGenFailure:
-      return "Ein Ger\xE4t des Systems funktioniert nicht";
+      return messages::kSystemGenFailure;
     case kErrorSharingViolation:
-      return "Die Datei wird von einem anderen Programm benutzt";
+      return messages::kSystemSharingViolation;
     case kErrorDiskFull:
-      return "Auf dem Datentr\xE4ger ist nicht gen\xFCgend Platz frei";
+      return messages::kSystemDiskFull;
     case kErrorAlreadyExists:
-      return "Eine Datei dieses Namens ist bereits vorhanden";
+      return messages::kSystemAlreadyExists;
     case kErrorFilenameTooLong:
-      return "Der Dateiname ist zu lang";
+      return messages::kSystemFilenameTooLong;
     case kErrorIoDevice:
-      return "Beim Zugriff auf das Ger\xE4t ist ein Ein-/Ausgabefehler aufgetreten";
+      return messages::kSystemIoDevice;
     default:
-      return "Unbekannter Systemfehler " + std::to_string(code);
+      return FormatMessageText(messages::kSystemUnknown, std::to_string(code));
+  }
+}
+
+std::string InOutErrorMessage(uint32_t code) {
+  switch (code) {
+    case kErrorFileNotFound:
+      return messages::kInOutFileNotFound;
+    case kErrorPathNotFound:
+      return messages::kInOutInvalidFileName;
+    case kErrorTooManyOpenFiles:
+      return messages::kInOutTooManyOpenFiles;
+    case kErrorAccessDenied:
+      return messages::kInOutAccessDenied;
+    case kInOutReadPastEnd:
+      return messages::kInOutReadPastEnd;
+    case kInOutDiskFull:
+      return messages::kInOutDiskFull;
+    case kInOutInvalidNumber:
+      return messages::kInOutInvalidNumber;
+    default:
+      return FormatMessageText(messages::kInOutOther, std::to_string(code));
   }
 }
 

@@ -6,7 +6,7 @@
 
 #include "bootfile/ini_file.h"
 #include "platform/error.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {

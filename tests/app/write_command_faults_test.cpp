@@ -11,7 +11,7 @@
 
 #include "app/form1.h"
 #include "platform/file_system.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {

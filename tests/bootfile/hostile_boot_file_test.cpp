@@ -15,7 +15,7 @@
 #include "interlocks/interlocks.h"
 #include "platform/error.h"
 #include "platform/file_attributes.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {
@@ -176,21 +176,21 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     const uint32_t attributes = platform::GetFileAttributes("c:\\msdos.sys");
 
     FormControls form;
-    WireInterlocks(form);
+    ConnectInterlockRules(form);
     RecordingMessageBoxes boxes;
     if (kMemoryLimitApplies) {
       EXPECT_TRUE(SucceedsWithinMemory(24 << 20, [&] {
-        Outcome(boxes, [&] { Auslesen(form, boxes); });
+        Outcome(boxes, [&] { ReadBootOptions(form, boxes); });
         return true;
       }));
     }
-    std::string read = Outcome(boxes, [&] { Auslesen(form, boxes); });
+    std::string read = Outcome(boxes, [&] { ReadBootOptions(form, boxes); });
     if (read.empty()) {
       read = test_support::CheckedStates(form) + " " + form.SpinEdit1.Text() + " " +
              form.SpinEdit2.Text();
     }
     EXPECT_EQ(read, c.read);
-    EXPECT_EQ(Outcome(boxes, [&] { Schreiben(form, boxes); }), c.write);
+    EXPECT_EQ(Outcome(boxes, [&] { WriteBootOptions(form, boxes); }), c.write);
 
     if (fs::is_regular_file(drive.Host("MSDOS.SYS"))) {
       const std::string written = *drive.Read("MSDOS.SYS");

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "bootfile/boot_options.h"
 #include "platform/error.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {
@@ -18,7 +18,7 @@ TEST_F(ReadOptionsTest, FileWithoutKeysFromAllUnchecked) {
   WriteBootFile({});
   UncheckAll();
   form.ComboBox1.SetItemIndex(-1);
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   // CheckBox6 stays off without safe mode; CheckBox8 goes off when CheckBox9 is read.
   EXPECT_EQ(test_support::CheckedStates(form), "011000001111");
   EXPECT_EQ(form.ComboBox1.Text(), "Standard");
@@ -36,7 +36,7 @@ TEST_F(ReadOptionsTest, FileWithEveryKeyFromTheDesignTimeState) {
                  "BootWarn=1", "BootMulti=0", "DBLSpace=1", "DRVSpace=0", "LoadTop=0", "Logo=0",
                  ";PROMPT=0", "BootMenuDefault=4", "BootMenuDelay=0x0A", "BootDelay=$0F",
                  "BootWin=1", "DoubleBuffer=2"});
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   EXPECT_EQ(test_support::CheckedStates(form), "101111010000");
   EXPECT_EQ(form.ComboBox1.Text(), "Abgesichert, mit Netzwerk");
   EXPECT_EQ(form.ComboBox1.ItemIndex(), 3);
@@ -47,7 +47,7 @@ TEST_F(ReadOptionsTest, FileWithEveryKeyFromTheDesignTimeState) {
 
 TEST_F(ReadOptionsTest, OnlyTheNumberOneChecksABox) {
   WriteBootFile({"BootMenu=2", "Network=-1", "BootKeys= 1", "LoadTop=01", ";BootFailsafe=01"});
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   EXPECT_FALSE(form.CheckBox1.Checked());
   EXPECT_FALSE(form.CheckBox4.Checked());
   EXPECT_TRUE(form.CheckBox2.Checked());
@@ -57,7 +57,7 @@ TEST_F(ReadOptionsTest, OnlyTheNumberOneChecksABox) {
 
 TEST_F(ReadOptionsTest, PreviousDosWithoutMarkerEndsUnchecked) {
   WriteBootFile({"BootMulti=1"});
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   EXPECT_FALSE(form.CheckBox7.Checked());
   EXPECT_TRUE(form.CheckBox3.Checked());
   EXPECT_TRUE(form.CheckBox12.Checked());
@@ -65,7 +65,7 @@ TEST_F(ReadOptionsTest, PreviousDosWithoutMarkerEndsUnchecked) {
 
 TEST_F(ReadOptionsTest, DosAsDefaultSystemLocksTheStartChoices) {
   WriteBootFile({"BootWin=0", ";PROMPT=0"});
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   EXPECT_EQ(form.RadioGroup1.ItemIndex(), 0);
   EXPECT_FALSE(form.CheckBox3.Checked());
   EXPECT_TRUE(form.CheckBox7.Checked());
@@ -74,14 +74,14 @@ TEST_F(ReadOptionsTest, DosAsDefaultSystemLocksTheStartChoices) {
   EXPECT_FALSE(form.CheckBox7.Enabled());
 
   WriteBootFile({"BootWin=5", ";PROMPT=0"});
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   EXPECT_EQ(form.RadioGroup1.ItemIndex(), 1);
   EXPECT_TRUE(form.CheckBox3.Enabled());
 }
 
 TEST_F(ReadOptionsTest, SafeModeSelectsItsEntryAndTheDefaultEntryIsShownAndSelected) {
   WriteBootFile({";BootFailsafe=1", "BootMenuDefault=3"});
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   EXPECT_TRUE(form.CheckBox5.Checked());
   EXPECT_TRUE(form.CheckBox1.Checked());
   EXPECT_EQ(form.ComboBox1.Text(), "Abgesichert");
@@ -91,7 +91,7 @@ TEST_F(ReadOptionsTest, SafeModeSelectsItsEntryAndTheDefaultEntryIsShownAndSelec
 TEST_F(ReadOptionsTest, DefaultEntryOutsideTheListLeavesTheFieldEmpty) {
   for (const char* value : {"0", "9", "-2147483648", "$7FFFFFFF"}) {
     WriteBootFile({std::string("BootMenuDefault=") + value});
-    Auslesen(form, boxes);
+    ReadBootOptions(form, boxes);
     EXPECT_EQ(form.ComboBox1.Text(), "") << value;
     EXPECT_EQ(form.ComboBox1.ItemIndex(), -1) << value;
   }
@@ -100,7 +100,7 @@ TEST_F(ReadOptionsTest, DefaultEntryOutsideTheListLeavesTheFieldEmpty) {
 TEST_F(ReadOptionsTest, DefaultEntryThatIsNoNumberEndsTheReadingAndRestoresTheProtection) {
   WriteBootFile({"BootMenu=1", "BootMenuDefault=", "BootMenuDelay=7", "BootWin=0"});
   try {
-    Auslesen(form, boxes);
+    ReadBootOptions(form, boxes);
     FAIL() << "an empty default entry was read";
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "'' ist kein g\xFCltiger Integerwert");
@@ -113,7 +113,7 @@ TEST_F(ReadOptionsTest, DefaultEntryThatIsNoNumberEndsTheReadingAndRestoresThePr
 
 TEST_F(ReadOptionsTest, MissingHostDriveChangesNoControl) {
   drive.Write("MSDOS.SYS", test_support::CrLf({"[Options]", "BootMenu=1"}));
-  Auslesen(form, boxes);
+  ReadBootOptions(form, boxes);
   EXPECT_EQ(test_support::CheckedStates(form), "000000000001");
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Fehler"});
 }

@@ -3,7 +3,7 @@
 #include "bootfile/boot_options.h"
 #include "bootfile/ini_file.h"
 #include "platform/error.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {
@@ -19,7 +19,7 @@ TEST_F(WriteOptionsTest, ChangesKeysInPlaceAndAddsMissingOnesWithThePassedSpelli
   WriteBootFile({"BootMulti=1", "BootGUI=1", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"});
   form.CheckBox12.SetChecked(false);
   form.CheckBox11.SetChecked(true);
-  Schreiben(form, boxes);
+  WriteBootOptions(form, boxes);
   EXPECT_EQ(BootFile(), CrLf({"[Paths]",
                               "WinDir=C:\\WINDOWS",
                               "HostWinBootDrv=C",
@@ -54,7 +54,7 @@ TEST_F(WriteOptionsTest, WritesTheWindowsValues) {
   form.SpinEdit2.SetValue(-4);
   form.RadioGroup1.UserClick(0);
   form.RadioGroup2.SetItemIndex(-1);
-  Schreiben(form, boxes);
+  WriteBootOptions(form, boxes);
   const TIniFile ini("c:\\msdos.sys");
   EXPECT_EQ(ini.ReadText("Options", "BootMenu", ""), "1");
   EXPECT_EQ(ini.ReadText("Options", ";BootFailSafe", ""), "1");
@@ -76,12 +76,12 @@ TEST_F(WriteOptionsTest, UntouchedWindowWritesBackWhatItRead) {
   for (const auto& options : files) {
     WriteBootFile(options);
     FormControls first;
-    WireInterlocks(first);
-    Auslesen(first, boxes);
-    Schreiben(first, boxes);
+    ConnectInterlockRules(first);
+    ReadBootOptions(first, boxes);
+    WriteBootOptions(first, boxes);
     FormControls second;
-    WireInterlocks(second);
-    Auslesen(second, boxes);
+    ConnectInterlockRules(second);
+    ReadBootOptions(second, boxes);
     EXPECT_EQ(test_support::CheckedStates(first), test_support::CheckedStates(second));
     EXPECT_EQ(first.ComboBox1.Text(), second.ComboBox1.Text());
     EXPECT_EQ(first.ComboBox1.ItemIndex(), second.ComboBox1.ItemIndex());
@@ -97,7 +97,7 @@ TEST_F(WriteOptionsTest, BootFileThatCannotBeWrittenEndsTheCommandAndKeepsThePro
   drive.Write("MSDOS.SYS", CrLf({"[Paths]", "HostWinBootDrv=H"}));
   Protect();
   try {
-    Schreiben(form, boxes);
+    WriteBootOptions(form, boxes);
     FAIL() << "writing to a missing drive succeeded";
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "Kann nicht nach H:\\msdos.sys schreiben");
@@ -108,7 +108,7 @@ TEST_F(WriteOptionsTest, BootFileThatCannotBeWrittenEndsTheCommandAndKeepsThePro
 
 TEST_F(WriteOptionsTest, MissingHostDriveWritesNothing) {
   drive.Write("MSDOS.SYS", CrLf({"[Options]", "BootGUI=1"}));
-  Schreiben(form, boxes);
+  WriteBootOptions(form, boxes);
   EXPECT_EQ(BootFile(), CrLf({"[Options]", "BootGUI=1"}));
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Fehler"});
 }

@@ -12,7 +12,7 @@
 #include "bootfile/ini_file.h"
 #include "platform/files.h"
 #include "platform/number_text.h"
-#include "tests/bootfile/boot_drive_fixture.h"
+#include "support/boot_drive_fixture.h"
 
 namespace startgarten {
 namespace {

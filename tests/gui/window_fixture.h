@@ -11,8 +11,8 @@
 #include "app/view/classic_look.h"
 #include "app/view/main_window.h"
 #include "app/view/radio_group_view.h"
-#include "tests/platform/temp_drive.h"
-#include "tests/support/recording_message_boxes.h"
+#include "support/temp_drive.h"
+#include "support/recording_message_boxes.h"
 
 namespace startgarten::test_support {
 

@@ -7,7 +7,7 @@ namespace {
 
 class InterlocksTest : public testing::Test {
  protected:
-  InterlocksTest() { WireInterlocks(form); }
+  InterlocksTest() { ConnectInterlockRules(form); }
   FormControls form;
 };
 
@@ -84,7 +84,7 @@ TEST_F(InterlocksTest, StandardValuesFromTheDosState) {
   form.RadioGroup1.UserClick(0);
   form.RadioGroup2.UserClick(2);
 
-  BitBtn2Click(form);
+  ApplyStandardValues(form);
 
   const bool expected[] = {false, true,  true, false, false, false,
                            false, false, true, true,  true,  false};
@@ -105,7 +105,7 @@ TEST_F(InterlocksTest, StandardValuesFromTheDosState) {
 
 TEST_F(InterlocksTest, StandardValuesKeepTheEnabledStatesWhenWindowsIsAlreadySelected) {
   form.CheckBox3.SetEnabled(false);
-  BitBtn2Click(form);
+  ApplyStandardValues(form);
   EXPECT_FALSE(form.CheckBox3.Enabled());
 }
 

@@ -4,13 +4,13 @@
 #include <QImage>
 
 #include "logos/bitmap_reader.h"
-#include "tests/logos/bmp_files.h"
+#include "support/bmp_files.h"
 
 namespace startgarten {
 namespace {
 
 TEST(BmpSuiteQtTest, KnownHeadersGiveQtsPixels) {
-  const auto files = testing::BmpSuite("g");
+  const auto files = test_support::BmpSuite("g");
   if (files.empty()) GTEST_SKIP() << "bmpsuite test data not found";
   int compared = 0;
   for (const auto& [name, bytes] : files) {

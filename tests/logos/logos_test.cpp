@@ -10,22 +10,22 @@
 #include <vector>
 
 #include "logos/bitmap_reader.h"
-#include "logos/logo_messages.h"
+#include "platform/messages.h"
 #include "logos/logo_preview.h"
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "platform/windows_error.h"
-#include "tests/logos/allocation_probe.h"
-#include "tests/logos/bmp_files.h"
-#include "tests/platform/temp_drive.h"
-#include "tests/support/recording_message_boxes.h"
+#include "support/allocation_probe.h"
+#include "support/bmp_files.h"
+#include "support/temp_drive.h"
+#include "support/recording_message_boxes.h"
 
 namespace startgarten {
 namespace {
 
 using namespace std::string_literals;
-using testing::BmpFields;
-using testing::BuildBmp;
+using test_support::BmpFields;
+using test_support::BuildBmp;
 
 const std::string kInvalid = messages::kInvalidBitmap;
 const std::string kShort = messages::kStreamReadError;
@@ -134,7 +134,7 @@ TEST(BitmapDecodeTest, TheLargestRunLengthPictureAndOneBeyond) {
 // Damage the reader must notice ends in its errors; the rest (sizes and densities it never uses,
 // bad run-length codes it clips) may decode, but nothing may crash.
 TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
-  const auto files = testing::BmpSuite("b");
+  const auto files = test_support::BmpSuite("b");
   if (files.empty()) GTEST_SKIP() << "bmpsuite test data not found";
   const std::map<std::string, std::string> expectedErrors = {
       {"badbitcount.bmp", kInvalid}, {"badheadersize.bmp", kInvalid}, {"badwidth.bmp", kInvalid},
@@ -152,7 +152,7 @@ TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
 
 // A picture of one pixel of this colour (0xRRGGBB).
 std::string OnePixel(uint32_t rgb) {
-  return testing::BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
+  return test_support::BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
 }
 
 // A Windows directory is written "name:content ..." by name, each content a letter: D and N

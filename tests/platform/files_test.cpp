@@ -13,7 +13,7 @@
 #include "platform/host_file.h"
 #include "platform/profile.h"
 #include "platform/windows_error.h"
-#include "tests/platform/temp_drive.h"
+#include "support/temp_drive.h"
 
 namespace startgarten::platform {
 namespace {

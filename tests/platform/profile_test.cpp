@@ -9,7 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "tests/platform/temp_drive.h"
+#include "support/temp_drive.h"
 
 namespace startgarten::platform {
 namespace {

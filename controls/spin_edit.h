@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/controls/control.h"
+#include "controls/control.h"
 
 namespace startgarten {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/controls/check_box.h"
-#include "app/controls/combo_box.h"
-#include "app/controls/memo.h"
-#include "app/controls/radio_group.h"
-#include "app/controls/spin_edit.h"
+#include "controls/check_box.h"
+#include "controls/combo_box.h"
+#include "controls/memo.h"
+#include "controls/radio_group.h"
+#include "controls/spin_edit.h"
 
 namespace startgarten {
 

@@ -1,4 +1,4 @@
-#include "app/controls/spin_edit.h"
+#include "controls/spin_edit.h"
 
 #include <algorithm>
 

@@ -20,10 +20,10 @@ class TMemo {
   explicit TMemo(std::string_view text = {});
 
   // Replaces the text with the file's bytes, every lone CR or LF turned into CR LF. Throws
-  // "Kann Datei %s nicht öffnen" and "Text überschreitet Memo-Kapazität".
+  // messages::kCannotOpenFile and messages::kTextExceedsCapacity.
   void LoadFromFile(const std::string& dosPath);
-  // Writes the text exactly; no line break is added. Throws "Kann Datei %s nicht erstellen"
-  // and "Stream-Write-Fehler ".
+  // Writes the text exactly; no line break is added. Throws messages::kCannotCreateFile and
+  // messages::kStreamWriteError.
   void SaveToFile(const std::string& dosPath) const;
 
   // A final CR LF starts no line of its own; empty lines elsewhere count.

@@ -1,4 +1,4 @@
-#include "app/controls/memo.h"
+#include "controls/memo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/controls/check_box.h"
+#include "controls/check_box.h"
 
 namespace startgarten {
 

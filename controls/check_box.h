@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/controls/control.h"
+#include "controls/control.h"
 
 namespace startgarten {
 

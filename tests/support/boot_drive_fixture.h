@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/controls/form_controls.h"
+#include "controls/form_controls.h"
 #include "interlocks/interlocks.h"
 #include "platform/file_attributes.h"
-#include "tests/platform/temp_drive.h"
-#include "tests/support/recording_message_boxes.h"
+#include "support/temp_drive.h"
+#include "support/recording_message_boxes.h"
 
 namespace startgarten::test_support {
 
@@ -41,7 +41,7 @@ class BootDriveTest : public testing::Test {
  protected:
   static constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
 
-  BootDriveTest() { WireInterlocks(form); }
+  BootDriveTest() { ConnectInterlockRules(form); }
 
   // A boot file whose [Options] section holds these lines, protected as Windows leaves it.
   void WriteBootFile(std::initializer_list<std::string_view> options) {

@@ -1,4 +1,4 @@
-#include "app/controls/radio_group.h"
+#include "controls/radio_group.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/controls/memo.h"
+#include "controls/memo.h"
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -6,12 +6,6 @@
 #include "platform/windows_error.h"
 
 namespace startgarten {
-
-namespace {
-constexpr const char* kTextExceedsCapacity =
-    "Text \xFC"
-    "berschreitet Memo-Kapazit\xE4t";
-}
 
 TMemo::TMemo(std::string_view text) {
   SetText(text);
@@ -42,7 +36,7 @@ void TMemo::LoadFromFile(const std::string& dosPath) {
   if (file.error != platform::kErrorSuccess) {
     throw Error(FormatMessageText(messages::kCannotOpenFile, dosPath));
   }
-  if (file.tooLarge) throw Error(kTextExceedsCapacity);
+  if (file.tooLarge) throw Error(messages::kTextExceedsCapacity);
   SetText(file.bytes);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controls/control.h"
+#include "controls/control.h"
 
 namespace startgarten {
 

@@ -1,4 +1,4 @@
-#include "app/controls/combo_box.h"
+#include "controls/combo_box.h"
 
 namespace startgarten {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace startgarten::testing {
+namespace startgarten::test_support {
 
 // The fields of a BMP file that the tests vary, in the order a braced list gives them. Colour
 // table entries are 0xRRGGBB, written in the header's entry size; a coloursUsed of 0 writes the
@@ -63,4 +63,4 @@ inline std::map<std::string, std::string> BmpSuite(const char* folder) {
   return files;
 }
 
-}  // namespace startgarten::testing
+}  // namespace startgarten::test_support

@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "app/controls/check_box.h"
-#include "app/controls/combo_box.h"
-#include "app/controls/radio_group.h"
-#include "app/controls/spin_edit.h"
+#include "controls/check_box.h"
+#include "controls/combo_box.h"
+#include "controls/radio_group.h"
+#include "controls/spin_edit.h"
 
 namespace startgarten {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/logos/allocation_probe.h"
+#include "support/allocation_probe.h"
 
 #include <algorithm>
 #include <cstdlib>
