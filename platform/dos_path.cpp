@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/drive_locations.h"
 #include "platform/windows_error.h"
 
 namespace startgarten::platform {
@@ -17,20 +17,6 @@ namespace startgarten::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The prefix's dosdevices directory, ending in "/". A plain string: fs::path would split it into
-// its components, and this runs for every file operation.
-std::optional<std::string> DosDevices() {
-  std::string path;
-  if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) {
-    path = prefix;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    path = std::string(home) + "/.wine";
-  }
-  if (!path.starts_with('/')) return std::nullopt;  // missing or not absolute
-  if (!path.ends_with('/')) path += '/';
-  return path + "dosdevices/";
-}
 
 bool IsDriveLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -115,10 +101,10 @@ MappedPath MapDosPath(std::string_view dosPath) {
   if (dosPath.size() < 3 || !IsDriveLetter(dosPath[0]) || dosPath[1] != ':' || dosPath[2] != '\\')
     return NotFound();
   const std::optional<std::vector<std::string_view>> components = Components(dosPath.substr(3));
-  const std::optional<std::string> dosDevices = DosDevices();
-  if (!components || !dosDevices) return NotFound();
+  std::optional<std::string> drive = DriveLocation(dosPath[0]);
+  if (!components || !drive) return NotFound();
 
-  std::string path = *dosDevices + ToLowerCp1252(dosPath[0]) + ':';
+  std::string path = std::move(*drive);
   // The drive must be a directory. Once a name inside it has been found, it is one; it is looked
   // at by itself only where nothing has been found in it yet.
   if (components->empty() && !IsDirectory(path)) return NotFound();

@@ -6,8 +6,8 @@
 
 namespace startgarten::platform {
 
-// Where a DOS path ("C:\WINDOWS\logos.sys") lies on this machine. Drive X is the directory
-// $WINEPREFIX/dosdevices/x: (WINEPREFIX absolute, default ~/.wine). Each component matches its
+// Where a DOS path ("C:\WINDOWS\logos.sys") lies on this machine, below its drive's location
+// (DriveLocation). Each component matches its
 // directory case-insensitively when no exact match exists; "." and ".." are resolved inside
 // the path and never climb above the drive's root.
 struct MappedPath {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Where the drives of a DOS path live on this machine, as Wine maps them: drive X is
+// $WINEPREFIX/dosdevices/x: (WINEPREFIX absolute, default ~/.wine), a folder or a link to one.
+// Drive C can instead be chosen for one run.
+namespace startgarten::platform {
+
+// The host path of drive letter's root (either case), without a final "/"; none when there is no
+// usable prefix (WINEPREFIX relative, or neither it nor HOME set) and the drive was not chosen.
+// Whether anything exists there is not checked.
+std::optional<std::string> DriveLocation(char letter);
+
+// Makes path (absolute, or relative to the working directory) drive C for the rest of this run;
+// the other drives still come from the prefix.
+void ChooseDriveC(const std::string& path);
+
+}  // namespace startgarten::platform
