@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "bootfile/boot_file.h"
 #include "bootfile/boot_options.h"
 #include "interlocks/interlocks.h"
 #include "logos/logo_preview.h"
@@ -17,6 +18,7 @@ TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
 }
 
 void TForm1::FormCreate() {
+  RemoveLeftoversOfInterruptedWrites();
   try {
     LoadLogoPreview(Image1, Image2, boxes_);
   } catch (const Error& error) {

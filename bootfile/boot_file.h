@@ -1,41 +1,42 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bootfile/ini_file.h"
 #include "platform/message_box.h"
 
 namespace startgarten {
 
-// The boot file MSDOS.SYS of the host boot drive, open for reading or writing: its read-only,
-// hidden and system attributes are lowered for as long as this object lives.
+// The boot file MSDOS.SYS of the host boot drive, open for reading or writing. It stays read-only,
+// hidden and system on disk throughout: within the open write set it may be replaced all the
+// same, and its replacement keeps that protection.
 class TBootFile {
  public:
-  TBootFile(std::string path, uint16_t savedAttributes);
-  // Puts the saved attributes back, also when an error ends the command early.
-  ~TBootFile();
-  TBootFile(const TBootFile&) = delete;
-  TBootFile& operator=(const TBootFile&) = delete;
+  explicit TBootFile(std::string path);
 
   const std::string& Path() const { return path_; }
   const TIniFile& Ini() const { return ini_; }
 
  private:
   std::string path_;
-  uint16_t savedAttributes_;
   TIniFile ini_;
 };
 
-// Finds the host boot drive through "HOSTWINBOOTDRV" in c:\msdos.sys and opens its boot file,
-// giving it the attribute word of c:\msdos.sys with the protective bits cleared. When the drive
-// is not named, shows the host drive box (messages::kHostDriveNotFoundText) and returns nullptr.
+// Finds the host boot drive through "HOSTWINBOOTDRV" in c:\msdos.sys and opens its boot file.
+// When the drive is not named, shows the host drive box (messages::kHostDriveNotFoundText) and
+// returns nullptr. Throws messages::kCannotOpenFile when the drive has no boot file: it is never
+// created.
 std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes);
 
-// Releases the accessor and restores the boot file's attributes.
+// Releases the accessor.
 inline void CloseBootFile(std::unique_ptr<TBootFile>& bootFile) {
   bootFile.reset();
 }
+
+// Removes what an interrupted write command left beside the files it writes, in the roots of
+// drive C and of the host boot drive and in the Windows directory.
+void RemoveLeftoversOfInterruptedWrites();
 
 }  // namespace startgarten

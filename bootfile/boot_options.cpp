@@ -1,10 +1,13 @@
 #include "bootfile/boot_options.h"
 
+#include <optional>
+
 #include "bootfile/boot_file.h"
 #include "bootfile/start_scripts.h"
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "platform/number_text.h"
+#include "platform/write_set.h"
 
 namespace startgarten {
 
@@ -62,15 +65,25 @@ void ReadBootOptions(FormControls& form, MessageBoxService& boxes) {
   } else {
     form.CheckBox12.SetChecked(false);
   }
-  ReadBootMenuDefault(ini, form.ComboBox1);
+  // A default entry that is not a number is shown only after the later rows are read, so that
+  // the window holds what the file holds and a later write stores nothing the user never saw.
+  std::optional<Error> unreadable;
+  try {
+    ReadBootMenuDefault(ini, form.ComboBox1);
+  } catch (const Error& error) {
+    unreadable = error;
+  }
   form.SpinEdit1.SetValue(ini.ReadNumber("OPTIONS", "BootMenuDelay", 30));
   form.SpinEdit2.SetValue(ini.ReadNumber("OPTIONS", "BootDelay", 2));
   form.RadioGroup1.SetItemIndex(ini.ReadNumber("OPTIONS", "Bootwin", 1));
   form.RadioGroup2.SetItemIndex(ini.ReadNumber("Options", "Doublebuffer", 0));
   CloseBootFile(bootFile);
+  if (unreadable) throw *unreadable;
 }
 
 void WriteBootOptions(FormControls& form, MessageBoxService& boxes) {
+  // Every file of the command is written at its end, or none is.
+  platform::WriteSet writes;
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
   if (!bootFile) return;
   const TIniFile& ini = bootFile->Ini();
@@ -95,6 +108,7 @@ void WriteBootOptions(FormControls& form, MessageBoxService& boxes) {
   ini.WriteNumber("OPTIONS", "BootWin", form.RadioGroup1.ItemIndex());
   ini.WriteNumber("OPTIONS", "DoubleBuffer", form.RadioGroup2.ItemIndex());
   MaintainStartScripts(form, ini);
+  writes.Commit();
   CloseBootFile(bootFile);
 }
 

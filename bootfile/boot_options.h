@@ -7,11 +7,13 @@ namespace startgarten {
 
 // Reads the options of the boot file into the controls in a fixed order. Every real change runs
 // the control's handler at once, so the order decides the final states. Throws
-// messages::kNotAValidInteger when "BootMenuDefault" is not a number.
+// messages::kNotAValidInteger, after reading every other key, when "BootMenuDefault" is not a
+// number. Throws messages::kCannotOpenFile when the host drive has no boot file.
 void ReadBootOptions(FormControls& form, MessageBoxService& boxes);
 
 // Writes every option from the controls into the boot file, then carries out the DOS-prompt
-// option in the batch files.
+// option in the batch files: the boot file, C:\autoexec.bat and start.bat change together at the
+// end, or, when anything fails, none of them.
 void WriteBootOptions(FormControls& form, MessageBoxService& boxes);
 
 }  // namespace startgarten

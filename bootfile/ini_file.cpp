@@ -26,9 +26,8 @@ int32_t TIniFile::ReadNumber(std::string_view section, std::string_view key,
 
 void TIniFile::WriteText(std::string_view section, std::string_view key,
                          std::string_view value) const {
-  if (!platform::WriteProfileString(fileName_, section, key, value)) {
-    throw Error(FormatMessageText(messages::kCannotWriteTo, fileName_));
-  }
+  platform::WriteProfileString(fileName_, section, key, value,
+                               FormatMessageText(messages::kCannotWriteTo, fileName_));
 }
 
 void TIniFile::WriteNumber(std::string_view section, std::string_view key, int32_t value) const {

@@ -1,5 +1,6 @@
 #include "bootfile/start_scripts.h"
 
+#include "platform/cp1252.h"
 #include "platform/files.h"
 
 namespace startgarten {
@@ -14,6 +15,20 @@ constexpr int32_t kMarkerActive = 1;
 constexpr int32_t kMarkerCommented = 0;
 // A missing marker: the batch file has been given neither call yet.
 constexpr int32_t kMarkerMissing = -1;
+
+// Whether a line is the active call as DOS reads it: letter case and blanks around it do not
+// count.
+bool HasActiveCall(const TMemo& lines) {
+  for (int i = 0; i < lines.Count(); ++i) {
+    const std::string text = lines.Line(i);
+    std::string_view line = text;
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) continue;
+    line = line.substr(first, line.find_last_not_of(" \t") + 1 - first);
+    if (EqualsIgnoreCase(line, kActiveCall)) return true;
+  }
+  return false;
+}
 }  // namespace
 
 void MaintainStartScripts(FormControls& form, const TIniFile& bootFile) {
@@ -24,7 +39,9 @@ void MaintainStartScripts(FormControls& form, const TIniFile& bootFile) {
   lines.LoadFromFile("c:\\autoexec.bat");
   const int32_t marker = bootFile.ReadNumber("OPTIONS", ";PROMPT", kMarkerMissing);
   if (prompt && marker != kMarkerActive) {
-    lines.Append(kActiveCall);
+    // One call: a batch file that has it already (after a write that the marker does not
+    // record, or edited by hand) would start Windows twice.
+    if (!HasActiveCall(lines)) lines.Append(kActiveCall);
     lines.DeleteIf(
         [](const std::string& line) { return line.find(kCommentedCall) != std::string::npos; });
   }

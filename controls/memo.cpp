@@ -41,14 +41,8 @@ void TMemo::LoadFromFile(const std::string& dosPath) {
 }
 
 void TMemo::SaveToFile(const std::string& dosPath) const {
-  switch (platform::CreateWholeFile(dosPath, Text()).failure) {
-    case platform::WriteFailure::kNone:
-      return;
-    case platform::WriteFailure::kCreate:
-      throw Error(FormatMessageText(messages::kCannotCreateFile, dosPath));
-    case platform::WriteFailure::kWrite:
-      throw Error(messages::kStreamWriteError);
-  }
+  platform::CreateWholeFile(
+      dosPath, Text(), {FormatMessageText(messages::kCannotCreateFile, dosPath), messages::kStreamWriteError});
 }
 
 std::string TMemo::Line(int index) const {

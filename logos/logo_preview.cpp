@@ -2,46 +2,50 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "logos/bitmap_reader.h"
-#include "logos/file_extension.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/windows_error.h"
 
 namespace startgarten {
 
 namespace {
 
-// A shutdown picture under its own name and under the ".BMP" name the picture loader needs.
+// Larger than any picture the reader builds (kMaxBitmapPixels at 32 bits per pixel).
+constexpr size_t kMaxPictureFileBytes = size_t{65} << 20;
+
+// A shutdown picture under its own name, and under the ".BMP" name that earlier versions gave
+// it while they showed it, which the messages still name.
 struct LogoFile {
   std::string systemName;
   std::string pictureName;
 };
 
-LogoFile LogoIn(const std::string& windowsDirectory, std::string_view fileName) {
-  std::string systemName = windowsDirectory + "\\" + std::string(fileName);
-  std::string pictureName = ChangeFileExtension(systemName, ".BMP");
-  return {std::move(systemName), std::move(pictureName)};
+LogoFile LogoIn(const std::string& windowsDirectory, std::string_view baseName) {
+  const std::string base = windowsDirectory + "\\" + std::string(baseName);
+  return {base + ".sys", base + ".BMP"};
 }
 
-void MoveOrThrow(const std::string& from, const std::string& to) {
-  const uint32_t error = platform::MoveFile(from, to);
-  if (error != platform::kErrorSuccess) throw Error(platform::InOutErrorMessage(error));
-}
-
-// Loads the picture from its ".BMP" name and gives the file back its own name. A failed load
-// gives the name back too before its error goes on, so that Windows never loses its shutdown
-// picture; the load's error is the one worth showing, so the outcome of that rename is not.
-void LoadAndGiveNameBack(const LogoFile& logo, TImage& image) {
-  try {
-    image.Picture = LoadPictureFromFile(logo.pictureName);
-  } catch (...) {
+// A picture that a crash left under its ".BMP" name: without it Windows shuts down without a
+// picture.
+void GiveNameBack(const LogoFile& logo) {
+  if (platform::GetFileAttributes(logo.systemName) == platform::kInvalidFileAttributes &&
+      platform::GetFileAttributes(logo.pictureName) != platform::kInvalidFileAttributes) {
     platform::MoveFile(logo.pictureName, logo.systemName);
-    throw;
   }
-  MoveOrThrow(logo.pictureName, logo.systemName);
+}
+
+bool IsMissing(const platform::ReadFileResult& file) {
+  return file.error == platform::kErrorFileNotFound || file.error == platform::kErrorPathNotFound;
+}
+
+TPicture Decode(const LogoFile& logo, const platform::ReadFileResult& file) {
+  if (file.error || file.tooLarge) {
+    throw Error(FormatMessageText(messages::kCannotOpenFile, logo.pictureName));
+  }
+  return DecodeBitmap(file.bytes);
 }
 
 }  // namespace
@@ -49,18 +53,23 @@ void LoadAndGiveNameBack(const LogoFile& logo, TImage& image) {
 void LoadLogoPreview(TImage& image1, TImage& image2, MessageBoxService& boxes) {
   const std::string windowsDirectory = platform::GetWindowsDirectory();
 
-  const LogoFile logos = LogoIn(windowsDirectory, "logos.sys");
-  MoveOrThrow(logos.systemName, logos.pictureName);
-  LoadAndGiveNameBack(logos, image2);
+  const LogoFile logos = LogoIn(windowsDirectory, "logos");
+  GiveNameBack(logos);
+  const platform::ReadFileResult second =
+      platform::ReadWholeFile(logos.systemName, kMaxPictureFileBytes);
+  if (IsMissing(second)) throw Error(platform::InOutErrorMessage(second.error));
+  image2.Picture = Decode(logos, second);
 
-  // The first picture's rename only warns: a copy left under its ".BMP" name by an earlier
-  // failure is still loaded and given back its name.
-  const LogoFile logow = LogoIn(windowsDirectory, "logow.sys");
-  const uint32_t error = platform::MoveFile(logow.systemName, logow.pictureName);
-  if (error != platform::kErrorSuccess) {
-    boxes.Show(platform::SystemErrorText(error), "", MessageButtons::kOk, MessageIcon::kNone);
+  // A missing first picture only warns before its loading fails.
+  const LogoFile logow = LogoIn(windowsDirectory, "logow");
+  GiveNameBack(logow);
+  const platform::ReadFileResult first =
+      platform::ReadWholeFile(logow.systemName, kMaxPictureFileBytes);
+  if (IsMissing(first)) {
+    boxes.Show(platform::SystemErrorText(first.error), "", MessageButtons::kOk,
+               MessageIcon::kNone);
   }
-  LoadAndGiveNameBack(logow, image1);
+  image1.Picture = Decode(logow, first);
 }
 
 }  // namespace startgarten

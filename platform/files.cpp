@@ -1,13 +1,6 @@
 #include "platform/files.h"
 
-#include <linux/fs.h>
-#include <sys/stat.h>
-
-#include <cerrno>
-
-#include "platform/dos_path.h"
-#include "platform/file_system.h"
-#include "platform/host_file.h"
+#include "platform/error.h"
 #include "platform/profile.h"
 #include "platform/windows_error.h"
 
@@ -21,31 +14,40 @@ constexpr size_t kMaxPath = 144;  // characters of a Windows path, its final NUL
 }  // namespace
 
 ReadFileResult ReadWholeFile(std::string_view dosPath, size_t limit) {
-  const MappedPath mapped = MapDosPath(dosPath);
-  if (!mapped.error) return ReadHostFile(mapped.path, limit);
+  const DosFile file = LocateDosPath(dosPath);
+  if (!file.error) return ReadCurrentContent(file, limit);
   ReadFileResult result;
-  result.error = mapped.error;
+  result.error = file.error;
   return result;
 }
 
-WriteFileResult CreateWholeFile(std::string_view dosPath, std::string_view bytes) {
-  const MappedPath mapped = MapDosPath(dosPath);
-  if (mapped.error) return {WriteFailure::kCreate, mapped.error};
-  return ReplaceHostFile(mapped.path, bytes, false);
+void CreateWholeFile(std::string_view dosPath, std::string bytes, const FailureTexts& texts) {
+  const DosFile file = LocateDosPath(dosPath);
+  if (file.error) throw Error(texts.create);
+  if (file.entry.exists) {
+    const FileStatus status = file.drive->Status(file.entry.path);
+    if (!status.regular || (status.attributes & kAttributeReadOnly)) throw Error(texts.create);
+  }
+  WriteFileContent(file, std::move(bytes), NewAttributes::kNormal, texts);
+}
+
+uint32_t GetFileAttributes(std::string_view dosPath) {
+  const DosFile file = LocateDosPath(dosPath);
+  if (file.error || !file.entry.exists) return kInvalidFileAttributes;
+  return file.drive->Status(file.entry.path).attributes;
 }
 
 uint32_t MoveFile(std::string_view fromDosPath, std::string_view toDosPath) {
-  const MappedPath from = MapDosPath(fromDosPath);
+  const DosFile from = LocateDosPath(fromDosPath);
   if (from.error) return from.error;
-  const MappedPath to = MapDosPath(toDosPath);
+  if (!from.entry.exists) return kErrorFileNotFound;
+  const DosFile to = LocateDosPath(toDosPath);
   if (to.error) return to.error;
-  struct stat status;
-  if (::lstat(from.path.c_str(), &status) != 0) return WindowsErrorFromErrno(errno);
-  // The target was matched without regard to case, so a name that differs only in case
-  // exists here too.
-  if (::lstat(to.path.c_str(), &status) == 0) return kErrorAlreadyExists;
-  if (file_system::Rename(from.path, to.path, RENAME_NOREPLACE) == 0) return kErrorSuccess;
-  return WindowsErrorFromErrno(errno);
+  // The target was matched without regard to case, so a name that differs only in case exists
+  // here too.
+  if (to.entry.exists) return kErrorAlreadyExists;
+  if (from.drive != to.drive) return kErrorNotSameDevice;
+  return from.drive->Rename(from.entry.path, to.entry.path);
 }
 
 std::string GetWindowsDirectory() {

@@ -31,7 +31,6 @@ inline constexpr const char* kNotAValidInteger = "'%s' ist kein g\xFCltiger Inte
 
 // The picture loader.
 inline constexpr const char* kInvalidBitmap = "Bitmap ist ung\xFCltig";
-inline constexpr const char* kUnknownPictureExtension = "Unbekannte Bilddateierweiterung (.%s)";
 
 // Input/output errors, by their error code.
 inline constexpr const char* kInOutFileNotFound = "Datei nicht gefunden";

@@ -1,9 +1,9 @@
 #include "platform/profile.h"
 
-#include "platform/dos_path.h"
-#include "platform/host_file.h"
+#include "platform/error.h"
 #include "platform/profile_text.h"
 #include "platform/windows_error.h"
+#include "platform/write_set.h"
 
 namespace startgarten::platform {
 
@@ -23,16 +23,26 @@ bool HasLineBreakOrNul(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// Whether an existing file may be given new content: a regular file that is not read-only, or
+// whose protection the write set lifted.
+bool IsWritable(const DosFile& file) {
+  const FileStatus status = file.drive->Status(file.entry.path);
+  if (!status.regular) return false;
+  const WriteSet* writes = WriteSet::Current();
+  return !(status.attributes & kAttributeReadOnly) ||
+         (writes && writes->IsProtectionLifted(file));
+}
+
 }  // namespace
 
 std::string ReadProfileString(std::string_view dosPath, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               size_t bufferSize) {
-  const MappedPath mapped = MapDosPath(dosPath);
-  if (!mapped.error) {
-    const ReadFileResult file = ReadHostFile(mapped.path, kProfileSizeLimit);
-    if (!file.error && !file.tooLarge) {
-      if (const auto value = FindProfileValue(file.bytes, section, key)) {
+  const DosFile file = LocateDosPath(dosPath);
+  if (!file.error) {
+    const ReadFileResult text = ReadCurrentContent(file, kProfileSizeLimit);
+    if (!text.error && !text.tooLarge) {
+      if (const auto value = FindProfileValue(text.bytes, section, key)) {
         return AsCBuffer(*value, bufferSize);
       }
     }
@@ -40,19 +50,20 @@ std::string ReadProfileString(std::string_view dosPath, std::string_view section
   return AsCBuffer(defaultValue, bufferSize);
 }
 
-bool WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
-                        std::string_view value) {
+void WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
+                        std::string_view value, const std::string& failureText) {
   // Such names or values would change the structure of the file, not just the one key.
   if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value) ||
       !IsValidProfileKey(key)) {
-    return false;
+    throw Error(failureText);
   }
-  const MappedPath mapped = MapDosPath(dosPath);
-  if (mapped.error) return false;
-  const ReadFileResult old = ReadHostFile(mapped.path, kProfileSizeLimit);
-  if ((old.error && old.error != kErrorFileNotFound) || old.tooLarge) return false;
-  const std::string text = SetProfileValue(old.bytes, section, key, value);
-  return ReplaceHostFile(mapped.path, text, true).failure == WriteFailure::kNone;
+  const DosFile file = LocateDosPath(dosPath);
+  if (file.error) throw Error(failureText);
+  const ReadFileResult old = ReadCurrentContent(file, kProfileSizeLimit);
+  if ((old.error && old.error != kErrorFileNotFound) || old.tooLarge) throw Error(failureText);
+  if (file.entry.exists && !IsWritable(file)) throw Error(failureText);
+  WriteFileContent(file, SetProfileValue(old.bytes, section, key, value), NewAttributes::kKeep,
+                   {failureText, failureText});
 }
 
 }  // namespace startgarten::platform

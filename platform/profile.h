@@ -9,18 +9,19 @@ namespace startgarten::platform {
 // Reads one key of an INI-style file as Windows does: the first section, and in it the first
 // key, whose names match case-insensitively; the value trimmed and without enclosing quotes,
 // cut to bufferSize - 1 characters. The default comes back when the file, section, key or the
-// key's "=" is missing.
+// key's "=" is missing. A file staged in the open write set reads as staged.
 std::string ReadProfileString(std::string_view dosPath, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               size_t bufferSize);
 
 // Writes one key: an existing key changes only its own line, a missing key is added after the
 // last non-blank line of its section, a missing section is appended with its key, a missing
-// file is created. Every other byte stays as it was. The file is replaced in one rename, so no
-// failure leaves it half-written. Returns false on failure (read-only file, missing directory,
-// full disk, ...), and also when section, key or value holds a line break or NUL, or the key is
-// empty, holds "=" or begins with "[": written, such a text would change other keys.
-bool WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
-                        std::string_view value);
+// file is created. Every other byte and the file's attributes stay as they were. Staged in the
+// open write set, or written at once. Throws Error with failureText when the file cannot be
+// written (read-only unless the write set lifted its protection, a directory, a missing
+// directory, full disk, ...), and also when section, key or value holds a line break or NUL, or
+// the key is empty, holds "=" or begins with "[": written, such a text would change other keys.
+void WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
+                        std::string_view value, const std::string& failureText);
 
 }  // namespace startgarten::platform

@@ -14,7 +14,7 @@
 #include "bootfile/boot_options.h"
 #include "interlocks/interlocks.h"
 #include "platform/error.h"
-#include "platform/file_attributes.h"
+#include "platform/files.h"
 #include "support/boot_drive_fixture.h"
 
 namespace startgarten {
@@ -99,11 +99,18 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
   std::replace(garbled.begin(), garbled.end(), '[', ']');  // no section can start in it
   garbled.insert(0, CrLf({"[Paths]", "HostWinBootDrv=C"}));
   const std::string defaults = "011000001111 30 2", menu = "111000001111 30 2";
-  const std::string cannot = "Kann nicht nach ", created = "Kann Datei C:\\autoexec.bat nicht";
+  const std::string created = "Kann Datei C:\\autoexec.bat nicht";
+  // A host drive without a boot file (none, a folder, a pipe, a drive text that names no drive):
+  // reading and writing both end in the open error, and no boot file is created.
+  const auto noBootFile = [](const std::string& drive) {
+    return "Kann Datei " + drive +
+           ":\\msdos.sys nicht \xF6"
+           "ffnen";
+  };
   const std::string opened =
       "Kann Datei c:\\autoexec.bat nicht \xF6"
       "ffnen";
-  const std::string start = "\\start.bat nicht erstellen", gui = "BootGUI=0\r\n";
+  const std::string start = "\\start.bat nicht erstellen";
   const auto readOnly = [](const char* file) {
     return [file](TempDrive& drive) { fs::permissions(drive.Host(file), fs::perms(0444)); };
   };
@@ -114,7 +121,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     };
   };
   const Hostile cases[] = {
-      {Boot({}, "H"), defaults, cannot + "H:\\msdos.sys schreiben", ""},
+      {Boot({}, "H"), noBootFile("H"), noBootFile("H"), ""},
       {Boot({line, "BootMenu=1", "BootDelay=" + std::string(1 << 20, '7')}), menu, "",
        line + "\r\nBootMenu=1\r\nBootDelay=2\r\n"},
       {garbled, defaults, "", garbled + "\r\n[OPTIONS]\r\nBootMenu=0\r\n"},
@@ -131,34 +138,33 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
              "BootDelay=\"7", "BootWarn=\"1\""}),
        "111011001111 10 2", "",
        "\tBootMenuDelay\t=\t10\r\n'Network'=1\r\n ;BootFailsafe = 1\r\nBootDelay=2\r\n"},
-      {Boot({"BootMenu=1"}, ".."), defaults, cannot + "..:\\msdos.sys schreiben", ""},
-      {Boot({"BootMenu=1"}, "/"), defaults, cannot + "/:\\msdos.sys schreiben", ""},
-      {Boot({"BootMenu=1"}, "C:\\..\\.."), defaults, cannot + "C:\\..\\..:\\msdos.sys schreiben",
-       ""},
+      {Boot({"BootMenu=1"}, ".."), noBootFile(".."), noBootFile(".."), ""},
+      {Boot({"BootMenu=1"}, "/"), noBootFile("/"), noBootFile("/"), ""},
+      {Boot({"BootMenu=1"}, "C:\\..\\.."), noBootFile("C:\\..\\.."), noBootFile("C:\\..\\.."), ""},
       {Boot({"BootMenu=1"}, "c"), menu, "", "BootMenu=1\r\n"},
-      {Boot({}, std::string(2000, 'D')), defaults,
-       cannot + std::string(1023, 'D') + ":\\msdos.sys schreiben", ""},
+      {Boot({}, std::string(2000, 'D')), noBootFile(std::string(1023, 'D')),
+       noBootFile(std::string(1023, 'D')), ""},
       {Boot({"BootMenuDefault=" + std::string(2000, '9')}),
        "'" + std::string(1023, '9') + "' ist kein g\xFCltiger Integerwert", "",
        "\r\nBootMenuDefault=0\r\n"},
-      {Boot({}, "N"), defaults, cannot + "N:\\msdos.sys schreiben", ""},
-      {Boot({}, "D"), defaults, cannot + "D:\\msdos.sys schreiben", ""},
-      {Boot({}, "F"), defaults, cannot + "F:\\msdos.sys schreiben", ""},
+      {Boot({}, "N"), noBootFile("N"), noBootFile("N"), ""},
+      {Boot({}, "D"), noBootFile("D"), noBootFile("D"), ""},
+      {Boot({}, "F"), noBootFile("F"), noBootFile("F"), ""},
       {Boot({}), "Fehler", "Fehler", "",
        [](TempDrive& drive) { LinkDrive(drive, 'c', drive.Base() / "gone"); }},
       {Boot({}), "Fehler", "Fehler", "", replace("MSDOS.SYS", true)},
-      {Boot({}), defaults, created + " erstellen", gui, readOnly("AUTOEXEC.BAT")},
-      {Boot({}), defaults, opened, gui, replace("AUTOEXEC.BAT", true)},
-      {Boot({}), defaults, opened, gui,
+      {Boot({}), defaults, created + " erstellen", "", readOnly("AUTOEXEC.BAT")},
+      {Boot({}), defaults, opened, "", replace("AUTOEXEC.BAT", true)},
+      {Boot({}), defaults, opened, "",
        [](TempDrive& drive) {  // a link to itself
          fs::remove(drive.Host("AUTOEXEC.BAT"));
          fs::create_symlink("AUTOEXEC.BAT", drive.Host("AUTOEXEC.BAT"));
        }},
-      {Boot({}), defaults, "Kann Datei C:\\WINDOWS" + start, gui, readOnly("WINDOWS/start.bat")},
-      {Boot({}), defaults, "Kann Datei C:\\WINDOWS" + start, gui, replace("WINDOWS", false)},
+      {Boot({}), defaults, "Kann Datei C:\\WINDOWS" + start, "", readOnly("WINDOWS/start.bat")},
+      {Boot({}), defaults, "Kann Datei C:\\WINDOWS" + start, "", replace("WINDOWS", false)},
       // The Windows folder of a far too long "WinDir" is cut to 143 characters.
       {CrLf({"[Paths]", "WinDir=C:\\" + std::string(1997, 'w'), "HostWinBootDrv=C"}), defaults,
-       "Kann Datei C:\\" + std::string(140, 'w') + start, gui},
+       "Kann Datei C:\\" + std::string(140, 'w') + start, ""},
   };
   for (const Hostile& c : cases) {
     SCOPED_TRACE(c.bootFile.substr(0, 60) + " | " + c.write);
@@ -172,7 +178,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     fs::create_directories(drive.MapDrive('d') / "msdos.sys");
     ASSERT_EQ(::mkfifo((drive.MapDrive('f') / "MSDOS.SYS").c_str(), 0644), 0);
     if (c.setup) c.setup(drive);
-    platform::SetFileAttributes("c:\\msdos.sys", 0x27);
+    if (fs::is_regular_file(drive.Host("MSDOS.SYS"))) drive.Protect("MSDOS.SYS");
     const uint32_t attributes = platform::GetFileAttributes("c:\\msdos.sys");
 
     FormControls form;

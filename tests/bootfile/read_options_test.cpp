@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "bootfile/boot_options.h"
+#include "bootfile/ini_file.h"
 #include "platform/error.h"
 #include "support/boot_drive_fixture.h"
 
@@ -97,18 +98,30 @@ TEST_F(ReadOptionsTest, DefaultEntryOutsideTheListLeavesTheFieldEmpty) {
   }
 }
 
-TEST_F(ReadOptionsTest, DefaultEntryThatIsNoNumberEndsTheReadingAndRestoresTheProtection) {
-  WriteBootFile({"BootMenu=1", "BootMenuDefault=", "BootMenuDelay=7", "BootWin=0"});
-  try {
-    ReadBootOptions(form, boxes);
-    FAIL() << "an empty default entry was read";
-  } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "'' ist kein g\xFCltiger Integerwert");
+// The error comes after every other row is read, so that a write afterwards stores what the file
+// held, not the values the window had before.
+TEST_F(ReadOptionsTest, DefaultEntryThatIsNoNumberIsReportedAfterEveryOtherRow) {
+  for (const char* entry : {"", "abc"}) {
+    WriteBootFile({"BootMenu=1", std::string("BootMenuDefault=") + entry, "BootMenuDelay=7",
+                   "BootDelay=4", "BootWin=0"});
+    try {
+      ReadBootOptions(form, boxes);
+      FAIL() << "the default entry was read: " << entry;
+    } catch (const Error& error) {
+      EXPECT_EQ(error.what(), "'" + std::string(entry) + "' ist kein g\xFCltiger Integerwert");
+    }
+    EXPECT_TRUE(form.CheckBox1.Checked());
+    EXPECT_EQ(form.SpinEdit1.Text(), "7");
+    EXPECT_EQ(form.SpinEdit2.Text(), "4");
+    EXPECT_EQ(form.RadioGroup1.ItemIndex(), 0);
+    drive.Write("AUTOEXEC.BAT", test_support::CrLf({"@ECHO OFF"}));
+    WriteBootOptions(form, boxes);
+    const TIniFile ini("C:\\msdos.sys");
+    EXPECT_EQ(ini.ReadText("Options", "BootMenuDelay", ""), "7");
+    EXPECT_EQ(ini.ReadText("Options", "BootDelay", ""), "4");
+    EXPECT_EQ(ini.ReadText("Options", "BootWin", ""), "0");
+    EXPECT_EQ(BootFileAttributes(), kProtected);
   }
-  EXPECT_TRUE(form.CheckBox1.Checked());  // rows before it were applied
-  EXPECT_EQ(form.SpinEdit1.Text(), "0");  // rows after it were not
-  EXPECT_EQ(form.RadioGroup1.ItemIndex(), 1);
-  EXPECT_EQ(BootFileAttributes(), kProtected);
 }
 
 TEST_F(ReadOptionsTest, MissingHostDriveChangesNoControl) {

@@ -93,17 +93,22 @@ TEST_F(WriteOptionsTest, UntouchedWindowWritesBackWhatItRead) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(WriteOptionsTest, BootFileThatCannotBeWrittenEndsTheCommandAndKeepsTheProtection) {
+TEST_F(WriteOptionsTest, HostDriveWithoutBootFileRefusesBeforeWritingAnything) {
   drive.Write("MSDOS.SYS", CrLf({"[Paths]", "HostWinBootDrv=H"}));
   Protect();
+  const std::string bootFile = BootFile();
+  drive.MapDrive('h');
   try {
     WriteBootOptions(form, boxes);
-    FAIL() << "writing to a missing drive succeeded";
+    FAIL() << "a boot file was written on a drive that has none";
   } catch (const Error& error) {
-    EXPECT_STREQ(error.what(), "Kann nicht nach H:\\msdos.sys schreiben");
+    EXPECT_STREQ(error.what(), "Kann Datei H:\\msdos.sys nicht \xF6"
+                               "ffnen");
   }
+  EXPECT_EQ(BootFile(), bootFile);
   EXPECT_EQ(BootFileAttributes(), kProtected);
   EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), CrLf({"@ECHO OFF"}));
+  EXPECT_TRUE(drive.Entries("", 'h').empty());
 }
 
 TEST_F(WriteOptionsTest, MissingHostDriveWritesNothing) {

@@ -157,31 +157,28 @@ std::string OnePixel(uint32_t rgb) {
 
 // A Windows directory is written "name:content ..." by name, each content a letter: D and N
 // the pictures of dusk and night, T a text. An image shows D, N or nothing (-).
-TEST(LogoPreviewTest, PicturesAreShownAndAlwaysKeepTheirNames) {
+TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
   const std::string dusk = OnePixel(0x112233);
   const std::map<char, std::string> contents = {
       {'D', dusk}, {'N', OnePixel(0x010203)}, {'T', "[Paths]\r\nWinDir=C:\\WIN95\r\n"}};
   const auto shown = [](const TImage& image) {
     return image.Picture.Empty() ? '-' : image.Picture.pixels[0] == 0xFF112233 ? 'D' : 'N';
   };
-  const uint32_t kNotFound = platform::kErrorFileNotFound, kExists = platform::kErrorAlreadyExists;
-  const std::string kNoBmp = "I/O-Fehler 183";
+  const uint32_t kNotFound = platform::kErrorFileNotFound;
   const std::string kNoLogow = FormatMessageText(messages::kCannotOpenFile, "C:\\WIN95\\logow.BMP");
   // The directory before and after (none: as before), the error that ended the preview, the
   // Windows error of the warning about logow.sys and what image1 and image2 show.
   using Scenario = std::tuple<std::string, std::string, std::string, uint32_t, std::string>;
   const std::vector<Scenario> scenarios = {
-      // Names match without regard to case; the renames leave the preview's names.
-      {"LOGOS.SYS:N LOGOW.SYS:D", "logos.sys:N logow.sys:D", "", 0, "DN"},
+      // Names match without regard to case; the pictures are read where they are.
+      {"LOGOS.SYS:N LOGOW.SYS:D", "", "", 0, "DN"},
       {"logow.sys:D", "", "Datei nicht gefunden", 0, "--"},
       {"logos.sys:N", "", kNoLogow, kNotFound, "-N"},
-      {"logos.BMP:D logos.sys:N logow.sys:D", "", kNoBmp, 0, "--"},
-      // A stale logow.BMP is shown but cannot take the name of logow.sys.
-      {"logos.sys:N logow.BMP:N logow.sys:D", "", kNoBmp, kExists, "NN"},
-      {"logos.sys:N logow.BMP:D", "logos.sys:N logow.sys:D", "", kNotFound, "DN"},
-      // A picture that fails to load is given its name back before the error goes on.
+      {"logos.BMP:D logos.sys:N logow.BMP:N logow.sys:D", "", "", 0, "DN"},
+      // A picture that an earlier version left under its ".BMP" name gets its own name back.
+      {"logos.BMP:N logow.BMP:D", "logos.sys:N logow.sys:D", "", 0, "DN"},
       {"logos.sys:T logow.sys:D", "", kInvalid, 0, "--"},
-      {"logos.sys:N logow.BMP:T", "logos.sys:N logow.sys:T", kInvalid, kNotFound, "-N"},
+      {"logos.sys:N logow.BMP:T", "logos.sys:N logow.sys:T", kInvalid, 0, "-N"},
   };
   for (const auto& [before, after, error, warning, images] : scenarios) {
     SCOPED_TRACE(before);
@@ -207,23 +204,6 @@ TEST(LogoPreviewTest, PicturesAreShownAndAlwaysKeepTheirNames) {
                                           : std::vector{platform::SystemErrorText(warning)});
     for (const auto& box : boxes.shown) EXPECT_EQ(box.title, "");
   }
-}
-
-TEST(LoadPictureFromFileTest, TheExtensionChoosesTheReaderBeforeTheFileIsOpened) {
-  test_support::TempDrive drive;
-  drive.Write("pic.bmp", OnePixel(0xABCDEF));
-  drive.Write("pic.gif", OnePixel(0xABCDEF));
-  EXPECT_EQ(LoadPictureFromFile("C:\\PIC.Bmp").pixels, std::vector<uint32_t>{0xFFABCDEF});
-  const std::map<std::string, std::string> errors = {
-      {"C:\\pic.GIF", "gif"},   {"C:\\missing.gif", "gif"}, {"C:\\A.BMP\\pic.tar.gif", "gif"},
-      {"C:\\BMP.DIR\\pic", ""}, {"A.BMP:pic", ""},          {"C:\\pic.", ""}};
-  for (const auto& [path, extension] : errors) {
-    EXPECT_EQ(ErrorOf([&] { LoadPictureFromFile(path); }),
-              "Unbekannte Bilddateierweiterung (." + extension + ")")
-        << path;
-  }
-  EXPECT_EQ(ErrorOf([] { LoadPictureFromFile("C:\\missing.bmp"); }),
-            FormatMessageText(messages::kCannotOpenFile, "C:\\missing.bmp"));
 }
 
 }  // namespace

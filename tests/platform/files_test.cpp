@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
@@ -6,13 +7,15 @@
 #include <iterator>
 #include <string>
 
+#include "platform/dos_attrib_value.h"
 #include "platform/dos_path.h"
-#include "platform/file_attributes.h"
-#include "platform/file_system.h"
+#include "platform/error.h"
 #include "platform/files.h"
-#include "platform/host_file.h"
+#include "platform/host_io.h"
 #include "platform/profile.h"
 #include "platform/windows_error.h"
+#include "support/file_system_faults.h"
+#include "support/samba_dos_attrib.h"
 #include "support/temp_drive.h"
 
 namespace startgarten::platform {
@@ -22,6 +25,13 @@ namespace fs = std::filesystem;
 using fs::perms;
 using test_support::TempDrive;
 
+// The drive's spelling of a DOS path, or its error as "#code".
+std::string Located(std::string_view dosPath) {
+  const DosFile file = LocateDosPath(dosPath);
+  if (file.error) return "#" + std::to_string(file.error);
+  return file.entry.path + (file.entry.exists ? "" : " (new)");
+}
+
 TEST(DosPath, MatchesWithoutCaseResolvesDotsAndNeedsEveryDirectory) {
   TempDrive drive;
   drive.Write("WINDOWS/LOGOS.SYS", "");
@@ -29,107 +39,116 @@ TEST(DosPath, MatchesWithoutCaseResolvesDotsAndNeedsEveryDirectory) {
   drive.Write("WINDOWS/M\xC3\xBCll.txt", "");  // UTF-8 on the host
   drive.Write("WINDOWS/start.Bat", "");
   drive.Write("WINDOWS/Start.bat", "");
-  const fs::path c = drive.Prefix() / "dosdevices" / "c:";
-  const std::pair<const char*, fs::path> mapped[] = {
-      {"c:\\windows\\logos.sys", c / "WINDOWS" / "logos.sys"},  // an exact match wins
-      {"C:\\Windows\\Logos.Sys", c / "WINDOWS" / "LOGOS.SYS"},  // else the first in byte order
-      {"C:\\WINDOWS\\START.bat", c / "WINDOWS" / "Start.bat"},  // also without one in capitals
-      {"c:\\WINDOWS\\M\xDCLL.TXT", c / "WINDOWS" / "M\xC3\xBCll.txt"},  // code page 1252
-      {"C:\\windows\\new.bat", c / "WINDOWS" / "new.bat"},  // the last one may be missing
-      {"C:\\WINDOWS\\..\\..\\.\\x", c / "x"},
-      {"c:\\\\WINDOWS\\\\..", c}};
-  for (const auto& [text, path] : mapped) {
-    EXPECT_EQ(MapDosPath(text).path, path) << text;
-  }
-  for (const char* text : {"C:\\NOWHERE\\new.bat", "C:\\WINDOWS\\logos.sys\\x", "D:\\msdos.sys"}) {
-    EXPECT_EQ(MapDosPath(text).error, kErrorPathNotFound) << text;
-  }
+  const std::pair<const char*, const char*> located[] = {
+      {"c:\\windows\\logos.sys", "WINDOWS/logos.sys"},  // an exact match wins
+      {"C:\\Windows\\Logos.Sys", "WINDOWS/LOGOS.SYS"},  // else the first in byte order
+      {"C:\\WINDOWS\\START.bat", "WINDOWS/Start.bat"},  // also without one in capitals
+      {"c:\\WINDOWS\\M\xDCLL.TXT", "WINDOWS/M\xC3\xBCll.txt"},  // code page 1252
+      {"C:\\windows\\new.bat", "WINDOWS/new.bat (new)"},        // the last one may be missing
+      {"C:\\WINDOWS\\..\\..\\.\\x", "x (new)"},
+      {"c:\\\\WINDOWS\\\\..", ""},
+      {"C:\\NOWHERE\\new.bat", "#3"},
+      {"C:\\WINDOWS\\logos.sys\\x", "#3"},
+      {"D:\\msdos.sys", "#3"}};
+  for (const auto& [text, path] : located) EXPECT_EQ(Located(text), path) << text;
 }
 
-// Drive texts come from files that anybody may have edited: whatever they say, nothing outside
-// the mapped drives is read or written.
-TEST(DosPath, HostileTextsNeverLeaveTheDrives) {
+// Drive texts come from files that anybody may have edited, and links on a drive may point
+// anywhere: whatever they say, nothing off the drives is read or written. A link that stays on
+// its drive works; one that leads off it is not found.
+TEST(DosPath, NothingOffTheDrivesIsEverReachedTextsOrLinks) {
   TempDrive drive;
-  drive.Write("sub/x", "");
+  drive.Write("sub/x", "inside");
   std::ofstream(drive.Base() / "secret") << "outside";
+  fs::create_directory(drive.Base() / "folder");
+  std::ofstream(drive.Base() / "folder" / "start.bat") << "outside";
+  fs::create_symlink(drive.Base() / "secret", drive.Host("OUT.SYS"));
+  fs::create_directory_symlink(drive.Base() / "folder", drive.Host("OUTDIR"));
+  fs::create_directory_symlink("../..", drive.Host("sub/UP"));
+  fs::create_symlink("/proc/self/root/" + (drive.Base() / "secret").string(), drive.Host("MAGIC"));
+  fs::create_symlink("sub/x", drive.Host("IN.SYS"));
+  fs::create_directory_symlink("sub", drive.Host("INDIR"));
+  EXPECT_EQ(ReadWholeFile("c:\\in.sys", 100).bytes, "inside");
+  EXPECT_EQ(ReadWholeFile("c:\\indir\\x", 100).bytes, "inside");
+  EXPECT_EQ(Located("C:\\IN.SYS"), "sub/x");  // written where the link points
+
   for (const std::string& text : std::initializer_list<std::string>{
            "", "CC", "C:", "C:..", "C:..\\..\\secret", "1:\\secret", "../etc", "/tmp/x",
            "C:/../secret", "C:\\sub/../../../secret", "C:\\..\\..\\etc\\passwd", "C:\\..\\secret",
-           "C:\\..\\..\\secret", "C:\\sub\\x:secret", std::string("C:\\sub\0/../../secret", 21)}) {
-    const MappedPath mapped = MapDosPath(text);
-    if (!mapped.error) {
-      const std::string path = mapped.path.lexically_normal().string();
-      EXPECT_EQ(path.rfind((drive.Prefix() / "dosdevices" / "c:").string(), 0), 0u) << path;
-    }
+           "C:\\sub\\x:secret", std::string("C:\\sub\0/../../secret", 21), "C:\\out.sys",
+           "C:\\outdir\\start.bat", "C:\\sub\\up\\secret", "C:\\magic", "C:\\sub\\up\\x"}) {
     EXPECT_NE(ReadWholeFile(text, 100).bytes, "outside") << text;
-    WriteProfileString(text, "a", "b", "c");
-    CreateWholeFile(text, "written");
+    EXPECT_EQ(GetFileAttributes(text), kInvalidFileAttributes) << text;
+    const auto refused = [&](const std::function<void()>& write) {
+      try {
+        write();
+      } catch (const Error&) {
+      }
+    };
+    refused([&] { WriteProfileString(text, "a", "b", "c", "refused"); });
+    refused([&] { CreateWholeFile(text, "written", {"refused", "refused"}); });
   }
   EXPECT_EQ(fs::file_size(drive.Base() / "secret"), 7u);
-  EXPECT_EQ(drive.Entries(), (std::set<std::string>{"secret", "sub"}));  // C:\secret
+  EXPECT_EQ(fs::file_size(drive.Base() / "folder" / "start.bat"), 7u);
+  EXPECT_EQ(fs::symlink_status(drive.Host("OUT.SYS")).type(), fs::file_type::symlink);
 }
 
 TEST(DosPath, PrefixMustBeAbsoluteAndDefaultsToWineInHome) {
   TempDrive drive;
+  drive.Write("MSDOS.SYS", "boot");
   ::setenv("WINEPREFIX", fs::relative(drive.Prefix()).c_str(), 1);
-  EXPECT_EQ(MapDosPath("C:\\").error, kErrorPathNotFound);
+  EXPECT_EQ(Located("C:\\"), "#3");
 
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   fs::create_directories(drive.Base() / ".wine" / "dosdevices");
   fs::create_directory_symlink(drive.Root(), drive.Base() / ".wine" / "dosdevices" / "c:");
   ::unsetenv("WINEPREFIX");
   ::setenv("HOME", drive.Base().c_str(), 1);
-  const MappedPath mapped = MapDosPath("C:\\msdos.sys");
+  const ReadFileResult read = ReadWholeFile("C:\\msdos.sys", 10);
   ::setenv("HOME", home.c_str(), 1);
-  EXPECT_EQ(mapped.path, drive.Base() / ".wine" / "dosdevices" / "c:" / "msdos.sys");
+  EXPECT_EQ(read.bytes, "boot");
 }
 
+// Read-only is the absence of every write bit; hidden and system live in user.DOSATTRIB as Wine
+// and Samba write it: text, text with a final NUL, or Samba's binary structure.
 TEST(FileAttributes, ReadOnlyIsTheWriteBitsAndHiddenAndSystemLiveInDosAttrib) {
   TempDrive drive;
   drive.Write("MSDOS.SYS", "");
+  fs::create_directory(drive.Host("WINDOWS"));
+  EXPECT_EQ(GetFileAttributes("c:\\"), kAttributeDirectory);
+  EXPECT_EQ(GetFileAttributes("c:\\windows"), kAttributeDirectory);
+  EXPECT_EQ(GetFileAttributes("c:\\io.sys"), kInvalidFileAttributes);
   const fs::path host = drive.Host("MSDOS.SYS");
-  const auto dosAttrib = [&] {
-    char buffer[64];
-    const ssize_t size = ::getxattr(host.c_str(), "user.DOSATTRIB", buffer, sizeof buffer);
-    return size > 0 ? std::string(buffer, size) : std::string();
-  };
   fs::permissions(host, perms(0464));  // one write bit is enough
   EXPECT_EQ(GetFileAttributes("C:\\MSDOS.SYS"), kAttributeArchive);
-  EXPECT_EQ(SetFileAttributes("c:\\msdos.sys", 0x27), kErrorSuccess);
-  EXPECT_EQ(fs::status(host).permissions(), perms(0444));
-  EXPECT_EQ(dosAttrib(), "0x6");
-  EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), 0x27u);
-  EXPECT_EQ(SetFileAttributes("c:\\msdos.sys", 0x27 & 0xFFF8), kErrorSuccess);  // the guard's mask
-  EXPECT_EQ(fs::status(host).permissions(), perms(0644));  // the owner may write again
-  EXPECT_EQ(dosAttrib(), "");
-  fs::permissions(host, perms(0660));
-  EXPECT_EQ(SetFileAttributes("c:\\msdos.sys", 0xFFFF0190 | kAttributeHidden), kErrorSuccess);
-  EXPECT_EQ(fs::status(host).permissions(), perms(0660));  // write bits that are there stay
-  EXPECT_EQ(dosAttrib(), "0x2");
-
-  // As Wine and Samba write it; other forms are no attributes.
+  fs::permissions(host, perms(0444));
+  EXPECT_EQ(GetFileAttributes("C:\\MSDOS.SYS"), kAttributeArchive | kAttributeReadOnly);
+  fs::permissions(host, perms(0644));
   const std::pair<std::string, uint32_t> written[] = {
-      {"0x4", kAttributeSystem}, {std::string("0x26", 5), 0x06}, {"0x2z", 0}};
+      {"0x4", kAttributeSystem},
+      {std::string("0x26", 5), 0x06},
+      {"0x2z", 0},
+      {test_support::SambaDosAttrib(3, 0x27), 0x06},
+      {test_support::SambaDosAttrib(4, 0x22), 0x02},
+      {test_support::SambaDosAttrib(5, 0x24), 0x04},
+      {test_support::SambaDosAttrib(9, 0x26), 0}};
   for (const auto& [value, bits] : written) {
     ASSERT_EQ(::setxattr(host.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
     EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), kAttributeArchive | bits) << value;
   }
 }
 
-TEST(FileAttributes, DirectoriesMissingFilesAndFailedChanges) {
-  TempDrive drive;
-  fs::create_directory(drive.Host("WINDOWS"));
-  EXPECT_EQ(GetFileAttributes("c:\\"), kAttributeDirectory);
-  EXPECT_EQ(SetFileAttributes("c:\\windows", kAttributeReadOnly | kAttributeHidden), 0u);
-  EXPECT_EQ(GetFileAttributes("c:\\windows"), kAttributeDirectory | kAttributeHidden);
-  EXPECT_EQ(GetFileAttributes("c:\\io.sys"), kInvalidFileAttributes);
-  EXPECT_EQ(SetFileAttributes("c:\\io.sys", 0), kErrorFileNotFound);
-  EXPECT_EQ(SetFileAttributes("c:\\none\\io.sys", 0), kErrorPathNotFound);
-  drive.Write("MSDOS.SYS", "");
-  file_system::SetFaultPlan({2, EACCES});  // after opening the file
-  EXPECT_EQ(SetFileAttributes("c:\\msdos.sys", kAttributeHidden), kErrorAccessDenied);
-  file_system::SetFaultPlan({});
-  EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), kAttributeArchive);
+// A changed value keeps its form and every byte but the attributes (and their text).
+TEST(FileAttributes, DosAttribValuesChangeOnlyTheirAttributes) {
+  const std::string samba = test_support::SambaDosAttrib(4, 0x27);
+  const std::string changed = *WithDosAttribAttributes(samba, 0x20);
+  EXPECT_EQ(DosAttribAttributes(changed), 0x20u);
+  EXPECT_EQ(changed.size(), samba.size());
+  EXPECT_EQ(changed.substr(0, 5), std::string("0x20\0", 5));
+  EXPECT_EQ(changed.substr(20), samba.substr(20));  // the times
+  EXPECT_EQ(WithDosAttribAttributes("0x27", 0x1), "0x1");
+  EXPECT_EQ(WithDosAttribAttributes(std::string("0x27\0", 5), 0x20), std::string("0x20\0", 5));
+  EXPECT_EQ(WithDosAttribAttributes("garbage", 0x20), std::nullopt);
 }
 
 TEST(ReadWholeFile, ReadsEveryByteUpToTheLimitOrTellsWhyNot) {
@@ -143,29 +162,36 @@ TEST(ReadWholeFile, ReadsEveryByteUpToTheLimitOrTellsWhyNot) {
   EXPECT_EQ(ReadWholeFile("c:\\windows", 10).error, kErrorAccessDenied);
   EXPECT_EQ(ReadWholeFile("c:\\config.sys", 10).error, kErrorFileNotFound);
   EXPECT_EQ(ReadWholeFile("c:\\none\\config.sys", 10).error, kErrorPathNotFound);
-}
 
-// A file whose size the kernel reports as 0, such as one under /proc, is read to its end all the
-// same, and the limit holds for it too.
-TEST(ReadHostFile, ReadsPastTheReportedSizeUpToTheLimit) {
+  // A file whose size the kernel reports as 0, such as one under /proc, is read to its end all
+  // the same, and the limit holds for it too.
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  const std::string bytes(std::istreambuf_iterator<char>(in), {});
-  ASSERT_FALSE(bytes.empty());
-  EXPECT_EQ(ReadHostFile("/proc/self/cmdline", bytes.size()).bytes, bytes);
-  EXPECT_TRUE(ReadHostFile("/proc/self/cmdline", bytes.size() - 1).tooLarge);
+  const std::string cmdline(std::istreambuf_iterator<char>(in), {});
+  ASSERT_FALSE(cmdline.empty());
+  EXPECT_EQ(ReadOpenFile(::open("/proc/self/cmdline", O_RDONLY), cmdline.size()).bytes, cmdline);
+  EXPECT_TRUE(ReadOpenFile(::open("/proc/self/cmdline", O_RDONLY), cmdline.size() - 1).tooLarge);
 }
 
 TEST(MoveFile, RenamesButNeverReplaces) {
   TempDrive drive;
   drive.Write("WINDOWS/logos.sys", "logo");
   drive.Write("WINDOWS/LOGOW.BMP", "other");
+  drive.MapDrive('d');
   EXPECT_EQ(MoveFile("c:\\windows\\logos.sys", "c:\\windows\\logos.bmp"), kErrorSuccess);
   EXPECT_EQ(MoveFile("c:\\windows\\logos.sys", "c:\\windows\\x"), kErrorFileNotFound);
   EXPECT_EQ(MoveFile("c:\\windows\\logos.bmp", "c:\\windows\\logow.bmp"), kErrorAlreadyExists);
-  file_system::SetFaultPlan({1, EACCES});
-  EXPECT_EQ(MoveFile("c:\\windows\\logos.bmp", "c:\\windows\\logos.sys"), kErrorAccessDenied);
-  file_system::SetFaultPlan({});
-  EXPECT_EQ(drive.Entries("WINDOWS"), (std::set<std::string>{"LOGOW.BMP", "logos.bmp"}));
+  EXPECT_EQ(MoveFile("c:\\windows\\logos.bmp", "d:\\logos.bmp"), kErrorNotSameDevice);
+  // A failure at any step moves nothing, or one that passes (closing a descriptor) moves it.
+  for (unsigned long step = 1;; ++step) {
+    if (!drive.Read("WINDOWS/logos.bmp")) fs::rename(drive.Host("WINDOWS/logos.sys"), drive.Host("WINDOWS/logos.bmp"));
+    test_support::SetFaultPlan({step, EACCES});
+    const uint32_t error = MoveFile("c:\\windows\\logos.bmp", "c:\\windows\\logos.sys");
+    const bool reached = test_support::OperationsPerformed() >= step;
+    test_support::SetFaultPlan({});
+    if (!reached) break;
+    EXPECT_EQ(drive.Entries("WINDOWS"),
+              (std::set<std::string>{"LOGOW.BMP", error ? "logos.bmp" : "logos.sys"}));
+  }
 }
 
 TEST(GetWindowsDirectory, ComesFromMsdosSysUnlessMissingOrEmpty) {
@@ -188,6 +214,8 @@ TEST(WindowsError, EveryCodeOfTheLayerHasItsOwnGermanText) {
   }
   EXPECT_EQ(texts.size(), std::size(errors));
   EXPECT_EQ(SystemErrorText(4711), "Unbekannter Systemfehler 4711");
+  EXPECT_EQ(InOutErrorMessage(kErrorFileNotFound), "Datei nicht gefunden");
+  EXPECT_EQ(InOutErrorMessage(183), "I/O-Fehler 183");
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "controls/form_controls.h"
 #include "interlocks/interlocks.h"
-#include "platform/file_attributes.h"
+#include "platform/files.h"
 #include "support/temp_drive.h"
 #include "support/recording_message_boxes.h"
 
@@ -52,7 +52,7 @@ class BootDriveTest : public testing::Test {
     Protect();
   }
 
-  void Protect() { platform::SetFileAttributes("c:\\msdos.sys", kProtected); }
+  void Protect() { drive.Protect("MSDOS.SYS"); }
   uint32_t BootFileAttributes() const { return platform::GetFileAttributes("c:\\msdos.sys"); }
   std::string BootFile() const { return drive.Read("MSDOS.SYS").value_or("<missing>"); }
 

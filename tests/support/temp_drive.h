@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/xattr.h>
 
 #include <filesystem>
 #include <fstream>
@@ -70,6 +71,18 @@ class TempDrive {
     std::ifstream in(Host(relative, letter), std::ios::binary);
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Makes the file read-only, hidden and system, as Windows 95 leaves its boot file: no write
+  // permission, and the attributes in user.DOSATTRIB as Wine keeps them.
+  void Protect(std::string_view relative, char letter = 'c') const {
+    const std::filesystem::path path = Host(relative, letter);
+    EXPECT_EQ(::setxattr(path.c_str(), "user.DOSATTRIB", "0x27", 4, 0), 0);
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
   }
 
   // The names in a directory of the drive, to see that nothing was left behind.

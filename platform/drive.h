@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_types.h"
+
+// A drive: the file system that a drive letter stands for. Paths on a drive are relative to its
+// root, "/"-separated and spelled as the drive itself spells them ("WINDOWS/LOGOS.SYS"); every
+// operation stays beneath the root.
+namespace startgarten::platform {
+
+struct DriveEntry {
+  uint32_t error = 0;  // a Windows error code; 0 when the names were found (or may be created)
+  std::string path;    // the drive's spelling; "" for the root
+  bool exists = false;
+};
+
+struct FileStatus {
+  bool exists = false;
+  bool regular = false;
+  uint32_t attributes = kInvalidFileAttributes;  // DOS attributes, when it exists
+};
+
+// How a replacement's new file is given its attributes.
+enum class NewAttributes {
+  kKeep,    // exactly those of the file it replaces: owner, permissions, DOS attributes
+  kNormal,  // those of a file created anew: read-only, hidden and system cleared
+};
+
+// A new version of a file, written in full beside it, flushed, with its final attributes.
+// Destroying one that was not put in place (or was taken back) removes it.
+class PreparedFile {
+ public:
+  virtual ~PreparedFile() = default;
+  // Puts the new version in place of the file in one rename. The old version stays beside it
+  // until RemoveOldVersion, so that TakeBack can undo this. Returns a Windows error code.
+  virtual uint32_t PutInPlace() = 0;
+  virtual uint32_t TakeBack() = 0;
+  // Makes the renames of the file's directory durable.
+  virtual uint32_t SyncDirectory() = 0;
+  // The directory, to sync each only once: equal for files of one directory of one drive.
+  virtual std::string DirectoryKey() const = 0;
+  virtual void RemoveOldVersion() = 0;
+};
+
+struct Preparation {
+  WriteFailure failure = WriteFailure::kNone;
+  uint32_t error = 0;
+  std::unique_ptr<PreparedFile> file;
+};
+
+// Held while one command writes: a second writer waits until it is released.
+class DriveLock {
+ public:
+  virtual ~DriveLock() = default;
+};
+
+class Drive {
+ public:
+  virtual ~Drive() = default;
+
+  // The entry for a path of DOS names (code page 1252), each matched without regard to case
+  // when no exact match exists. Every directory on the way must exist; the last name need not,
+  // so that a file can be created there. A link that leads off the drive is not found.
+  virtual DriveEntry Find(const std::vector<std::string_view>& names) = 0;
+  virtual FileStatus Status(const std::string& path) = 0;
+  virtual ReadFileResult ReadFile(const std::string& path, size_t limit) = 0;
+  // Renames a file within the drive, never replacing one.
+  virtual uint32_t Rename(const std::string& from, const std::string& to) = 0;
+  // Writes bytes as the new version of path (index tells apart the files of one command).
+  virtual Preparation Prepare(const std::string& path, std::string_view bytes,
+                              NewAttributes attributes, unsigned index) = 0;
+  virtual std::unique_ptr<DriveLock> LockForWriting() = 0;
+  // Removes what an interrupted write left in the directory.
+  virtual void RemoveTemporaryFiles(const std::string& directory) = 0;
+};
+
+// The drive a letter stands for now, the same object as long as its location names the same
+// folder; none when it cannot be opened.
+std::shared_ptr<Drive> DriveFor(char letter);
+
+}  // namespace startgarten::platform

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <linux/openat2.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+
+// The system calls behind the file system operations, shared by every implementation of them:
+// descriptors are opened close-on-exec, and a call that a signal interrupted is repeated.
+namespace startgarten::platform::system_calls {
+
+template <typename Call>
+auto Retrying(Call call) {
+  decltype(call()) result;
+  do {
+    result = call();
+  } while (result == -1 && errno == EINTR);
+  return result;
+}
+
+inline int Open(const char* path, int flags) {
+  return Retrying([&] { return ::open(path, flags | O_CLOEXEC); });
+}
+
+inline int OpenBeneath(int directory, const char* path, int flags, mode_t mode,
+                       uint64_t resolve) {
+  open_how how{};
+  how.flags = static_cast<uint64_t>(flags | O_CLOEXEC);
+  how.mode = (flags & O_CREAT) ? mode : 0;
+  how.resolve = resolve;
+  return Retrying(
+      [&] { return static_cast<int>(::syscall(SYS_openat2, directory, path, &how, sizeof how)); });
+}
+
+inline ssize_t Read(int fd, void* buffer, size_t size) {
+  return Retrying([&] { return ::read(fd, buffer, size); });
+}
+
+inline ssize_t Write(int fd, const void* data, size_t size) {
+  return Retrying([&] { return ::write(fd, data, size); });
+}
+
+inline int Fsync(int fd) {
+  return Retrying([&] { return ::fsync(fd); });
+}
+
+inline int Close(int fd) {
+  return ::close(fd);
+}
+
+inline int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
+                    unsigned flags) {
+  return ::renameat2(fromDirectory, from, toDirectory, to, flags);
+}
+
+inline int UnlinkAt(int directory, const char* name) {
+  return ::unlinkat(directory, name, 0);
+}
+
+inline int Fchmod(int fd, mode_t mode) {
+  return ::fchmod(fd, mode);
+}
+
+inline int Fchown(int fd, uid_t owner, gid_t group) {
+  return ::fchown(fd, owner, group);
+}
+
+inline int Fsetxattr(int fd, const char* name, const void* value, size_t size) {
+  return ::fsetxattr(fd, name, value, size, 0);
+}
+
+inline int SetFatAttributes(int fd, uint32_t attributes) {
+  return Retrying([&] { return ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes); });
+}
+
+inline int Flock(int fd, int operation) {
+  return Retrying([&] { return ::flock(fd, operation); });
+}
+
+}  // namespace startgarten::platform::system_calls

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Names of the files a write leaves beside its targets until it has put them in place. They are
+// unique per process and valid 8.3 names, so they exist on every FAT file system: "SG", the
+// process id in six hexadecimal digits, ".~" and the file's number within the command in two.
+namespace startgarten::platform {
+
+std::string TemporaryName(unsigned index);
+
+// Whether name (any letter case) is such a name of any process, or "<name>.startgarten-new" as
+// earlier versions named their temporary files.
+bool IsTemporaryName(std::string_view name);
+
+}  // namespace startgarten::platform

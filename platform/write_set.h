@@ -1,0 +1,79 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dos_path.h"
+
+namespace startgarten::platform {
+
+// The error texts for a file that cannot be written: when it cannot be created, and when its
+// bytes cannot be put on disk.
+struct FailureTexts {
+  std::string create;
+  std::string write;
+};
+
+// The files one command writes, all or nothing. While a write set is open, every file write of
+// the platform (profile keys, whole files) only works out the file's new content, and every read
+// sees that content. Commit then writes each new file beside its target, flushed and with its
+// final attributes, and only when all exist puts them in place, one rename each: the file staged
+// last first and the file staged first last, so that a command stages first the file that makes
+// its change take effect. A failure before that point changes nothing; a failure while putting
+// them in place takes back those already in place. Until the write set is closed, a second
+// writer of drive C, in this process or another, waits.
+class WriteSet {
+ public:
+  WriteSet();
+  // Drops what was not committed.
+  ~WriteSet();
+  WriteSet(const WriteSet&) = delete;
+  WriteSet& operator=(const WriteSet&) = delete;
+
+  // The open write set, or none.
+  static WriteSet* Current();
+
+  // Throws Error with the failing file's text. Nothing is left staged afterwards.
+  void Commit();
+
+  // The staged content of the file, or none.
+  const std::string* Staged(const DosFile& file) const;
+  // Stages the file's new content; texts are used when its writing fails at commit.
+  void Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
+             const FailureTexts& texts);
+  // Lets the file be replaced although it is read-only: it keeps its protection.
+  void LiftProtection(const DosFile& file);
+  bool IsProtectionLifted(const DosFile& file) const;
+
+ private:
+  struct Entry {
+    DosFile file;
+    std::string bytes;
+    NewAttributes attributes;
+    FailureTexts texts;
+  };
+  Entry* Find(const DosFile& file);
+
+  std::unique_ptr<DriveLock> lock_;
+  WriteSet* previous_;
+  std::vector<Entry> entries_;  // in the order of their first staging
+  std::vector<DosFile> lifted_;
+};
+
+// Stages the file's content in the open write set, or writes it at once when none is open.
+// Throws Error with texts.create or texts.write when that fails.
+void WriteFileContent(const DosFile& file, std::string bytes, NewAttributes attributes,
+                      const FailureTexts& texts);
+
+// The content of the file as the open write set would leave it.
+ReadFileResult ReadCurrentContent(const DosFile& file, size_t limit);
+
+// Lets the open write set replace this file although it is read-only (no effect without one).
+void LiftProtection(std::string_view dosPath);
+
+// Removes what interrupted writes left in these directories, waiting for a running writer.
+void RemoveTemporaryFiles(const std::vector<std::string>& dosDirectories);
+
+}  // namespace startgarten::platform

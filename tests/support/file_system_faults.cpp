@@ -1,0 +1,97 @@
+#include "support/file_system_faults.h"
+
+#include "platform/file_system.h"
+#include "platform/system_calls.h"
+
+namespace startgarten::test_support {
+
+namespace {
+
+FaultPlan faultPlan;
+unsigned long operationsPerformed = 0;
+
+// Counts the operation and tells whether the plan makes it fail (errno is then set).
+bool Fails() {
+  ++operationsPerformed;
+  if (operationsPerformed != faultPlan.failAt) return false;
+  errno = faultPlan.error;
+  return true;
+}
+
+}  // namespace
+
+void SetFaultPlan(FaultPlan plan) {
+  faultPlan = plan;
+  operationsPerformed = 0;
+}
+
+unsigned long OperationsPerformed() {
+  return operationsPerformed;
+}
+
+}  // namespace startgarten::test_support
+
+namespace startgarten::platform::file_system {
+
+using test_support::Fails;
+
+int Open(const char* path, int flags) {
+  return Fails() ? -1 : system_calls::Open(path, flags);
+}
+
+int OpenBeneath(int directory, const char* path, int flags, mode_t mode, uint64_t resolve) {
+  return Fails() ? -1 : system_calls::OpenBeneath(directory, path, flags, mode, resolve);
+}
+
+ssize_t Read(int fd, void* buffer, size_t size) {
+  return Fails() ? -1 : system_calls::Read(fd, buffer, size);
+}
+
+ssize_t Write(int fd, const void* data, size_t size) {
+  return Fails() ? -1 : system_calls::Write(fd, data, size);
+}
+
+int Fsync(int fd) {
+  return Fails() ? -1 : system_calls::Fsync(fd);
+}
+
+// The descriptor is released whether or not the close is made to fail.
+int Close(int fd) {
+  const bool fails = Fails();
+  const int error = errno;
+  const int result = system_calls::Close(fd);
+  if (!fails) return result;
+  errno = error;
+  return -1;
+}
+
+int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
+             unsigned flags) {
+  return Fails() ? -1 : system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
+}
+
+int UnlinkAt(int directory, const char* name) {
+  return Fails() ? -1 : system_calls::UnlinkAt(directory, name);
+}
+
+int Fchmod(int fd, mode_t mode) {
+  return Fails() ? -1 : system_calls::Fchmod(fd, mode);
+}
+
+int Fchown(int fd, uid_t owner, gid_t group) {
+  return Fails() ? -1 : system_calls::Fchown(fd, owner, group);
+}
+
+int Fsetxattr(int fd, const char* name, const void* value, size_t size) {
+  return Fails() ? -1 : system_calls::Fsetxattr(fd, name, value, size);
+}
+
+int SetFatAttributes(int fd, uint32_t attributes) {
+  return Fails() ? -1 : system_calls::SetFatAttributes(fd, attributes);
+}
+
+int Flock(int fd, int operation) {
+  return Fails() ? -1 : system_calls::Flock(fd, operation);
+}
+
+}  // namespace startgarten::platform::file_system
