@@ -54,6 +54,23 @@ TEST_F(Form1Test, AnErrorInThePreviewIsShownAndTheBootFileIsStillRead) {
   EXPECT_TRUE(window.CheckBox1.Checked());
 }
 
+// Starting the program and closing it changes nothing on any drive: no byte, no name, no
+// permission and no attribute, neither of drive C's boot file nor of another host drive's.
+TEST_F(Form1Test, StartingAndClosingChangesNothing) {
+  drive.Write("MSDOS.SYS", CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=H"}));
+  Protect();
+  drive.MapDrive('h');
+  drive.Write("MSDOS.SYS", CrLf({"[Options]", "BootMenu=1"}), 'h');
+  drive.Write("LOGOS.BMP", "stale", 'h');
+  const std::string driveC = drive.Snapshot(), driveH = drive.Snapshot('h');
+  Event(&TForm1::FormCreate);
+  EXPECT_TRUE(window.CheckBox1.Checked());
+  Event(&TForm1::BitBtn3Click);
+  EXPECT_EQ(drive.Snapshot(), driveC);
+  EXPECT_EQ(drive.Snapshot('h'), driveH);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(Form1Test, WriteAsksFirstAndReadsBackAfterOk) {
   WriteBootFile({"BootMenu=0", ";PROMPT=0"});
   Event(&TForm1::FormCreate);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "platform/error.h"
 #include "platform/write_set.h"
 #include "support/boot_drive_fixture.h"
@@ -80,6 +83,30 @@ TEST_F(StartScriptsTest, MissingMarkerMeansNeitherCallWasGiven) {
   Run("", CrLf({"@ECHO OFF", "call start.bat"}), false);
   EXPECT_EQ(Autoexec(), CrLf({"@ECHO OFF", "rem call start.bat"}));
   EXPECT_EQ(Key(";PROMPT"), "0");
+}
+
+// Switching on adds no second call to a batch file that has one already, as DOS reads it (letter
+// case and blanks around it do not count): after a write the marker does not record, by hand, or
+// with a marker that is no number.
+TEST_F(StartScriptsTest, SwitchingOnAddsNoSecondCall) {
+  const std::pair<const char*, const char*> cases[] = {
+      {";PROMPT=0", "@ECHO OFF\r\ncall start.bat\r\n"},
+      {"", "@ECHO OFF\r\n\t CALL Start.BAT \r\n"},
+      {";PROMPT=x", "@ECHO OFF\r\ncall start.bat\r\nrem call start.bat\r\n"}};
+  for (const auto& [marker, autoexec] : cases) {
+    Run(marker, autoexec, true);
+    std::istringstream lines(Autoexec());
+    int calls = 0;
+    for (std::string line; std::getline(lines, line);) {
+      std::transform(line.begin(), line.end(), line.begin(), ::tolower);
+      calls += line.find("call start.bat") != std::string::npos;
+    }
+    EXPECT_EQ(calls, 1) << Autoexec();
+    EXPECT_EQ(Key(";PROMPT"), "1");
+  }
+  // A line that only begins with the call is a call with arguments, not the call itself.
+  Run(";PROMPT=0", "call start.bat /x\r\n", true);
+  EXPECT_EQ(Autoexec(), "call start.bat /x\r\ncall start.bat\r\n");
 }
 
 TEST_F(StartScriptsTest, KeepsEveryByteOfUntouchedLinesNulIncluded) {

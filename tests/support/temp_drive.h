@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <sys/xattr.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -83,6 +85,28 @@ class TempDrive {
                                      std::filesystem::perms::group_write |
                                      std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
+  }
+
+  // Every entry of the drive with its permission bits, extended attributes and bytes, to see
+  // that nothing at all changed.
+  std::string Snapshot(char letter = 'c') const {
+    std::string snapshot;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Root(letter))) {
+      const std::filesystem::path& path = entry.path();
+      snapshot += path.lexically_relative(Root(letter)).string() + " " +
+                  std::to_string(static_cast<int>(entry.symlink_status().permissions()));
+      char names[1024];
+      const ssize_t size = ::llistxattr(path.c_str(), names, sizeof names);
+      for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+        char value[256];
+        const ssize_t length = ::lgetxattr(path.c_str(), names + at, value, sizeof value);
+        snapshot += std::string(" ") + (names + at) + "=" +
+                    std::string(value, static_cast<size_t>(std::max<ssize_t>(length, 0)));
+      }
+      if (entry.is_regular_file()) snapshot += " " + Read(path.lexically_relative(Root(letter)).string(), letter).value_or("");
+      snapshot += "\n";
+    }
+    return snapshot;
   }
 
   // The names in a directory of the drive, to see that nothing was left behind.

@@ -1,0 +1,196 @@
+#include "platform/write_set.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/temporary_names.h"
+#include "support/samba_dos_attrib.h"
+#include "support/temp_drive.h"
+
+namespace startgarten::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::TempDrive;
+
+// An access ACL that gives one more user read access, in the kernel's xattr form: version 2,
+// then tag, permissions and id of each entry.
+std::string AclWithUser(uint32_t user) {
+  std::string acl;
+  const auto put = [&acl](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) acl += static_cast<char>(value >> (8 * i));
+  };
+  put(2, 4);
+  const uint32_t entries[][3] = {
+      {0x01, 6, ~0u}, {0x02, 4, user}, {0x04, 4, ~0u}, {0x10, 4, ~0u}, {0x20, 0, ~0u}};
+  for (const auto& [tag, permissions, id] : entries) {
+    put(tag, 2);
+    put(permissions, 2);
+    put(id, 4);
+  }
+  return acl;
+}
+
+// A file's owner, permission bits and every extended attribute.
+struct Metadata {
+  uid_t owner;
+  gid_t group;
+  mode_t mode;
+  std::map<std::string, std::string> attributes;
+  bool operator==(const Metadata&) const = default;
+};
+
+Metadata MetadataOf(const fs::path& path) {
+  struct stat status;
+  EXPECT_EQ(::stat(path.c_str(), &status), 0);
+  Metadata metadata{status.st_uid, status.st_gid, status.st_mode & 07777, {}};
+  char names[4096];
+  const ssize_t size = ::listxattr(path.c_str(), names, sizeof names);
+  for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+    char value[1024];
+    const ssize_t length = ::getxattr(path.c_str(), names + at, value, sizeof value);
+    metadata.attributes[names + at] = std::string(value, static_cast<size_t>(length));
+  }
+  return metadata;
+}
+
+void SetAttribute(const fs::path& path, const char* name, const std::string& value) {
+  ASSERT_EQ(::setxattr(path.c_str(), name, value.data(), value.size(), 0), 0) << name;
+}
+
+// A replaced file keeps its owner and group, its exact permission bits, its ACL and every other
+// extended attribute; a file created anew gives up only its read-only, hidden and system
+// attributes, in the form user.DOSATTRIB had.
+TEST(WriteSet, ReplacedFilesKeepOwnerPermissionsAclAndExtendedAttributes) {
+  TempDrive drive;
+  drive.Write("MSDOS.SYS", "[Options]\r\nBootGUI=1\r\n");
+  drive.Write("AUTOEXEC.BAT", "@ECHO OFF\r\n");
+  const bool root = ::geteuid() == 0;
+  for (const char* name : {"MSDOS.SYS", "AUTOEXEC.BAT"}) {
+    const fs::path path = drive.Host(name);
+    SetAttribute(path, "user.comment", "kept");
+    SetAttribute(path, "system.posix_acl_access", AclWithUser(4242));
+    SetAttribute(path, "user.DOSATTRIB", test_support::SambaDosAttrib(4, 0x27));
+    if (root) ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
+  }
+  fs::permissions(drive.Host("MSDOS.SYS"), fs::perms(0440));  // read-only, the ACL's mask r--
+  const Metadata boot = MetadataOf(drive.Host("MSDOS.SYS"));
+  Metadata batch = MetadataOf(drive.Host("AUTOEXEC.BAT"));
+  if (root) EXPECT_EQ(boot.owner, 4242u);
+
+  WriteSet writes;
+  LiftProtection("C:\\MSDOS.SYS");
+  WriteProfileString("C:\\MSDOS.SYS", "Options", "BootGUI", "0", "refused");
+  CreateWholeFile("C:\\AUTOEXEC.BAT", "@ECHO ON\r\n", {"refused", "refused"});
+  writes.Commit();
+
+  EXPECT_EQ(drive.Read("MSDOS.SYS"), "[Options]\r\nBootGUI=0\r\n");
+  EXPECT_EQ(MetadataOf(drive.Host("MSDOS.SYS")), boot);
+  EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "@ECHO ON\r\n");
+  batch.attributes["user.DOSATTRIB"] = test_support::SambaDosAttrib(4, 0x20);
+  EXPECT_EQ(MetadataOf(drive.Host("AUTOEXEC.BAT")), batch);
+  EXPECT_EQ(GetFileAttributes("C:\\MSDOS.SYS"), 0x27u);
+  EXPECT_EQ(GetFileAttributes("C:\\AUTOEXEC.BAT"), 0x20u);
+}
+
+// A file with a second name outside the drive is replaced on the drive; the outside name keeps
+// the old bytes. Reads and writes of a staged file see the staged content, and nothing reaches
+// the disk before the commit or without one.
+TEST(WriteSet, StagedFilesAreSeenAndOnlyCommittedOnesWritten) {
+  TempDrive drive;
+  drive.Write("AUTOEXEC.BAT", "old\r\n");
+  fs::create_hard_link(drive.Host("AUTOEXEC.BAT"), drive.Base() / "outside");
+  {
+    WriteSet writes;
+    CreateWholeFile("C:\\autoexec.bat", "[A]\r\n", {"", ""});
+    WriteProfileString("c:\\AUTOEXEC.BAT", "A", "k", "1", "");
+    EXPECT_EQ(ReadWholeFile("C:\\AUTOEXEC.BAT", 100).bytes, "[A]\r\nk=1\r\n");
+    EXPECT_EQ(ReadProfileString("C:\\AUTOEXEC.BAT", "a", "K", "", 10), "1");
+    EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "old\r\n");
+  }
+  EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "old\r\n");
+  WriteProfileString("c:\\AUTOEXEC.BAT", "A", "k", "2", "");
+  EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "old\r\n[A]\r\nk=2\r\n");
+  std::ifstream outside(drive.Base() / "outside");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outside), {}), "old\r\n");
+  EXPECT_EQ(drive.Entries(), std::set<std::string>{"AUTOEXEC.BAT"});
+}
+
+// Two writers at once: the second waits for the first, so every write gets through and none is
+// lost.
+TEST(WriteSet, OneWriterAtATime) {
+  TempDrive drive;
+  drive.Write("MSDOS.SYS", "[Options]\r\n");
+  constexpr int kWrites = 40;
+  const auto writer = [](const char* key) {
+    for (int n = 1; n <= kWrites; ++n) {
+      WriteSet writes;
+      const int read = std::stoi("0" + ReadProfileString("C:\\MSDOS.SYS", "Options", key, "", 16));
+      WriteProfileString("C:\\MSDOS.SYS", "Options", key, std::to_string(read + 1), "refused");
+      writes.Commit();
+    }
+  };
+  pid_t children[2];
+  const char* keys[2] = {"First", "Second"};
+  for (int i = 0; i < 2; ++i) {
+    children[i] = fork();
+    ASSERT_NE(children[i], -1);
+    if (children[i] == 0) {
+      try {
+        writer(keys[i]);
+      } catch (...) {
+        _exit(1);
+      }
+      _exit(0);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  for (const char* key : keys) {
+    EXPECT_EQ(ReadProfileString("C:\\MSDOS.SYS", "Options", key, "", 16), std::to_string(kWrites));
+  }
+}
+
+// Temporary names are valid 8.3 names (eight characters, a dot, three) of characters every FAT
+// file system takes, unique per process and file; only ours are taken for leftovers.
+TEST(WriteSet, TemporaryNamesAreShortNamesAndOnlyOursAreRemoved) {
+  const std::string valid83 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789~";
+  std::set<std::string> names;
+  for (unsigned index = 0; index < 256; ++index) {
+    const std::string name = TemporaryName(index);
+    ASSERT_EQ(name.size(), 12u);
+    EXPECT_EQ(name[8], '.');
+    for (size_t i = 0; i < name.size(); ++i) {
+      if (i != 8) EXPECT_NE(valid83.find(name[i]), std::string::npos) << name;
+    }
+    EXPECT_TRUE(IsTemporaryName(name));
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), 256u);
+  TempDrive drive;
+  for (const char* name : {"SG00ABCD.~01", "sg00abcd.~ff", "MSDOS.SYS.startgarten-new",
+                           "SG00ABCD.TMP", "SGX0ABCD.~01", "SG00ABCD.~01X", "MSDOS.SYS"}) {
+    drive.Write(name, "x");
+  }
+  fs::create_directory(drive.Host("SG000001.~02"));
+  RemoveTemporaryFiles({"C:\\"});
+  EXPECT_EQ(drive.Entries(), (std::set<std::string>{"MSDOS.SYS", "SG000001.~02", "SG00ABCD.TMP",
+                                                     "SG00ABCD.~01X", "SGX0ABCD.~01"}));
+}
+
+}  // namespace
+}  // namespace startgarten::platform
