@@ -88,6 +88,8 @@ QAction* MainWindow::AddCommand(QMenu* menu, const char* name, const QString& ca
 // the window like the popup menu's.
 void MainWindow::BuildMenus() {
   menuBar()->setObjectName("MainMenu1");
+  // The menu bar belongs to the window, also on desktops that show menus in a global bar.
+  menuBar()->setNativeMenuBar(false);
   QMenu* file = menuBar()->addMenu("Datei");
   file->setObjectName("Datei1");
   AddCommand(file, "StartDateilesen1", "Start-Datei lesen", &TForm1::Auslesen);

@@ -32,6 +32,9 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(error.title, std::string("Startgarten"));
     QCOMPARE(error.icon, MessageIcon::kStop);
     QCOMPARE(fixture.window.pos(), QPoint(200, 105));
+    // The menu bar stays in the window, above the client area, also where desktops offer a
+    // global one.
+    QVERIFY(!fixture.window.menuBar()->isNativeMenuBar());
     QCOMPARE(fixture.window.centralWidget()->geometry(),
              QRect(0, fixture.window.menuBar()->height(), 300, 241));
     auto* pages = fixture.Find<QTabWidget>("PageControl1");
@@ -130,7 +133,8 @@ class WindowLayoutTest : public QObject {
     QVERIFY(combo->currentIndex() == -1 && combo->currentText().isEmpty());
   }
 
-  // The boxes the user sees: title, text, icon and German button captions.
+  // The boxes the user sees: title, text, icon and German button captions. Text and title show
+  // exactly what they were given, also where it looks like markup.
   void messageBoxesShowTitleIconAndButtons() {
     MessageBoxDialogs dialogs;
     QStringList seen;
@@ -138,7 +142,11 @@ class WindowLayoutTest : public QObject {
       QTimer::singleShot(0, [caption, &seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
-        seen = QStringList{box->windowTitle(), box->text(), QString::number(box->icon())};
+        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setSelection(0, static_cast<int>(label->text().size()));
+        seen = QStringList{box->windowHandle()->title(), label->selectedText(),
+                           QString::number(box->icon())};
         for (QAbstractButton* button : box->buttons()) {
           seen << button->text();
           if (button->text() == caption) QTest::mouseClick(button, Qt::LeftButton);
@@ -152,11 +160,14 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(seen, (QStringList{"", QString::fromStdString(kConfirmation),
                                 QString::number(QMessageBox::NoIcon), "OK", "Abbrechen"}));
     answerNextBox("OK");
-    QCOMPARE(dialogs.Show("Bitmap ist ung\xFCltig.", "Startgarten", MessageButtons::kOk,
-                          MessageIcon::kStop),
+    QCOMPARE(dialogs.Show("Kann Datei C:\\<i>WIN&amp;\xDC\\start.bat nicht erstellen.", "Start[*]",
+                          MessageButtons::kOk, MessageIcon::kStop),
              MessageResult::kOk);
-    QCOMPARE(seen, (QStringList{"Startgarten", QStringLiteral("Bitmap ist ung\u00FCltig."),
-                                QString::number(QMessageBox::Critical), "OK"}));
+    QCOMPARE(
+        seen,
+        (QStringList{"Start[*]",
+                     QStringLiteral("Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen."),
+                     QString::number(QMessageBox::Critical), "OK"}));
   }
 };
 
