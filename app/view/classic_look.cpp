@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QToolTip>
-#include <cmath>
 
 #include "app/view/window_metrics.h"
 
@@ -87,8 +86,7 @@ void ApplyClassicLook(QApplication& app) {
   const QPalette palette = Windows95Palette();
   QApplication::setPalette(palette);
   QToolTip::setPalette(palette);
-  const int dotsPerInch = static_cast<int>(std::lround(app.primaryScreen()->logicalDotsPerInchY()));
-  const QFont font = WindowFont(dotsPerInch);
+  const QFont font = WindowScale::ForScreen(*app.primaryScreen()).Font();
   QApplication::setFont(font);
   QToolTip::setFont(font);
 }
