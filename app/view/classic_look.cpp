@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 #include <QToolTip>
 
+#include "app/view/tooltip_pause.h"
 #include "app/view/window_metrics.h"
 
 namespace startgarten {
@@ -89,6 +90,7 @@ void ApplyClassicLook(QApplication& app) {
   const QFont font = WindowScale::ForScreen(*app.primaryScreen()).Font();
   QApplication::setFont(font);
   QToolTip::setFont(font);
+  app.installEventFilter(new TooltipPause(&app));
 }
 
 void SetHint(QWidget* control, const QString& hint) {

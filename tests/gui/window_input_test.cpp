@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
+#include <functional>
 
 #include "app/view/combo_box_view.h"
 #include "app/view/spin_button.h"
@@ -213,6 +215,33 @@ class WindowInputTest : public QObject {
     for (int i = 2; i < stepTimes.size(); ++i) {
       QVERIFY2(stepTimes[i] - stepTimes[i - 1] >= 80, qPrintable(QString::number(stepTimes[i])));
     }
+  }
+
+  // A hint opens after the mouse has rested about 500 ms on its control and closes about 2500 ms
+  // later; while it is open, the next control's hint follows after about 50 ms of rest. Generous
+  // bounds: a busy machine only delays timers.
+  void hintsOpenAfterARestAndCloseAfterAWhile() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    const auto msUntil = [](const std::function<bool()>& condition) {
+      QElapsedTimer clock;
+      clock.start();
+      while (!condition() && clock.elapsed() < 10000) QTest::qWait(2);
+      return clock.elapsed();
+    };
+    const auto showing = [](QWidget* control) {
+      return [control] { return QToolTip::isVisible() && QToolTip::text() == control->toolTip(); };
+    };
+    QWidget* first = fixture.Find("CheckBox8");
+    QWidget* next = fixture.Find("CheckBox10");
+    QTest::mouseMove(first);
+    const qint64 opened = msUntil(showing(first));
+    QVERIFY2(opened >= 450 && opened < 10000, qPrintable(QString::number(opened)));
+    QTest::mouseMove(next);
+    const qint64 followed = msUntil(showing(next));
+    QVERIFY2(followed >= 40 && followed < 450, qPrintable(QString::number(followed)));
+    const qint64 closed = msUntil([] { return !QToolTip::isVisible(); });
+    QVERIFY2(closed >= 2000 && closed < 10000, qPrintable(QString::number(closed)));
   }
 
   // The list opens with all its entries; a choice runs the form's change handler, which puts the
