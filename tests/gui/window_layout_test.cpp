@@ -157,17 +157,23 @@ class WindowLayoutTest : public QObject {
     }
   }
 
-  // The button pictures are strips of an enabled and a disabled image; the olive of their and the
-  // icon's bottom-left pixel is transparent.
+  // The button pictures are strips of an enabled and a disabled image, in the size and colour
+  // depth the layout gives each; the olive of their and the icon's bottom-left pixel is
+  // transparent.
   void buttonPicturesAreStripsOfTwoImages() {
-    QCOMPARE(OkGlyphStrip().depth(), 24);
-    const std::pair<QImage, QSize> pictures[] = {{OkGlyphStrip(), {36, 18}},
-                                                 {DefaultsGlyphStrip(), {32, 16}},
-                                                 {CancelGlyphStrip(), {36, 18}},
-                                                 {ProgramIconImage(), {32, 32}}};
-    for (const auto& [image, size] : pictures) {
+    struct Picture {
+      QImage image;
+      QSize size;
+      int paletteColours;  // 0: 24 bits per pixel
+    };
+    const Picture pictures[] = {{OkGlyphStrip(), {36, 18}, 0},
+                                {DefaultsGlyphStrip(), {32, 16}, 16},
+                                {CancelGlyphStrip(), {36, 18}, 16},
+                                {ProgramIconImage(), {32, 32}, 16}};
+    for (const auto& [image, size, paletteColours] : pictures) {
       QCOMPARE(image.size(), size);
-      QVERIFY(image.depth() == 24 || image.colorCount() == 16);
+      QCOMPARE(image.colorCount(), paletteColours);
+      QCOMPARE(image.format(), paletteColours ? QImage::Format_Indexed8 : QImage::Format_RGB888);
       QCOMPARE(image.pixel(0, size.height() - 1), qRgb(0x80, 0x80, 0x00));
       if (size.width() == size.height()) continue;  // the icon
       const QSize half(size.width() / 2, size.height());
