@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <map>
-#include <sstream>
-#include <string>
+#include <string_view>
 
 #include "bootfile/boot_options.h"
 #include "bootfile/ini_file.h"
 #include "platform/error.h"
+#include "platform/profile_text.h"
 #include "support/boot_drive_fixture.h"
 
 namespace startgarten {
@@ -19,25 +17,6 @@ using test_support::CrLf;
 class WriteOptionsTest : public test_support::BootDriveTest {
  protected:
   WriteOptionsTest() { drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"})); }
-
-  // The file's keys as "section/key" in lower case, each with its value.
-  static std::map<std::string, std::string> Keys(const std::string& file) {
-    std::map<std::string, std::string> keys;
-    std::string section;
-    std::istringstream lines(file);
-    for (std::string line; std::getline(lines, line, '\n');) {
-      if (line.ends_with('\r')) line.pop_back();
-      const size_t equals = line.find('=');
-      if (line.starts_with('[')) {
-        section = line.substr(1, line.find(']') - 1) + "/";
-      } else if (equals != std::string::npos) {
-        std::string key = section + line.substr(0, equals);
-        std::ranges::transform(key, key.begin(), [](unsigned char c) { return std::tolower(c); });
-        keys[key] = line.substr(equals + 1);
-      }
-    }
-    return keys;
-  }
 };
 
 TEST_F(WriteOptionsTest, ChangesKeysInPlaceAndAddsMissingOnesWithThePassedSpelling) {
@@ -98,30 +77,35 @@ TEST_F(WriteOptionsTest, WritesTheWindowsValues) {
 TEST_F(WriteOptionsTest, UntouchedWindowWritesBackWhatItRead) {
   struct Case {
     std::initializer_list<std::string_view> options;
-    std::map<std::string, std::string> changed;  // "section/key" in lower case: new value
+    std::map<std::string_view, std::string_view> changed;  // key: its new value
   };
   const Case cases[] = {
       // The same number, in decimal.
-      {{"BootMenuDefault=3", "BootMenuDelay=0x0A", ";PROMPT=0"}, {{"options/bootmenudelay", "10"}}},
+      {{"BootMenuDefault=3", "BootMenuDelay=0x0A", ";PROMPT=0"}, {{"BootMenuDelay", "10"}}},
       // Without a marker the DOS prompt is on: it excludes the previous DOS and leaves starting
       // Windows to the start script.
       {{"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"},
-       {{"options/bootmulti", "0"}, {"options/bootgui", "0"}}},
+       {{"BootMulti", "0"}, {"BootGUI", "0"}}},
       {{"BootMenu=1", ";BootFailsafe=1", "BootWarn=1", "BootMenuDefault=5", ";PROMPT=1"}, {}},
       // The list has no entry 12, so none is selected.
       {{"BootWin=0", ";PROMPT=0", "DRVSpace=0", "DBLSpace=1", "BootMenuDefault=12"},
-       {{"options/bootmenudefault", "0"}}},
+       {{"BootMenuDefault", "0"}}},
   };
   for (const auto& [options, changed] : cases) {
     WriteBootFile(options);
-    std::map<std::string, std::string> expected = Keys(BootFile());
-    for (const auto& [key, value] : changed) expected[key] = value;
+    const std::string before = BootFile();
     FormControls first;
     ConnectInterlockRules(first);
     ReadBootOptions(first, boxes);
     WriteBootOptions(first, boxes);
-    std::map<std::string, std::string> written = Keys(BootFile());
-    for (const auto& [key, value] : expected) EXPECT_EQ(written[key], value) << key;
+    const std::string after = BootFile();
+    EXPECT_EQ(after.substr(0, after.find("[Options]")), before.substr(0, before.find("[Options]")));
+    for (std::string_view line : options) {
+      const std::string_view key = line.substr(0, line.find('='));
+      const auto kept = changed.contains(key) ? changed.at(key)
+                                              : platform::FindProfileValue(before, "Options", key);
+      EXPECT_EQ(platform::FindProfileValue(after, "Options", key), kept) << key;
+    }
 
     FormControls second;
     ConnectInterlockRules(second);
