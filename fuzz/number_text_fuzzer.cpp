@@ -1,7 +1,7 @@
 // Converts arbitrary text to a number with the program's strict rule, and with the boot file's
 // "0x" rewrite in front of it, and compares both with a plain reading of the rules written here
 // independently: leading blanks; an optional sign and decimal digits within the 32-bit range, or
-// "$" and hexadecimal digits of which at most 8 are significant, taken as 32 bits; nothing after.
+// "$" and one to 8 hexadecimal digits, leading zeros counted, taken as 32 bits; nothing after.
 
 #include <cstdint>
 #include <cstdio>
@@ -33,11 +33,8 @@ std::optional<int32_t> ReferenceStrToInt(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   if (!text.empty() && text.front() == '$') {
     text.remove_prefix(1);
-    if (!AllOf(text, "0123456789abcdefABCDEF")) return std::nullopt;
-    const std::string_view significant = WithoutLeadingZeros(text);
-    if (significant.size() > 8) return std::nullopt;
-    const auto bits =
-        static_cast<uint32_t>(std::strtoul(std::string(significant).c_str(), nullptr, 16));
+    if (!AllOf(text, "0123456789abcdefABCDEF") || text.size() > 8) return std::nullopt;
+    const auto bits = static_cast<uint32_t>(std::strtoul(std::string(text).c_str(), nullptr, 16));
     return static_cast<int32_t>(bits);
   }
   const bool negative = !text.empty() && text.front() == '-';

@@ -4,9 +4,10 @@ namespace startgarten {
 
 namespace {
 
+// At most 8 digits, leading zeros included, so that every value fits in 32 bits.
 std::optional<int32_t> HexToInt(std::string_view digits) {
-  if (digits.empty()) return std::nullopt;
-  uint64_t value = 0;
+  if (digits.empty() || digits.size() > 8) return std::nullopt;
+  uint32_t value = 0;
   for (char c : digits) {
     int digit;
     if (c >= '0' && c <= '9') {
@@ -19,9 +20,8 @@ std::optional<int32_t> HexToInt(std::string_view digits) {
       return std::nullopt;
     }
     value = value * 16 + digit;
-    if (value > UINT32_MAX) return std::nullopt;
   }
-  return static_cast<int32_t>(static_cast<uint32_t>(value));
+  return static_cast<int32_t>(value);
 }
 
 std::optional<int32_t> DecimalToInt(std::string_view text) {

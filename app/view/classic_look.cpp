@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QToolTip>
-#include <cmath>
 
+#include "app/view/tooltip_pause.h"
 #include "app/view/window_metrics.h"
 
 namespace startgarten {
@@ -87,10 +87,10 @@ void ApplyClassicLook(QApplication& app) {
   const QPalette palette = Windows95Palette();
   QApplication::setPalette(palette);
   QToolTip::setPalette(palette);
-  const int dotsPerInch = static_cast<int>(std::lround(app.primaryScreen()->logicalDotsPerInchY()));
-  const QFont font = WindowFont(dotsPerInch);
+  const QFont font = WindowScale::ForScreen(*app.primaryScreen()).Font();
   QApplication::setFont(font);
   QToolTip::setFont(font);
+  app.installEventFilter(new TooltipPause(&app));
 }
 
 void SetHint(QWidget* control, const QString& hint) {

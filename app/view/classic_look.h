@@ -7,7 +7,7 @@ namespace startgarten {
 
 // The look of Windows 95: Qt's "Windows" style in the Windows 95 system colours, the window font
 // for the screen's density, and tooltips that open after the mouse has rested 500 ms on a control
-// (almost at once right after another tooltip).
+// (50 ms right after another tooltip).
 void ApplyClassicLook(QApplication& app);
 
 // Gives a control its hint: a tooltip that closes after 2500 ms.

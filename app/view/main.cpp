@@ -5,7 +5,9 @@
 #include "app/view/main_window.h"
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
+#include "platform/program_path.h"
 
+// The arguments go to Qt only, which takes an empty list (argc 0) as well; the program reads none.
 int main(int argc, char* argv[]) {
   using namespace startgarten;
   QApplication app(argc, argv);
@@ -16,7 +18,7 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(ProgramIcon());
 
   MessageBoxDialogs boxes;
-  TForm1 form(boxes, ApplicationTitleFromPath(argv[0]));
+  TForm1 form(boxes, ApplicationTitleFromPath(platform::RunningProgramPath()));
   MainWindow window(form);
   boxes.SetOwner(&window);
   form.HandleEvent([&form] { form.FormCreate(); });

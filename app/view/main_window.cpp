@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -13,7 +14,7 @@ namespace startgarten {
 
 namespace {
 
-// Where the window opens, in screen pixels; not scaled.
+// Where the window's outer top-left corner opens, in device pixels of the screen, at any scale.
 constexpr QPoint kWindowPosition(200, 105);
 // X11 window managers offer the maximise box only on windows that can be resized. A resize step
 // larger than any screen keeps the frame at its size when dragged, while maximising, which
@@ -23,7 +24,7 @@ constexpr int kNoResizeStep = 0x7FFF;
 }  // namespace
 
 MainWindow::MainWindow(TForm1& form)
-    : form_(form), scale_(WindowScale::ForFont(QApplication::font())) {
+    : form_(form), scale_(WindowScale::ForScreen(*QGuiApplication::primaryScreen())) {
   setObjectName("Form1");
   setWindowTitle("Startgarten");
   setWindowIcon(ProgramIcon());
@@ -54,7 +55,7 @@ MainWindow::MainWindow(TForm1& form)
 
   resize(minimumSizeHint());
   setMinimumSize(size());
-  move(kWindowPosition);
+  move(scale_.LogicalPosition(kWindowPosition));
   create();  // Qt hands the resize step to the window system only once the window exists
   setBaseSize(size());
   setSizeIncrement(kNoResizeStep, kNoResizeStep);
@@ -88,6 +89,8 @@ QAction* MainWindow::AddCommand(QMenu* menu, const char* name, const QString& ca
 // the window like the popup menu's.
 void MainWindow::BuildMenus() {
   menuBar()->setObjectName("MainMenu1");
+  // The menu bar belongs to the window, also on desktops that show menus in a global bar.
+  menuBar()->setNativeMenuBar(false);
   QMenu* file = menuBar()->addMenu("Datei");
   file->setObjectName("Datei1");
   AddCommand(file, "StartDateilesen1", "Start-Datei lesen", &TForm1::Auslesen);

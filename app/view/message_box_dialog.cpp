@@ -9,11 +9,16 @@ namespace startgarten {
 
 MessageResult MessageBoxDialogs::Show(const std::string& text, const std::string& title,
                                       MessageButtons buttons, MessageIcon icon) {
-  // A null title leaves the title bar empty, given the empty application display name that main
-  // sets: X11 would otherwise show the application's name there.
+  // Texts and titles may come from files (a Windows directory, a key's value, the program's file
+  // name) and are shown as they are: no rich text, and a "[*]" in the title is not Qt's
+  // placeholder for a modified mark. A null title leaves the title bar empty, given the empty
+  // application display name that main sets: X11 would otherwise show the application's name.
+  QString shownTitle = FromCp1252(title);
+  shownTitle.replace("[*]", "[*][*]");
   QMessageBox box(icon == MessageIcon::kStop ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  title.empty() ? QString() : FromCp1252(title), FromCp1252(text),
-                  QMessageBox::NoButton, owner_);
+                  title.empty() ? QString() : shownTitle, FromCp1252(text), QMessageBox::NoButton,
+                  owner_);
+  box.setTextFormat(Qt::PlainText);
   // Like a Windows message box, a title bar with only the close box.
   box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                      Qt::WindowCloseButtonHint);

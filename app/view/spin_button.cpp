@@ -17,8 +17,11 @@ SpinButton::SpinButton(Qt::ArrowType arrow, std::function<void()> step, QWidget*
   setAutoRepeat(true);
   setAutoRepeatDelay(kFirstRepeatMs);
   setAutoRepeatInterval(kRepeatMs);
-  // Qt's auto-repeat clicks at every repeat and at a release over the button.
-  connect(this, &QAbstractButton::clicked, this, [this] { step_(); });
+  // Qt's auto-repeat clicks at every repeat, while the button is down, and once more when it is
+  // released over the button, after it has come up: that click must not step.
+  connect(this, &QAbstractButton::clicked, this, [this] {
+    if (isDown()) step_();
+  });
 }
 
 void SpinButton::mousePressEvent(QMouseEvent* event) {

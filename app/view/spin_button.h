@@ -5,9 +5,9 @@
 
 namespace startgarten {
 
-// One of a spin edit's two arrow buttons; it takes no focus. It steps once when pressed; held
-// down, it repeats after 400 ms and then every 100 ms; released over the button, it steps once
-// more.
+// One of a spin edit's two arrow buttons; it takes no focus. It steps once when pressed and, held
+// down, again after 400 ms and then every 100 ms; releasing it adds no step, so that a click
+// steps exactly once.
 class SpinButton : public QAbstractButton {
  public:
   SpinButton(Qt::ArrowType arrow, std::function<void()> step, QWidget* parent);

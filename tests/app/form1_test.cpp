@@ -6,6 +6,7 @@
 
 #include "bootfile/ini_file.h"
 #include "platform/error.h"
+#include "platform/program_path.h"
 #include "support/boot_drive_fixture.h"
 
 namespace startgarten {
@@ -146,6 +147,8 @@ TEST(ApplicationTitle, FileNameBeforeItsFirstPeriodWithLaterLettersInLowerCase) 
                                      "BER.EXE"),
             "\xDC"
             "ber");
+  // The running program's path names its file, here this test's.
+  EXPECT_EQ(ApplicationTitleFromPath(platform::RunningProgramPath()), "form1_test");
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string_view>
+
 #include "bootfile/boot_options.h"
 #include "bootfile/ini_file.h"
 #include "platform/error.h"
+#include "platform/profile_text.h"
 #include "support/boot_drive_fixture.h"
 
 namespace startgarten {
@@ -66,19 +70,43 @@ TEST_F(WriteOptionsTest, WritesTheWindowsValues) {
   EXPECT_EQ(ini.ReadText("Options", "DoubleBuffer", ""), "-1");
 }
 
+// Reading a file into a window and writing the untouched window back keeps every key the file
+// held, in every section, with its value, but for the changes listed: a number written in decimal,
+// what the interlocks changed while reading, what the window cannot show. Either way the window
+// reads back the same.
 TEST_F(WriteOptionsTest, UntouchedWindowWritesBackWhatItRead) {
-  const std::initializer_list<std::initializer_list<std::string_view>> files = {
-      {"BootMenuDefault=3", "BootMenuDelay=0x0A", ";PROMPT=0"},
-      {"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"},
-      {"BootMenu=1", ";BootFailsafe=1", "BootWarn=1", "BootMenuDefault=5", ";PROMPT=1"},
-      {"BootWin=0", ";PROMPT=0", "DRVSpace=0", "DBLSpace=1", "BootMenuDefault=12"},
+  struct Case {
+    std::initializer_list<std::string_view> options;
+    std::map<std::string_view, std::string_view> changed;  // key: its new value
   };
-  for (const auto& options : files) {
+  const Case cases[] = {
+      // The same number, in decimal.
+      {{"BootMenuDefault=3", "BootMenuDelay=0x0A", ";PROMPT=0"}, {{"BootMenuDelay", "10"}}},
+      // Without a marker the DOS prompt is on: it excludes the previous DOS and leaves starting
+      // Windows to the start script.
+      {{"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"},
+       {{"BootMulti", "0"}, {"BootGUI", "0"}}},
+      {{"BootMenu=1", ";BootFailsafe=1", "BootWarn=1", "BootMenuDefault=5", ";PROMPT=1"}, {}},
+      // The list has no entry 12, so none is selected.
+      {{"BootWin=0", ";PROMPT=0", "DRVSpace=0", "DBLSpace=1", "BootMenuDefault=12"},
+       {{"BootMenuDefault", "0"}}},
+  };
+  for (const auto& [options, changed] : cases) {
     WriteBootFile(options);
+    const std::string before = BootFile();
     FormControls first;
     ConnectInterlockRules(first);
     ReadBootOptions(first, boxes);
     WriteBootOptions(first, boxes);
+    const std::string after = BootFile();
+    EXPECT_EQ(after.substr(0, after.find("[Options]")), before.substr(0, before.find("[Options]")));
+    for (std::string_view line : options) {
+      const std::string_view key = line.substr(0, line.find('='));
+      const auto kept = changed.contains(key) ? changed.at(key)
+                                              : platform::FindProfileValue(before, "Options", key);
+      EXPECT_EQ(platform::FindProfileValue(after, "Options", key), kept) << key;
+    }
+
     FormControls second;
     ConnectInterlockRules(second);
     ReadBootOptions(second, boxes);

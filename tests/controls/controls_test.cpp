@@ -54,8 +54,9 @@ TEST(RadioGroup, ClampsAndRunsTheHandlerOnARealChangeToAnItemOnly) {
 
 TEST(SpinEdit, ValueComesFromTheTextStrictlyAndStepsFromIt) {
   TSpinEdit edit;
-  const std::pair<const char*, int32_t> cases[] = {{"  -7", -7}, {"$1E", 30}, {"12 ", 0},
-                                                   {"1-2", 0},   {"abc", 0},  {"2147483648", 0}};
+  const std::pair<const char*, int32_t> cases[] = {
+      {"  -7", -7},      {"$1E", 30},       {"12 ", 0},        {"1-2", 0},       {"abc", 0},
+      {"2147483648", 0}, {"$FFFFFFFF", -1}, {"$0000001E", 30}, {"$000000001", 0}};
   for (const auto& [text, value] : cases) {
     edit.UserSetText(text);
     EXPECT_EQ(edit.Value(), value) << text;

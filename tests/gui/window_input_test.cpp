@@ -3,11 +3,14 @@
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
+#include <functional>
 
 #include "app/view/combo_box_view.h"
 #include "app/view/spin_button.h"
@@ -155,9 +158,8 @@ class WindowInputTest : public QObject {
     QVERIFY(!fixture.window.isVisible());
   }
 
-  // Typing is filtered, pasting is not. A click on a spin button steps on the press and once
-  // more on the release over the button.
-  void spinEditFiltersTypingButNotPastingAndStepsTwicePerClick() {
+  // Typing is filtered, pasting is not; the arrow keys step from the value the text reads as.
+  void spinEditFiltersTypingButNotPasting() {
     WindowFixture fixture;
     QVERIFY(fixture.Open());
     fixture.ShowPage(0);
@@ -173,17 +175,73 @@ class WindowInputTest : public QObject {
     QTest::keyClick(spinEdit, Qt::Key_Down);
     QTest::keyClick(spinEdit, Qt::Key_Down);
     QCOMPARE(spinEdit->text(), QString("-1"));
+  }
 
+  // A click on a spin button steps once, also when released off the button. Held down, it steps
+  // at once, again after about 400 ms and then about every 100 ms; the release adds no step. The
+  // timing has generous bounds: a busy machine only delays timers.
+  void spinButtonStepsOncePerClickAndRepeatsWhileHeld() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    fixture.ShowPage(0);
+    auto* spinEdit = fixture.Find<QLineEdit>("SpinEdit1");
     QList<SpinButton*> buttons = spinEdit->findChildren<SpinButton*>();
     std::ranges::sort(buttons, {}, &QWidget::y);
-    QTest::mousePress(buttons[0], Qt::LeftButton);
-    QCOMPARE(fixture.form.SpinEdit1.Value(), 0);
-    QTest::mouseRelease(buttons[0], Qt::LeftButton);
-    QCOMPARE(fixture.form.SpinEdit1.Value(), 1);
+    SpinButton* up = buttons[0];
+    const TSpinEdit& model = fixture.form.SpinEdit1;
+    QCOMPARE(model.Value(), 5);
+    QTest::mouseClick(up, Qt::LeftButton);
+    QCOMPARE(model.Value(), 6);
     QTest::mousePress(buttons[1], Qt::LeftButton);
     QTest::mouseMove(buttons[1], QPoint(-20, -20));
     QTest::mouseRelease(buttons[1], Qt::LeftButton, {}, QPoint(-20, -20));
-    QCOMPARE(fixture.form.SpinEdit1.Value(), 0);
+    QCOMPARE(model.Value(), 5);
+    QTest::qWait(600);  // no repeat follows a click
+    QCOMPARE(model.Value(), 5);
+
+    QElapsedTimer held;
+    QList<qint64> stepTimes;
+    connect(spinEdit, &QLineEdit::textChanged, this, [&] { stepTimes << held.elapsed(); });
+    held.start();
+    QTest::mousePress(up, Qt::LeftButton);
+    QCOMPARE(model.Value(), 6);
+    QTRY_VERIFY_WITH_TIMEOUT(stepTimes.size() >= 5, 10000);
+    const int shown = model.Value();
+    QTest::mouseRelease(up, Qt::LeftButton);
+    QTest::qWait(300);
+    QCOMPARE(model.Value(), shown);
+    QCOMPARE(model.Value(), 5 + stepTimes.size());
+    QVERIFY2(stepTimes[1] >= 350, qPrintable(QString::number(stepTimes[1])));
+    for (int i = 2; i < stepTimes.size(); ++i) {
+      QVERIFY2(stepTimes[i] - stepTimes[i - 1] >= 80, qPrintable(QString::number(stepTimes[i])));
+    }
+  }
+
+  // A hint opens after the mouse has rested about 500 ms on its control and closes about 2500 ms
+  // later; while it is open, the next control's hint follows after about 50 ms of rest. Generous
+  // bounds: a busy machine only delays timers.
+  void hintsOpenAfterARestAndCloseAfterAWhile() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    const auto msUntil = [](const std::function<bool()>& condition) {
+      QElapsedTimer clock;
+      clock.start();
+      while (!condition() && clock.elapsed() < 10000) QTest::qWait(2);
+      return clock.elapsed();
+    };
+    const auto showing = [](QWidget* control) {
+      return [control] { return QToolTip::isVisible() && QToolTip::text() == control->toolTip(); };
+    };
+    QWidget* first = fixture.Find("CheckBox8");
+    QWidget* next = fixture.Find("CheckBox10");
+    QTest::mouseMove(first);
+    const qint64 opened = msUntil(showing(first));
+    QVERIFY2(opened >= 450 && opened < 10000, qPrintable(QString::number(opened)));
+    QTest::mouseMove(next);
+    const qint64 followed = msUntil(showing(next));
+    QVERIFY2(followed >= 40 && followed < 450, qPrintable(QString::number(followed)));
+    const qint64 closed = msUntil([] { return !QToolTip::isVisible(); });
+    QVERIFY2(closed >= 2000 && closed < 10000, qPrintable(QString::number(closed)));
   }
 
   // The list opens with all its entries; a choice runs the form's change handler, which puts the
