@@ -82,12 +82,16 @@ TEST(WriteSet, ReplacedFilesKeepOwnerPermissionsAclAndExtendedAttributes) {
     SetAttribute(path, "user.comment", "kept");
     SetAttribute(path, "system.posix_acl_access", AclWithUser(4242));
     SetAttribute(path, "user.DOSATTRIB", test_support::SambaDosAttrib(4, 0x27));
-    if (root) ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
+    if (root) {
+      ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
+    }
   }
   fs::permissions(drive.Host("MSDOS.SYS"), fs::perms(0440));  // read-only, the ACL's mask r--
   const Metadata boot = MetadataOf(drive.Host("MSDOS.SYS"));
   Metadata batch = MetadataOf(drive.Host("AUTOEXEC.BAT"));
-  if (root) EXPECT_EQ(boot.owner, 4242u);
+  if (root) {
+    EXPECT_EQ(boot.owner, 4242u);
+  }
 
   WriteSet writes;
   LiftProtection("C:\\MSDOS.SYS");
@@ -175,7 +179,9 @@ TEST(WriteSet, TemporaryNamesAreShortNamesAndOnlyOursAreRemoved) {
     ASSERT_EQ(name.size(), 12u);
     EXPECT_EQ(name[8], '.');
     for (size_t i = 0; i < name.size(); ++i) {
-      if (i != 8) EXPECT_NE(valid83.find(name[i]), std::string::npos) << name;
+      if (i != 8) {
+        EXPECT_NE(valid83.find(name[i]), std::string::npos) << name;
+      }
     }
     EXPECT_TRUE(IsTemporaryName(name));
     names.insert(name);
