@@ -1,20 +1,14 @@
 #include "bench/bench_drive.h"
 
 #include <stdlib.h>
+#include <sys/xattr.h>
 
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/file_attributes.h"
-
 namespace startgarten::bench {
 
 namespace fs = std::filesystem;
-
-namespace {
-constexpr uint32_t kProtectedBootFile = platform::kAttributeReadOnly | platform::kAttributeHidden |
-                                        platform::kAttributeSystem | platform::kAttributeArchive;
-}
 
 BenchDrive::BenchDrive() {
   std::string pattern = (fs::temp_directory_path() / "startgarten-bench-XXXXXX").string();
@@ -26,7 +20,10 @@ BenchDrive::BenchDrive() {
   fs::create_directories(base_ / "prefix" / "dosdevices");
   fs::create_directory_symlink(root, base_ / "prefix" / "dosdevices" / "c:");
   Select();
-  platform::SetFileAttributes("c:\\msdos.sys", kProtectedBootFile);
+  // The boot file read-only, hidden and system, as Windows 95 leaves it.
+  const fs::path bootFile = root / "MSDOS.SYS";
+  ::setxattr(bootFile.c_str(), "user.DOSATTRIB", "0x27", 4, 0);
+  fs::permissions(bootFile, fs::perms(0444));
 }
 
 BenchDrive::~BenchDrive() {

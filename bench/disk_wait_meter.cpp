@@ -1,14 +1,22 @@
 #include "bench/disk_wait_meter.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
+
+#include "platform/file_system.h"
+#include "platform/system_calls.h"
+
+namespace startgarten::bench {
 
 namespace {
 
-startgarten::bench::DiskWaits flushes;
-startgarten::bench::DiskWaits renames;
+DiskWaits flushes;
+DiskWaits directoryFlushes;
+DiskWaits renames;
 
 template <typename Call>
-int Timed(startgarten::bench::DiskWaits& waits, Call call) {
+int Timed(DiskWaits& waits, Call call) {
   const auto start = std::chrono::steady_clock::now();
   const int result = call();
   ++waits.count;
@@ -18,23 +26,12 @@ int Timed(startgarten::bench::DiskWaits& waits, Call call) {
 
 }  // namespace
 
-extern "C" int __real_fsync(int fd);
-extern "C" int __real_renameat2(int fromDir, const char* from, int toDir, const char* to,
-                                unsigned flags);
-
-extern "C" int __wrap_fsync(int fd) {
-  return Timed(flushes, [&] { return __real_fsync(fd); });
-}
-
-extern "C" int __wrap_renameat2(int fromDir, const char* from, int toDir, const char* to,
-                                unsigned flags) {
-  return Timed(renames, [&] { return __real_renameat2(fromDir, from, toDir, to, flags); });
-}
-
-namespace startgarten::bench {
-
 DiskWaits FlushesSoFar() {
   return flushes;
+}
+
+DiskWaits DirectoryFlushesSoFar() {
+  return directoryFlushes;
 }
 
 DiskWaits RenamesSoFar() {
@@ -42,3 +39,66 @@ DiskWaits RenamesSoFar() {
 }
 
 }  // namespace startgarten::bench
+
+// The benchmarks' file system operations: the system calls, with flushes and renames measured.
+namespace startgarten::platform::file_system {
+
+int Open(const char* path, int flags) {
+  return system_calls::Open(path, flags);
+}
+
+int OpenBeneath(int directory, const char* path, int flags, mode_t mode, uint64_t resolve) {
+  return system_calls::OpenBeneath(directory, path, flags, mode, resolve);
+}
+
+ssize_t Read(int fd, void* buffer, size_t size) {
+  return system_calls::Read(fd, buffer, size);
+}
+
+ssize_t Write(int fd, const void* data, size_t size) {
+  return system_calls::Write(fd, data, size);
+}
+
+int Fsync(int fd) {
+  struct stat status;
+  const bool directory = ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+  return bench::Timed(directory ? bench::directoryFlushes : bench::flushes,
+                      [&] { return system_calls::Fsync(fd); });
+}
+
+int Close(int fd) {
+  return system_calls::Close(fd);
+}
+
+int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
+             unsigned flags) {
+  return bench::Timed(bench::renames, [&] {
+    return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
+  });
+}
+
+int UnlinkAt(int directory, const char* name) {
+  return system_calls::UnlinkAt(directory, name);
+}
+
+int Fchmod(int fd, mode_t mode) {
+  return system_calls::Fchmod(fd, mode);
+}
+
+int Fchown(int fd, uid_t owner, gid_t group) {
+  return system_calls::Fchown(fd, owner, group);
+}
+
+int Fsetxattr(int fd, const char* name, const void* value, size_t size) {
+  return system_calls::Fsetxattr(fd, name, value, size);
+}
+
+int SetFatAttributes(int fd, uint32_t attributes) {
+  return system_calls::SetFatAttributes(fd, attributes);
+}
+
+int Flock(int fd, int operation) {
+  return system_calls::Flock(fd, operation);
+}
+
+}  // namespace startgarten::platform::file_system

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 
-// Counts and times the two steps of a safe file replacement that wait for the disk: the flushes
-// and the renames (a rename that replaces a file frees the old one's blocks, which on a journaling
-// file system can wait for a commit). The benchmark executable is linked with --wrap=fsync and
-// --wrap=renameat2, so every such call of the platform layer passes through here first.
+// Counts and times the steps of a safe file replacement that wait for the disk: the flushes of
+// files and of directories, and the renames (a rename that replaces a file frees the old one's
+// blocks, which on a journaling file system can wait for a commit). The benchmarks link their own
+// file system operations (measured_file_system.cpp), through which every such call of the
+// platform layer and of the floors passes.
 namespace startgarten::bench {
 
 struct DiskWaits {
@@ -14,6 +15,7 @@ struct DiskWaits {
 };
 
 DiskWaits FlushesSoFar();
+DiskWaits DirectoryFlushesSoFar();
 DiskWaits RenamesSoFar();
 
 }  // namespace startgarten::bench

@@ -13,28 +13,34 @@ namespace startgarten::bench {
 struct Spent {
   double seconds = 0;
   DiskWaits flushes;
+  DiskWaits directoryFlushes;
   DiskWaits renames;
 };
+
+inline void AddSince(DiskWaits& spent, const DiskWaits& then, const DiskWaits& now) {
+  spent.count += now.count - then.count;
+  spent.seconds += now.seconds - then.seconds;
+}
 
 // Runs call once, adds what it spent to spent and returns its time.
 template <typename Call>
 double Measure(Spent& spent, Call& call) {
   const DiskWaits flushes = FlushesSoFar();
+  const DiskWaits directoryFlushes = DirectoryFlushesSoFar();
   const DiskWaits renames = RenamesSoFar();
   const auto start = std::chrono::steady_clock::now();
   call();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   spent.seconds += seconds;
-  spent.flushes.count += FlushesSoFar().count - flushes.count;
-  spent.flushes.seconds += FlushesSoFar().seconds - flushes.seconds;
-  spent.renames.count += RenamesSoFar().count - renames.count;
-  spent.renames.seconds += RenamesSoFar().seconds - renames.seconds;
+  AddSince(spent.flushes, flushes, FlushesSoFar());
+  AddSince(spent.directoryFlushes, directoryFlushes, DirectoryFlushesSoFar());
+  AddSince(spent.renames, renames, RenamesSoFar());
   return seconds;
 }
 
-// The waits for the disk per iteration as counters: flushes, flush_s, renames, rename_s, each
-// name after prefix.
+// The waits for the disk per iteration as counters: flushes, flush_s (of files), dir_flushes,
+// dir_flush_s, renames, rename_s, each name after prefix.
 inline void ReportDiskWaits(benchmark::State& state, const Spent& spent,
                             const std::string& prefix = "") {
   const auto perIteration = [&](double value) {
@@ -42,6 +48,9 @@ inline void ReportDiskWaits(benchmark::State& state, const Spent& spent,
   };
   state.counters[prefix + "flushes"] = perIteration(static_cast<double>(spent.flushes.count));
   state.counters[prefix + "flush_s"] = perIteration(spent.flushes.seconds);
+  state.counters[prefix + "dir_flushes"] =
+      perIteration(static_cast<double>(spent.directoryFlushes.count));
+  state.counters[prefix + "dir_flush_s"] = perIteration(spent.directoryFlushes.seconds);
   state.counters[prefix + "renames"] = perIteration(static_cast<double>(spent.renames.count));
   state.counters[prefix + "rename_s"] = perIteration(spent.renames.seconds);
 }
