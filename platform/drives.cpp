@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <map>
-#include <utility>
 
 #include "platform/drive.h"
 #include "platform/drive_locations.h"
@@ -9,16 +8,41 @@
 
 namespace startgarten::platform {
 
+namespace {
+
+// A drive opened for a letter, and the folder it was opened on.
+struct OpenDrive {
+  dev_t device;
+  ino_t inode;
+  std::shared_ptr<Drive> drive;
+
+  bool Is(const struct stat& status) const {
+    return device == status.st_dev && inode == status.st_ino;
+  }
+};
+
+}  // namespace
+
 std::shared_ptr<Drive> DriveFor(char letter) {
-  // One drive object for each folder, kept for the rest of the run: two letters mapped to one
-  // folder share it, and a folder put in place of another gets a new one.
-  static std::map<std::pair<dev_t, ino_t>, std::shared_ptr<Drive>> drives;
+  // Each letter keeps its drive while its location names the same folder; letters that name one
+  // folder share one drive, so that a file is the same file under either letter.
+  static std::map<char, OpenDrive> drives;
+  letter = static_cast<char>(letter | 0x20);
   const std::optional<std::string> location = DriveLocation(letter);
   struct stat status;
-  if (!location || ::stat(location->c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+  if (!location || ::stat(location->c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+    drives.erase(letter);
     return nullptr;
-  std::shared_ptr<Drive>& drive = drives[{status.st_dev, status.st_ino}];
+  }
+  if (const auto known = drives.find(letter); known != drives.end() && known->second.Is(status))
+    return known->second.drive;
+  std::shared_ptr<Drive> drive;
+  for (const auto& [other, open] : drives) {
+    if (open.Is(status)) drive = open.drive;
+  }
   if (!drive) drive = FolderDrive::Open(*location);
+  if (!drive) return nullptr;
+  drives[letter] = {status.st_dev, status.st_ino, drive};
   return drive;
 }
 
