@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "logos/bitmap_layout.h"
+#include "logos/bitmap_header.h"
 #include "logos/bitmap_reader.h"
 #include "platform/messages.h"
 #include "platform/error.h"
