@@ -22,8 +22,8 @@ inline constexpr size_t kBmpSuiteInvalidFiles = 20;
 inline std::map<std::string, std::string> BmpSuite(const char* folder) {
   std::map<std::string, std::string> files;
   const char* source = std::getenv("STARTGARTEN_SOURCE_DIR");
-  const auto directory = std::filesystem::path(source ? source : "") / "tests" / "data" /
-                         "bmpsuite" / folder;
+  const auto directory =
+      std::filesystem::path(source ? source : "") / "tests" / "data" / "bmpsuite" / folder;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
     std::ifstream in(entry.path(), std::ios::binary);
