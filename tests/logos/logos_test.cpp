@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "logos/bitmap_reader.h"
-#include "platform/messages.h"
 #include "logos/logo_preview.h"
 #include "platform/error.h"
 #include "platform/messages.h"
@@ -18,8 +17,8 @@
 #include "support/allocation_probe.h"
 #include "support/bmp_files.h"
 #include "support/bmp_suite.h"
-#include "support/temp_drive.h"
 #include "support/recording_message_boxes.h"
+#include "support/temp_drive.h"
 
 namespace startgarten {
 namespace {
