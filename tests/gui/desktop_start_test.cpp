@@ -4,7 +4,6 @@
 // for the rest of the process, so the tests that choose it come last.
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
