@@ -62,10 +62,74 @@ inline constexpr const char* kSystemSharingViolation =
     "Die Datei wird von einem anderen Programm benutzt";
 inline constexpr const char* kSystemDiskFull =
     "Auf dem Datentr\xE4ger ist nicht gen\xFCgend Platz frei";
-inline constexpr const char* kSystemAlreadyExists = "Eine Datei dieses Namens ist bereits vorhanden";
+inline constexpr const char* kSystemAlreadyExists =
+    "Eine Datei dieses Namens ist bereits vorhanden";
 inline constexpr const char* kSystemFilenameTooLong = "Der Dateiname ist zu lang";
 inline constexpr const char* kSystemIoDevice =
     "Beim Zugriff auf das Ger\xE4t ist ein Ein-/Ausgabefehler aufgetreten";
 inline constexpr const char* kSystemUnknown = "Unbekannter Systemfehler %d";
+
+// The command line (startgarten --help, --version, a wrong call). The help and the usage hint
+// end in a line break; the version text takes the version, the errors the argument.
+inline constexpr const char* kCommandLineHelp =
+    "Aufruf: startgarten [LAUFWERK]\n"
+    "Zeigt und \xE4ndert die Startoptionen eines Windows-95-Startlaufwerks.\n"
+    "\n"
+    "Laufwerk X: ist der Ordner $WINEPREFIX/dosdevices/x: (ohne WINEPREFIX: ~/.wine).\n"
+    "LAUFWERK, ein Ordner oder die Abbilddatei einer Festplatte, ist f\xFCr diesen Lauf\n"
+    "stattdessen Laufwerk C:; die \xFC"
+    "brigen Laufwerke kommen weiter aus dem Pr\xE4"
+    "fix.\n"
+    "\n"
+    "      --help     diese Hilfe anzeigen und beenden\n"
+    "      --version  Versionsangabe anzeigen und beenden\n"
+    "\n"
+    "Beendigungsstatus: 0, wenn das Fenster geschlossen wurde; 1, wenn Laufwerk C:\n"
+    "fehlte und der Hinweis mit \x84"
+    "Beenden\x93 geschlossen wurde; 2 bei falschem Aufruf.\n"
+    "\n"
+    "Mehr in der Handbuchseite: man startgarten\n";
+inline constexpr const char* kCommandLineVersion =
+    "startgarten %s\n"
+    "Startoptionen eines Windows-95-Startlaufwerks ansehen und \xE4ndern.\n";
+inline constexpr const char* kCommandLineUnknownOption =
+    "startgarten: unbekannte Option \x84%s\x93\n";
+inline constexpr const char* kCommandLineExtraArgument =
+    "startgarten: \xFC"
+    "berz\xE4hliges Argument \x84%s\x93\n";
+inline constexpr const char* kCommandLineUsageHint =
+    "Weitere Informationen mit \x84startgarten --help\x93.\n";
+
+// The notice before the window opens when drive C does not exist. Its text takes what was looked
+// for: the path, followed by where it links when it is a link to nowhere; or why there was none.
+inline constexpr const char* kDriveCMissing =
+    "Laufwerk C: gibt es nicht.\n"
+    "\n"
+    "%s\n"
+    "\n"
+    "Startgarten bearbeitet das Startlaufwerk C: eines Windows 95: einen Ordner oder die "
+    "Abbilddatei einer Festplatte. Nennen Sie es beim Start,\n"
+    "\n"
+    "    startgarten /mnt/win95\n"
+    "    startgarten win95.img\n"
+    "\n"
+    "oder binden Sie es als Laufwerk C: eines Wine-Pr\xE4"
+    "fixes ein:\n"
+    "\n"
+    "    mkdir -p ~/win95/dosdevices\n"
+    "    ln -s /mnt/win95 ~/win95/dosdevices/c:\n"
+    "    WINEPREFIX=~/win95 startgarten\n"
+    "\n"
+    "F\xFCr diesen Lauf k\xF6nnen Sie auch jetzt einen Ordner als Laufwerk C: w\xE4hlen.";
+inline constexpr const char* kDriveCLookedFor = "Gesucht wurde: %s";
+inline constexpr const char* kDriveCLinkToNowhere =
+    "\nDas ist eine Verkn\xFCpfung auf %s, und dort ist nichts.";
+inline constexpr const char* kDriveCNoWinePrefix =
+    "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX nennt keinen absoluten Pfad, und "
+    "ohne WINEPREFIX fehlt HOME f\xFCr die Vorgabe ~/.wine.";
+// Its buttons, and the title of the dialog that chooses a folder as drive C.
+inline constexpr const char* kDriveCChooseFolder = "Ordner w\xE4hlen \x85";
+inline constexpr const char* kDriveCChooseFolderTitle = "Ordner f\xFCr Laufwerk C: w\xE4hlen";
+inline constexpr const char* kDriveCQuit = "Beenden";
 
 }  // namespace startgarten::messages

@@ -13,7 +13,6 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DSTARTGARTEN_GUI=OFF -DSTARTGARTEN_FUZZ=ON >/dev/null
 cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 
-shared=../shared/testdata
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
 mkdir -p "$seeds"/{profile,number,memo,bitmap} build-fuzz/findings
@@ -21,9 +20,7 @@ cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
 cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
 cp examples/drive_c/WINDOWS/LOGO?.SYS "$seeds/bitmap/"
-if [ -d "$shared/bmpsuite" ]; then
-  find "$shared/bmpsuite" -name '*.bmp' -exec cp {} "$seeds/bitmap/" \;
-fi
+cp tests/data/bmpsuite/[gb]/*.bmp "$seeds/bitmap/"
 # Every value of the sample boot file is a number text.
 n=0
 while IFS= read -r value; do

@@ -7,9 +7,14 @@ packages=(
   libgtest-dev libgmock-dev        # core tests
   libbenchmark-dev                 # benchmarks
   qt6-base-dev                     # the window
+  qt6-translations-l10n            # Qt's own texts in German
   clang libclang-rt-14-dev         # fuzz targets (libFuzzer)
   fonts-dejavu-core                # the window's font, DejaVu Sans
   attr                             # setfattr, to mark the sample boot file hidden and system
+  librsvg2-bin                     # rsvg-convert: the icon's PNGs from its SVG
+  dpkg-dev file                    # the Debian package: dpkg-shlibdeps, and file for CPack
+  desktop-file-utils appstream     # checks of the installed desktop entry and metadata,
+  man-db lintian                   # of the manual page and of the package
 )
 
 missing=()

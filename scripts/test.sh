@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the whole suite with the window tests,
-# then the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a short
-# run of each fuzz target.
+# then the Debian package is built and what it installs checked, then the core tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+scripts/check-package.sh "$(scripts/package.sh)"
 
 scripts/build.sh build-sanitize -DSTARTGARTEN_GUI=OFF -DSTARTGARTEN_SANITIZE=ON
 ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"

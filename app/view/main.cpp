@@ -1,16 +1,24 @@
 #include <QApplication>
+#include <algorithm>
 
+#include "app/command_line.h"
 #include "app/form1.h"
 #include "app/view/classic_look.h"
+#include "app/view/desktop_integration.h"
+#include "app/view/first_start_box.h"
 #include "app/view/main_window.h"
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
 #include "platform/program_path.h"
 
-// The arguments go to Qt only, which takes an empty list (argc 0) as well; the program reads none.
 int main(int argc, char* argv[]) {
   using namespace startgarten;
-  QApplication app(argc, argv);
+  if (const std::optional<int> exitStatus = TakeCommandLine(argc, argv)) return *exitStatus;
+  // The arguments are the program's own: Qt is given none of them to read (it takes an empty list,
+  // argc 0, as well).
+  int qtArgc = std::min(argc, 1);
+  QApplication app(qtArgc, argv);
+  IntegrateWithDesktop();
   // A message box with an empty title must show an empty title bar, which X11 fills with the
   // application's name unless its display name is set, empty.
   QGuiApplication::setApplicationDisplayName(QString(""));
@@ -19,6 +27,7 @@ int main(int argc, char* argv[]) {
 
   MessageBoxDialogs boxes;
   TForm1 form(boxes, ApplicationTitleFromPath(platform::RunningProgramPath()));
+  if (!FindDriveC(form.ApplicationTitle())) return 1;
   MainWindow window(form);
   boxes.SetOwner(&window);
   form.HandleEvent([&form] { form.FormCreate(); });

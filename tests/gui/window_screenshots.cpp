@@ -1,31 +1,57 @@
-// Writes PNG pictures of the window's five pages and of the confirmation box into the directory
-// named by STARTGARTEN_SCREENSHOT_DIR, to compare with the layout; does nothing without it.
+// Writes PNG pictures into the directory named by STARTGARTEN_SCREENSHOT_DIR (scripts/
+// screenshots.sh sets it): the window's five pages on a copy of the sample drive, the write
+// command's confirmation box, and the box shown when drive C does not exist.
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
 
+#include "app/view/desktop_integration.h"
+#include "app/view/first_start_box.h"
 #include "app/view/message_box_dialog.h"
 #include "tests/gui/window_fixture.h"
 
 using namespace startgarten;
 using namespace startgarten::test_support;
 
+namespace {
+
+// Saves the next modal box as the picture and closes it with Escape.
+void GrabNextBox(const QString& picture) {
+  QTimer::singleShot(0, [picture] {
+    QWidget* box = QApplication::activeModalWidget();
+    QVERIFY(box);
+    QVERIFY(box->grab().save(picture));
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+}
+
+}  // namespace
+
 class WindowScreenshots : public QObject {
   Q_OBJECT
 
  private slots:
-  void writePagesAndConfirmationBox() {
-    const QString directory = qEnvironmentVariable("STARTGARTEN_SCREENSHOT_DIR");
-    if (directory.isEmpty()) QSKIP("STARTGARTEN_SCREENSHOT_DIR names no directory");
-    QVERIFY(QDir().mkpath(directory));
+  void initTestCase() {
+    IntegrateWithDesktop();
+    QVERIFY2(!directory_.isEmpty(), "STARTGARTEN_SCREENSHOT_DIR names no directory");
+    QVERIFY(QDir().mkpath(directory_));
+  }
 
+  void writeFirstStartBox() {
     WindowFixture fixture;
-    const std::filesystem::path samples =
+    std::filesystem::remove(fixture.drive.Prefix() / "dosdevices" / "c:");
+    GrabNextBox(directory_ + "/first-start.png");
+    QVERIFY(!FindDriveC("Startgarten"));
+  }
+
+  void writePagesAndConfirmationBox() {
+    WindowFixture fixture;
+    const std::filesystem::path sample =
         std::filesystem::path(qEnvironmentVariable("STARTGARTEN_SOURCE_DIR").toStdString()) /
-        "examples" / "drive_c" / "WINDOWS";
-    for (const char* logo : {"LOGOW.SYS", "LOGOS.SYS"}) {
-      std::filesystem::copy_file(samples / logo, fixture.drive.Host("WINDOWS") / logo);
-    }
+        "examples" / "drive_c";
+    std::filesystem::copy(sample, fixture.drive.Root(),
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
     QVERIFY(fixture.Open());
 
     auto* pages = fixture.Find<QTabWidget>("PageControl1");
@@ -33,19 +59,17 @@ class WindowScreenshots : public QObject {
       pages->setCurrentIndex(page);
       const QString name = pages->tabText(page).replace('/', '-');
       QVERIFY(fixture.window.grab().save(
-          QString("%1/page%2-%3.png").arg(directory).arg(page + 1).arg(name)));
+          QString("%1/page%2-%3.png").arg(directory_).arg(page + 1).arg(name)));
     }
 
     MessageBoxDialogs dialogs;
     dialogs.SetOwner(&fixture.window);
-    QTimer::singleShot(0, [&directory] {
-      QWidget* box = QApplication::activeModalWidget();
-      QVERIFY(box);
-      QVERIFY(box->grab().save(directory + "/confirmation.png"));
-      static_cast<QMessageBox*>(box)->reject();
-    });
+    GrabNextBox(directory_ + "/confirmation.png");
     dialogs.Show(kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone);
   }
+
+ private:
+  const QString directory_ = qEnvironmentVariable("STARTGARTEN_SCREENSHOT_DIR");
 };
 
 QTEST_MAIN(WindowScreenshots)

@@ -4,14 +4,14 @@
 #include <QImage>
 
 #include "logos/bitmap_reader.h"
-#include "support/bmp_files.h"
+#include "support/bmp_suite.h"
 
 namespace startgarten {
 namespace {
 
 TEST(BmpSuiteQtTest, KnownHeadersGiveQtsPixels) {
   const auto files = test_support::BmpSuite("g");
-  if (files.empty()) GTEST_SKIP() << "bmpsuite test data not found";
+  ASSERT_EQ(files.size(), test_support::kBmpSuiteValidFiles);
   int compared = 0;
   for (const auto& [name, bytes] : files) {
     if (bytes[14] != 12 && bytes[14] != 40) continue;  // the information header's size

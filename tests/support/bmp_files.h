@@ -2,11 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -46,21 +41,6 @@ inline std::string BuildBmp(const BmpFields& f) {
   for (uint32_t mask : f.masks) put(mask, 4);
   for (uint32_t colour : f.palette) put(colour, core ? 3 : 4);
   return file + f.pixelData;
-}
-
-// The bytes of the files in a folder of the BMP test suite beside the repository ("g"
-// valid, "b" invalid), by name; none when the suite is not there.
-inline std::map<std::string, std::string> BmpSuite(const char* folder) {
-  std::map<std::string, std::string> files;
-  const char* source = std::getenv("STARTGARTEN_SOURCE_DIR");
-  const auto directory = std::filesystem::path(source ? source : "/nonexistent") / ".." / "shared" /
-                         "testdata" / "bmpsuite" / folder;
-  std::error_code missing;
-  for (const auto& entry : std::filesystem::directory_iterator(directory, missing)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
-  }
-  return files;
 }
 
 }  // namespace startgarten::test_support

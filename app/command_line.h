@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The command line, in the GNU way: startgarten [--help] [--version] [DRIVE]. Long options may be
+// shortened as long as they stay unambiguous; "--" ends the options.
+namespace startgarten {
+
+struct CommandLine {
+  enum class Request { kRun, kHelp, kVersion, kUsageError };
+  Request request = Request::kRun;
+  // For kRun: the folder or disk image that is drive C for this run, as given.
+  std::optional<std::string> drive;
+  // For kUsageError: what is wrong (code page 1252, ending in a line break).
+  std::string error;
+};
+
+// The arguments after the program's name. The first option decides, before the operands are
+// counted, as getopt takes them.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// Answers --help and --version on standard output and a wrong command line on standard error,
+// and returns the exit status (0, or 2 for a wrong one). Otherwise makes DRIVE, when given,
+// drive C for this run and returns none: the window may start.
+std::optional<int> TakeCommandLine(int argc, const char* const argv[]);
+
+}  // namespace startgarten

@@ -1,0 +1,29 @@
+#include "app/drive_c_notice.h"
+
+#include <filesystem>
+
+#include "platform/cp1252.h"
+#include "platform/drive_locations.h"
+#include "platform/error.h"
+#include "platform/messages.h"
+
+namespace startgarten {
+
+std::optional<std::string> MissingDriveCNotice() {
+  const std::optional<std::string> location = platform::DriveLocation('c');
+  if (!location) return FormatMessageText(messages::kDriveCMissing, messages::kDriveCNoWinePrefix);
+
+  // A drive that cannot be looked at (a folder on the way without permission) exists as far as
+  // this notice goes: reading it reports the real fault.
+  std::error_code error;
+  if (std::filesystem::exists(*location, error) || error) return std::nullopt;
+
+  std::string lookedFor = FormatMessageText(messages::kDriveCLookedFor, Utf8ToCp1252(*location));
+  if (std::filesystem::is_symlink(*location, error)) {
+    const std::filesystem::path target = std::filesystem::read_symlink(*location, error);
+    lookedFor += FormatMessageText(messages::kDriveCLinkToNowhere, Utf8ToCp1252(target.string()));
+  }
+  return FormatMessageText(messages::kDriveCMissing, lookedFor);
+}
+
+}  // namespace startgarten

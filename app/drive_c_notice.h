@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace startgarten {
+
+// The notice to show before the window opens when drive C does not exist (no usable Wine prefix,
+// no dosdevices/c:, a link to nowhere, a chosen drive that is not there): what was looked for and
+// how to set up a drive, in code page 1252. None when drive C exists, whatever it is.
+std::optional<std::string> MissingDriveCNotice();
+
+}  // namespace startgarten

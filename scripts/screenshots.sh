@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the screenshot tool and writes PNG pictures of the window on a copy of the sample drive
+# (its five pages), of the write command's confirmation box and of the box shown when drive C
+# does not exist, on Qt's offscreen platform, into DIR (default build/screenshots).
+# With --docs it also renews docs/startgarten.png, the picture in the README and the AppStream
+# metadata, from the first page.
+# Usage: screenshots.sh [--docs] [DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+docs=false
+if [ "${1:-}" = --docs ]; then
+  docs=true
+  shift
+fi
+dir=$(mkdir -p "${1:-build/screenshots}" && cd "${1:-build/screenshots}" && pwd)
+scripts/setup.sh
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target window_screenshots >/dev/null
+QT_QPA_PLATFORM=offscreen STARTGARTEN_SOURCE_DIR=$PWD STARTGARTEN_SCREENSHOT_DIR=$dir \
+  build/tests/gui/window_screenshots -silent
+if $docs; then
+  cp "$dir/page1-Menü.png" docs/startgarten.png
+fi
+ls "$dir"
