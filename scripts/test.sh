@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that no folder includes one above it, builds, and runs every
-# test: the whole suite with the window tests,
-# then the Debian package is built and what it installs checked, then the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# test: the whole suite with the window tests, then the Debian package is built and what it
+# installs checked, then the core tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
