@@ -222,14 +222,16 @@ ImageVolume::Located ImageVolume::Locate(const Path& path) {
     return found;
   };
   std::vector<const Listing::Entry*> found = matches(path.name);
-  // A listing shows long names only; a short alias such as "PROGRA~1" is asked for by itself.
+  // A listing shows long names only; a short alias such as "PROGRA~1" is asked for by itself,
+  // as a pattern, which mdir shows with its long name.
   if (found.empty() && path.name.find('~') != std::string::npos) {
     if (const auto pattern = text::FileOnly(Cp1252ToUtf8(path.name))) {
-      const MtoolsResult result =
-          mtools_->Run("mattrib", {"-X", text::VolumePath(located.listing->utf8Path, *pattern)});
-      const auto lines = text::ParseAttributeListing(result.output);
+      const MtoolsResult result = mtools_->Run(
+          "mdir", {"-a", "-f", "-d", text::VolumePath(located.listing->utf8Path, *pattern)});
+      const auto lines = text::ParseClusterListing(result.output);
       if (!result.error && lines && lines->size() == 1) {
-        found = matches(Utf8ToCp1252(lines->front().name));
+        const text::ClusterLine& line = lines->front();
+        found = matches(Utf8ToCp1252(line.longName.empty() ? line.shortName : line.longName));
       }
     }
   }
@@ -264,8 +266,8 @@ ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
   const std::string key = Key(parsed->directories) + Key({parsed->name});
   Cached& cached = files_[key] ? *files_[key] : *(files_[key] = std::make_unique<Cached>());
   const ReadFileResult& kept = cached.result;
-  const bool usable = cached.limit > 0 && (kept.error || (kept.tooLarge && cached.limit >= limit) ||
-                                           (!kept.tooLarge && kept.bytes.size() <= limit));
+  // Complete bytes answer any limit; an error or an overflow only as large a one.
+  const bool usable = cached.limit > 0 && (kept.error || !kept.tooLarge || cached.limit >= limit);
   if (!usable) {
     // The wildcard form reads a file and never the files of a directory of that name.
     const auto pattern = text::FileOnly(Cp1252ToUtf8(parsed->name));
@@ -392,7 +394,7 @@ uint32_t ImageVolume::Rename(std::string_view from, std::string_view to) {
   const std::string targetPath =
       text::VolumePath(existing.listing->utf8Path, Cp1252ToUtf8(target->name));
   // Skipping on a clash only makes sure: the check above is what refuses an existing target.
-  uint32_t error = mtools_->Run("mmove", {"-D", "s", "-D", "S", sourcePath, targetPath}).error;
+  uint32_t error = mtools_->Run("mmove", {"-D", "s", sourcePath, targetPath}).error;
   if (!error) error = Flush();
   AfterChange();
   return error;

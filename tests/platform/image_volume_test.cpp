@@ -1,0 +1,264 @@
+#include "platform/image_volume.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include "platform/error.h"
+#include "platform/messages.h"
+#include "platform/temporary_name.h"
+#include "platform/windows_error.h"
+#include "support/disk_images.h"
+#include "support/temp_drive.h"
+
+namespace startgarten::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::DiskImage;
+using test_support::FileAttributes;
+using test_support::FsckProblems;
+using test_support::ReadFileBytes;
+
+enum class Kind { kFloppy, kFat16Disk, kFat32Disk, kFixedVhd };
+
+std::string KindName(const testing::TestParamInfo<Kind>& info) {
+  const char* names[] = {"Floppy", "Fat16Disk", "Fat32Disk", "FixedVhd"};
+  return names[static_cast<int>(info.param)];
+}
+
+constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
+const std::string kBootFile = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n[Options]\r\nBootGUI=1\r\n";
+const std::string kPicture(70000, 'p');  // more than one cluster everywhere
+
+DiskImage MakeImage(Kind kind, const fs::path& directory) {
+  switch (kind) {
+    case Kind::kFloppy:
+      return test_support::MakeFloppy(directory / "floppy.img");
+    case Kind::kFat16Disk:
+      return test_support::MakePartitionedDisk(directory / "fat16.img", 32, 16, 0x06);
+    case Kind::kFat32Disk:
+      return test_support::MakePartitionedDisk(directory / "fat32.img", 40, 32, 0x0C);
+    case Kind::kFixedVhd:
+      return test_support::MakeFixedVhd(
+          test_support::MakePartitionedDisk(directory / "disk.img", 32, 16, 0x06));
+  }
+  return {};
+}
+
+// A Windows 95 drive in an image: the boot file protected, long names, a name that mtools would
+// read as a pattern, a subdirectory with a long name.
+class ImageVolumeTest : public testing::TestWithParam<Kind> {
+ protected:
+  void SetUp() override {
+    image = MakeImage(GetParam(), scratch.Base());
+    test_support::PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
+                                   {"AUTOEXEC.BAT", "@echo off\r\n", ""},
+                                   {"Long File Name.txt", "long", ""},
+                                   {"lower.txt", "lower", "+h"},
+                                   {"Mixed.Txt", "mixed", ""},
+                                   {"a[1].txt", "pattern", ""},
+                                   {"WINDOWS/LOGOS.SYS", kPicture, ""},
+                                   {"WINDOWS/Start Menu/Programs.lnk", "link", ""}});
+  }
+
+  test_support::TempDrive scratch;
+  DiskImage image;
+};
+
+TEST_P(ImageVolumeTest, FindsEntriesWithoutCaseByLongAndShortNames) {
+  ImageVolume volume(image.path);
+  EXPECT_EQ(volume.location().offset, image.volumeOffset);
+  const struct {
+    const char* path;
+    uint32_t error;
+    std::string name;
+    uint32_t attributes;
+  } cases[] = {
+      {"msdos.sys", 0, "MSDOS.SYS", kProtected},
+      {"LONG FILE NAME.TXT", 0, "Long File Name.txt", kAttributeArchive},
+      {"LONGFI~1.TXT", 0, "Long File Name.txt", kAttributeArchive},
+      {"LOWER.TXT", 0, "lower.txt", kAttributeArchive | kAttributeHidden},
+      {"A[1].TXT", 0, "a[1].txt", kAttributeArchive},
+      {"windows", 0, "WINDOWS", kAttributeDirectory},
+      {"Windows\\start menu\\PROGRAMS.LNK", 0, "Programs.lnk", kAttributeArchive},
+      {"WINDOWS\\STARTM~1\\Programs.lnk", 0, "Programs.lnk", kAttributeArchive},
+      {"\\WINDOWS\\\\LOGOS.SYS", 0, "LOGOS.SYS", kAttributeArchive},
+      {"A1.TXT", kErrorFileNotFound, "", 0},
+      {"NOWHERE\\X.SYS", kErrorPathNotFound, "", 0},
+      {"MSDOS.SYS\\X", kErrorPathNotFound, "", 0},
+      {"WINDOWS\\..\\MSDOS.SYS", kErrorPathNotFound, "", 0},
+      {"*.SYS", kErrorPathNotFound, "", 0},
+  };
+  for (const auto& c : cases) {
+    const FindResult found = volume.Find(c.path);
+    EXPECT_EQ(found.error, c.error) << c.path;
+    EXPECT_EQ(found.entry.name, c.name) << c.path;
+    EXPECT_EQ(found.entry.attributes, c.attributes) << c.path;
+  }
+}
+
+TEST_P(ImageVolumeTest, ReadsEachFileOnceUntilTheImageChanges) {
+  ImageVolume volume(image.path);
+  const struct {
+    const char* path;
+    size_t limit;
+    uint32_t error;
+    bool tooLarge;
+    std::string bytes;
+  } cases[] = {
+      {"MSDOS.SYS", 1024, 0, false, kBootFile},
+      {"windows\\logos.sys", kPicture.size(), 0, false, kPicture},
+      {"WINDOWS\\LOGOS.SYS", kPicture.size() - 1, 0, true, ""},
+      {"a[1].TXT", 100, 0, false, "pattern"},
+      {"LONGFI~1.TXT", 100, 0, false, "long"},
+      {"WINDOWS", 100, kErrorAccessDenied, false, ""},
+      {"WINDOWS\\START MENU", 100, kErrorAccessDenied, false, ""},
+      {"WINDOWS\\START.BAT", 100, kErrorFileNotFound, false, ""},
+      {"NOWHERE\\START.BAT", 100, kErrorPathNotFound, false, ""},
+  };
+  for (const auto& c : cases) {
+    const ReadFileResult read = volume.Read(c.path, c.limit);
+    EXPECT_EQ(read.error, c.error) << c.path;
+    EXPECT_EQ(read.tooLarge, c.tooLarge) << c.path;
+    EXPECT_EQ(std::string_view(read.bytes), c.bytes) << c.path;
+  }
+  // Read again, the same answers come from what was kept.
+  const unsigned long calls = volume.MtoolsCalls();
+  for (const auto& c : cases) EXPECT_EQ(volume.Read(c.path, c.limit).error, c.error) << c.path;
+  EXPECT_EQ(volume.MtoolsCalls(), calls);
+
+  // Another program changes the image: what was kept is read anew.
+  test_support::PutFiles(image, {{"MSDOS.SYS", "changed", ""}});
+  EXPECT_EQ(volume.Read("MSDOS.SYS", 1024).bytes, "changed");
+  EXPECT_EQ(volume.MtoolsCalls(), calls + 1);
+}
+
+TEST_P(ImageVolumeTest, ReplacesWithFinalAttributesAndTakesItBack) {
+  ImageVolume volume(image.path);
+  ASSERT_EQ(volume.Lock(), kErrorSuccess);
+  const std::string newBoot = kBootFile + "BootMulti=1\r\n";
+  const struct {
+    const char* directory;
+    const char* target;
+    std::string bytes;
+    uint32_t attributes;
+    const char* finalName;  // as the directory shows it afterwards
+  } cases[] = {
+      {"", "msdos.sys", newBoot, kProtected, "MSDOS.SYS"},
+      {"", "MIXED.TXT", "new mixed", kAttributeArchive, "Mixed.Txt"},
+      {"", "Long File Name.txt", "", kAttributeReadOnly, "Long File Name.txt"},
+      {"windows", "START.BAT", "@echo off\r\n", kAttributeArchive, "START.BAT"},
+      {"WINDOWS\\Start Menu", "New Name.lnk", "new", kAttributeHidden, "New Name.lnk"},
+  };
+  // The file's path for mtools ("/") or for the volume ("\\").
+  const auto path = [](const auto& c, std::string_view name, char separator = '/') {
+    std::string joined = c.directory;
+    for (char& ch : joined) ch = ch == '\\' ? separator : ch;
+    return joined.empty() ? std::string(name) : joined + separator + std::string(name);
+  };
+  std::vector<std::pair<ImageReplacement, std::string>> done;
+  for (unsigned index = 0; index < std::size(cases); ++index) {
+    const auto& c = cases[index];
+    const std::string before = ReadFileBytes(image, path(c, c.finalName));
+    const TemporaryFile temporary =
+        volume.WriteTemporary(c.directory, index, c.bytes, c.attributes);
+    ASSERT_EQ(temporary.error, kErrorSuccess) << c.target;
+    EXPECT_EQ(temporary.name, TemporaryFileName(::getpid(), index));
+    // Complete, with its final attributes, before it takes the target's place.
+    EXPECT_EQ(ReadFileBytes(image, path(c, temporary.name)), c.bytes) << c.target;
+    EXPECT_EQ(volume.Find(path(c, temporary.name, '\\')).entry.attributes, c.attributes)
+        << c.target;
+
+    ImageReplacement replacement;
+    ASSERT_EQ(volume.Replace(c.directory, temporary.name, c.target, replacement), kErrorSuccess)
+        << c.target;
+    EXPECT_EQ(ReadFileBytes(image, path(c, c.finalName)), c.bytes) << c.target;
+    const FindResult found = volume.Find(path(c, c.target, '\\'));
+    EXPECT_EQ(found.entry.name, c.finalName) << c.target;
+    EXPECT_EQ(found.entry.attributes, c.attributes) << c.target;
+    EXPECT_EQ(ReadFileBytes(image, path(c, temporary.name)), "missing") << c.target;
+    EXPECT_EQ(FsckProblems(image), "") << c.target;
+    done.push_back({replacement, before});
+  }
+  // Taken back in the opposite order, as a command does when a later replacement fails.
+  for (auto it = done.rbegin(); it != done.rend(); ++it) {
+    const ImageReplacement& replacement = it->first;
+    ASSERT_EQ(volume.Undo(replacement), kErrorSuccess) << replacement.target;
+    const std::string file = replacement.directory + "\\" + replacement.target;
+    std::string where = file;
+    for (char& ch : where) ch = ch == '\\' ? '/' : ch;
+    EXPECT_EQ(ReadFileBytes(image, where.substr(where.front() == '/')), it->second) << file;
+    if (replacement.existed) {
+      EXPECT_EQ(volume.Find(file).entry.attributes, replacement.oldAttributes) << file;
+    }
+  }
+  EXPECT_EQ(FsckProblems(image), "");
+  EXPECT_EQ(FileAttributes(image, "MSDOS.SYS"), "ASHR");
+
+  ImageReplacement ignored;
+  const TemporaryFile temporary = volume.WriteTemporary("", 9, "x", kAttributeArchive);
+  EXPECT_EQ(volume.Replace("", temporary.name, "WINDOWS", ignored), kErrorAccessDenied);
+  EXPECT_EQ(volume.WriteTemporary("NOWHERE", 0, "x", 0).error, kErrorPathNotFound);
+}
+
+TEST_P(ImageVolumeTest, RenamesWithoutReplacingAndRemoves) {
+  ImageVolume volume(image.path);
+  test_support::PutFiles(image, {{"WINDOWS/LOGOW.BMP", "picture", "+h"}});
+  const struct {
+    const char* from;
+    const char* to;
+    uint32_t error;
+  } renames[] = {
+      {"windows\\logow.bmp", "WINDOWS\\LOGOW.SYS", 0},
+      {"WINDOWS\\LOGOW.SYS", "windows\\logos.sys", kErrorAlreadyExists},
+      {"LOWER.TXT", "Lower.txt", kErrorAlreadyExists},
+      {"MISSING.TXT", "OTHER.TXT", kErrorFileNotFound},
+      {"MSDOS.SYS", "NOWHERE\\MSDOS.SYS", kErrorPathNotFound},
+      {"a[1].txt", "b[2].txt", 0},
+  };
+  for (const auto& c : renames) EXPECT_EQ(volume.Rename(c.from, c.to), c.error) << c.from;
+  EXPECT_EQ(ReadFileBytes(image, "WINDOWS/LOGOW.SYS"), "picture");
+  EXPECT_EQ(FileAttributes(image, "WINDOWS/LOGOW.SYS"), "AH");
+  EXPECT_EQ(ReadFileBytes(image, "b[[]2].txt"), "pattern");
+
+  EXPECT_EQ(volume.Remove("windows\\LOGOW.SYS"), kErrorSuccess);
+  EXPECT_EQ(volume.Remove("WINDOWS"), kErrorAccessDenied);
+  EXPECT_EQ(volume.Remove("WINDOWS\\LOGOW.SYS"), kErrorFileNotFound);
+  EXPECT_EQ(volume.Remove("MSDOS.SYS"), kErrorSuccess);  // read-only does not protect here
+  EXPECT_EQ(ReadFileBytes(image, "WINDOWS/LOGOW.SYS"), "missing");
+  EXPECT_EQ(ReadFileBytes(image, "MSDOS.SYS"), "missing");
+  EXPECT_EQ(FsckProblems(image), "");
+}
+
+TEST_P(ImageVolumeTest, RemovesStaleTemporaryFilesButNotItsOwn) {
+  test_support::PutFiles(image, {{"SG000001.~00", "stale", "+r +h +s"},
+                                 {"WINDOWS/sg00abcd.~01", "stale", ""},
+                                 {"SG000001.TXT", "not ours", ""},
+                                 {"WINDOWS/SG000002.~02/X", "a directory", ""}});
+  ImageVolume volume(image.path);
+  const TemporaryFile own = volume.WriteTemporary("WINDOWS", 3, "mine", kAttributeArchive);
+  for (const char* directory : {"", "WINDOWS"}) {
+    EXPECT_EQ(volume.RemoveStaleTemporaryFiles(directory), kErrorSuccess) << directory;
+  }
+  EXPECT_EQ(
+      test_support::DirectoryNames(image, ""),
+      (std::vector<std::string>{"MSDOS.SYS", "AUTOEXEC.BAT", "Long File Name.txt", "lower.txt",
+                                "Mixed.Txt", "a[1].txt", "WINDOWS", "SG000001.TXT"}));
+  EXPECT_EQ(test_support::DirectoryNames(image, "WINDOWS"),
+            (std::vector<std::string>{"LOGOS.SYS", "Start Menu", "SG000002.~02", own.name}));
+  EXPECT_EQ(FsckProblems(image), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, ImageVolumeTest,
+                         testing::Values(Kind::kFloppy, Kind::kFat16Disk, Kind::kFat32Disk,
+                                         Kind::kFixedVhd),
+                         KindName);
+
+}  // namespace
+}  // namespace startgarten::platform
