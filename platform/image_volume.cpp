@@ -367,6 +367,12 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
   if (old.error) return old.error;
   if (old.tooLarge) return kErrorNotEnoughMemory;
   replacement.oldBytes.assign(old.bytes.data(), old.bytes.size());
+  // mmove frees the old content after it has removed the old entry, and stops halfway, the
+  // target gone, when that content's chain loops or leaves the volume. Reading the file does not
+  // tell (it follows the chain only as far as the size), following the whole chain does: mshowfat
+  // reports what it meets.
+  const MtoolsResult chain = mtools_->Run("mshowfat", {located.VolumePath()});
+  if (chain.error || !chain.errors.empty()) return kErrorIoDevice;
   return Swap(*directories, std::string(temporary), exact);
 }
 

@@ -255,6 +255,146 @@ TEST_P(ImageVolumeTest, RemovesStaleTemporaryFilesButNotItsOwn) {
   EXPECT_EQ(FsckProblems(image), "");
 }
 
+// The bytes of a 1.44 MB floppy image, to damage its FAT and root directory on purpose.
+class FloppyBytes {
+ public:
+  explicit FloppyBytes(const fs::path& path)
+      : path_(path), bytes_(test_support::ReadHostBytes(path)) {}
+  ~FloppyBytes() { test_support::WriteHostBytes(path_, bytes_); }
+
+  // The root directory entry of an 8.3 name as stored ("LOOP    TXT"), by its offset.
+  size_t Entry(std::string_view storedName) const {
+    for (size_t at = kRoot; at < kRoot + 224 * 32; at += 32) {
+      if (bytes_.compare(at, 11, storedName) == 0) return at;
+    }
+    ADD_FAILURE() << storedName;
+    return 0;
+  }
+  unsigned FirstCluster(size_t entry) const { return Get16(entry + 26); }
+  void SetFirstCluster(size_t entry, unsigned cluster) { Put16(entry + 26, cluster); }
+  void CopyEntry(size_t from, size_t to, std::string_view storedName) {
+    bytes_.replace(to, 32, bytes_, from, 32);
+    bytes_.replace(to, 11, storedName);
+  }
+  // The FAT12 entry of a cluster, in both FATs.
+  unsigned Next(unsigned cluster) const {
+    const unsigned pair = Get16(kFat + cluster * 3 / 2);
+    return cluster & 1 ? pair >> 4 : pair & 0xFFF;
+  }
+  void SetNext(unsigned cluster, unsigned next) {
+    for (size_t fat : {kFat, kFat + 9 * 512}) {
+      const size_t at = fat + cluster * 3 / 2;
+      const unsigned pair = Get16(at);
+      Put16(at, cluster & 1 ? (pair & 0x000F) | (next << 4) : (pair & 0xF000) | next);
+    }
+  }
+  unsigned LastCluster(unsigned first) const {
+    while (Next(first) < 0xFF8) first = Next(first);
+    return first;
+  }
+
+  static constexpr size_t kFat = 512;
+  static constexpr size_t kRoot = 19 * 512;
+
+ private:
+  unsigned Get16(size_t at) const {
+    return static_cast<unsigned char>(bytes_[at]) | static_cast<unsigned char>(bytes_[at + 1]) << 8;
+  }
+  void Put16(size_t at, unsigned value) {
+    bytes_[at] = static_cast<char>(value & 0xFF);
+    bytes_[at + 1] = static_cast<char>(value >> 8);
+  }
+
+  fs::path path_;
+  std::string bytes_;
+};
+
+// Cluster chains that loop, and an entry whose content lies past the volume's end: reading them
+// ends with an error, and nothing replaces or removes them halfway.
+TEST(ImageVolumeHostile, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
+  test_support::TempDrive scratch;
+  const DiskImage image = test_support::MakeFloppy(scratch.Base() / "floppy.img");
+  const std::string content(1546, 'c');  // four clusters
+  test_support::PutFiles(image, {{"LOOP.TXT", content, ""},
+                                 {"SELF.TXT", content, ""},
+                                 {"FAR.TXT", content, ""},
+                                 {"GOOD.TXT", "good", "+r"}});
+  {
+    FloppyBytes floppy(image.path);
+    // Past its last cluster the chain of LOOP.TXT goes back to its first one; SELF.TXT's first
+    // cluster points to itself; FAR.TXT begins beyond the last cluster.
+    const unsigned loop = floppy.FirstCluster(floppy.Entry("LOOP    TXT"));
+    floppy.SetNext(floppy.LastCluster(loop), loop);
+    const unsigned self = floppy.FirstCluster(floppy.Entry("SELF    TXT"));
+    floppy.SetNext(self, self);
+    floppy.SetFirstCluster(floppy.Entry("FAR     TXT"), 0xFF0);
+  }
+  const std::string damaged = test_support::ReadHostBytes(image.path);
+
+  ImageVolume volume(image.path, std::chrono::seconds(20));
+  ASSERT_EQ(volume.Lock(), kErrorSuccess);
+  EXPECT_EQ(volume.Read("LOOP.TXT", 1 << 20).bytes, content);  // the size ends it before the loop
+  EXPECT_EQ(volume.Read("SELF.TXT", 1 << 20).error, kErrorIoDevice);
+  EXPECT_EQ(volume.Read("FAR.TXT", 1 << 20).error, kErrorIoDevice);
+  EXPECT_EQ(volume.Remove("FAR.TXT"), kErrorIoDevice);  // mdel crashes on it, before writing
+  EXPECT_EQ(test_support::ReadHostBytes(image.path), damaged);
+  for (const char* name : {"LOOP.TXT", "SELF.TXT", "FAR.TXT"}) {
+    const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kAttributeArchive);
+    ImageReplacement replacement;
+    EXPECT_EQ(volume.Replace("", temporary.name, name, replacement), kErrorIoDevice) << name;
+    EXPECT_EQ(volume.Remove(temporary.name), kErrorSuccess) << name;
+  }
+  EXPECT_EQ(test_support::DirectoryNames(image, ""),
+            (std::vector<std::string>{"LOOP.TXT", "SELF.TXT", "FAR.TXT", "GOOD.TXT"}));
+  EXPECT_EQ(ReadFileBytes(image, "LOOP.TXT"), content);
+  EXPECT_EQ(ReadFileBytes(image, "GOOD.TXT"), "good");
+}
+
+// A temporary file whose entry shares its content with another entry is what an mtools program
+// cut off inside its write can leave; removing it would free the other file's clusters.
+TEST(ImageVolumeHostile, KeepsAStaleTemporaryFileThatSharesItsContent) {
+  test_support::TempDrive scratch;
+  const DiskImage image = test_support::MakeFloppy(scratch.Base() / "floppy.img");
+  test_support::PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"}, {"SG000003.~03", "x", ""}});
+  {
+    FloppyBytes floppy(image.path);
+    floppy.CopyEntry(floppy.Entry("MSDOS   SYS"), FloppyBytes::kRoot + 2 * 32, "SG000002~02");
+  }
+  ImageVolume volume(image.path);
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles(""), kErrorSuccess);
+  EXPECT_EQ(test_support::DirectoryNames(image, ""),
+            (std::vector<std::string>{"MSDOS.SYS", "SG000002.~02"}));
+  EXPECT_EQ(ReadFileBytes(image, "MSDOS.SYS"), kBootFile);
+}
+
+TEST(ImageVolumeLock, OneHolderAtATime) {
+  test_support::TempDrive scratch;
+  const DiskImage image = test_support::MakeFloppy(scratch.Base() / "floppy.img");
+  ImageVolume first(image.path), second(image.path);
+  ASSERT_EQ(first.Lock(), kErrorSuccess);
+  std::atomic<bool> locked = false;
+  std::thread waiter([&] {
+    EXPECT_EQ(second.Lock(), kErrorSuccess);
+    locked = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_FALSE(locked);
+  first.Unlock();
+  waiter.join();
+  EXPECT_TRUE(locked);
+}
+
+TEST(TemporaryFileName, IsAValid83NameThatTellsItsOwner) {
+  EXPECT_EQ(TemporaryFileName(0x4D2, 1), "SG0004D2.~01");
+  EXPECT_EQ(TemporaryFileName(0x3FFFFF, 255), "SG3FFFFF.~FF");
+  const std::pair<const char*, std::optional<pid_t>> names[] = {
+      {"SG0004D2.~01", 0x4D2},        {"sg00abcd.~ff", 0xABCD},
+      {"SG0004D2.~1", std::nullopt},  {"SG0004D2.TMP", std::nullopt},
+      {"SX0004D2.~01", std::nullopt}, {"SG0004G2.~01", std::nullopt},
+      {"MSDOS.SYS", std::nullopt}};
+  for (const auto& [name, owner] : names) EXPECT_EQ(TemporaryFileOwner(name), owner) << name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Images, ImageVolumeTest,
                          testing::Values(Kind::kFloppy, Kind::kFat16Disk, Kind::kFat32Disk,
                                          Kind::kFixedVhd),
