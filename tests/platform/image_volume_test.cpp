@@ -395,6 +395,105 @@ TEST(TemporaryFileName, IsAValid83NameThatTellsItsOwner) {
   for (const auto& [name, owner] : names) EXPECT_EQ(TemporaryFileOwner(name), owner) << name;
 }
 
+// The three files a write command replaces, with their attributes as "mattrib -X" shows them.
+struct KilledFile {
+  const char* directory;
+  const char* name;
+  uint32_t attributes;
+  const char* letters;
+};
+constexpr KilledFile kKilledFiles[] = {{"WINDOWS", "START.BAT", kAttributeArchive, "A"},
+                                       {"", "AUTOEXEC.BAT", kAttributeArchive, "A"},
+                                       {"", "MSDOS.SYS", kProtected, "ASHR"}};
+
+// The content of a file in generation: a first line that names it, then bytes that follow from
+// it, of a length that changes the number of clusters from one generation to the next.
+std::string Generation(const KilledFile& file, unsigned generation) {
+  std::string content = std::string(file.name) + " " + std::to_string(generation) + "\r\n";
+  std::mt19937 random(generation * 7 + content.size());
+  content.resize(content.size() + 600 + (generation % 5) * 700);
+  for (size_t i = content.find('\n') + 1; i < content.size(); ++i) {
+    content[i] = static_cast<char>('a' + random() % 26);
+  }
+  return content;
+}
+
+std::string MtoolsPath(const KilledFile& file) {
+  return *file.directory ? std::string(file.directory) + "/" + file.name : file.name;
+}
+
+// Replaces the three files with one generation after another until it is killed.
+[[noreturn]] void WriteGenerations(const fs::path& image, unsigned generation) {
+  ImageVolume volume(image);
+  volume.Lock();
+  for (;; ++generation) {
+    std::vector<std::string> temporaries;
+    for (unsigned i = 0; i < std::size(kKilledFiles); ++i) {
+      const KilledFile& file = kKilledFiles[i];
+      temporaries.push_back(
+          volume.WriteTemporary(file.directory, i, Generation(file, generation), file.attributes)
+              .name);
+    }
+    for (unsigned i = 0; i < std::size(kKilledFiles); ++i) {
+      ImageReplacement replacement;
+      if (volume.Replace(kKilledFiles[i].directory, temporaries[i], kKilledFiles[i].name,
+                         replacement)) {
+        ::_exit(1);
+      }
+    }
+  }
+}
+
+class ImageKillTest : public ImageVolumeTest {
+ protected:
+  void SetUp() override { image = MakeImage(GetParam(), scratch.Base()); }
+};
+
+// SIGKILL at random moments of replacements. The programs of mtools that the killed process
+// started finish on their own and hold the lock until then; after that every file is one whole
+// generation with its attributes, and the image is clean once the stale temporary files are gone.
+TEST_P(ImageKillTest, EveryFileStaysWholeWithItsAttributes) {
+  std::vector<test_support::ImageFile> files;
+  for (const KilledFile& file : kKilledFiles) {
+    files.push_back(
+        {MtoolsPath(file), Generation(file, 0), file.attributes == kProtected ? "+r +h +s" : ""});
+  }
+  test_support::PutFiles(image, files);
+  std::mt19937 random(static_cast<unsigned>(GetParam()) + 1);
+  unsigned generation = 1, changed = 0;
+  for (int kill = 0; kill < 30; ++kill) {
+    const pid_t writer = ::fork();
+    if (writer == 0) WriteGenerations(image.path, generation);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
+    ::kill(writer, SIGKILL);
+    ::waitpid(writer, nullptr, 0);
+
+    ImageVolume volume(image.path);
+    ASSERT_EQ(volume.Lock(), kErrorSuccess);
+    for (const char* directory : {"", "WINDOWS"}) {
+      ASSERT_EQ(volume.RemoveStaleTemporaryFiles(directory), kErrorSuccess);
+    }
+    volume.Unlock();
+    for (const KilledFile& file : kKilledFiles) {
+      const std::string content = ReadFileBytes(image, MtoolsPath(file));
+      const unsigned seen = std::atoi(content.substr(content.find(' ') + 1).c_str());
+      ASSERT_EQ(content, Generation(file, seen)) << file.name << " after kill " << kill;
+      ASSERT_EQ(FileAttributes(image, MtoolsPath(file)), file.letters) << file.name;
+      if (seen >= generation) ++changed;
+      generation = std::max(generation, seen + 1);
+    }
+    ASSERT_EQ(test_support::DirectoryNames(image, "WINDOWS"),
+              std::vector<std::string>{"START.BAT"});
+    ASSERT_EQ(FsckProblems(image), "") << "after kill " << kill;
+  }
+  EXPECT_GT(changed, 10u);  // the kills fell into the writes, not only before them
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, ImageKillTest,
+                         testing::Values(Kind::kFloppy, Kind::kFat16Disk, Kind::kFat32Disk,
+                                         Kind::kFixedVhd),
+                         KindName);
+
 INSTANTIATE_TEST_SUITE_P(Images, ImageVolumeTest,
                          testing::Values(Kind::kFloppy, Kind::kFat16Disk, Kind::kFat32Disk,
                                          Kind::kFixedVhd),
