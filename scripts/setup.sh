@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev         # fuzz targets (libFuzzer)
   fonts-dejavu-core                # the window's font, DejaVu Sans
   attr                             # setfattr, to mark the sample boot file hidden and system
+  mtools                           # the FAT work on disk image drives
+  dosfstools fdisk                 # mkfs.fat, fsck.fat and sfdisk: images for tests and samples
 )
 
 missing=()
