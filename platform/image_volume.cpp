@@ -154,22 +154,44 @@ void ImageVolume::Unlock() {
 }
 
 void ImageVolume::RevalidateCache() {
-  struct stat status;
-  if (::fstat(fd_, &status) != 0) status.st_size = -1;
-  const int64_t modified = int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
-  if (status.st_size != cachedSize_ || modified != cachedModified_) {
+  const off_t size = cachedSize_;
+  const int64_t modified = cachedModified_;
+  Restamp();
+  if (cachedSize_ != size || cachedModified_ != modified) {
     listings_.clear();
     files_.clear();
-    cachedSize_ = status.st_size;
-    cachedModified_ = modified;
   }
 }
 
-void ImageVolume::AfterChange() {
-  listings_.clear();
-  files_.clear();
-  cachedSize_ = -1;
-  RevalidateCache();
+void ImageVolume::Restamp() {
+  struct stat status;
+  if (::fstat(fd_, &status) != 0) {
+    cachedSize_ = -1;
+    return;
+  }
+  cachedSize_ = status.st_size;
+  cachedModified_ = int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+}
+
+void ImageVolume::ForgetFiles(const std::vector<std::string>& directories) {
+  // Its files under any of their names: the directory's key, "\" and a name without another.
+  const std::string key = Key(directories) + "\\";
+  for (auto it = files_.begin(); it != files_.end();) {
+    const bool inside = it->first.compare(0, key.size(), key) == 0 &&
+                        it->first.find('\\', key.size()) == std::string::npos;
+    it = inside ? files_.erase(it) : std::next(it);
+  }
+}
+
+void ImageVolume::Forget(const std::vector<std::string>* directories) {
+  if (directories) {
+    listings_.erase(Key(*directories));
+    ForgetFiles(*directories);
+  } else {
+    listings_.clear();
+    files_.clear();
+  }
+  Restamp();
 }
 
 uint32_t ImageVolume::Flush() {
@@ -322,8 +344,15 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
     if (error) mtools_->Run("mdel", {target});
   }
   if (!error) error = Flush();
-  AfterChange();
-  if (error) return {error, {}};
+  if (error) {
+    Forget(&*directories);
+    return {error, {}};
+  }
+  // The directory gained this entry, and nothing else changed.
+  Listing& changed = *listings_.at(Key(*directories));
+  std::erase_if(changed.entries, [&](const Listing::Entry& entry) { return entry.utf8 == name; });
+  changed.entries.push_back({{name, attributes & kStoredAttributes}, name});
+  Restamp();
   ownTemporaries_.insert(Key(*directories) + Key({name}));
   return {kErrorSuccess, name};
 }
@@ -340,9 +369,33 @@ uint32_t ImageVolume::Swap(const std::vector<std::string>& directories,
       text::VolumePath(listing->utf8Path, target)};
   error = mtools_->Run("mmove", arguments).error;
   if (!error) error = Flush();
-  AfterChange();
-  if (!error) ownTemporaries_.erase(Key(directories) + Key({temporary}));
-  return error;
+  if (error) {
+    Forget(&directories);
+    return error;
+  }
+  // The temporary entry, with its attributes, now holds the target's name.
+  Listing& changed = *listings_.at(Key(directories));
+  const auto entry = [&](std::string_view name) {
+    return std::find_if(changed.entries.begin(), changed.entries.end(),
+                        [&](const Listing::Entry& e) {
+                          return EqualsIgnoreCase(e.entry.name, Utf8ToCp1252(name));
+                        });
+  };
+  if (entry(temporary) == changed.entries.end()) {
+    Forget(&directories);
+    return kErrorSuccess;
+  }
+  const uint32_t attributes = entry(temporary)->entry.attributes;
+  changed.entries.erase(entry(temporary));
+  if (const auto existing = entry(target); existing != changed.entries.end()) {
+    existing->entry.attributes = attributes;
+  } else {
+    changed.entries.push_back({{Utf8ToCp1252(target), attributes}, target});
+  }
+  ForgetFiles(directories);
+  Restamp();
+  ownTemporaries_.erase(Key(directories) + Key({temporary}));
+  return kErrorSuccess;
 }
 
 uint32_t ImageVolume::Replace(std::string_view directory, std::string_view temporary,
@@ -402,7 +455,7 @@ uint32_t ImageVolume::Rename(std::string_view from, std::string_view to) {
   // Skipping on a clash only makes sure: the check above is what refuses an existing target.
   uint32_t error = mtools_->Run("mmove", {"-D", "s", sourcePath, targetPath}).error;
   if (!error) error = Flush();
-  AfterChange();
+  Forget(nullptr);  // a directory may have moved, with everything in it
   return error;
 }
 
@@ -416,7 +469,7 @@ uint32_t ImageVolume::Remove(std::string_view path) {
   if (located.entry->entry.IsDirectory()) return kErrorAccessDenied;
   uint32_t error = mtools_->Run("mdel", {located.VolumePath()}).error;
   if (!error) error = Flush();
-  AfterChange();
+  Forget(&parsed->directories);
   return error;
 }
 
@@ -458,7 +511,7 @@ uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
   if (arguments.empty()) return kErrorSuccess;
   error = mtools_->Run("mdel", arguments).error;
   if (!error) error = Flush();
-  AfterChange();
+  Forget(&*directories);
   return error;
 }
 

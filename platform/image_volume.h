@@ -124,8 +124,14 @@ class ImageVolume {
   struct Cached;
 
   static std::optional<Path> ParsePath(std::string_view text);
+  // What was kept stays while the image's size and modification time stay the same.
   void RevalidateCache();
-  void AfterChange();
+  // After a change of our own: the image's new size and time are taken as current, and what the
+  // change made untrue is forgotten: the files kept of a directory (under any of their names),
+  // its listing too, or everything when directories is null.
+  void Restamp();
+  void ForgetFiles(const std::vector<std::string>& directories);
+  void Forget(const std::vector<std::string>* directories);
   uint32_t Flush();
   const Listing* ListDirectory(const std::vector<std::string>& directories, uint32_t& error);
   Located Locate(const Path& path);

@@ -166,6 +166,8 @@ TEST_P(ImageVolumeTest, ReplacesWithFinalAttributesAndTakesItBack) {
   for (unsigned index = 0; index < std::size(cases); ++index) {
     const auto& c = cases[index];
     const std::string before = ReadFileBytes(image, path(c, c.finalName));
+    volume.Read(path(c, c.target, '\\'), 1 << 20);  // kept, and to be dropped by the change
+    volume.Read("LONGFI~1.TXT", 1 << 20);           // the same file under its short name
     const TemporaryFile temporary =
         volume.WriteTemporary(c.directory, index, c.bytes, c.attributes);
     ASSERT_EQ(temporary.error, kErrorSuccess) << c.target;
@@ -183,6 +185,8 @@ TEST_P(ImageVolumeTest, ReplacesWithFinalAttributesAndTakesItBack) {
     EXPECT_EQ(found.entry.name, c.finalName) << c.target;
     EXPECT_EQ(found.entry.attributes, c.attributes) << c.target;
     EXPECT_EQ(ReadFileBytes(image, path(c, temporary.name)), "missing") << c.target;
+    EXPECT_EQ(volume.Read(path(c, c.target, '\\'), 1 << 20).bytes, c.bytes) << c.target;
+    EXPECT_EQ(volume.Read("LONGFI~1.TXT", 1 << 20).bytes, ReadFileBytes(image, "LONGFI~1.TXT"));
     EXPECT_EQ(FsckProblems(image), "") << c.target;
     done.push_back({replacement, before});
   }
@@ -422,11 +426,12 @@ std::string MtoolsPath(const KilledFile& file) {
   return *file.directory ? std::string(file.directory) + "/" + file.name : file.name;
 }
 
-// Replaces the three files with one generation after another until it is killed.
-[[noreturn]] void WriteGenerations(const fs::path& image, unsigned generation) {
+// Replaces the three files with one generation after another, count of them, or until it is
+// killed.
+[[noreturn]] void WriteGenerations(const fs::path& image, unsigned generation, unsigned count) {
   ImageVolume volume(image);
   volume.Lock();
-  for (;; ++generation) {
+  for (const unsigned end = generation + count; generation != end; ++generation) {
     std::vector<std::string> temporaries;
     for (unsigned i = 0; i < std::size(kKilledFiles); ++i) {
       const KilledFile& file = kKilledFiles[i];
@@ -442,6 +447,7 @@ std::string MtoolsPath(const KilledFile& file) {
       }
     }
   }
+  ::_exit(0);
 }
 
 class ImageKillTest : public ImageVolumeTest {
@@ -459,12 +465,18 @@ TEST_P(ImageKillTest, EveryFileStaysWholeWithItsAttributes) {
         {MtoolsPath(file), Generation(file, 0), file.attributes == kProtected ? "+r +h +s" : ""});
   }
   test_support::PutFiles(image, files);
+  // The kills fall within twice the time that starting and writing one generation takes here.
+  const auto started = std::chrono::steady_clock::now();
+  const pid_t timed = ::fork();
+  if (timed == 0) WriteGenerations(image.path, 1, 1);
+  ::waitpid(timed, nullptr, 0);
+  const auto span = 2 * (std::chrono::steady_clock::now() - started);
   std::mt19937 random(static_cast<unsigned>(GetParam()) + 1);
-  unsigned generation = 1, changed = 0;
+  unsigned generation = 2, changed = 0;
   for (int kill = 0; kill < 30; ++kill) {
     const pid_t writer = ::fork();
-    if (writer == 0) WriteGenerations(image.path, generation);
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
+    if (writer == 0) WriteGenerations(image.path, generation, ~0u);
+    std::this_thread::sleep_for(span * (random() % 1000) / 1000);
     ::kill(writer, SIGKILL);
     ::waitpid(writer, nullptr, 0);
 

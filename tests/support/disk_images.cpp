@@ -92,7 +92,8 @@ DiskImage MakePartitionedDisk(const fs::path& path, unsigned megabytes, unsigned
                                      std::to_string(kPartitionStart),
                                      "-n",
                                      "WIN95"};
-  if (fatBits == 32) format.insert(format.end(), {"-s", "1"});
+  // FAT32 needs 65525 clusters: a small disk gets them only with clusters of one sector.
+  if (fatBits == 32 && megabytes < 260) format.insert(format.end(), {"-s", "1"});
   format.insert(format.end(), {path.string(), std::to_string(kilobytes)});
   RunTool("/usr/sbin/mkfs.fat", format);
   return {path, kPartitionStart * 512, kilobytes * 1024};

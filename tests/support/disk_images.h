@@ -28,8 +28,8 @@ struct ImageFile {
 // A 1.44 MB FAT12 floppy.
 DiskImage MakeFloppy(const std::filesystem::path& path);
 // An MBR disk of megabytes MiB with one primary partition from sector 2048 to the end, of the
-// given partition type, active, formatted with fatBits (16 or 32; FAT32 with 512-byte clusters
-// so that a small disk holds enough of them).
+// given partition type, active, formatted with fatBits (16 or 32; FAT32 on less than 260 MiB with
+// 512-byte clusters so that it holds enough of them).
 DiskImage MakePartitionedDisk(const std::filesystem::path& path, unsigned megabytes,
                               unsigned fatBits, unsigned char partitionType);
 // The same disk as a fixed VHD: the 512-byte footer appended to it.
