@@ -26,8 +26,8 @@ constexpr uint32_t kProtected = 0x27;
 // The two images, made once in a directory of their own, with the sample drive's files on them.
 const test_support::DiskImage& Image(int kind) {
   static const std::map<int, test_support::DiskImage> images = [] {
-    const fs::path directory = fs::temp_directory_path() / ("startgarten-image-bench-" +
-                                                            std::to_string(::getpid()));
+    const fs::path directory =
+        fs::temp_directory_path() / ("startgarten-image-bench-" + std::to_string(::getpid()));
     fs::create_directories(directory);
     std::map<int, test_support::DiskImage> made = {
         {0, test_support::MakeFloppy(directory / "floppy.img")},
@@ -35,12 +35,12 @@ const test_support::DiskImage& Image(int kind) {
     const fs::path sample = fs::path(STARTGARTEN_SOURCE_DIR) / "examples" / "drive_c";
     for (const auto& [kind, image] : made) {
       test_support::PutFiles(
-          image, {{"MSDOS.SYS", test_support::ReadHostBytes(sample / "MSDOS.SYS"), "+r +h +s"},
-                  {"AUTOEXEC.BAT", test_support::ReadHostBytes(sample / "AUTOEXEC.BAT"), ""},
-                  {"WINDOWS/LOGOS.SYS",
-                   test_support::ReadHostBytes(sample / "WINDOWS" / "LOGOS.SYS"), ""},
-                  {"WINDOWS/LOGOW.SYS",
-                   test_support::ReadHostBytes(sample / "WINDOWS" / "LOGOW.SYS"), ""}});
+          image,
+          {{"MSDOS.SYS", test_support::ReadHostBytes(sample / "MSDOS.SYS"), "+r +h +s"},
+           {"AUTOEXEC.BAT", test_support::ReadHostBytes(sample / "AUTOEXEC.BAT"), ""},
+           {"WINDOWS/LOGOS.SYS", test_support::ReadHostBytes(sample / "WINDOWS" / "LOGOS.SYS"), ""},
+           {"WINDOWS/LOGOW.SYS", test_support::ReadHostBytes(sample / "WINDOWS" / "LOGOW.SYS"),
+            ""}});
     }
     return made;
   }();
@@ -91,7 +91,10 @@ void OpenAndRead(benchmark::State& state) {
   CallsPerIteration(state, calls);
   SetLabel(state);
 }
-BENCHMARK(OpenAndRead)->Name("image/open, read msdos.sys")->Arg(0)->Arg(1)
+BENCHMARK(OpenAndRead)
+    ->Name("image/open, read msdos.sys")
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
 // The same with the attributes first, as the start of the program asks for them: one listing of
@@ -108,7 +111,10 @@ void OpenFindAndRead(benchmark::State& state) {
   CallsPerIteration(state, calls);
   SetLabel(state);
 }
-BENCHMARK(OpenFindAndRead)->Name("image/open, attributes, read msdos.sys")->Arg(0)->Arg(1)
+BENCHMARK(OpenFindAndRead)
+    ->Name("image/open, attributes, read msdos.sys")
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
 // Reading the boot file and both pictures, as Auslesen does, against three bare mtype calls.
@@ -125,8 +131,11 @@ void ReadBootFileAndPictures(benchmark::State& state) {
   CallsPerIteration(state, calls);
   SetLabel(state);
 }
-BENCHMARK(ReadBootFileAndPictures)->Name("image/read msdos.sys and both pictures")->Arg(0)
-    ->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadBootFileAndPictures)
+    ->Name("image/read msdos.sys and both pictures")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BareMtypeThree(benchmark::State& state) {
   const test_support::DiskImage& image = Image(state.range(0));
@@ -141,7 +150,10 @@ void BareMtypeThree(benchmark::State& state) {
   SetLabel(state);
   ::close(fd);
 }
-BENCHMARK(BareMtypeThree)->Name("mtools/mtype msdos.sys and both pictures")->Arg(0)->Arg(1)
+BENCHMARK(BareMtypeThree)
+    ->Name("mtools/mtype msdos.sys and both pictures")
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
 // Replacing the boot file crash-safely: the temporary file with its attributes, then the swap,
@@ -150,8 +162,8 @@ void ReplaceBootFile(benchmark::State& state) {
   const test_support::DiskImage& image = Image(state.range(0));
   ImageVolume volume(image.path);
   volume.Lock();
-  const std::string content = test_support::ReadHostBytes(
-      fs::path(STARTGARTEN_SOURCE_DIR) / "examples" / "drive_c" / "MSDOS.SYS");
+  const std::string content = test_support::ReadHostBytes(fs::path(STARTGARTEN_SOURCE_DIR) /
+                                                          "examples" / "drive_c" / "MSDOS.SYS");
   const unsigned long before = volume.MtoolsCalls();
   for (auto _ : state) {
     const platform::TemporaryFile temporary = volume.WriteTemporary("", 0, content, kProtected);
@@ -163,7 +175,10 @@ void ReplaceBootFile(benchmark::State& state) {
   CallsPerIteration(state, volume.MtoolsCalls() - before);
   SetLabel(state);
 }
-BENCHMARK(ReplaceBootFile)->Name("image/replace msdos.sys")->Arg(0)->Arg(1)
+BENCHMARK(ReplaceBootFile)
+    ->Name("image/replace msdos.sys")
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -131,14 +131,22 @@ std::optional<std::string> FileOnly(std::string_view name) {
   const size_t length = CharacterLength(static_cast<unsigned char>(name[at]));
   if (at + length > name.size()) return std::nullopt;
   std::string pattern = Literal(name.substr(0, at));
-  pattern += name[at] == '[' ? "[[]" : "[" + std::string(name.substr(at, length)) + "]";
-  return pattern + Literal(name.substr(at + length));
+  pattern += '[';
+  pattern += name.substr(at, length);
+  pattern += ']';
+  pattern += Literal(name.substr(at + length));
+  return pattern;
 }
 
 std::string VolumePath(const std::vector<std::string>& directories, std::string_view last) {
   std::string path = "::";
-  for (const std::string& directory : directories) path += "/" + Literal(directory);
-  return path + "/" + std::string(last);
+  for (const std::string& directory : directories) {
+    path += '/';
+    path += Literal(directory);
+  }
+  path += '/';
+  path += last;
+  return path;
 }
 
 std::optional<std::vector<AttributeLine>> ParseAttributeListing(std::string_view text) {
@@ -171,7 +179,10 @@ std::optional<std::vector<ClusterLine>> ParseClusterListing(std::string_view tex
     if (!extension || !TakeChar(rest, ' ')) return std::nullopt;
     ClusterLine entry;
     entry.shortName = std::string(TrimRight(*base));
-    if (!TrimRight(*extension).empty()) entry.shortName += "." + std::string(TrimRight(*extension));
+    if (!TrimRight(*extension).empty()) {
+      entry.shortName += '.';
+      entry.shortName += TrimRight(*extension);
+    }
     const std::optional<ClusterLine> parsed = ParseClusterDetails(rest, std::move(entry));
     if (!parsed) return std::nullopt;
     if (!IsDotEntry(TrimRight(*base))) entries.push_back(*parsed);
