@@ -23,17 +23,15 @@ using platform::ImageVolume;
 
 constexpr uint32_t kProtected = 0x27;
 
-// The two images, made once in a directory of their own, with the sample drive's files on them.
-const test_support::DiskImage& Image(int kind) {
-  static const std::map<int, test_support::DiskImage> images = [] {
-    const fs::path directory =
-        fs::temp_directory_path() / ("startgarten-image-bench-" + std::to_string(::getpid()));
-    fs::create_directories(directory);
-    std::map<int, test_support::DiskImage> made = {
-        {0, test_support::MakeFloppy(directory / "floppy.img")},
-        {1, test_support::MakePartitionedDisk(directory / "fat32.img", 512, 32, 0x0C)}};
+// The two images, made once in a directory of their own (removed at the end) with the sample
+// drive's files on them.
+struct BenchImages {
+  BenchImages() {
     const fs::path sample = fs::path(STARTGARTEN_SOURCE_DIR) / "examples" / "drive_c";
-    for (const auto& [kind, image] : made) {
+    fs::create_directories(directory);
+    images = {{0, test_support::MakeFloppy(directory / "floppy.img")},
+              {1, test_support::MakePartitionedDisk(directory / "fat32.img", 512, 32, 0x0C)}};
+    for (const auto& [kind, image] : images) {
       test_support::PutFiles(
           image,
           {{"MSDOS.SYS", test_support::ReadHostBytes(sample / "MSDOS.SYS"), "+r +h +s"},
@@ -42,9 +40,17 @@ const test_support::DiskImage& Image(int kind) {
            {"WINDOWS/LOGOW.SYS", test_support::ReadHostBytes(sample / "WINDOWS" / "LOGOW.SYS"),
             ""}});
     }
-    return made;
-  }();
-  return images.at(kind);
+  }
+  ~BenchImages() { fs::remove_all(directory); }
+
+  fs::path directory =
+      fs::temp_directory_path() / ("startgarten-image-bench-" + std::to_string(::getpid()));
+  std::map<int, test_support::DiskImage> images;
+};
+
+const test_support::DiskImage& Image(int kind) {
+  static const BenchImages made;
+  return made.images.at(kind);
 }
 
 void SetLabel(benchmark::State& state) {
