@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <optional>
 
 #include "platform/cp1252.h"
@@ -123,8 +124,7 @@ std::optional<ImageVolume::Path> ImageVolume::ParsePath(std::string_view text) {
   return path;
 }
 
-ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::milliseconds timeout)
-    : image_(image) {
+ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::milliseconds timeout) {
   const std::string name = Utf8ToCp1252(image.string());
   fd_ = ::open(image.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (fd_ < 0) throw Error(FormatMessageText(messages::kCannotOpenFile, name));
@@ -408,15 +408,15 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
   replacement = {std::string(directory), std::string(target), !located.error, {}, 0};
   if (!replacement.existed) return Swap(*directories, std::string(temporary), Cp1252ToUtf8(target));
 
-  const ImageEntry& entry = located.entry->entry;
-  if (entry.IsDirectory()) return kErrorAccessDenied;
-  // Its exact name, so that a long name stays as it was.
+  if (located.entry->entry.IsDirectory()) return kErrorAccessDenied;
+  // Its exact name, so that a long name stays as it was. (Reading below may drop the listing.)
   const std::string exact = located.entry->utf8;
-  replacement.target = entry.name;
-  replacement.oldAttributes = entry.attributes;
+  const std::string volumePath = located.VolumePath();
+  replacement.target = located.entry->entry.name;
+  replacement.oldAttributes = located.entry->entry.attributes;
   std::string path;
   for (const std::string& name : *directories) path += name + "\\";
-  const ReadFileResult old = Read(path + entry.name, kUndoLimit);
+  const ReadFileResult old = Read(path + replacement.target, kUndoLimit);
   if (old.error) return old.error;
   if (old.tooLarge) return kErrorNotEnoughMemory;
   replacement.oldBytes.assign(old.bytes.data(), old.bytes.size());
@@ -424,7 +424,7 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
   // target gone, when that content's chain loops or leaves the volume. Reading the file does not
   // tell (it follows the chain only as far as the size), following the whole chain does: mshowfat
   // reports what it meets.
-  const MtoolsResult chain = mtools_->Run("mshowfat", {located.VolumePath()});
+  const MtoolsResult chain = mtools_->Run("mshowfat", {volumePath});
   if (chain.error || !chain.errors.empty()) return kErrorIoDevice;
   return Swap(*directories, std::string(temporary), exact);
 }

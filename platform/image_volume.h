@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +30,8 @@
 // starts, so a SIGKILL of this process at any moment leaves each file old or new.
 //
 // Each file and each directory is read once: the results are kept while the image file's size
-// and modification time stay the same, and dropped by every change made here.
+// and modification time stay the same. A change made here keeps them true: it updates the
+// directory's listing it knows the outcome of (a new temporary file, a swap) and drops the rest.
 namespace startgarten::platform {
 
 struct ImageEntry {
@@ -85,13 +84,15 @@ class ImageVolume {
   ReadFileResult Read(std::string_view path, size_t limit);
 
   // Writes bytes as a new file named TemporaryFileName(this process, index) in directory, with
-  // exactly these attributes (read-only, hidden, system, archive), and flushes the image.
+  // exactly these attributes (read-only, hidden, system, archive), and flushes the image. A file
+  // of that name, left by an earlier process of the same id, is overwritten.
   TemporaryFile WriteTemporary(std::string_view directory, unsigned index, std::string_view bytes,
                                uint32_t attributes);
 
   // Puts the temporary file of directory in the place of target (created when it is missing),
   // keeping the target's exact name; its old content and attributes go into replacement. A
-  // directory as target gives kErrorAccessDenied.
+  // directory as target gives kErrorAccessDenied; a target whose cluster chain loops or leaves
+  // the volume gives kErrorIoDevice before anything is changed.
   uint32_t Replace(std::string_view directory, std::string_view temporary, std::string_view target,
                    ImageReplacement& replacement);
 
@@ -100,7 +101,8 @@ class ImageVolume {
   uint32_t Undo(const ImageReplacement& replacement);
 
   // Renames or moves a file or directory, never replacing one: kErrorAlreadyExists when the
-  // target exists, also under a name that differs only in case.
+  // target exists, also under a name that differs only in case. (mtools cannot move a file into
+  // a subdirectory under a new name that holds "[".)
   uint32_t Rename(std::string_view from, std::string_view to);
 
   uint32_t Remove(std::string_view path);
@@ -138,8 +140,7 @@ class ImageVolume {
   uint32_t Swap(const std::vector<std::string>& directories, const std::string& temporary,
                 const std::string& target);
 
-  std::filesystem::path image_;
-  int fd_ = -1;
+  int fd_ = -1;  // the image, for mtools, the lock and the flushes
   FatVolumeLocation location_;
   std::unique_ptr<Mtools> mtools_;
   // The image's size and modification time when the cache was filled.
