@@ -334,7 +334,12 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
 
   const std::string name = TemporaryFileName(::getpid(), index);
   const std::string target = text::VolumePath(listing->utf8Path, name);
-  // A file of this name can only be one of ours, left by an earlier process of the same id.
+  // One of this name that we did not write was kept by RemoveStaleTemporaryFiles, as it shares
+  // its content with another file: overwriting it would free that content.
+  const bool own = ownTemporaries_.count(Key(*directories) + Key({name})) > 0;
+  for (const Listing::Entry& entry : listing->entries) {
+    if (!own && EqualsIgnoreCase(entry.entry.name, name)) return {kErrorAlreadyExists, {}};
+  }
   error = mtools_->Run("mcopy", {"-D", "o", "-", target}, bytes).error;
   // mcopy gives a new file the archive attribute and no other.
   if (!error && (attributes & kStoredAttributes) != kAttributeArchive) {

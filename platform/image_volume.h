@@ -85,7 +85,8 @@ class ImageVolume {
 
   // Writes bytes as a new file named TemporaryFileName(this process, index) in directory, with
   // exactly these attributes (read-only, hidden, system, archive), and flushes the image. A file
-  // of that name, left by an earlier process of the same id, is overwritten.
+  // of that name that this object did not write (left by an earlier process of the same id and
+  // kept by RemoveStaleTemporaryFiles) gives kErrorAlreadyExists; one it wrote is overwritten.
   TemporaryFile WriteTemporary(std::string_view directory, unsigned index, std::string_view bytes,
                                uint32_t attributes);
 

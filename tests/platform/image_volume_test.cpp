@@ -355,19 +355,23 @@ TEST(ImageVolumeHostile, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
 }
 
 // A temporary file whose entry shares its content with another entry is what an mtools program
-// cut off inside its write can leave; removing it would free the other file's clusters.
+// cut off inside its write can leave; removing or overwriting it would free the other file's
+// clusters. Here it bears the name that this process would write next.
 TEST(ImageVolumeHostile, KeepsAStaleTemporaryFileThatSharesItsContent) {
   test_support::TempDrive scratch;
   const DiskImage image = test_support::MakeFloppy(scratch.Base() / "floppy.img");
   test_support::PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"}, {"SG000003.~03", "x", ""}});
+  const std::string shared = TemporaryFileName(::getpid(), 2);
   {
     FloppyBytes floppy(image.path);
-    floppy.CopyEntry(floppy.Entry("MSDOS   SYS"), FloppyBytes::kRoot + 2 * 32, "SG000002~02");
+    floppy.CopyEntry(floppy.Entry("MSDOS   SYS"), FloppyBytes::kRoot + 2 * 32,
+                     shared.substr(0, 8) + shared.substr(9));
   }
   ImageVolume volume(image.path);
   EXPECT_EQ(volume.RemoveStaleTemporaryFiles(""), kErrorSuccess);
+  EXPECT_EQ(volume.WriteTemporary("", 2, "new", kAttributeArchive).error, kErrorAlreadyExists);
   EXPECT_EQ(test_support::DirectoryNames(image, ""),
-            (std::vector<std::string>{"MSDOS.SYS", "SG000002.~02"}));
+            (std::vector<std::string>{"MSDOS.SYS", shared}));
   EXPECT_EQ(ReadFileBytes(image, "MSDOS.SYS"), kBootFile);
 }
 
