@@ -98,6 +98,10 @@ TEST(Process, KillsAHungOrFloodingChildWithItsGroup) {
   for (int i = 0; i < 100 && !Ended(grandchild); ++i) ::usleep(10000);
   EXPECT_TRUE(Ended(grandchild));
 
+  ProcessRequest silent = Shell("exec >&- 2>&-; sleep 60");  // closes its output and goes on
+  silent.timeout = 300ms;
+  EXPECT_TRUE(RunProcess(silent).timedOut);
+
   ProcessRequest flood = Shell("yes");
   flood.outputLimit = 1000;
   const ProcessResult floods = RunProcess(flood);
