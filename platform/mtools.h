@@ -44,10 +44,9 @@ class Mtools {
   // Whether mtools is installed where Run looks for it.
   static bool Installed();
 
-  // The environment every program gets, apart from the descriptors' numbers; for the tests.
+ private:
   std::vector<std::string> Environment() const;
 
- private:
   int imageFd_;
   uint64_t volumeOffset_;
   std::chrono::milliseconds timeout_;
