@@ -11,9 +11,10 @@
 
 // The programs of mtools, run on the FAT volume inside an image file. They get the image as a
 // descriptor of this process (so they work on the very file that was recognised and locked, even
-// if its name is changed meanwhile) and a fixed environment of their own: our configuration file
-// is read last, the user's ~/.mtoolsrc never, every setting that changes names or behaviour is
-// pinned, and names pass as UTF-8.
+// if its name is changed meanwhile) and a fixed environment of their own: the user's ~/.mtoolsrc
+// is never found, our configuration file is read after the system's /etc/mtools.conf (which
+// mtools always reads), every setting that changes names or behaviour is pinned in both it and
+// the environment (which wins over both files), and names pass as UTF-8.
 namespace startgarten::platform {
 
 struct MtoolsResult {
