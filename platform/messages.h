@@ -32,6 +32,48 @@ inline constexpr const char* kNotAValidInteger = "'%s' ist kein g\xFCltiger Inte
 // The picture loader.
 inline constexpr const char* kInvalidBitmap = "Bitmap ist ung\xFCltig";
 
+// Disk image files as drives: what was found instead of a FAT volume. Texts with two "%s" take the
+// image file's name first.
+inline constexpr const char* kImageEmpty = "Die Abbilddatei %s ist leer";
+inline constexpr const char* kImageTooShort = "Die Abbilddatei %s ist zu kurz f\xFCr ein Laufwerk";
+inline constexpr const char* kImageUnsupportedFormat =
+    "Die Abbilddatei %s ist ein %s; bearbeiten lassen sich nur rohe Abbilder und feste "
+    "VHD-Abbilder";
+inline constexpr const char* kImageFormatQcow2 = "QCOW2-Abbild (QEMU)";
+inline constexpr const char* kImageFormatVdi = "VDI-Abbild (VirtualBox)";
+inline constexpr const char* kImageFormatVmdk = "VMDK-Abbild (VMware)";
+inline constexpr const char* kImageFormatVhdx = "VHDX-Abbild (Hyper-V)";
+inline constexpr const char* kImageFormatDynamicVhd = "dynamisches VHD-Abbild";
+inline constexpr const char* kImageFormatDifferencingVhd = "differenzierendes VHD-Abbild";
+inline constexpr const char* kImageVhdFooterDamaged =
+    "Die VHD-Fu\xDFzeile der Abbilddatei %s ist besch\xE4"
+    "digt";
+inline constexpr const char* kImageVhdTruncated =
+    "Das VHD-Abbild %s ist k\xFCrzer, als seine Fu\xDFzeile angibt";
+inline constexpr const char* kImageNoFatVolume =
+    "Die Abbilddatei %s enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle";
+inline constexpr const char* kImageForeignFileSystem =
+    "Die Abbilddatei %s enth\xE4lt ein Laufwerk im Format %s, kein FAT-Laufwerk";
+inline constexpr const char* kImageEmptyPartitionTable =
+    "Die Partitionstabelle der Abbilddatei %s ist leer";
+inline constexpr const char* kImageNoFatPartition =
+    "Die Partitionstabelle der Abbilddatei %s enth\xE4lt keine FAT-Partition "
+    "(Partitionstypen %s)";
+inline constexpr const char* kImagePartitionOutside =
+    "In der Abbilddatei %s reicht Partition %s \xFC"
+    "ber das Dateiende hinaus";
+inline constexpr const char* kImageDamagedBootSector =
+    "Der Startsektor des FAT-Laufwerks in der Abbilddatei %s ist besch\xE4"
+    "digt";
+inline constexpr const char* kImageVolumeTooLarge =
+    "Das FAT-Laufwerk in der Abbilddatei %s ist gr\xF6\xDF"
+    "er als sein Platz in der Datei";
+
+// Running the FAT tools for an image drive.
+inline constexpr const char* kMtoolsMissing =
+    "Die FAT-Werkzeuge (Paket mtools) sind nicht installiert; ohne sie l\xE4sst sich die "
+    "Abbilddatei %s nicht bearbeiten";
+
 // Input/output errors, by their error code.
 inline constexpr const char* kInOutFileNotFound = "Datei nicht gefunden";
 inline constexpr const char* kInOutInvalidFileName = "Ung\xFCltiger Dateiname";

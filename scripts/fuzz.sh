@@ -15,12 +15,14 @@ cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{profile,number,memo,bitmap} build-fuzz/findings
+mkdir -p "$seeds"/{profile,number,memo,bitmap,image} build-fuzz/findings
 cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
 cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
 cp examples/drive_c/WINDOWS/LOGO?.SYS "$seeds/bitmap/"
 cp tests/data/bmpsuite/[gb]/*.bmp "$seeds/bitmap/"
+# Images made with mkfs.fat and sfdisk, reduced to the sectors that their recognition reads.
+build-fuzz/fuzz/disk_image_seeds "$seeds/image"
 # Every value of the sample boot file is a number text.
 n=0
 while IFS= read -r value; do
@@ -34,6 +36,8 @@ targets=(
   "memo_fuzzer memo -max_len=2048"
   # An allocation beyond the reader's largest picture (64 MiB) is a finding.
   "bitmap_fuzzer bitmap -max_len=8192 -malloc_limit_mb=80 -rss_limit_mb=512"
+  # The recognition reads a few sectors: an allocation of a claimed size is a finding.
+  "disk_image_layout_fuzzer image -max_len=8192 -malloc_limit_mb=16"
 )
 
 for entry in "${targets[@]}"; do

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/disk_image_layout.h"
+#include "platform/file_types.h"
+#include "platform/files.h"
+#include "platform/mtools.h"
+
+// The FAT volume inside a disk image file, changed through mtools: what a drive needs of it.
+//
+// Paths are relative to the volume's root, names separated by "\" and in code page 1252; they
+// match without regard to case, long names and short names alike. "." and ".." are not resolved
+// here. Errors are Windows error codes.
+//
+// Replacing a file is crash-safe: its new content is first written under a temporary 8.3 name in
+// the same directory, with its final attributes, and flushed; then one mtools program puts it in
+// place of the target and frees the old content. Each program runs in a process group of its own
+// and finishes even when this process is killed, and every change is flushed before the next one
+// starts, so a SIGKILL of this process at any moment leaves each file old or new.
+//
+// Each file and each directory is read once: the results are kept while the image file's size
+// and modification time stay the same. A change made here keeps them true: it updates the
+// directory's listing it knows the outcome of (a new temporary file, a swap) and drops the rest.
+namespace startgarten::platform {
+
+struct ImageEntry {
+  std::string name;         // code page 1252: the long name, else the short name with its case
+  uint32_t attributes = 0;  // the directory entry's attribute bits (file_types.h)
+  bool IsDirectory() const { return (attributes & kAttributeDirectory) != 0; }
+};
+
+struct FindResult {
+  uint32_t error = 0;  // kErrorFileNotFound, or kErrorPathNotFound when a directory is missing
+  ImageEntry entry;
+};
+
+struct TemporaryFile {
+  uint32_t error = 0;
+  std::string name;  // the temporary file's 8.3 name, in its directory
+};
+
+// What a replacement changed, to be taken back by Undo while the command still runs.
+struct ImageReplacement {
+  std::string directory;
+  std::string target;  // the exact name the target has now
+  bool existed = false;
+  std::string oldBytes;
+  uint32_t oldAttributes = 0;
+};
+
+class ImageVolume {
+ public:
+  // Opens the image file (following links) and finds its FAT volume. Throws Error when the file
+  // cannot be opened (kCannotOpenFile), holds no usable FAT volume (the recognition's message) or
+  // mtools is not installed (kMtoolsMissing).
+  explicit ImageVolume(const std::filesystem::path& image,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  ~ImageVolume();
+  ImageVolume(const ImageVolume&) = delete;
+  ImageVolume& operator=(const ImageVolume&) = delete;
+
+  const FatVolumeLocation& location() const { return location_; }
+
+  // Waits until no other process holds the image's lock, then holds it: an advisory lock
+  // (flock) on the image file, for one writer at a time. The programs of mtools started while
+  // it is held share it, so that it lasts until the last of them has finished.
+  uint32_t Lock();
+  void Unlock();
+
+  FindResult Find(std::string_view path);
+
+  // The whole file, never more than limit bytes; a directory gives kErrorAccessDenied.
+  ReadFileResult Read(std::string_view path, size_t limit);
+
+  // Writes bytes as a new file named TemporaryName(index) in directory, with
+  // exactly these attributes (read-only, hidden, system, archive), and flushes the image. A file
+  // of that name that this object did not write (left by an earlier process of the same id and
+  // kept by RemoveStaleTemporaryFiles) gives kErrorAlreadyExists; one it wrote is overwritten.
+  TemporaryFile WriteTemporary(std::string_view directory, unsigned index, std::string_view bytes,
+                               uint32_t attributes);
+
+  // Puts the temporary file of directory in the place of target (created when it is missing),
+  // keeping the target's exact name; its old content and attributes go into replacement. A
+  // directory as target gives kErrorAccessDenied; a target whose cluster chain loops or leaves
+  // the volume gives kErrorIoDevice before anything is changed.
+  uint32_t Replace(std::string_view directory, std::string_view temporary, std::string_view target,
+                   ImageReplacement& replacement);
+
+  // Brings back what Replace changed: the old content with its old attributes, crash-safe in the
+  // same way, or no file where there was none.
+  uint32_t Undo(const ImageReplacement& replacement);
+
+  // Renames or moves a file or directory, never replacing one: kErrorAlreadyExists when the
+  // target exists, also under a name that differs only in case. (mtools cannot move a file into
+  // a subdirectory under a new name that holds "[".)
+  uint32_t Rename(std::string_view from, std::string_view to);
+
+  uint32_t Remove(std::string_view path);
+
+  // Removes the temporary files of our pattern in directory that this object did not write: a
+  // writer holds the lock while its own exist, so under the lock every other one is stale. One
+  // that shares its clusters with another entry (left by an mtools program cut off halfway) is
+  // kept, as removing it would free the other entry's content.
+  uint32_t RemoveStaleTemporaryFiles(std::string_view directory);
+
+  // The programs of mtools run so far, for the benchmarks.
+  unsigned long MtoolsCalls() const { return mtools_->Calls(); }
+
+ private:
+  struct Path {
+    std::vector<std::string> directories;
+    std::string name;  // empty for the root
+  };
+  struct Listing;
+  struct Located;
+  struct Cached;
+
+  static std::optional<Path> ParsePath(std::string_view text);
+  // What was kept stays while the image's size and modification time stay the same.
+  void RevalidateCache();
+  // After a change of our own: the image's new size and time are taken as current, and what the
+  // change made untrue is forgotten: the files kept of a directory (under any of their names),
+  // its listing too, or everything when directories is null.
+  void Restamp();
+  void ForgetFiles(const std::vector<std::string>& directories);
+  void Forget(const std::vector<std::string>* directories);
+  uint32_t Flush();
+  const Listing* ListDirectory(const std::vector<std::string>& directories, uint32_t& error);
+  Located Locate(const Path& path);
+  uint32_t Swap(const std::vector<std::string>& directories, const std::string& temporary,
+                const std::string& target);
+
+  int fd_ = -1;  // the image, for mtools, the lock and the flushes
+  FatVolumeLocation location_;
+  std::unique_ptr<Mtools> mtools_;
+  // The image's size and modification time when the cache was filled.
+  off_t cachedSize_ = -1;
+  int64_t cachedModified_ = -1;
+  std::map<std::string, std::unique_ptr<Listing>> listings_;  // by directory, in capitals
+  std::map<std::string, std::unique_ptr<Cached>> files_;      // by path, in capitals
+  std::set<std::string> ownTemporaries_;                      // their directory and name
+};
+
+}  // namespace startgarten::platform

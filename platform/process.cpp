@@ -1,0 +1,190 @@
+#include "platform/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace startgarten::platform {
+
+namespace {
+
+constexpr size_t kErrorLimit = 64 * 1024;
+
+using Clock = std::chrono::steady_clock;
+
+// A descriptor closed with its owner.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { Reset(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  void Reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_;
+};
+
+// The input as a file of its own in memory, read from its start: the child reads it at its own
+// pace, and nothing here can block on a pipe it does not drain.
+int InputFile(std::string_view input) {
+  const int fd = ::memfd_create("input", MFD_CLOEXEC);
+  if (fd < 0) return -1;
+  for (size_t done = 0; done < input.size();) {
+    const ssize_t wrote = ::write(fd, input.data() + done, input.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      ::close(fd);
+      return -1;
+    }
+    done += static_cast<size_t>(wrote);
+  }
+  if (::lseek(fd, 0, SEEK_SET) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::vector<char*> Pointers(const std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (const std::string& text : texts) pointers.push_back(const_cast<char*>(text.c_str()));
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Spawns the child with its standard descriptors in place; its id, or -1 with errno.
+pid_t Spawn(const ProcessRequest& request, int input, int output, int errors) {
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  ::posix_spawn_file_actions_init(&actions);
+  ::posix_spawnattr_init(&attributes);
+  if (input >= 0) {
+    ::posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+  } else {
+    ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  }
+  ::posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+  ::posix_spawn_file_actions_adddup2(&actions, errors, STDERR_FILENO);
+  // Duplicating a descriptor onto itself clears its close-on-exec flag in the child only.
+  for (int fd : request.passedDescriptors) ::posix_spawn_file_actions_adddup2(&actions, fd, fd);
+
+  sigset_t defaults, none;
+  ::sigemptyset(&defaults);
+  for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, SIGCHLD}) {
+    ::sigaddset(&defaults, signal);
+  }
+  ::sigemptyset(&none);
+  ::posix_spawnattr_setflags(
+      &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  ::posix_spawnattr_setpgroup(&attributes, 0);
+  ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+  ::posix_spawnattr_setsigmask(&attributes, &none);
+
+  std::vector<char*> argv = Pointers(request.arguments);
+  std::vector<char*> envp = Pointers(request.environment);
+  pid_t pid = -1;
+  const int error =
+      ::posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data());
+  ::posix_spawn_file_actions_destroy(&actions);
+  ::posix_spawnattr_destroy(&attributes);
+  if (error) {
+    errno = error;
+    return -1;
+  }
+  return pid;
+}
+
+// Appends what is there to read; false at the end of the stream.
+bool Drain(int fd, std::string& into, size_t keep) {
+  char buffer[64 * 1024];
+  const ssize_t got = ::read(fd, buffer, sizeof buffer);
+  if (got < 0) return errno == EINTR || errno == EAGAIN;
+  if (got == 0) return false;
+  const size_t room = keep > into.size() ? keep - into.size() : 0;
+  into.append(buffer, std::min(room, static_cast<size_t>(got)));
+  return true;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const ProcessRequest& request) {
+  ProcessResult result;
+  Descriptor input(request.input.empty() ? -1 : InputFile(request.input));
+  int outputPipe[2], errorPipe[2];
+  if ((!request.input.empty() && input.get() < 0) || ::pipe2(outputPipe, O_CLOEXEC) != 0) {
+    result.startError = errno;
+    return result;
+  }
+  Descriptor output(outputPipe[0]), outputEnd(outputPipe[1]);
+  if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
+    result.startError = errno;
+    return result;
+  }
+  Descriptor errors(errorPipe[0]), errorsEnd(errorPipe[1]);
+
+  const pid_t pid = Spawn(request, input.get(), outputEnd.get(), errorsEnd.get());
+  if (pid < 0) {
+    result.startError = errno;
+    return result;
+  }
+  input.Reset();
+  outputEnd.Reset();
+  errorsEnd.Reset();
+
+  // One more byte than the limit tells that the output passes it.
+  const size_t outputKeep = request.outputLimit + 1;
+  const Clock::time_point deadline = Clock::now() + request.timeout;
+  // Readable once the child has ended, so that one that closes its output and goes on running
+  // is timed out as well.
+  // (By its system call: the declaration in glibc 2.36 lacks extern "C" for C++.)
+  Descriptor ended(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+  bool outputOpen = true, errorsOpen = true, running = ended.get() >= 0, killed = false;
+  while ((outputOpen || errorsOpen || running) && !killed) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      result.timedOut = killed = true;
+      break;
+    }
+    pollfd fds[3] = {{outputOpen ? output.get() : -1, POLLIN, 0},
+                     {errorsOpen ? errors.get() : -1, POLLIN, 0},
+                     {running ? ended.get() : -1, POLLIN, 0}};
+    const int ready = ::poll(fds, 3, static_cast<int>(std::min<long long>(left, 1 << 30)));
+    if (ready < 0 && errno != EINTR) killed = true;
+    if (ready <= 0) continue;
+    if (fds[0].revents) outputOpen = Drain(output.get(), result.output, outputKeep);
+    if (fds[1].revents) errorsOpen = Drain(errors.get(), result.errors, kErrorLimit);
+    if (fds[2].revents) running = false;
+    if (result.output.size() > request.outputLimit) {
+      result.outputTooLarge = killed = true;
+      result.output.resize(request.outputLimit);
+    }
+  }
+  if (killed) ::kill(-pid, SIGKILL);
+
+  int status = 0;
+  pid_t waited;
+  while ((waited = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+  }
+  if (waited < 0) {
+    result.startError = errno;  // reaped elsewhere: how it ended is unknown
+    return result;
+  }
+  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  return result;
+}
+
+}  // namespace startgarten::platform

@@ -1,0 +1,206 @@
+#include "support/disk_images.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+#include "platform/process.h"
+
+namespace startgarten::test_support {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint64_t kPartitionStart = 2048;  // sectors: 1 MiB, as partitioning tools align today
+
+const std::vector<std::string> kToolEnvironment = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin",
+                                                   "HOME=/dev/null", "LC_ALL=C.UTF-8",
+                                                   "MTOOLS_SKIP_CHECK=1"};
+
+platform::ProcessResult Start(const std::string& program, const std::vector<std::string>& arguments,
+                              std::string_view input) {
+  platform::ProcessRequest request;
+  request.program = program;
+  request.arguments = arguments;
+  request.environment = kToolEnvironment;
+  request.input = input;
+  request.outputLimit = 256 << 20;
+  return platform::RunProcess(request);
+}
+
+// An mtools program on the image's volume.
+platform::ProcessResult Mtool(const DiskImage& image, const std::string& program,
+                              std::vector<std::string> arguments, std::string_view input = {}) {
+  arguments.insert(
+      arguments.begin(),
+      {program, "-i", image.path.string() + "@@" + std::to_string(image.volumeOffset)});
+  return Start("/usr/bin/mtools", arguments, input);
+}
+
+std::string VolumePath(std::string_view path) {
+  return "::/" + std::string(path);
+}
+
+void PutBigEndian(std::string& bytes, size_t at, uint64_t value, int size) {
+  for (int i = size - 1; i >= 0; --i, value >>= 8) bytes[at + i] = static_cast<char>(value & 0xFF);
+}
+
+}  // namespace
+
+std::string RunTool(const std::string& program, const std::vector<std::string>& arguments,
+                    std::string_view input) {
+  const platform::ProcessResult result = Start(program, arguments, input);
+  EXPECT_EQ(result.exitCode, 0) << program << ": " << result.errors;
+  return result.output;
+}
+
+std::string ReadHostBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteHostBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+DiskImage MakeFloppy(const fs::path& path) {
+  fs::remove(path);
+  RunTool("/usr/sbin/mkfs.fat", {"mkfs.fat", "-C", path.string(), "1440"});
+  return {path, 0, 1440 * 1024};
+}
+
+DiskImage MakePartitionedDisk(const fs::path& path, unsigned megabytes, unsigned fatBits,
+                              unsigned char partitionType) {
+  fs::remove(path);
+  std::ofstream(path, std::ios::binary);
+  fs::resize_file(path, uint64_t{megabytes} << 20);
+  std::ostringstream table;
+  table << "label: dos\nstart=" << kPartitionStart << ", type=" << std::hex
+        << unsigned{partitionType} << ", bootable\n";
+  RunTool("/usr/sbin/sfdisk", {"sfdisk", "-q", path.string()}, table.str());
+  const uint64_t kilobytes = (uint64_t{megabytes} << 10) - kPartitionStart / 2;
+  std::vector<std::string> format = {"mkfs.fat",
+                                     "-F",
+                                     std::to_string(fatBits),
+                                     "--offset",
+                                     std::to_string(kPartitionStart),
+                                     "-h",
+                                     std::to_string(kPartitionStart),
+                                     "-n",
+                                     "WIN95"};
+  // FAT32 needs 65525 clusters: a small disk gets them only with clusters of one sector.
+  if (fatBits == 32 && megabytes < 260) format.insert(format.end(), {"-s", "1"});
+  format.insert(format.end(), {path.string(), std::to_string(kilobytes)});
+  RunTool("/usr/sbin/mkfs.fat", format);
+  return {path, kPartitionStart * 512, kilobytes * 1024};
+}
+
+std::string VhdFooter(uint64_t diskSize, uint32_t diskType) {
+  std::string footer(512, '\0');
+  footer.replace(0, 8, "conectix");
+  PutBigEndian(footer, 8, 2, 4);                                    // features: reserved bit
+  PutBigEndian(footer, 12, 0x00010000, 4);                          // format version 1.0
+  PutBigEndian(footer, 16, diskType == 2 ? ~uint64_t{0} : 512, 8);  // next structure
+  PutBigEndian(footer, 24, 0x2D000000, 4);                          // seconds since 2000
+  footer.replace(28, 4, "sgtn");                                    // creator application
+  PutBigEndian(footer, 32, 0x00010000, 4);                          // creator version
+  footer.replace(36, 4, "Wi2k");                                    // creator host
+  PutBigEndian(footer, 40, diskSize, 8);                            // original size
+  PutBigEndian(footer, 48, diskSize, 8);                            // current size
+  const uint64_t cylinders = std::min<uint64_t>(65535, diskSize / 512 / (16 * 63));
+  PutBigEndian(footer, 56, (cylinders << 16) | (16 << 8) | 63, 4);  // geometry
+  PutBigEndian(footer, 60, diskType, 4);
+  std::mt19937 random(diskSize);
+  for (int i = 68; i < 84; ++i) footer[i] = static_cast<char>(random());  // unique id
+  uint32_t sum = 0;
+  for (char c : footer) sum += static_cast<unsigned char>(c);
+  PutBigEndian(footer, 64, ~sum, 4);
+  return footer;
+}
+
+DiskImage MakeFixedVhd(const DiskImage& raw) {
+  DiskImage vhd = raw;
+  vhd.path.replace_extension(".vhd");
+  fs::copy_file(raw.path, vhd.path, fs::copy_options::overwrite_existing);
+  std::ofstream(vhd.path, std::ios::binary | std::ios::app)
+      << VhdFooter(fs::file_size(raw.path), 2);
+  return vhd;
+}
+
+void PutFiles(const DiskImage& image, const std::vector<ImageFile>& files) {
+  for (const ImageFile& file : files) {
+    // Each directory on the way, made when it is not there yet.
+    for (size_t slash = file.path.find('/'); slash != std::string::npos;
+         slash = file.path.find('/', slash + 1)) {
+      Mtool(image, "mmd", {"-D", "s", VolumePath(file.path.substr(0, slash))});
+    }
+    const platform::ProcessResult copy =
+        Mtool(image, "mcopy", {"-D", "o", "-", VolumePath(file.path)}, file.bytes);
+    ASSERT_EQ(copy.exitCode, 0) << file.path << ": " << copy.errors;
+    if (file.attributes.empty()) continue;
+    std::vector<std::string> arguments;
+    std::istringstream flags(file.attributes);
+    for (std::string flag; flags >> flag;) arguments.push_back(flag);
+    arguments.push_back(VolumePath(file.path));
+    const platform::ProcessResult attributes = Mtool(image, "mattrib", arguments);
+    ASSERT_EQ(attributes.exitCode, 0) << file.path << ": " << attributes.errors;
+  }
+}
+
+std::string ReadFileBytes(const DiskImage& image, std::string_view path) {
+  const platform::ProcessResult result = Mtool(image, "mtype", {VolumePath(path)});
+  return result.exitCode == 0 ? result.output : "missing";
+}
+
+std::string FileAttributes(const DiskImage& image, std::string_view path) {
+  const platform::ProcessResult result = Mtool(image, "mattrib", {"-X", VolumePath(path)});
+  if (result.exitCode != 0) return "missing";
+  std::string flags = result.output;
+  while (!flags.empty() && (flags.back() == '\n' || flags.back() == ' ')) flags.pop_back();
+  return flags;
+}
+
+std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view directory) {
+  const std::string pattern = directory.empty() ? "::/*" : VolumePath(directory) + "/*";
+  std::istringstream lines(Mtool(image, "mattrib", {"-X", pattern}).output);
+  std::vector<std::string> names;
+  for (std::string line; std::getline(lines, line);) {
+    const std::string name = line.substr(line.rfind('/') + 1);
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  return names;
+}
+
+std::string FsckProblems(const DiskImage& image) {
+  fs::path copy = image.path;
+  copy += ".volume";
+  {
+    std::ifstream in(image.path, std::ios::binary);
+    std::ofstream out(copy, std::ios::binary | std::ios::trunc);
+    in.seekg(static_cast<std::streamoff>(image.volumeOffset));
+    std::vector<char> buffer(1 << 20);
+    for (uint64_t left = image.volumeSize; left > 0 && in;) {
+      in.read(buffer.data(), static_cast<std::streamsize>(std::min<uint64_t>(left, buffer.size())));
+      out.write(buffer.data(), in.gcount());
+      left -= static_cast<uint64_t>(in.gcount());
+    }
+  }
+  const platform::ProcessResult result =
+      Start("/usr/sbin/fsck.fat", {"fsck.fat", "-n", copy.string()}, {});
+  fs::remove(copy);
+  // A clean volume gives the version line and one line of counts.
+  std::istringstream lines(result.output);
+  std::string problems;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("fsck.fat ", 0) == 0 || line.rfind(copy.string() + ": ", 0) == 0) continue;
+    problems += line + "\n";
+  }
+  if (result.exitCode != 0 && problems.empty()) problems = result.output + result.errors;
+  return problems;
+}
+
+}  // namespace startgarten::test_support

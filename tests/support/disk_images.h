@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Disk image files made with the tools an emulator's user has (mkfs.fat, sfdisk, mtools), for the
+// tests of image drives: a floppy, partitioned FAT16 and FAT32 disks, a fixed VHD; and the means
+// to look at them apart from the code under test (mtools directly, fsck.fat).
+namespace startgarten::test_support {
+
+struct DiskImage {
+  std::filesystem::path path;
+  uint64_t volumeOffset = 0;  // where the FAT volume begins in the file
+  uint64_t volumeSize = 0;
+};
+
+// A file to put on an image: its path on the volume ("WINDOWS/LOGOS.SYS", "/"-separated, any
+// directories are made), its bytes and the mattrib flags it gets ("+r +h +s", empty for none).
+struct ImageFile {
+  std::string path;
+  std::string bytes;
+  std::string attributes;
+};
+
+// A 1.44 MB FAT12 floppy.
+DiskImage MakeFloppy(const std::filesystem::path& path);
+// An MBR disk of megabytes MiB with one primary partition from sector 2048 to the end, of the
+// given partition type, active, formatted with fatBits (16 or 32; FAT32 on less than 260 MiB with
+// 512-byte clusters so that it holds enough of them).
+DiskImage MakePartitionedDisk(const std::filesystem::path& path, unsigned megabytes,
+                              unsigned fatBits, unsigned char partitionType);
+// The same disk as a fixed VHD: the 512-byte footer appended to it.
+DiskImage MakeFixedVhd(const DiskImage& raw);
+// The 512-byte VHD footer for a disk of diskSize bytes, of diskType (2 fixed, 3 dynamic, 4
+// differencing).
+std::string VhdFooter(uint64_t diskSize, uint32_t diskType);
+
+// Puts the files on the image, with mtools and nothing of ours.
+void PutFiles(const DiskImage& image, const std::vector<ImageFile>& files);
+// The bytes of a file and its attributes as "mattrib -X" shows them ("ASHR"), read with mtools
+// directly; "missing" when mtools finds no such file.
+std::string ReadFileBytes(const DiskImage& image, std::string_view path);
+std::string FileAttributes(const DiskImage& image, std::string_view path);
+// The names in a directory of the volume ("" for the root), as mattrib shows them.
+std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view directory);
+
+// What "fsck.fat -n" says about the volume, run on a copy of it; empty when it finds it clean.
+std::string FsckProblems(const DiskImage& image);
+
+// Runs a program with arguments (argv[0] included) and the bytes on its standard input; the
+// test fails when it does not exit with 0. Returns its standard output.
+std::string RunTool(const std::string& program, const std::vector<std::string>& arguments,
+                    std::string_view input = {});
+
+// Bytes of a file on the host.
+std::string ReadHostBytes(const std::filesystem::path& path);
+void WriteHostBytes(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace startgarten::test_support
