@@ -101,4 +101,10 @@ int Flock(int fd, int operation) {
   return system_calls::Flock(fd, operation);
 }
 
+int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
+          const posix_spawnattr_t* attributes, char* const arguments[],
+          char* const environment[]) {
+  return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
+}
+
 }  // namespace startgarten::platform::file_system

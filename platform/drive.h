@@ -37,8 +37,10 @@ class PreparedFile {
  public:
   virtual ~PreparedFile() = default;
   // Puts the new version in place of the file in one rename. The old version stays beside it
-  // until RemoveOldVersion, so that TakeBack can undo this. Returns a Windows error code.
+  // until RemoveOldVersion, so that TakeBack can undo this. Returns a Windows error code; a
+  // failure may leave the new version in place all the same.
   virtual uint32_t PutInPlace() = 0;
+  // Puts the old version back, when the new one is in place.
   virtual uint32_t TakeBack() = 0;
   // Makes the renames of the file's directory durable.
   virtual uint32_t SyncDirectory() = 0;
@@ -80,7 +82,8 @@ class Drive {
 };
 
 // The drive a letter stands for now, the same object as long as its location names the same
-// folder; none when it cannot be opened.
+// folder or image file; none when there is none. Throws Error when it is a disk image that holds
+// no FAT volume that can be used.
 std::shared_ptr<Drive> DriveFor(char letter);
 
 }  // namespace startgarten::platform

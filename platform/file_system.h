@@ -1,12 +1,13 @@
 #pragma once
 
+#include <spawn.h>
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 
 // Every operation of the platform layer that opens, reads, writes, flushes, renames, removes,
-// locks a file or changes its attributes. The program links the real implementation; the tests
+// locks a file or changes its attributes, or starts a program. The program links the real implementation; the tests
 // link one that can make any single operation fail, and the benchmarks one that counts and
 // times them. Each behaves like the system call of its name: -1 and errno on failure.
 namespace startgarten::platform::file_system {
@@ -31,5 +32,9 @@ int Fsetxattr(int fd, const char* name, const void* value, size_t size);
 int SetFatAttributes(int fd, uint32_t attributes);
 // flock(2).
 int Flock(int fd, int operation);
+// posix_spawn(3), which starts the programs of mtools: 0 or an errno value.
+int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
+          const posix_spawnattr_t* attributes, char* const arguments[],
+          char* const environment[]);
 
 }  // namespace startgarten::platform::file_system

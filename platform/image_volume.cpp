@@ -13,6 +13,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/messages.h"
 #include "platform/mtools_listing.h"
 #include "platform/temporary_names.h"
@@ -126,31 +127,43 @@ std::optional<ImageVolume::Path> ImageVolume::ParsePath(std::string_view text) {
 
 ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::milliseconds timeout) {
   const std::string name = Utf8ToCp1252(image.string());
-  fd_ = ::open(image.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  fd_ = file_system::Open(image.c_str(), O_RDONLY | O_NOCTTY);
   if (fd_ < 0) throw Error(FormatMessageText(messages::kCannotOpenFile, name));
   try {
     location_ = LocateFatVolumeInFile(fd_, image);
     if (!Mtools::Installed()) throw Error(FormatMessageText(messages::kMtoolsMissing, name));
   } catch (...) {
-    ::close(fd_);
+    file_system::Close(fd_);
     throw;
   }
   mtools_ = std::make_unique<Mtools>(fd_, location_.offset, timeout);
 }
 
 ImageVolume::~ImageVolume() {
-  ::close(fd_);
+  Unlock();
+  file_system::Close(fd_);
 }
 
+// The lock is taken on an opening of the image of its own: one shared with a child this process
+// forked would stay held as long as this process keeps the image open.
 uint32_t ImageVolume::Lock() {
-  while (::flock(fd_, LOCK_EX) != 0) {
-    if (errno != EINTR) return WindowsErrorFromErrno(errno);
+  const std::string reopened = "/proc/self/fd/" + std::to_string(fd_);
+  const int fd = file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY);
+  if (fd < 0) return WindowsErrorFromErrno(errno);
+  if (file_system::Flock(fd, LOCK_EX) != 0) {
+    const int error = errno;
+    file_system::Close(fd);
+    return WindowsErrorFromErrno(error);
   }
+  lockFd_ = fd;
+  mtools_->KeepOpenInPrograms(lockFd_);
   return kErrorSuccess;
 }
 
 void ImageVolume::Unlock() {
-  ::flock(fd_, LOCK_UN);
+  mtools_->KeepOpenInPrograms(-1);
+  if (lockFd_ >= 0) file_system::Close(lockFd_);
+  lockFd_ = -1;
 }
 
 void ImageVolume::RevalidateCache() {
@@ -195,7 +208,7 @@ void ImageVolume::Forget(const std::vector<std::string>* directories) {
 }
 
 uint32_t ImageVolume::Flush() {
-  return ::fsync(fd_) == 0 ? kErrorSuccess : WindowsErrorFromErrno(errno);
+  return file_system::Fsync(fd_) == 0 ? kErrorSuccess : WindowsErrorFromErrno(errno);
 }
 
 const ImageVolume::Listing* ImageVolume::ListDirectory(const std::vector<std::string>& directories,

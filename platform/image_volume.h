@@ -141,7 +141,8 @@ class ImageVolume {
   uint32_t Swap(const std::vector<std::string>& directories, const std::string& temporary,
                 const std::string& target);
 
-  int fd_ = -1;  // the image, for mtools, the lock and the flushes
+  int fd_ = -1;      // the image, for mtools and the flushes
+  int lockFd_ = -1;  // while locked: the image opened anew, holding the lock
   FatVolumeLocation location_;
   std::unique_ptr<Mtools> mtools_;
   // The image's size and modification time when the cache was filled.

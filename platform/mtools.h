@@ -39,6 +39,10 @@ class Mtools {
   MtoolsResult Run(std::string_view program, const std::vector<std::string>& arguments,
                    std::string_view input = {}, size_t outputLimit = 1 << 20) const;
 
+  // A descriptor that the programs started from now on keep open, -1 for none: the lock on the
+  // image, so that it lasts until the last of them has ended.
+  void KeepOpenInPrograms(int fd) { heldFd_ = fd; }
+
   // The number of programs run so far, for the benchmarks.
   unsigned long Calls() const { return calls_; }
 
@@ -52,6 +56,7 @@ class Mtools {
   uint64_t volumeOffset_;
   std::chrono::milliseconds timeout_;
   int configFd_;
+  int heldFd_ = -1;
   mutable unsigned long calls_ = 0;
 };
 

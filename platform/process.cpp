@@ -11,6 +11,8 @@
 
 #include <cerrno>
 
+#include "platform/file_system.h"
+
 namespace startgarten::platform {
 
 namespace {
@@ -96,7 +98,8 @@ pid_t Spawn(const ProcessRequest& request, int input, int output, int errors) {
   std::vector<char*> envp = Pointers(request.environment);
   pid_t pid = -1;
   const int error =
-      ::posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data());
+      file_system::Spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(),
+                         envp.data());
   ::posix_spawn_file_actions_destroy(&actions);
   ::posix_spawnattr_destroy(&attributes);
   if (error) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
 #include <linux/openat2.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -84,6 +85,12 @@ inline int SetFatAttributes(int fd, uint32_t attributes) {
 
 inline int Flock(int fd, int operation) {
   return Retrying([&] { return ::flock(fd, operation); });
+}
+
+inline int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
+                 const posix_spawnattr_t* attributes, char* const arguments[],
+                 char* const environment[]) {
+  return ::posix_spawn(pid, program, actions, attributes, arguments, environment);
 }
 
 }  // namespace startgarten::platform::system_calls

@@ -19,7 +19,7 @@ std::unique_ptr<DriveLock> LockDriveC() {
   return drive ? drive->LockForWriting() : nullptr;
 }
 
-// Takes back the files in place, the one put in place last first.
+// Takes back the files in place from firstInPlace on, the one put in place last first.
 void TakeBack(std::vector<std::unique_ptr<PreparedFile>>& prepared, size_t firstInPlace) {
   for (size_t i = firstInPlace; i < prepared.size(); ++i) prepared[i]->TakeBack();
 }
@@ -100,7 +100,7 @@ void WriteSet::Commit() {
   }
   for (size_t i = prepared.size(); i-- > 0;) {
     if (prepared[i]->PutInPlace() != kErrorSuccess) {
-      TakeBack(prepared, i + 1);
+      TakeBack(prepared, i);
       throw Error(entries[i].texts.write);
     }
   }

@@ -21,39 +21,20 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_support::DiskImage;
+using test_support::ImageKind;
+using test_support::ImageKindName;
+using test_support::MakeImage;
 using test_support::FileAttributes;
 using test_support::FsckProblems;
 using test_support::ReadFileBytes;
-
-enum class Kind { kFloppy, kFat16Disk, kFat32Disk, kFixedVhd };
-
-std::string KindName(const testing::TestParamInfo<Kind>& info) {
-  const char* names[] = {"Floppy", "Fat16Disk", "Fat32Disk", "FixedVhd"};
-  return names[static_cast<int>(info.param)];
-}
 
 constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
 const std::string kBootFile = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n[Options]\r\nBootGUI=1\r\n";
 const std::string kPicture(70000, 'p');  // more than one cluster everywhere
 
-DiskImage MakeImage(Kind kind, const fs::path& directory) {
-  switch (kind) {
-    case Kind::kFloppy:
-      return test_support::MakeFloppy(directory / "floppy.img");
-    case Kind::kFat16Disk:
-      return test_support::MakePartitionedDisk(directory / "fat16.img", 32, 16, 0x06);
-    case Kind::kFat32Disk:
-      return test_support::MakePartitionedDisk(directory / "fat32.img", 40, 32, 0x0C);
-    case Kind::kFixedVhd:
-      return test_support::MakeFixedVhd(
-          test_support::MakePartitionedDisk(directory / "disk.img", 32, 16, 0x06));
-  }
-  return {};
-}
-
 // A Windows 95 drive in an image: the boot file protected, long names, a name that mtools would
 // read as a pattern, a subdirectory with a long name.
-class ImageVolumeTest : public testing::TestWithParam<Kind> {
+class ImageVolumeTest : public testing::TestWithParam<ImageKind> {
  protected:
   void SetUp() override {
     image = MakeImage(GetParam(), scratch.Base());
@@ -495,14 +476,12 @@ TEST_P(ImageKillTest, EveryFileStaysWholeWithItsAttributes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, ImageKillTest,
-                         testing::Values(Kind::kFloppy, Kind::kFat16Disk, Kind::kFat32Disk,
-                                         Kind::kFixedVhd),
-                         KindName);
+                         testing::ValuesIn(test_support::kImageKinds),
+                         ImageKindName<testing::TestParamInfo<ImageKind>>);
 
 INSTANTIATE_TEST_SUITE_P(Images, ImageVolumeTest,
-                         testing::Values(Kind::kFloppy, Kind::kFat16Disk, Kind::kFat32Disk,
-                                         Kind::kFixedVhd),
-                         KindName);
+                         testing::ValuesIn(test_support::kImageKinds),
+                         ImageKindName<testing::TestParamInfo<ImageKind>>);
 
 }  // namespace
 }  // namespace startgarten::platform

@@ -203,4 +203,18 @@ std::string FsckProblems(const DiskImage& image) {
   return problems;
 }
 
+DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
+  switch (kind) {
+    case ImageKind::kFloppy:
+      return MakeFloppy(directory / "floppy.img");
+    case ImageKind::kFat16Disk:
+      return MakePartitionedDisk(directory / "fat16.img", 32, 16, 0x06);
+    case ImageKind::kFat32Disk:
+      return MakePartitionedDisk(directory / "fat32.img", 40, 32, 0x0C);
+    case ImageKind::kFixedVhd:
+      return MakeFixedVhd(MakePartitionedDisk(directory / "disk.img", 32, 16, 0x06));
+  }
+  return {};
+}
+
 }  // namespace startgarten::test_support

@@ -25,6 +25,19 @@ struct ImageFile {
   std::string attributes;
 };
 
+// The kinds of image the tests make, each with a volume of the same files.
+enum class ImageKind { kFloppy, kFat16Disk, kFat32Disk, kFixedVhd };
+inline constexpr ImageKind kImageKinds[] = {ImageKind::kFloppy, ImageKind::kFat16Disk,
+                                            ImageKind::kFat32Disk, ImageKind::kFixedVhd};
+// A name for tests parameterised by kind.
+template <typename Info>
+std::string ImageKindName(const Info& info) {
+  const char* names[] = {"Floppy", "Fat16Disk", "Fat32Disk", "FixedVhd"};
+  return names[static_cast<int>(info.param)];
+}
+// An empty image of the kind in directory.
+DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory);
+
 // A 1.44 MB FAT12 floppy.
 DiskImage MakeFloppy(const std::filesystem::path& path);
 // An MBR disk of megabytes MiB with one primary partition from sector 2048 to the end, of the

@@ -1,0 +1,147 @@
+#include "platform/image_drive.h"
+
+#include "platform/cp1252.h"
+#include "platform/windows_error.h"
+
+namespace startgarten::platform {
+
+namespace {
+
+constexpr uint32_t kStoredAttributes =
+    kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeArchive;
+
+std::string Capitals(std::string_view text) {
+  std::string capitals(text);
+  for (char& c : capitals) c = ToUpperCp1252(c);
+  return capitals;
+}
+
+// The directory of a path and the name in it.
+std::pair<std::string, std::string> Split(const std::string& path) {
+  const size_t separator = path.rfind('\\');
+  if (separator == std::string::npos) return {"", path};
+  return {path.substr(0, separator), path.substr(separator + 1)};
+}
+
+// Where writing a new version failed: a file that cannot be made there, or bytes that do not
+// fit or cannot be written.
+WriteFailure FailureOf(uint32_t error) {
+  return error == kErrorDiskFull || error == kErrorIoDevice || error == kErrorGenFailure
+             ? WriteFailure::kWrite
+             : WriteFailure::kCreate;
+}
+
+class ImageLock : public DriveLock {
+ public:
+  explicit ImageLock(ImageVolume& volume) : volume_(volume) {}
+  ~ImageLock() override { volume_.Unlock(); }
+
+ private:
+  ImageVolume& volume_;
+};
+
+// The new version of a file, written beside it under a temporary name: putting it in place frees
+// the old version, which a take-back writes again.
+class ImagePreparedFile : public PreparedFile {
+ public:
+  ImagePreparedFile(ImageVolume& volume, std::string directory, std::string temporary,
+                    std::string target)
+      : volume_(volume),
+        directory_(std::move(directory)),
+        temporary_(std::move(temporary)),
+        target_(std::move(target)) {}
+
+  ~ImagePreparedFile() override {
+    if (!inPlace_) volume_.Remove(TemporaryPath());
+  }
+
+  // A failure after the new version took the target's name (flushing the image, or mtools ending
+  // badly after its change) leaves it in place all the same: its temporary name is gone then.
+  uint32_t PutInPlace() override {
+    const uint32_t error = volume_.Replace(directory_, temporary_, target_, replacement_);
+    inPlace_ = error == kErrorSuccess || volume_.Find(TemporaryPath()).error == kErrorFileNotFound;
+    return error;
+  }
+
+  uint32_t TakeBack() override {
+    if (!inPlace_) return kErrorSuccess;
+    const uint32_t error = volume_.Undo(replacement_);
+    inPlace_ = error != kErrorSuccess;
+    return error;
+  }
+
+  // Every change is flushed to the image before the next one starts.
+  uint32_t SyncDirectory() override { return kErrorSuccess; }
+  std::string DirectoryKey() const override { return "image:" + directory_; }
+  void RemoveOldVersion() override {}
+
+ private:
+  std::string TemporaryPath() const {
+    return directory_.empty() ? temporary_ : directory_ + "\\" + temporary_;
+  }
+
+  ImageVolume& volume_;
+  std::string directory_;
+  std::string temporary_;
+  std::string target_;
+  ImageReplacement replacement_;
+  bool inPlace_ = false;
+};
+
+}  // namespace
+
+DriveEntry ImageDrive::Find(const std::vector<std::string_view>& names) {
+  std::string path;
+  for (const std::string_view name : names) (path += path.empty() ? "" : "\\") += name;
+  if (names.empty()) return {kErrorSuccess, "", true};
+  const FindResult found = volume_.Find(path);
+  if (found.error == kErrorSuccess) return {kErrorSuccess, Capitals(path), true};
+  if (found.error != kErrorFileNotFound) return {found.error, "", false};
+  const auto [directory, name] = Split(path);
+  return {kErrorSuccess, Capitals(directory) + (directory.empty() ? "" : "\\") + name, false};
+}
+
+FileStatus ImageDrive::Status(const std::string& path) {
+  if (path.empty()) return {true, false, kAttributeDirectory};
+  const FindResult found = volume_.Find(path);
+  if (found.error != kErrorSuccess) return {};
+  return {true, !found.entry.IsDirectory(), found.entry.attributes};
+}
+
+ReadFileResult ImageDrive::ReadFile(const std::string& path, size_t limit) {
+  return volume_.Read(path, limit);
+}
+
+uint32_t ImageDrive::Rename(const std::string& from, const std::string& to) {
+  return volume_.Rename(from, to);
+}
+
+Preparation ImageDrive::Prepare(const std::string& path, std::string_view bytes,
+                                NewAttributes attributes, unsigned index) {
+  const FindResult old = volume_.Find(path);
+  if (old.error != kErrorSuccess && old.error != kErrorFileNotFound)
+    return {WriteFailure::kCreate, old.error, nullptr};
+  if (old.error == kErrorSuccess && old.entry.IsDirectory())
+    return {WriteFailure::kCreate, kErrorAccessDenied, nullptr};
+  uint32_t stored = kAttributeArchive;
+  if (old.error == kErrorSuccess) {
+    stored = old.entry.attributes & kStoredAttributes;
+    if (attributes == NewAttributes::kNormal) stored = (stored & ~kProtectiveAttributes) | kAttributeArchive;
+  }
+  const auto [directory, name] = Split(path);
+  const TemporaryFile temporary = volume_.WriteTemporary(directory, index, bytes, stored);
+  if (temporary.error != kErrorSuccess) return {FailureOf(temporary.error), temporary.error, nullptr};
+  return {WriteFailure::kNone, kErrorSuccess,
+          std::make_unique<ImagePreparedFile>(volume_, directory, temporary.name, name)};
+}
+
+std::unique_ptr<DriveLock> ImageDrive::LockForWriting() {
+  if (volume_.Lock() != kErrorSuccess) return nullptr;
+  return std::make_unique<ImageLock>(volume_);
+}
+
+void ImageDrive::RemoveTemporaryFiles(const std::string& directory) {
+  volume_.RemoveStaleTemporaryFiles(directory);
+}
+
+}  // namespace startgarten::platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+#include "platform/drive.h"
+#include "platform/image_volume.h"
+
+namespace startgarten::platform {
+
+// A drive that is the FAT volume inside a disk image file (dosdevices/x: a file or a link to
+// one), changed through mtools. Paths are the image's names joined with "\", in capitals for the
+// names that exist (FAT matches them without regard to case), a new last name as given.
+class ImageDrive : public Drive {
+ public:
+  // Throws Error with a message that names the file and what it holds when it holds no FAT
+  // volume that can be used.
+  explicit ImageDrive(const std::string& location) : volume_(location) {}
+
+  DriveEntry Find(const std::vector<std::string_view>& names) override;
+  FileStatus Status(const std::string& path) override;
+  ReadFileResult ReadFile(const std::string& path, size_t limit) override;
+  uint32_t Rename(const std::string& from, const std::string& to) override;
+  Preparation Prepare(const std::string& path, std::string_view bytes, NewAttributes attributes,
+                      unsigned index) override;
+  std::unique_ptr<DriveLock> LockForWriting() override;
+  void RemoveTemporaryFiles(const std::string& directory) override;
+
+ private:
+  ImageVolume volume_;
+};
+
+}  // namespace startgarten::platform
