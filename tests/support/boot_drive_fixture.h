@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <string_view>
 
 #include "controls/form_controls.h"
 #include "interlocks/interlocks.h"
 #include "platform/files.h"
-#include "support/temp_drive.h"
+#include "support/error_of.h"
 #include "support/recording_message_boxes.h"
+#include "support/temp_drive.h"
 
 namespace startgarten::test_support {
 
@@ -21,18 +21,42 @@ inline std::string CrLf(std::initializer_list<std::string_view> lines) {
   return text;
 }
 
-// CheckBox1 to CheckBox12 in order.
-inline std::array<TCheckBox*, 12> CheckBoxes(FormControls& form) {
-  return {&form.CheckBox1, &form.CheckBox2,  &form.CheckBox3,  &form.CheckBox4,
-          &form.CheckBox5, &form.CheckBox6,  &form.CheckBox7,  &form.CheckBox8,
-          &form.CheckBox9, &form.CheckBox10, &form.CheckBox11, &form.CheckBox12};
+// A boot file that names the host drive and C:\WINDOWS, its [Options] section holding these lines.
+inline std::string BootFileText(std::initializer_list<std::string_view> options,
+                                std::string_view host = "C") {
+  return CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=" + std::string(host), "",
+               "[Options]"}) +
+         CrLf(options);
 }
 
-// The checked states of CheckBox1 to CheckBox12 as a string of 0 and 1, for compact expectations.
-inline std::string CheckedStates(FormControls& form) {
-  std::string states;
-  for (const TCheckBox* box : CheckBoxes(form)) states += box->Checked() ? '1' : '0';
-  return states;
+// The errors of a file that cannot be opened or created.
+inline std::string CannotOpen(std::string_view path) {
+  return "Kann Datei " + std::string(path) +
+         " nicht \xF6"
+         "ffnen";
+}
+inline std::string CannotCreate(std::string_view path) {
+  return "Kann Datei " + std::string(path) + " nicht erstellen";
+}
+
+// Every control's state in one line, for compact expectations: CheckBox1 to CheckBox12, each 1
+// when checked or 0, + or - when disabled; the spin edits' texts; the radio groups' items; the
+// combo box's item and text.
+inline std::string FormState(const FormControls& form) {
+  std::string state;
+  for (const TCheckBox* box :
+       {&form.CheckBox1, &form.CheckBox2, &form.CheckBox3, &form.CheckBox4, &form.CheckBox5,
+        &form.CheckBox6, &form.CheckBox7, &form.CheckBox8, &form.CheckBox9, &form.CheckBox10,
+        &form.CheckBox11, &form.CheckBox12}) {
+    state += box->Enabled() ? "01"[box->Checked()] : "-+"[box->Checked()];
+  }
+  for (const std::string& text : {form.SpinEdit1.Text(), form.SpinEdit2.Text()})
+    state += " " + text;
+  for (int item :
+       {form.RadioGroup1.ItemIndex(), form.RadioGroup2.ItemIndex(), form.ComboBox1.ItemIndex()}) {
+    state += " " + std::to_string(item);
+  }
+  return state + " " + form.ComboBox1.Text();
 }
 
 // A drive C with a boot file that names C as the host drive, a Windows directory, and the
@@ -45,9 +69,7 @@ class BootDriveTest : public testing::Test {
 
   // A boot file whose [Options] section holds these lines, protected as Windows leaves it.
   void WriteBootFile(std::initializer_list<std::string_view> options) {
-    std::string text = CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=C", "", "[Options]"});
-    for (std::string_view line : options) (text += line) += "\r\n";
-    drive.Write("MSDOS.SYS", text);
+    drive.Write("MSDOS.SYS", BootFileText(options));
     drive.Write("WINDOWS/WIN.COM", "");
     Protect();
   }
