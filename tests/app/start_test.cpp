@@ -71,15 +71,11 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
 TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
   test_support::TempDrive drive;
   const std::filesystem::path base = drive.Base();
-  const std::filesystem::path prefixC = drive.Prefix() / "dosdevices" / "c:";
+  const std::filesystem::path prefixC = drive.Link('c');
   const std::string lookedForPrefixC = "Gesucht wurde: " + prefixC.string();
   const std::string noPrefix = "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX";
   std::filesystem::create_directories(base / "folder");
   std::ofstream(base / "image") << "not a disk image";
-  const auto linkC = [&](const std::filesystem::path& target) {
-    std::filesystem::remove(prefixC);
-    std::filesystem::create_symlink(target, prefixC);
-  };
   struct Case {
     const char* situation;
     std::function<void()> setUp;
@@ -88,12 +84,12 @@ TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
   const std::vector<Case> cases = {
       {"the prefix's drive C", [] {}, ""},
       {"no dosdevices/c:", [&] { std::filesystem::remove(prefixC); }, lookedForPrefixC + "\n\n"},
-      {"a link to nowhere", [&] { linkC(base / "gone"); },
+      {"a link to nowhere", [&] { drive.LinkDrive('c', base / "gone"); },
        lookedForPrefixC + "\nDas ist eine Verkn\xFCpfung auf " + (base / "gone").string() +
            ", und dort ist nichts.\n"},
-      {"a relative link to nowhere", [&] { linkC("../../gone"); },
+      {"a relative link to nowhere", [&] { drive.LinkDrive('c', "../../gone"); },
        "Verkn\xFCpfung auf ../../gone,"},
-      {"a link to a file", [&] { linkC(base / "image"); }, ""},
+      {"a link to a file", [&] { drive.LinkDrive('c', base / "image"); }, ""},
       {"no prefix at all",
        [&] {
          ::unsetenv("WINEPREFIX");

@@ -64,12 +64,6 @@ std::string Boot(std::initializer_list<std::string_view> options, std::string_vi
   return test_support::BootFileText(options, host);
 }
 
-void LinkDrive(const TempDrive& drive, char letter, const fs::path& target) {
-  const fs::path link = drive.Prefix() / "dosdevices" / (std::string(1, letter) + ":");
-  fs::remove(link);
-  fs::create_directory_symlink(target, link);
-}
-
 struct Hostile {
   std::string bootFile;  // c:\msdos.sys, protected
   std::string read;      // the outcome of reading, "|", the window's state (FormState) after it
@@ -132,7 +126,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
            "' ist kein g\xFCltiger Integerwert|011000001111 30 2 1 0 -1 ",
        "", "\r\nBootMenuDefault=0\r\n"},
       {Boot({}), "Fehler" + untouched, "Fehler", "",
-       [](TempDrive& drive) { LinkDrive(drive, 'c', drive.Base() / "gone"); }},
+       [](TempDrive& drive) { drive.LinkDrive('c', drive.Base() / "gone"); }},
       {Boot({}), "Fehler" + untouched, "Fehler", "", replace("MSDOS.SYS", true)},
       {Boot({}), defaults, CannotCreate("C:\\autoexec.bat"), "", readOnly("AUTOEXEC.BAT")},
       {Boot({}), defaults, opened, "", replace("AUTOEXEC.BAT", true)},
@@ -163,7 +157,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     drive.Write("WINDOWS/start.bat", "old");
     drive.Write("MSDOS.SYS", Boot({"BootMenu=1"}), 'h');
     fs::resize_file(drive.Host("MSDOS.SYS", 'h'), uintmax_t{64} << 20);
-    LinkDrive(drive, 'n', drive.Base() / "gone");
+    drive.LinkDrive('n', drive.Base() / "gone");
     fs::create_directories(drive.MapDrive('d') / "msdos.sys");
     ASSERT_EQ(::mkfifo((drive.MapDrive('f') / "MSDOS.SYS").c_str(), 0644), 0);
     drive.MapDrive('e');

@@ -35,7 +35,7 @@ class WindowScreenshots : public QObject {
 
   void writeFirstStartBox() {
     WindowFixture fixture;
-    std::filesystem::remove(fixture.drive.Prefix() / "dosdevices" / "c:");
+    std::filesystem::remove(fixture.drive.Link('c'));
     GrabNextBox(directory_ + "/first-start.png");
     QVERIFY(!FindDriveC("Startgarten"));
   }

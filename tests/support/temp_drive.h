@@ -57,12 +57,20 @@ class TempDrive {
   // Maps the drive letter (lower case) to a new empty directory and returns that directory.
   std::filesystem::path MapDrive(char letter) {
     std::filesystem::create_directories(Root(letter));
-    std::filesystem::create_directory_symlink(
-        Root(letter), Prefix() / "dosdevices" / (std::string(1, letter) + ":"));
+    LinkDrive(letter, Root(letter));
     return Root(letter);
   }
 
+  // Points the drive letter's link in the prefix at the target, which need not exist.
+  void LinkDrive(char letter, const std::filesystem::path& target) const {
+    std::filesystem::remove(Link(letter));
+    std::filesystem::create_directory_symlink(target, Link(letter));
+  }
+
   std::filesystem::path Prefix() const { return base_ / "prefix"; }
+  std::filesystem::path Link(char letter) const {
+    return Prefix() / "dosdevices" / (std::string(1, letter) + ":");
+  }
   // The temporary directory that holds the prefix and the drives, for files off every drive.
   const std::filesystem::path& Base() const { return base_; }
   std::filesystem::path Root(char letter = 'c') const {
