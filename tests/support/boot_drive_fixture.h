@@ -30,11 +30,9 @@ inline std::string BootFileText(std::initializer_list<std::string_view> options,
          CrLf(options);
 }
 
-// The errors of a file that cannot be opened or created.
+// The errors of a file that cannot be opened (\366: o umlaut) or created.
 inline std::string CannotOpen(std::string_view path) {
-  return "Kann Datei " + std::string(path) +
-         " nicht \xF6"
-         "ffnen";
+  return "Kann Datei " + std::string(path) + " nicht \366ffnen";
 }
 inline std::string CannotCreate(std::string_view path) {
   return "Kann Datei " + std::string(path) + " nicht erstellen";
