@@ -9,7 +9,6 @@
 #include "fuzz/fuzz_check.h"
 #include "logos/bitmap_header.h"
 #include "logos/bitmap_reader.h"
-#include "platform/messages.h"
 #include "platform/error.h"
 #include "platform/messages.h"
 

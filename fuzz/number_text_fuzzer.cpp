@@ -4,13 +4,13 @@
 // "$" and one to 8 hexadecimal digits, leading zeros counted, taken as 32 bits; nothing after.
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "bootfile/ini_file.h"
+#include "fuzz/fuzz_check.h"
 #include "platform/number_text.h"
 
 namespace {
@@ -53,29 +53,22 @@ std::string ReferenceHexRewrite(std::string_view text) {
   return std::string(text);
 }
 
-void Check(bool condition, const char* what, std::string_view text) {
-  if (!condition) {
-    std::fprintf(stderr, "%s differs for \"%.*s\"\n", what, static_cast<int>(text.size()),
-                 text.data());
-    std::abort();
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using startgarten::fuzz::Check;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const std::optional<int32_t> expected = ReferenceStrToInt(text);
-  Check(startgarten::TryStrToInt(text) == expected, "TryStrToInt", text);
+  Check(startgarten::TryStrToInt(text) == expected, "TryStrToInt as the reference");
 
   constexpr int32_t kDefault = -7;  // also a value some texts convert to
   const int32_t read = ReferenceStrToInt(ReferenceHexRewrite(text)).value_or(kDefault);
-  Check(startgarten::ProfileTextToNumber(std::string(text), kDefault) == read, "the profile number",
-        text);
+  Check(startgarten::ProfileTextToNumber(std::string(text), kDefault) == read,
+        "the profile number as the reference");
 
   if (expected) {
     Check(startgarten::TryStrToInt(startgarten::IntToStr(*expected)) == expected,
-          "IntToStr and back", text);
+          "IntToStr and back");
   }
   return 0;
 }

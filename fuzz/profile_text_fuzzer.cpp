@@ -87,26 +87,15 @@ struct Target {
 Target ChooseTarget(FuzzedDataProvider& input, const Names& names) {
   Target target{WithoutLineBreaks(ConsumeTailString(input, 12)),
                 WithoutLineBreaks(ConsumeTailString(input, 12))};
-  switch (input.ConsumeIntegralInRange(0, 3)) {
-    case 0:
-      if (!names.keys.empty()) {
-        const auto& [section, key] =
-            names.keys[input.ConsumeIntegralInRange<size_t>(0, names.keys.size() - 1)];
-        target = {std::string(section), std::string(key)};
-      }
-      break;
-    case 1:
-      if (!names.sections.empty()) {
-        target.section =
-            names.sections[input.ConsumeIntegralInRange<size_t>(0, names.sections.size() - 1)];
-      }
-      break;
-    case 2:
-      if (!names.keys.empty()) {
-        target.key =
-            names.keys[input.ConsumeIntegralInRange<size_t>(0, names.keys.size() - 1)].second;
-      }
-      break;
+  const int kind = input.ConsumeIntegralInRange(0, 3);
+  if ((kind == 0 || kind == 2) && !names.keys.empty()) {
+    const auto& [section, key] =
+        names.keys[input.ConsumeIntegralInRange<size_t>(0, names.keys.size() - 1)];
+    if (kind == 0) target.section = section;
+    target.key = key;
+  } else if (kind == 1 && !names.sections.empty()) {
+    target.section =
+        names.sections[input.ConsumeIntegralInRange<size_t>(0, names.sections.size() - 1)];
   }
   return target;
 }

@@ -3,31 +3,23 @@
 #include <cerrno>
 #include <iostream>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "app/form1.h"
 #include "support/file_system_faults.h"
 #include "support/write_command_drive.h"
 
 namespace startgarten {
 namespace {
 
+using test_support::CannotCreate;
+using test_support::CannotOpen;
+
 // What the stages of the write command show when one of their file operations fails.
 const std::set<std::string> kStageMessages = {
-    "Kann nicht nach C:\\msdos.sys schreiben.",
-    "Kann Datei c:\\autoexec.bat nicht \xF6"
-    "ffnen.",
-    "Kann Datei C:\\autoexec.bat nicht erstellen.",
-    "Kann Datei C:\\WINDOWS\\start.bat nicht erstellen.",
-    "Stream-Write-Fehler .",
-};
+    "Kann nicht nach C:\\msdos.sys schreiben.", CannotOpen("c:\\autoexec.bat") + ".",
+    CannotCreate("C:\\autoexec.bat") + ".", CannotCreate("C:\\WINDOWS\\start.bat") + ".",
+    "Stream-Write-Fehler ."};
 // Reading the host drive or finding its boot file before anything is written can fail too.
-const std::set<std::string> kOpeningMessages = {
-    "Fehler",
-    "Kann Datei C:\\msdos.sys nicht \xF6"
-    "ffnen.",
-};
+const std::set<std::string> kOpeningMessages = {"Fehler", CannotOpen("C:\\msdos.sys") + "."};
 
 // Runs the whole write command, answered with OK, with a failure injected at each single file
 // operation in turn (a full disk, a broken disk and a refusal in rotation) until the command runs
@@ -91,7 +83,8 @@ TEST_F(WriteCommandFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
   }
   EXPECT_GT(step, 100u);
   std::cout << "[          ] " << step - 1 << " file operations, each made to fail\n";
-  for (const std::string& message : kStageMessages) EXPECT_TRUE(messagesSeen.count(message)) << message;
+  for (const std::string& message : kStageMessages)
+    EXPECT_TRUE(messagesSeen.count(message)) << message;
 }
 
 }  // namespace

@@ -17,8 +17,6 @@
 namespace startgarten {
 namespace {
 
-using std::chrono::microseconds;
-
 // Runs body in a child process, kills it after a random while and waits for it.
 template <typename Body>
 void KillWhileRunning(std::mt19937& random, unsigned maxMicroseconds, const Body& body) {
@@ -28,7 +26,7 @@ void KillWhileRunning(std::mt19937& random, unsigned maxMicroseconds, const Body
     body();
     _exit(2);
   }
-  std::this_thread::sleep_for(microseconds(random() % maxMicroseconds));
+  std::this_thread::sleep_for(std::chrono::microseconds(random() % maxMicroseconds));
   ASSERT_EQ(kill(child, SIGKILL), 0);
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -51,12 +49,11 @@ bool IsWholeBatchFile(const std::optional<std::string>& bytes) {
   return calls <= 1;
 }
 
-class WriteCommandKill : public test_support::WriteCommandDrive {
- protected:
-  void Start(TForm1& window) {
-    window.HandleEvent([&] { window.FormCreate(); });
-  }
-};
+void Start(TForm1& window) {
+  window.HandleEvent([&] { window.FormCreate(); });
+}
+
+using WriteCommandKill = test_support::WriteCommandDrive;
 
 // A child switches the DOS prompt option on and off and writes, again and again, so that each
 // write changes all three files; it is killed at a random moment, 300 times. Every file found
@@ -115,8 +112,8 @@ TEST_F(WriteCommandKill, KilledWritesLeaveWholeProtectedFilesUnderTheirNames) {
 // were, under their own names.
 TEST_F(WriteCommandKill, KilledStartsLeavePicturesUnderTheirNames) {
   Prepare();
-  const std::string picture = test_support::BuildBmp(
-      {1024, 1024, 24, std::string(3 * 1024 * 1024, '\x40')});
+  const std::string picture =
+      test_support::BuildBmp({1024, 1024, 24, std::string(3 * 1024 * 1024, '\x40')});
   drive.Write("WINDOWS/LOGOS.SYS", picture);
   drive.Write("WINDOWS/LOGOW.SYS", picture);
   std::mt19937 random(7);

@@ -1,12 +1,5 @@
 // The window as it opens: place, size, pages, controls, captions, pictures, states and message
 // boxes.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QTimer>
 #include <array>
 
 #include "app/view/message_box_dialog.h"

@@ -1,10 +1,6 @@
 // Writes PNG pictures into the directory named by STARTGARTEN_SCREENSHOT_DIR (scripts/
 // screenshots.sh sets it): the window's five pages on a copy of the sample drive, the write
 // command's confirmation box, and the box shown when drive C does not exist.
-#include <QDir>
-#include <QMessageBox>
-#include <QTimer>
-
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
 #include "app/view/message_box_dialog.h"
@@ -39,7 +35,7 @@ class WindowScreenshots : public QObject {
 
   void writeFirstStartBox() {
     WindowFixture fixture;
-    std::filesystem::remove(fixture.drive.Prefix() / "dosdevices" / "c:");
+    std::filesystem::remove(fixture.drive.Link('c'));
     GrabNextBox(directory_ + "/first-start.png");
     QVERIFY(!FindDriveC("Startgarten"));
   }

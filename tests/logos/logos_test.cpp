@@ -11,12 +11,12 @@
 
 #include "logos/bitmap_reader.h"
 #include "logos/logo_preview.h"
-#include "platform/error.h"
 #include "platform/messages.h"
 #include "platform/windows_error.h"
 #include "support/allocation_probe.h"
 #include "support/bmp_files.h"
 #include "support/bmp_suite.h"
+#include "support/error_of.h"
 #include "support/recording_message_boxes.h"
 #include "support/temp_drive.h"
 
@@ -26,20 +26,10 @@ namespace {
 using namespace std::string_literals;
 using test_support::BmpFields;
 using test_support::BuildBmp;
+using test_support::ErrorOf;
 
 const std::string kInvalid = messages::kInvalidBitmap;
 const std::string kShort = messages::kStreamReadError;
-
-// The message of the Error that the action throws, "" when it throws none.
-template <typename Action>
-std::string ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "";
-}
 
 // The reader's error for the bytes, "" when they decode; either way the decode must not have
 // allocated more than a small file can justify.

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/xattr.h>
 
 #include <cerrno>
@@ -9,11 +9,11 @@
 
 #include "platform/dos_attrib_value.h"
 #include "platform/dos_path.h"
-#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/host_io.h"
 #include "platform/profile.h"
 #include "platform/windows_error.h"
+#include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/samba_dos_attrib.h"
 #include "support/temp_drive.h"
@@ -40,9 +40,9 @@ TEST(DosPath, MatchesWithoutCaseResolvesDotsAndNeedsEveryDirectory) {
   drive.Write("WINDOWS/start.Bat", "");
   drive.Write("WINDOWS/Start.bat", "");
   const std::pair<const char*, const char*> located[] = {
-      {"c:\\windows\\logos.sys", "WINDOWS/logos.sys"},  // an exact match wins
-      {"C:\\Windows\\Logos.Sys", "WINDOWS/LOGOS.SYS"},  // else the first in byte order
-      {"C:\\WINDOWS\\START.bat", "WINDOWS/Start.bat"},  // also without one in capitals
+      {"c:\\windows\\logos.sys", "WINDOWS/logos.sys"},          // an exact match wins
+      {"C:\\Windows\\Logos.Sys", "WINDOWS/LOGOS.SYS"},          // else the first in byte order
+      {"C:\\WINDOWS\\START.bat", "WINDOWS/Start.bat"},          // also without one in capitals
       {"c:\\WINDOWS\\M\xDCLL.TXT", "WINDOWS/M\xC3\xBCll.txt"},  // code page 1252
       {"C:\\windows\\new.bat", "WINDOWS/new.bat (new)"},        // the last one may be missing
       {"C:\\WINDOWS\\..\\..\\.\\x", "x (new)"},
@@ -79,14 +79,8 @@ TEST(DosPath, NothingOffTheDrivesIsEverReachedTextsOrLinks) {
            "C:\\outdir\\start.bat", "C:\\sub\\up\\secret", "C:\\magic", "C:\\sub\\up\\x"}) {
     EXPECT_NE(ReadWholeFile(text, 100).bytes, "outside") << text;
     EXPECT_EQ(GetFileAttributes(text), kInvalidFileAttributes) << text;
-    const auto refused = [&](const std::function<void()>& write) {
-      try {
-        write();
-      } catch (const Error&) {
-      }
-    };
-    refused([&] { WriteProfileString(text, "a", "b", "c", "refused"); });
-    refused([&] { CreateWholeFile(text, "written", {"refused", "refused"}); });
+    test_support::ErrorOf([&] { WriteProfileString(text, "a", "b", "c", "refused"); });
+    test_support::ErrorOf([&] { CreateWholeFile(text, "written", {"refused", "refused"}); });
   }
   EXPECT_EQ(fs::file_size(drive.Base() / "secret"), 7u);
   EXPECT_EQ(fs::file_size(drive.Base() / "folder" / "start.bat"), 7u);
@@ -124,14 +118,13 @@ TEST(FileAttributes, ReadOnlyIsTheWriteBitsAndHiddenAndSystemLiveInDosAttrib) {
   fs::permissions(host, perms(0444));
   EXPECT_EQ(GetFileAttributes("C:\\MSDOS.SYS"), kAttributeArchive | kAttributeReadOnly);
   fs::permissions(host, perms(0644));
-  const std::pair<std::string, uint32_t> written[] = {
-      {"0x4", kAttributeSystem},
-      {std::string("0x26", 5), 0x06},
-      {"0x2z", 0},
-      {test_support::SambaDosAttrib(3, 0x27), 0x06},
-      {test_support::SambaDosAttrib(4, 0x22), 0x02},
-      {test_support::SambaDosAttrib(5, 0x24), 0x04},
-      {test_support::SambaDosAttrib(9, 0x26), 0}};
+  const std::pair<std::string, uint32_t> written[] = {{"0x4", kAttributeSystem},
+                                                      {std::string("0x26", 5), 0x06},
+                                                      {"0x2z", 0},
+                                                      {test_support::SambaDosAttrib(3, 0x27), 0x06},
+                                                      {test_support::SambaDosAttrib(4, 0x22), 0x02},
+                                                      {test_support::SambaDosAttrib(5, 0x24), 0x04},
+                                                      {test_support::SambaDosAttrib(9, 0x26), 0}};
   for (const auto& [value, bits] : written) {
     ASSERT_EQ(::setxattr(host.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
     EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), kAttributeArchive | bits) << value;
@@ -183,7 +176,8 @@ TEST(MoveFile, RenamesButNeverReplaces) {
   EXPECT_EQ(MoveFile("c:\\windows\\logos.bmp", "d:\\logos.bmp"), kErrorNotSameDevice);
   // A failure at any step moves nothing, or one that passes (closing a descriptor) moves it.
   for (unsigned long step = 1;; ++step) {
-    if (!drive.Read("WINDOWS/logos.bmp")) fs::rename(drive.Host("WINDOWS/logos.sys"), drive.Host("WINDOWS/logos.bmp"));
+    if (!drive.Read("WINDOWS/logos.bmp"))
+      fs::rename(drive.Host("WINDOWS/logos.sys"), drive.Host("WINDOWS/logos.bmp"));
     test_support::SetFaultPlan({step, EACCES});
     const uint32_t error = MoveFile("c:\\windows\\logos.bmp", "c:\\windows\\logos.sys");
     const bool reached = test_support::OperationsPerformed() >= step;

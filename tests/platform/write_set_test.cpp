@@ -5,7 +5,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -54,15 +53,8 @@ struct Metadata {
 Metadata MetadataOf(const fs::path& path) {
   struct stat status;
   EXPECT_EQ(::stat(path.c_str(), &status), 0);
-  Metadata metadata{status.st_uid, status.st_gid, status.st_mode & 07777, {}};
-  char names[4096];
-  const ssize_t size = ::listxattr(path.c_str(), names, sizeof names);
-  for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
-    char value[1024];
-    const ssize_t length = ::getxattr(path.c_str(), names + at, value, sizeof value);
-    metadata.attributes[names + at] = std::string(value, static_cast<size_t>(length));
-  }
-  return metadata;
+  return {status.st_uid, status.st_gid, status.st_mode & 07777,
+          test_support::ExtendedAttributes(path)};
 }
 
 void SetAttribute(const fs::path& path, const char* name, const std::string& value) {
@@ -176,14 +168,8 @@ TEST(WriteSet, TemporaryNamesAreShortNamesAndOnlyOursAreRemoved) {
   std::set<std::string> names;
   for (unsigned index = 0; index < 256; ++index) {
     const std::string name = TemporaryName(index);
-    ASSERT_EQ(name.size(), 12u);
-    EXPECT_EQ(name[8], '.');
-    for (size_t i = 0; i < name.size(); ++i) {
-      if (i != 8) {
-        EXPECT_NE(valid83.find(name[i]), std::string::npos) << name;
-      }
-    }
-    EXPECT_TRUE(IsTemporaryName(name));
+    EXPECT_TRUE(name.size() == 12 && name.find('.') == 8 && IsTemporaryName(name)) << name;
+    EXPECT_EQ((name.substr(0, 8) + name.substr(9)).find_first_not_of(valid83), std::string::npos);
     names.insert(name);
   }
   EXPECT_EQ(names.size(), 256u);
@@ -195,7 +181,7 @@ TEST(WriteSet, TemporaryNamesAreShortNamesAndOnlyOursAreRemoved) {
   fs::create_directory(drive.Host("SG000001.~02"));
   RemoveTemporaryFiles({"C:\\"});
   EXPECT_EQ(drive.Entries(), (std::set<std::string>{"MSDOS.SYS", "SG000001.~02", "SG00ABCD.TMP",
-                                                     "SG00ABCD.~01X", "SGX0ABCD.~01"}));
+                                                    "SG00ABCD.~01X", "SGX0ABCD.~01"}));
 }
 
 }  // namespace

@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <string_view>
 
 #include "controls/form_controls.h"
 #include "interlocks/interlocks.h"
 #include "platform/files.h"
-#include "support/temp_drive.h"
+#include "support/error_of.h"
+#include "support/form_state.h"
 #include "support/recording_message_boxes.h"
+#include "support/temp_drive.h"
 
 namespace startgarten::test_support {
 
@@ -21,18 +22,20 @@ inline std::string CrLf(std::initializer_list<std::string_view> lines) {
   return text;
 }
 
-// CheckBox1 to CheckBox12 in order.
-inline std::array<TCheckBox*, 12> CheckBoxes(FormControls& form) {
-  return {&form.CheckBox1, &form.CheckBox2,  &form.CheckBox3,  &form.CheckBox4,
-          &form.CheckBox5, &form.CheckBox6,  &form.CheckBox7,  &form.CheckBox8,
-          &form.CheckBox9, &form.CheckBox10, &form.CheckBox11, &form.CheckBox12};
+// A boot file that names the host drive and C:\WINDOWS, its [Options] section holding these lines.
+inline std::string BootFileText(std::initializer_list<std::string_view> options,
+                                std::string_view host = "C") {
+  return CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=" + std::string(host), "",
+               "[Options]"}) +
+         CrLf(options);
 }
 
-// The checked states of CheckBox1 to CheckBox12 as a string of 0 and 1, for compact expectations.
-inline std::string CheckedStates(FormControls& form) {
-  std::string states;
-  for (const TCheckBox* box : CheckBoxes(form)) states += box->Checked() ? '1' : '0';
-  return states;
+// The errors of a file that cannot be opened (\366: o umlaut) or created.
+inline std::string CannotOpen(std::string_view path) {
+  return "Kann Datei " + std::string(path) + " nicht \366ffnen";
+}
+inline std::string CannotCreate(std::string_view path) {
+  return "Kann Datei " + std::string(path) + " nicht erstellen";
 }
 
 // A drive C with a boot file that names C as the host drive, a Windows directory, and the
@@ -45,9 +48,7 @@ class BootDriveTest : public testing::Test {
 
   // A boot file whose [Options] section holds these lines, protected as Windows leaves it.
   void WriteBootFile(std::initializer_list<std::string_view> options) {
-    std::string text = CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=C", "", "[Options]"});
-    for (std::string_view line : options) (text += line) += "\r\n";
-    drive.Write("MSDOS.SYS", text);
+    drive.Write("MSDOS.SYS", BootFileText(options));
     drive.Write("WINDOWS/WIN.COM", "");
     Protect();
   }

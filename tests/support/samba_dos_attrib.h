@@ -10,7 +10,8 @@ namespace startgarten::test_support {
 // valid and repeated in the leading text, and made-up times after them.
 inline std::string SambaDosAttrib(uint16_t version, uint32_t attributes) {
   char text[16];
-  std::string value(text, static_cast<size_t>(std::snprintf(text, sizeof text, "0x%x", attributes)));
+  std::string value(text,
+                    static_cast<size_t>(std::snprintf(text, sizeof text, "0x%x", attributes)));
   value += '\0';
   if (value.size() % 2) value += '\0';
   const auto put = [&value](uint64_t number, int bytes) {

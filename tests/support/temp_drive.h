@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,6 +18,18 @@
 // empty drive directory, and WINEPREFIX pointing at it for the lifetime of the object. Files on
 // the drives are written and read as bytes through host paths relative to a drive's root.
 namespace startgarten::test_support {
+
+// The extended attributes of a file (of a link itself, not of its target), by name.
+inline std::map<std::string, std::string> ExtendedAttributes(const std::filesystem::path& path) {
+  std::map<std::string, std::string> attributes;
+  char names[4096], value[1024];
+  const char* end = names + std::max<ssize_t>(::llistxattr(path.c_str(), names, sizeof names), 0);
+  for (const char* name = names; name < end; name += std::strlen(name) + 1) {
+    const ssize_t length = ::lgetxattr(path.c_str(), name, value, sizeof value);
+    attributes[name].assign(value, static_cast<size_t>(std::max<ssize_t>(length, 0)));
+  }
+  return attributes;
+}
 
 class TempDrive {
  public:
@@ -44,14 +56,21 @@ class TempDrive {
 
   // Maps the drive letter (lower case) to a new empty directory and returns that directory.
   std::filesystem::path MapDrive(char letter) {
-    const std::filesystem::path root = base_ / (std::string("drive_") + letter);
-    std::filesystem::create_directories(root);
-    std::filesystem::create_directory_symlink(
-        root, Prefix() / "dosdevices" / (std::string(1, letter) + ":"));
-    return root;
+    std::filesystem::create_directories(Root(letter));
+    LinkDrive(letter, Root(letter));
+    return Root(letter);
+  }
+
+  // Points the drive letter's link in the prefix at the target, which need not exist.
+  void LinkDrive(char letter, const std::filesystem::path& target) const {
+    std::filesystem::remove(Link(letter));
+    std::filesystem::create_directory_symlink(target, Link(letter));
   }
 
   std::filesystem::path Prefix() const { return base_ / "prefix"; }
+  std::filesystem::path Link(char letter) const {
+    return Prefix() / "dosdevices" / (std::string(1, letter) + ":");
+  }
   // The temporary directory that holds the prefix and the drives, for files off every drive.
   const std::filesystem::path& Base() const { return base_; }
   std::filesystem::path Root(char letter = 'c') const {
@@ -80,10 +99,7 @@ class TempDrive {
   void Protect(std::string_view relative, char letter = 'c') const {
     const std::filesystem::path path = Host(relative, letter);
     EXPECT_EQ(::setxattr(path.c_str(), "user.DOSATTRIB", "0x27", 4, 0), 0);
-    std::filesystem::permissions(path,
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
+    std::filesystem::permissions(path, std::filesystem::perms(0222),
                                  std::filesystem::perm_options::remove);
   }
 
@@ -91,19 +107,14 @@ class TempDrive {
   // that nothing at all changed.
   std::string Snapshot(char letter = 'c') const {
     std::string snapshot;
+    std::error_code error;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(Root(letter))) {
-      const std::filesystem::path& path = entry.path();
-      snapshot += path.lexically_relative(Root(letter)).string() + " " +
-                  std::to_string(static_cast<int>(entry.symlink_status().permissions()));
-      char names[1024];
-      const ssize_t size = ::llistxattr(path.c_str(), names, sizeof names);
-      for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
-        char value[256];
-        const ssize_t length = ::lgetxattr(path.c_str(), names + at, value, sizeof value);
-        snapshot += std::string(" ") + (names + at) + "=" +
-                    std::string(value, static_cast<size_t>(std::max<ssize_t>(length, 0)));
+      const std::string relative = entry.path().lexically_relative(Root(letter)).string();
+      snapshot += relative + " " + std::to_string(int(entry.symlink_status().permissions()));
+      for (const auto& [name, value] : ExtendedAttributes(entry.path())) {
+        snapshot += " " + name + "=" + value;
       }
-      if (entry.is_regular_file()) snapshot += " " + Read(path.lexically_relative(Root(letter)).string(), letter).value_or("");
+      if (entry.is_regular_file(error)) snapshot += " " + Read(relative, letter).value_or("");
       snapshot += "\n";
     }
     return snapshot;

@@ -2,8 +2,6 @@
 
 #include <sys/xattr.h>
 
-#include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -51,19 +49,10 @@ class WriteCommandDrive : public BootDriveTest {
   Files Now() const {
     Files files;
     for (const char* name : {kBootFile, kBatchFile, kStartScript}) {
-      FileState& state = files[name];
-      state.bytes = drive.Read(name);
-      if (!state.bytes) continue;
       const std::filesystem::path path = drive.Host(name);
-      state.permissions = std::filesystem::status(path).permissions();
-      char names[1024];
-      const ssize_t size = ::listxattr(path.c_str(), names, sizeof names);
-      for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
-        char value[256];
-        const ssize_t length = ::getxattr(path.c_str(), names + at, value, sizeof value);
-        state.attributes[names + at] = std::string(value, static_cast<size_t>(std::max<ssize_t>(length, 0)));
-      }
-      state.dosAttributes = platform::GetFileAttributes(std::string("C:\\") + name);
+      files[name] = {drive.Read(name), std::filesystem::status(path).permissions(),
+                     ExtendedAttributes(path),
+                     platform::GetFileAttributes(std::string("C:\\") + name)};
     }
     return files;
   }

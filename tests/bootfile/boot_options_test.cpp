@@ -1,0 +1,162 @@
+// Reading the options into the window and writing the window's options back.
+#include "bootfile/boot_options.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "bootfile/ini_file.h"
+#include "platform/profile_text.h"
+#include "support/boot_drive_fixture.h"
+
+namespace startgarten {
+namespace {
+
+using test_support::FormState;
+
+// Writing needs the batch file, which the start scripts stage loads.
+class BootOptionsTest : public test_support::BootDriveTest {
+ protected:
+  BootOptionsTest() { drive.Write("AUTOEXEC.BAT", test_support::CrLf({"@ECHO OFF"})); }
+};
+
+// Each boot file is read into the window as the one before left it (the first into a window with
+// every box unchecked and no start type), as the menu's "Start-Datei lesen" does. The states are
+// those of FormState: check boxes, spin edits, radio groups, combo box.
+TEST_F(BootOptionsTest, ReadingSetsEveryControlAndTheInterlocksFollow) {
+  struct Case {
+    std::initializer_list<std::string_view> options;
+    std::string state;
+  };
+  const Case cases[] = {
+      // No key: the defaults. CheckBox6 stays off without safe mode; CheckBox8 goes off when
+      // CheckBox9 is read.
+      {{}, "011000001111 30 2 1 0 0 Standard"},
+      {{"BootMenu=1", "BootKeys=0", "BootGUI=1", "Network=1", ";BootFailSafe=1", "BootWarn=1",
+        "BootMulti=0", "DBLSpace=1", "DRVSpace=0", "LoadTop=0", "Logo=0", ";PROMPT=0",
+        "BootMenuDefault=4", "BootMenuDelay=0x0A", "BootDelay=$0F", "BootWin=1", "DoubleBuffer=2"},
+       "101111010000 10 15 1 2 3 Abgesichert, mit Netzwerk"},
+      // Only the number 1 checks a box; safe mode is the text "1" exactly.
+      {{"BootMenu=2", "Network=-1", "BootKeys= 1", "LoadTop=01", ";BootFailsafe=01"},
+       "011000001111 30 2 1 0 0 Standard"},
+      // The previous DOS without a marker ends unchecked: the DOS prompt after Windows wins.
+      {{"BootMulti=1"}, "011000001111 30 2 1 0 0 Standard"},
+      // DOS as the default system locks the start choices; Windows again unlocks them.
+      {{"BootWin=0", ";PROMPT=0"}, "01-000+01110 30 2 0 0 0 Standard"},
+      {{"BootWin=5", ";PROMPT=0"}, "011000001110 30 2 1 0 0 Standard"},
+      // Safe mode selects its entry; the default entry's text is shown over it.
+      {{";BootFailsafe=1", "BootMenuDefault=3"}, "111011001111 30 2 1 0 2 Abgesichert"},
+      // A default entry outside the list leaves the field empty.
+      {{"BootMenuDefault=0"}, "011000001111 30 2 1 0 -1 "},
+      {{"BootMenuDefault=9"}, "011000001111 30 2 1 0 -1 "},
+      {{"BootMenuDefault=-2147483648"}, "011000001111 30 2 1 0 -1 "},
+      {{"BootMenuDefault=$7FFFFFFF"}, "011000001111 30 2 1 0 -1 "},
+  };
+  form.CheckBox12.SetChecked(false);
+  for (const auto& [options, state] : cases) {
+    WriteBootFile(options);
+    ReadBootOptions(form, boxes);
+    EXPECT_EQ(FormState(form), state) << BootFile();
+    EXPECT_EQ(BootFileAttributes(), kProtected);
+  }
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+// The error comes after every other row is read, so that a write afterwards stores what the file
+// held, not the values the window had before.
+TEST_F(BootOptionsTest, ReadDefaultEntryThatIsNoNumberIsReportedAfterEveryOtherRow) {
+  for (const std::string entry : {"", "abc"}) {
+    WriteBootFile(
+        {"BootMenu=1", "BootMenuDefault=" + entry, "BootMenuDelay=7", "BootDelay=4", "BootWin=0"});
+    EXPECT_EQ(test_support::ErrorOf([&] { ReadBootOptions(form, boxes); }),
+              "'" + entry + "' ist kein g\xFCltiger Integerwert");
+    EXPECT_EQ(FormState(form),
+              entry.empty() ? "11-000+01110 7 4 0 0 -1 " : "11+000-01111 7 4 0 0 -1 ");
+    WriteBootOptions(form, boxes);
+    EXPECT_NE(BootFile().find("\r\nBootMenuDelay=7\r\nBootDelay=4\r\nBootWin=0\r\n"),
+              std::string::npos);
+    EXPECT_EQ(BootFileAttributes(), kProtected);
+  }
+}
+
+TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsMissingOnesWithThePassedSpelling) {
+  WriteBootFile({"BootMulti=1", "BootGUI=1", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"});
+  form.CheckBox12.SetChecked(false);
+  form.CheckBox11.SetChecked(true);
+  WriteBootOptions(form, boxes);
+  EXPECT_EQ(BootFile(),
+            test_support::BootFileText(
+                {"BootMulti=0", "BootGUI=0", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+                 "BootMenu=0", "BootKeys=0", "Network=0", ";BootFailSafe=", "BootWarn=0",
+                 "DBLSpace=0", "DRVSpace=0", "LoadTop=0", "LOGO=1", "BootMenuDefault=0",
+                 "BootMenuDelay=0", "BootDelay=0", "BootWin=1", "DoubleBuffer=1"}));
+  EXPECT_EQ(BootFileAttributes(), kProtected);
+}
+
+TEST_F(BootOptionsTest, WriteStoresTheWindowsValues) {
+  WriteBootFile({";PROMPT=0"});
+  form.CheckBox12.SetChecked(false);
+  form.CheckBox5.UserClick();  // safe mode: boot menu on, "Abgesichert" selected
+  form.SpinEdit1.UserSetText("1-2");
+  form.SpinEdit2.SetValue(-4);
+  form.RadioGroup1.UserClick(0);
+  form.RadioGroup2.SetItemIndex(-1);
+  WriteBootOptions(form, boxes);
+  const TIniFile ini("c:\\msdos.sys");
+  for (const auto& [key, value] : std::map<const char*, const char*>{{"BootMenu", "1"},
+                                                                     {";BootFailSafe", "1"},
+                                                                     {"BootMenuDefault", "3"},
+                                                                     {"BootMenuDelay", "0"},
+                                                                     {"BootDelay", "-4"},
+                                                                     {"BootWin", "0"},
+                                                                     {"BootMulti", "1"},
+                                                                     {"DoubleBuffer", "-1"}}) {
+    EXPECT_EQ(ini.ReadText("Options", key, ""), value) << key;
+  }
+}
+
+// Reading a file into a window and writing the untouched window back keeps every key the file
+// held, in every section, with its value, but for the changes listed: a number written in decimal,
+// what the interlocks changed while reading, what the window cannot show. Either way the window
+// reads back the same.
+TEST_F(BootOptionsTest, UntouchedWindowWritesBackWhatItRead) {
+  struct Case {
+    std::initializer_list<std::string_view> options;
+    std::map<std::string_view, std::string_view> changed;  // key: its new value
+  };
+  const Case cases[] = {
+      // The same number, in decimal.
+      {{"BootMenuDefault=3", "BootMenuDelay=0x0A", ";PROMPT=0"}, {{"BootMenuDelay", "10"}}},
+      // Without a marker the DOS prompt is on: it excludes the previous DOS and leaves starting
+      // Windows to the start script.
+      {{"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"},
+       {{"BootMulti", "0"}, {"BootGUI", "0"}}},
+      {{"BootMenu=1", ";BootFailsafe=1", "BootWarn=1", "BootMenuDefault=5", ";PROMPT=1"}, {}},
+      // The list has no entry 12, so none is selected.
+      {{"BootWin=0", ";PROMPT=0", "DRVSpace=0", "DBLSpace=1", "BootMenuDefault=12"},
+       {{"BootMenuDefault", "0"}}},
+  };
+  for (const auto& [options, changed] : cases) {
+    WriteBootFile(options);
+    const std::string before = BootFile();
+    FormControls first, second;
+    ConnectInterlockRules(first);
+    ConnectInterlockRules(second);
+    ReadBootOptions(first, boxes);
+    WriteBootOptions(first, boxes);
+    const std::string after = BootFile();
+    EXPECT_EQ(after.substr(0, after.find("[Options]")), before.substr(0, before.find("[Options]")));
+    for (std::string_view line : options) {
+      const std::string_view key = line.substr(0, line.find('='));
+      const auto kept = changed.contains(key) ? changed.at(key)
+                                              : platform::FindProfileValue(before, "Options", key);
+      EXPECT_EQ(platform::FindProfileValue(after, "Options", key), kept) << key;
+    }
+    ReadBootOptions(second, boxes);
+    EXPECT_EQ(FormState(first), FormState(second));
+  }
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+}  // namespace
+}  // namespace startgarten
