@@ -14,6 +14,7 @@ namespace {
 DiskWaits flushes;
 DiskWaits directoryFlushes;
 DiskWaits renames;
+uint64_t programs = 0;
 
 template <typename Call>
 int Timed(DiskWaits& waits, Call call) {
@@ -36,6 +37,10 @@ DiskWaits DirectoryFlushesSoFar() {
 
 DiskWaits RenamesSoFar() {
   return renames;
+}
+
+uint64_t ProgramsSoFar() {
+  return programs;
 }
 
 }  // namespace startgarten::bench
@@ -104,6 +109,7 @@ int Flock(int fd, int operation) {
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
           const posix_spawnattr_t* attributes, char* const arguments[],
           char* const environment[]) {
+  ++bench::programs;
   return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
 }
 

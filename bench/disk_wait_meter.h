@@ -17,5 +17,7 @@ struct DiskWaits {
 DiskWaits FlushesSoFar();
 DiskWaits DirectoryFlushesSoFar();
 DiskWaits RenamesSoFar();
+// The programs started (those of mtools, on image drives).
+uint64_t ProgramsSoFar();
 
 }  // namespace startgarten::bench

@@ -105,6 +105,26 @@ void PrintWriting(std::ostream& out, const MedianReporter& medians) {
   }
 }
 
+void PrintImageDrives(std::ostream& out, const MedianReporter& medians) {
+  out << "Image drives (the floor: one mtype of the boot file and of each picture)\n";
+  for (const auto& [label, argument] : {std::pair{"floppy", "1"}, {"512 MiB FAT32", "0"}}) {
+    const std::string reading = std::string("Auslesen/image/") + argument;
+    PrintAgainstFloor(out, medians, std::string("start reads, ") + label, reading, 1.5, false);
+    const std::string writing = std::string("Schreiben/image/") + argument;
+    const std::optional<Median> schreiben = medians.Find(writing);
+    if (!schreiben) {
+      PrintMissing(out, std::string("Schreiben, ") + label);
+      continue;
+    }
+    char line[200];
+    std::snprintf(line, sizeof line, "  %-22s %11s   %.0f programs of mtools (reading: %.0f)\n",
+                  (std::string("Schreiben, ") + label).c_str(),
+                  Duration(schreiben->seconds).c_str(), schreiben->counters.at("programs"),
+                  medians.Find(reading) ? medians.Find(reading)->counters.at("programs") : 0.0);
+    out << line;
+  }
+}
+
 void PrintBitmapReader(std::ostream& out, const MedianReporter& medians) {
   out << "Bitmap reader\n";
   const struct {
@@ -134,6 +154,7 @@ void PrintFigures(const MedianReporter& medians, std::ostream& out) {
          "the operation)\n";
   PrintReading(out, medians);
   PrintWriting(out, medians);
+  PrintImageDrives(out, medians);
   PrintBitmapReader(out, medians);
 }
 

@@ -28,17 +28,17 @@ LogoFile LogoIn(const std::string& windowsDirectory, std::string_view baseName) 
   return {base + ".sys", base + ".BMP"};
 }
 
-// A picture that a crash left under its ".BMP" name: without it Windows shuts down without a
-// picture.
-void GiveNameBack(const LogoFile& logo) {
-  if (platform::GetFileAttributes(logo.systemName) == platform::kInvalidFileAttributes &&
-      platform::GetFileAttributes(logo.pictureName) != platform::kInvalidFileAttributes) {
-    platform::MoveFile(logo.pictureName, logo.systemName);
-  }
-}
-
 bool IsMissing(const platform::ReadFileResult& file) {
   return file.error == platform::kErrorFileNotFound || file.error == platform::kErrorPathNotFound;
+}
+
+// The picture's bytes. One that a crash left under its ".BMP" name gets its own name back first:
+// without it Windows shuts down without a picture.
+platform::ReadFileResult ReadLogo(const LogoFile& logo) {
+  platform::ReadFileResult file = platform::ReadWholeFile(logo.systemName, kMaxPictureFileBytes);
+  if (IsMissing(file) && platform::MoveFile(logo.pictureName, logo.systemName) == 0)
+    file = platform::ReadWholeFile(logo.systemName, kMaxPictureFileBytes);
+  return file;
 }
 
 TPicture Decode(const LogoFile& logo, const platform::ReadFileResult& file) {
@@ -54,17 +54,13 @@ void LoadLogoPreview(TImage& image1, TImage& image2, MessageBoxService& boxes) {
   const std::string windowsDirectory = platform::GetWindowsDirectory();
 
   const LogoFile logos = LogoIn(windowsDirectory, "logos");
-  GiveNameBack(logos);
-  const platform::ReadFileResult second =
-      platform::ReadWholeFile(logos.systemName, kMaxPictureFileBytes);
+  const platform::ReadFileResult second = ReadLogo(logos);
   if (IsMissing(second)) throw Error(platform::InOutErrorMessage(second.error));
   image2.Picture = Decode(logos, second);
 
   // A missing first picture only warns before its loading fails.
   const LogoFile logow = LogoIn(windowsDirectory, "logow");
-  GiveNameBack(logow);
-  const platform::ReadFileResult first =
-      platform::ReadWholeFile(logow.systemName, kMaxPictureFileBytes);
+  const platform::ReadFileResult first = ReadLogo(logow);
   if (IsMissing(first)) {
     boxes.Show(platform::SystemErrorText(first.error), "", MessageButtons::kOk,
                MessageIcon::kNone);

@@ -14,9 +14,8 @@
 namespace startgarten::platform {
 
 struct DriveEntry {
-  uint32_t error = 0;  // a Windows error code; 0 when the names were found (or may be created)
+  uint32_t error = 0;  // a Windows error code; 0 when the names may name a file
   std::string path;    // the drive's spelling; "" for the root
-  bool exists = false;
 };
 
 struct FileStatus {
@@ -66,8 +65,8 @@ class Drive {
   virtual ~Drive() = default;
 
   // The entry for a path of DOS names (code page 1252), each matched without regard to case
-  // when no exact match exists. Every directory on the way must exist; the last name need not,
-  // so that a file can be created there. A link that leads off the drive is not found.
+  // when no exact match exists. The last name need not exist, so that a file can be created
+  // there; whether it does, Status tells. A link that leads off the drive is not found.
   virtual DriveEntry Find(const std::vector<std::string_view>& names) = 0;
   virtual FileStatus Status(const std::string& path) = 0;
   virtual ReadFileResult ReadFile(const std::string& path, size_t limit) = 0;

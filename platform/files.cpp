@@ -24,28 +24,27 @@ ReadFileResult ReadWholeFile(std::string_view dosPath, size_t limit) {
 void CreateWholeFile(std::string_view dosPath, std::string bytes, const FailureTexts& texts) {
   const DosFile file = LocateDosPath(dosPath);
   if (file.error) throw Error(texts.create);
-  if (file.entry.exists) {
-    const FileStatus status = file.drive->Status(file.entry.path);
-    if (!status.regular || (status.attributes & kAttributeReadOnly)) throw Error(texts.create);
-  }
+  const FileStatus status = file.drive->Status(file.entry.path);
+  if (status.exists && (!status.regular || (status.attributes & kAttributeReadOnly)))
+    throw Error(texts.create);
   WriteFileContent(file, std::move(bytes), NewAttributes::kNormal, texts);
 }
 
 uint32_t GetFileAttributes(std::string_view dosPath) {
   const DosFile file = LocateDosPath(dosPath);
-  if (file.error || !file.entry.exists) return kInvalidFileAttributes;
+  if (file.error) return kInvalidFileAttributes;
   return file.drive->Status(file.entry.path).attributes;
 }
 
 uint32_t MoveFile(std::string_view fromDosPath, std::string_view toDosPath) {
   const DosFile from = LocateDosPath(fromDosPath);
   if (from.error) return from.error;
-  if (!from.entry.exists) return kErrorFileNotFound;
+  if (!from.drive->Status(from.entry.path).exists) return kErrorFileNotFound;
   const DosFile to = LocateDosPath(toDosPath);
   if (to.error) return to.error;
   // The target was matched without regard to case, so a name that differs only in case exists
   // here too.
-  if (to.entry.exists) return kErrorAlreadyExists;
+  if (to.drive->Status(to.entry.path).exists) return kErrorAlreadyExists;
   if (from.drive != to.drive) return kErrorNotSameDevice;
   return from.drive->Rename(from.entry.path, to.entry.path);
 }

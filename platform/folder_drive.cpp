@@ -277,7 +277,7 @@ FolderDrive::Found FolderDrive::FindEntry(const std::string& directory, std::str
 }
 
 DriveEntry FolderDrive::Find(const std::vector<std::string_view>& names) {
-  DriveEntry entry{kErrorSuccess, "", true};
+  DriveEntry entry{kErrorSuccess, ""};
   for (size_t i = 0; i < names.size(); ++i) {
     const bool last = i + 1 == names.size();
     const Found found = FindEntry(entry.path, names[i], !last);
@@ -285,10 +285,10 @@ DriveEntry FolderDrive::Find(const std::vector<std::string_view>& names) {
       entry.path = found.path;
       continue;
     }
-    if (found.offTheDrive) return {last ? kErrorFileNotFound : kErrorPathNotFound, "", false};
-    if (found.error != ENOENT) return {WindowsErrorFromErrno(found.error), "", false};
-    if (!last) return {kErrorPathNotFound, "", false};
-    return {kErrorSuccess, Join(entry.path, Cp1252ToUtf8(names[i])), false};
+    if (found.offTheDrive) return {last ? kErrorFileNotFound : kErrorPathNotFound, ""};
+    if (found.error != ENOENT) return {WindowsErrorFromErrno(found.error), ""};
+    if (!last) return {kErrorPathNotFound, ""};
+    return {kErrorSuccess, Join(entry.path, Cp1252ToUtf8(names[i]))};
   }
   return entry;
 }

@@ -90,15 +90,12 @@ class ImagePreparedFile : public PreparedFile {
 
 }  // namespace
 
+// mtools finds names without regard to case itself, so a path is found without a look at the
+// image: reading a file takes a single program.
 DriveEntry ImageDrive::Find(const std::vector<std::string_view>& names) {
   std::string path;
   for (const std::string_view name : names) (path += path.empty() ? "" : "\\") += name;
-  if (names.empty()) return {kErrorSuccess, "", true};
-  const FindResult found = volume_.Find(path);
-  if (found.error == kErrorSuccess) return {kErrorSuccess, Capitals(path), true};
-  if (found.error != kErrorFileNotFound) return {found.error, "", false};
-  const auto [directory, name] = Split(path);
-  return {kErrorSuccess, Capitals(directory) + (directory.empty() ? "" : "\\") + name, false};
+  return {kErrorSuccess, Capitals(path)};
 }
 
 FileStatus ImageDrive::Status(const std::string& path) {

@@ -8,8 +8,8 @@
 namespace startgarten::platform {
 
 // A drive that is the FAT volume inside a disk image file (dosdevices/x: a file or a link to
-// one), changed through mtools. Paths are the image's names joined with "\", in capitals for the
-// names that exist (FAT matches them without regard to case), a new last name as given.
+// one), changed through mtools. Paths are the names joined with "\", in capitals: FAT matches
+// names without regard to case, and a new short name is kept in capitals.
 class ImageDrive : public Drive {
  public:
   // Throws Error with a message that names the file and what it holds when it holds no FAT

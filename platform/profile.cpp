@@ -23,10 +23,11 @@ bool HasLineBreakOrNul(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// Whether an existing file may be given new content: a regular file that is not read-only, or
-// whose protection the write set lifted.
+// Whether the file may be given new content: a new one, a regular file that is not read-only, or
+// one whose protection the write set lifted.
 bool IsWritable(const DosFile& file) {
   const FileStatus status = file.drive->Status(file.entry.path);
+  if (!status.exists) return true;
   if (!status.regular) return false;
   const WriteSet* writes = WriteSet::Current();
   return !(status.attributes & kAttributeReadOnly) ||
@@ -61,7 +62,7 @@ void WriteProfileString(std::string_view dosPath, std::string_view section, std:
   if (file.error) throw Error(failureText);
   const ReadFileResult old = ReadCurrentContent(file, kProfileSizeLimit);
   if ((old.error && old.error != kErrorFileNotFound) || old.tooLarge) throw Error(failureText);
-  if (file.entry.exists && !IsWritable(file)) throw Error(failureText);
+  if (!IsWritable(file)) throw Error(failureText);
   WriteFileContent(file, SetProfileValue(old.bytes, section, key, value), NewAttributes::kKeep,
                    {failureText, failureText});
 }

@@ -151,7 +151,7 @@ void RemoveTemporaryFiles(const std::vector<std::string>& dosDirectories) {
   const std::unique_ptr<DriveLock> lock = LockDriveC();
   for (const std::string& directory : dosDirectories) {
     const DosFile file = LocateDosPath(directory);
-    if (!file.error && file.entry.exists) file.drive->RemoveTemporaryFiles(file.entry.path);
+    if (!file.error) file.drive->RemoveTemporaryFiles(file.entry.path);
   }
 }
 

@@ -11,7 +11,7 @@ scripts/setup.sh
 
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSTARTGARTEN_BENCH=ON -DSTARTGARTEN_GUI=ON \
   >/dev/null
-cmake --build build-bench -j "$(nproc)" --target core_bench image_bench startup_bench >/dev/null
+cmake --build build-bench -j "$(nproc)" --target core_bench startup_bench >/dev/null
 
 tmp=${TMPDIR:-/tmp}
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')," \
@@ -21,8 +21,5 @@ echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 build-bench/bench/core_bench --benchmark_repetitions="${BENCH_REPETITIONS:-9}" \
   --benchmark_enable_random_interleaving=true --benchmark_display_aggregates_only=true \
   --benchmark_color=false
-echo
-build-bench/bench/image_bench --benchmark_repetitions="${BENCH_REPETITIONS:-9}" \
-  --benchmark_display_aggregates_only=true --benchmark_color=false
 echo
 build-bench/bench/startup/startup_bench "${BENCH_STARTUP_RUNS:-21}"

@@ -29,7 +29,7 @@ using test_support::TempDrive;
 std::string Located(std::string_view dosPath) {
   const DosFile file = LocateDosPath(dosPath);
   if (file.error) return "#" + std::to_string(file.error);
-  return file.entry.path + (file.entry.exists ? "" : " (new)");
+  return file.entry.path + (file.drive->Status(file.entry.path).exists ? "" : " (new)");
 }
 
 TEST(DosPath, MatchesWithoutCaseResolvesDotsAndNeedsEveryDirectory) {
