@@ -1,8 +1,9 @@
 // Start-up: how long Startgarten takes from process start to the first paint of its filled window
 // (both shutdown pictures loaded, the boot file read) on the sample drive, and its peak memory,
-// against a bare Qt window with the same widgets. Each run starts the program as a process of its
-// own on the offscreen platform, with the first-paint probe preloaded; the two programs take
-// turns, so that a busy moment of the machine falls on both.
+// against a bare Qt window with the same widgets; and on the sample drive as a disk image, against
+// the same start on the folder plus the mtools programs that reading the image needs. Each run
+// starts the program as a process of its own on the offscreen platform, with the first-paint
+// probe preloaded; the programs take turns, so that a busy moment of the machine falls on all.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <string_view>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -28,6 +31,7 @@ namespace {
 constexpr int kReportDescriptor = 100;  // where the child's probe writes
 constexpr int kWarmUpRuns = 2;          // not counted: they bring the libraries into the cache
 constexpr double kTimeTarget = 1.10;
+constexpr double kImageTimeTarget = 1.20;
 constexpr double kMemoryTargetMiB = 2.0;
 
 struct Run {
@@ -41,6 +45,7 @@ struct Program {
   const char* label;
   const char* path;
   std::vector<Run> runs;
+  std::string prefix;  // WINEPREFIX for the program; empty: the sample drive's
 };
 
 int64_t MonotonicNanoseconds() {
@@ -53,9 +58,13 @@ double Seconds(const timeval& time) {
   return time.tv_sec + time.tv_usec / 1e6;
 }
 
-std::vector<std::string> ChildEnvironment() {
+std::vector<std::string> ChildEnvironment(const std::string& prefix) {
   std::vector<std::string> variables;
-  for (char** variable = environ; *variable; ++variable) variables.emplace_back(*variable);
+  for (char** variable = environ; *variable; ++variable) {
+    if (prefix.empty() || !std::string_view(*variable).starts_with("WINEPREFIX="))
+      variables.emplace_back(*variable);
+  }
+  if (!prefix.empty()) variables.push_back("WINEPREFIX=" + prefix);
   variables.push_back("QT_QPA_PLATFORM=offscreen");
   variables.push_back(std::string("LD_PRELOAD=") + FIRST_PAINT_PROBE);
   variables.push_back("STARTGARTEN_FIRST_PAINT_FD=" + std::to_string(kReportDescriptor));
@@ -63,7 +72,7 @@ std::vector<std::string> ChildEnvironment() {
 }
 
 // Starts the program, waits for the probe's report and the end of the process.
-Run Launch(const char* path) {
+Run Launch(const char* path, const std::string& prefix) {
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   posix_spawn_file_actions_t actions;
@@ -71,7 +80,7 @@ Run Launch(const char* path) {
   posix_spawn_file_actions_adddup2(&actions, report[1], kReportDescriptor);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> variables = ChildEnvironment();
+  std::vector<std::string> variables = ChildEnvironment(prefix);
   std::vector<char*> environment;
   for (std::string& variable : variables) environment.push_back(variable.data());
   environment.push_back(nullptr);
@@ -121,6 +130,31 @@ const char* Verdict(bool met) {
   return met ? "met" : "MISSED";
 }
 
+// Runs a command to its end and returns its output; throws when it fails.
+std::string Output(const std::string& command) {
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) throw std::runtime_error("cannot run " + command);
+  std::string output;
+  char buffer[4096];
+  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+  if (::pclose(pipe) != 0) throw std::runtime_error(command + " failed");
+  while (!output.empty() && output.back() == '\n') output.pop_back();
+  return output;
+}
+
+// The floor of reading the image: mtype of the boot file and of each picture, each a program of
+// its own, with no configuration of the user's.
+double ReadImageWithMtools(const std::string& image) {
+  const std::string mtype = "HOME=/dev/null MTOOLSRC=/dev/null MTOOLS_SKIP_CHECK=1 mtype -i '" +
+                            image + "@@" + std::to_string(63 * 512) + "' ";
+  const int64_t start = MonotonicNanoseconds();
+  for (const char* file : {"::/MSDOS.SYS", "::/WINDOWS/LOGOW.SYS", "::/WINDOWS/LOGOS.SYS"}) {
+    if (std::system((mtype + file + " >/dev/null").c_str()) != 0)
+      throw std::runtime_error("mtype failed");
+  }
+  return (MonotonicNanoseconds() - start) / 1e9;
+}
+
 }  // namespace
 
 }  // namespace startgarten::bench
@@ -133,22 +167,33 @@ int main(int argc, char** argv) {
     return 2;
   }
   const BenchDrive drive;
-  Program startgarten{"Startgarten", STARTGARTEN_PROGRAM, {}};
-  Program bare{"bare Qt window", BARE_WINDOW_PROGRAM, {}};
+  Program startgarten{"Startgarten", STARTGARTEN_PROGRAM, {}, ""};
+  Program bare{"bare Qt window", BARE_WINDOW_PROGRAM, {}, ""};
+  Program onImage{"Startgarten on an image", STARTGARTEN_PROGRAM, {}, ""};
+  std::vector<double> mtypeSeconds;
+  const std::string imageDirectory =
+      (std::filesystem::temp_directory_path() / ("startgarten-startup-" + std::to_string(::getpid())))
+          .string();
   try {
+    onImage.prefix = Output(std::string(SAMPLE_IMAGE_SCRIPT) + " " + imageDirectory);
+    const std::string image = imageDirectory + "/win95.img";
     for (int i = 0; i < kWarmUpRuns + runs; ++i) {
       // Each goes first in every other round.
-      Program& first = i % 2 ? startgarten : bare;
-      Program& second = i % 2 ? bare : startgarten;
-      for (Program* program : {&first, &second}) {
-        Run run = Launch(program->path);
+      std::vector<Program*> order = {&startgarten, &bare, &onImage};
+      if (i % 2) std::reverse(order.begin(), order.end());
+      for (Program* program : order) {
+        Run run = Launch(program->path, program->prefix);
         if (i >= kWarmUpRuns) program->runs.push_back(std::move(run));
       }
+      const double mtype = ReadImageWithMtools(image);
+      if (i >= kWarmUpRuns) mtypeSeconds.push_back(mtype);
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "start-up benchmark failed: %s\n", error.what());
+    std::filesystem::remove_all(imageDirectory);
     return 1;
   }
+  std::filesystem::remove_all(imageDirectory);
 
   const double time = MedianOf(startgarten, &Run::seconds);
   const double floorTime = MedianOf(bare, &Run::seconds);
@@ -175,5 +220,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("  both windows: %s\n", widgets.c_str());
+
+  const double imageTime = MedianOf(onImage, &Run::seconds);
+  const double imageFloor = time + Median(mtypeSeconds);
+  std::printf("  %-22s %8.1f ms   floor %8.1f ms   %5.2fx   target <= %.2fx   %s\n",
+              "time, sample image", imageTime * 1e3, imageFloor * 1e3, imageTime / imageFloor,
+              kImageTimeTarget, Verdict(imageTime / imageFloor <= kImageTimeTarget));
+  std::printf("  (the floor: the start on the folder, %.1f ms, and three mtype programs, %.1f ms)\n",
+              time * 1e3, Median(mtypeSeconds) * 1e3);
   return 0;
 }
