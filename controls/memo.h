@@ -13,7 +13,7 @@ namespace startgarten {
 class TMemo {
  public:
   // The most bytes a loaded file may hold.
-  static constexpr size_t kCapacity = 1024 * 1024;
+  static constexpr size_t kCapacity = size_t{1} << 20;
   // Line() returns at most this many characters.
   static constexpr size_t kMaxLineLength = 4096;
 

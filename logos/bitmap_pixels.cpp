@@ -122,7 +122,7 @@ class RowCursor {
   void Put(unsigned index) {
     if (x_ >= picture_.width) return;
     if (y_ < picture_.height) {
-      const size_t row = size_t(picture_.height - 1 - y_);
+      const auto row = size_t(picture_.height - 1 - y_);
       picture_.pixels[row * size_t(picture_.width) + size_t(x_)] = PaletteColour(palette_, index);
     }
     ++x_;

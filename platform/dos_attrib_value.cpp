@@ -37,7 +37,7 @@ std::optional<uint32_t> HexText(std::string_view text) {
 std::string HexOf(uint32_t attributes) {
   char text[16];
   const int length = std::snprintf(text, sizeof text, "0x%x", attributes);
-  return std::string(text, static_cast<size_t>(length));
+  return {text, static_cast<size_t>(length)};
 }
 
 // Binary: after the text, its NUL and padding to an even offset, a 16-bit version of 3 to 5,

@@ -140,8 +140,7 @@ class FolderPreparedFile : public PreparedFile {
     file_system::Close(directory_);
   }
 
-  int directory() const { return directory_; }
-  const std::string& temporary() const { return temporary_; }
+  const std::string& Temporary() const { return temporary_; }
   void Replaces(bool existing) { existing_ = existing; }
   void Written() { state_ = State::kBeside; }
 
@@ -356,7 +355,7 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
   prepared->Replaces(old >= 0);
 
   const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
-  const char* temporary = prepared->temporary().c_str();
+  const char* temporary = prepared->Temporary().c_str();
   int fd = file_system::OpenBeneath(directory, temporary, flags, 0600, kBeneath);
   if (fd < 0 && errno == EEXIST) {
     // Left by a crashed process that had the same process id: never written through.

@@ -17,7 +17,7 @@ namespace startgarten::platform {
 
 namespace {
 
-constexpr size_t kReadChunk = 64 * 1024;
+constexpr size_t kReadChunk = size_t{64} << 10;
 constexpr uint32_t kHiddenSystem = kAttributeHidden | kAttributeSystem;
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 

@@ -26,9 +26,9 @@ namespace {
 namespace text = mtools_text;
 
 // The largest old content that Replace keeps for Undo: above the largest picture and boot file.
-constexpr size_t kUndoLimit = 64 * 1024 * 1024;
+constexpr size_t kUndoLimit = size_t{64} << 20;
 // The largest listing of one directory: some ten thousand entries.
-constexpr size_t kListingLimit = 4 * 1024 * 1024;
+constexpr size_t kListingLimit = size_t{4} << 20;
 // The index of the temporary file that Undo writes, apart from those of the command.
 constexpr unsigned kUndoIndex = 0xFF;
 
@@ -69,6 +69,7 @@ std::string Key(const std::vector<std::string>& names) {
 
 std::vector<std::string> Utf8(const std::vector<std::string>& names) {
   std::vector<std::string> converted;
+  converted.reserve(names.size());
   for (const std::string& name : names) converted.push_back(Cp1252ToUtf8(name));
   return converted;
 }

@@ -70,7 +70,7 @@ class ImageVolume {
   ImageVolume(const ImageVolume&) = delete;
   ImageVolume& operator=(const ImageVolume&) = delete;
 
-  const FatVolumeLocation& location() const { return location_; }
+  const FatVolumeLocation& Location() const { return location_; }
 
   // Waits until no other process holds the image's lock, then holds it: an advisory lock
   // (flock) on the image file, for one writer at a time. The programs of mtools started while

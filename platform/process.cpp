@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
+#include <csignal>
 #include <spawn.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
@@ -17,7 +17,7 @@ namespace startgarten::platform {
 
 namespace {
 
-constexpr size_t kErrorLimit = 64 * 1024;
+constexpr size_t kErrorLimit = size_t{64} << 10;
 
 using Clock = std::chrono::steady_clock;
 
@@ -28,7 +28,7 @@ class Descriptor {
   ~Descriptor() { Reset(); }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
+  int Get() const { return fd_; }
   void Reset(int fd = -1) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
@@ -61,6 +61,7 @@ int InputFile(std::string_view input) {
 
 std::vector<char*> Pointers(const std::vector<std::string>& texts) {
   std::vector<char*> pointers;
+  pointers.reserve(texts.size() + 1);
   for (const std::string& text : texts) pointers.push_back(const_cast<char*>(text.c_str()));
   pointers.push_back(nullptr);
   return pointers;
@@ -126,7 +127,7 @@ ProcessResult RunProcess(const ProcessRequest& request) {
   ProcessResult result;
   Descriptor input(request.input.empty() ? -1 : InputFile(request.input));
   int outputPipe[2], errorPipe[2];
-  if ((!request.input.empty() && input.get() < 0) || ::pipe2(outputPipe, O_CLOEXEC) != 0) {
+  if ((!request.input.empty() && input.Get() < 0) || ::pipe2(outputPipe, O_CLOEXEC) != 0) {
     result.startError = errno;
     return result;
   }
@@ -137,7 +138,7 @@ ProcessResult RunProcess(const ProcessRequest& request) {
   }
   Descriptor errors(errorPipe[0]), errorsEnd(errorPipe[1]);
 
-  const pid_t pid = Spawn(request, input.get(), outputEnd.get(), errorsEnd.get());
+  const pid_t pid = Spawn(request, input.Get(), outputEnd.Get(), errorsEnd.Get());
   if (pid < 0) {
     result.startError = errno;
     return result;
@@ -153,7 +154,7 @@ ProcessResult RunProcess(const ProcessRequest& request) {
   // is timed out as well.
   // (By its system call: the declaration in glibc 2.36 lacks extern "C" for C++.)
   Descriptor ended(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
-  bool outputOpen = true, errorsOpen = true, running = ended.get() >= 0, killed = false;
+  bool outputOpen = true, errorsOpen = true, running = ended.Get() >= 0, killed = false;
   while ((outputOpen || errorsOpen || running) && !killed) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -161,14 +162,14 @@ ProcessResult RunProcess(const ProcessRequest& request) {
       result.timedOut = killed = true;
       break;
     }
-    pollfd fds[3] = {{outputOpen ? output.get() : -1, POLLIN, 0},
-                     {errorsOpen ? errors.get() : -1, POLLIN, 0},
-                     {running ? ended.get() : -1, POLLIN, 0}};
+    pollfd fds[3] = {{outputOpen ? output.Get() : -1, POLLIN, 0},
+                     {errorsOpen ? errors.Get() : -1, POLLIN, 0},
+                     {running ? ended.Get() : -1, POLLIN, 0}};
     const int ready = ::poll(fds, 3, static_cast<int>(std::min<long long>(left, 1 << 30)));
     if (ready < 0 && errno != EINTR) killed = true;
     if (ready <= 0) continue;
-    if (fds[0].revents) outputOpen = Drain(output.get(), result.output, outputKeep);
-    if (fds[1].revents) errorsOpen = Drain(errors.get(), result.errors, kErrorLimit);
+    if (fds[0].revents) outputOpen = Drain(output.Get(), result.output, outputKeep);
+    if (fds[1].revents) errorsOpen = Drain(errors.Get(), result.errors, kErrorLimit);
     if (fds[2].revents) running = false;
     if (result.output.size() > request.outputLimit) {
       result.outputTooLarge = killed = true;

@@ -10,7 +10,7 @@ namespace startgarten::platform {
 namespace {
 
 // Far above any real INI file; a bigger file is not read into memory at all.
-constexpr size_t kProfileSizeLimit = 16 * 1024 * 1024;
+constexpr size_t kProfileSizeLimit = size_t{16} << 20;
 
 // What a C caller finds in a result buffer of bufferSize characters.
 std::string AsCBuffer(std::string_view text, size_t bufferSize) {

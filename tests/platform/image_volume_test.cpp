@@ -54,7 +54,7 @@ class ImageVolumeTest : public testing::TestWithParam<ImageKind> {
 
 TEST_P(ImageVolumeTest, FindsEntriesWithoutCaseByLongAndShortNames) {
   ImageVolume volume(image.path);
-  EXPECT_EQ(volume.location().offset, image.volumeOffset);
+  EXPECT_EQ(volume.Location().offset, image.volumeOffset);
   const struct {
     const char* path;
     uint32_t error;
