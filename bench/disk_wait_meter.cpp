@@ -45,24 +45,9 @@ uint64_t ProgramsSoFar() {
 
 }  // namespace startgarten::bench
 
-// The benchmarks' file system operations: the system calls, with flushes and renames measured.
+// The file system operations that wait for the disk, measured, and the starts of programs,
+// counted; the others are the program's own.
 namespace startgarten::platform::file_system {
-
-int Open(const char* path, int flags) {
-  return system_calls::Open(path, flags);
-}
-
-int OpenBeneath(int directory, const char* path, int flags, mode_t mode, uint64_t resolve) {
-  return system_calls::OpenBeneath(directory, path, flags, mode, resolve);
-}
-
-ssize_t Read(int fd, void* buffer, size_t size) {
-  return system_calls::Read(fd, buffer, size);
-}
-
-ssize_t Write(int fd, const void* data, size_t size) {
-  return system_calls::Write(fd, data, size);
-}
 
 int Fsync(int fd) {
   struct stat status;
@@ -71,39 +56,11 @@ int Fsync(int fd) {
                       [&] { return system_calls::Fsync(fd); });
 }
 
-int Close(int fd) {
-  return system_calls::Close(fd);
-}
-
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
              unsigned flags) {
   return bench::Timed(bench::renames, [&] {
     return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
   });
-}
-
-int UnlinkAt(int directory, const char* name) {
-  return system_calls::UnlinkAt(directory, name);
-}
-
-int Fchmod(int fd, mode_t mode) {
-  return system_calls::Fchmod(fd, mode);
-}
-
-int Fchown(int fd, uid_t owner, gid_t group) {
-  return system_calls::Fchown(fd, owner, group);
-}
-
-int Fsetxattr(int fd, const char* name, const void* value, size_t size) {
-  return system_calls::Fsetxattr(fd, name, value, size);
-}
-
-int SetFatAttributes(int fd, uint32_t attributes) {
-  return system_calls::SetFatAttributes(fd, attributes);
-}
-
-int Flock(int fd, int operation) {
-  return system_calls::Flock(fd, operation);
 }
 
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,

@@ -1,3 +1,5 @@
+// The file system operations that do not wait for the disk or start a program, as the program
+// and the benchmarks run them.
 #include "platform/file_system.h"
 
 #include "platform/system_calls.h"
@@ -20,17 +22,8 @@ ssize_t Write(int fd, const void* data, size_t size) {
   return system_calls::Write(fd, data, size);
 }
 
-int Fsync(int fd) {
-  return system_calls::Fsync(fd);
-}
-
 int Close(int fd) {
   return system_calls::Close(fd);
-}
-
-int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
-             unsigned flags) {
-  return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
 }
 
 int UnlinkAt(int directory, const char* name) {
@@ -55,12 +48,6 @@ int SetFatAttributes(int fd, uint32_t attributes) {
 
 int Flock(int fd, int operation) {
   return system_calls::Flock(fd, operation);
-}
-
-int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
-          const posix_spawnattr_t* attributes, char* const arguments[],
-          char* const environment[]) {
-  return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
 }
 
 }  // namespace startgarten::platform::file_system
