@@ -14,7 +14,7 @@ constexpr size_t kMaxPath = 144;  // characters of a Windows path, its final NUL
 }  // namespace
 
 ReadFileResult ReadWholeFile(std::string_view dosPath, size_t limit) {
-  const DosFile file = LocateDosPath(dosPath);
+  const DosFile file = LocateFile(dosPath);
   if (!file.error) return ReadCurrentContent(file, limit);
   ReadFileResult result;
   result.error = file.error;
@@ -22,7 +22,7 @@ ReadFileResult ReadWholeFile(std::string_view dosPath, size_t limit) {
 }
 
 void CreateWholeFile(std::string_view dosPath, std::string bytes, const FailureTexts& texts) {
-  const DosFile file = LocateDosPath(dosPath);
+  const DosFile file = LocateFile(dosPath);
   if (file.error) throw Error(texts.create);
   const FileStatus status = file.drive->Status(file.entry.path);
   if (status.exists && (!status.regular || (status.attributes & kAttributeReadOnly)))
@@ -31,16 +31,16 @@ void CreateWholeFile(std::string_view dosPath, std::string bytes, const FailureT
 }
 
 uint32_t GetFileAttributes(std::string_view dosPath) {
-  const DosFile file = LocateDosPath(dosPath);
+  const DosFile file = LocateFile(dosPath);
   if (file.error) return kInvalidFileAttributes;
   return file.drive->Status(file.entry.path).attributes;
 }
 
 uint32_t MoveFile(std::string_view fromDosPath, std::string_view toDosPath) {
-  const DosFile from = LocateDosPath(fromDosPath);
+  const DosFile from = LocateFile(fromDosPath);
   if (from.error) return from.error;
   if (!from.drive->Status(from.entry.path).exists) return kErrorFileNotFound;
-  const DosFile to = LocateDosPath(toDosPath);
+  const DosFile to = LocateFile(toDosPath);
   if (to.error) return to.error;
   // The target was matched without regard to case, so a name that differs only in case exists
   // here too.

@@ -23,13 +23,14 @@ bool HasLineBreakOrNul(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// Whether the file may be given new content: a new one, a regular file that is not read-only, or
-// one whose protection the write set lifted.
+// Whether the file may be given new content: one staged already, a new one, a regular file that
+// is not read-only, or one whose protection the write set lifted.
 bool IsWritable(const DosFile& file) {
+  const WriteSet* writes = WriteSet::Current();
+  if (writes && writes->Staged(file)) return true;
   const FileStatus status = file.drive->Status(file.entry.path);
   if (!status.exists) return true;
   if (!status.regular) return false;
-  const WriteSet* writes = WriteSet::Current();
   return !(status.attributes & kAttributeReadOnly) ||
          (writes && writes->IsProtectionLifted(file));
 }
@@ -39,7 +40,7 @@ bool IsWritable(const DosFile& file) {
 std::string ReadProfileString(std::string_view dosPath, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               size_t bufferSize) {
-  const DosFile file = LocateDosPath(dosPath);
+  const DosFile file = LocateFile(dosPath);
   if (!file.error) {
     const ReadFileResult text = ReadCurrentContent(file, kProfileSizeLimit);
     if (!text.error && !text.tooLarge) {
@@ -58,7 +59,7 @@ void WriteProfileString(std::string_view dosPath, std::string_view section, std:
       !IsValidProfileKey(key)) {
     throw Error(failureText);
   }
-  const DosFile file = LocateDosPath(dosPath);
+  const DosFile file = LocateFile(dosPath);
   if (file.error) throw Error(failureText);
   const ReadFileResult old = ReadCurrentContent(file, kProfileSizeLimit);
   if ((old.error && old.error != kErrorFileNotFound) || old.tooLarge) throw Error(failureText);

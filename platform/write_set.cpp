@@ -49,6 +49,16 @@ WriteSet* WriteSet::Current() {
   return current;
 }
 
+const DosFile& WriteSet::Locate(std::string_view dosPath) {
+  if (const auto found = located_.find(dosPath); found != located_.end()) return found->second;
+  return located_.emplace(std::string(dosPath), LocateDosPath(dosPath)).first->second;
+}
+
+DosFile LocateFile(std::string_view dosPath) {
+  WriteSet* writes = WriteSet::Current();
+  return writes ? writes->Locate(dosPath) : LocateDosPath(dosPath);
+}
+
 WriteSet::Entry* WriteSet::Find(const DosFile& file) {
   for (Entry& entry : entries_) {
     if (entry.file.SameFile(file)) return &entry;
@@ -143,7 +153,7 @@ ReadFileResult ReadCurrentContent(const DosFile& file, size_t limit) {
 void LiftProtection(std::string_view dosPath) {
   WriteSet* writes = WriteSet::Current();
   if (!writes) return;
-  const DosFile file = LocateDosPath(dosPath);
+  const DosFile& file = writes->Locate(dosPath);
   if (!file.error) writes->LiftProtection(file);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +39,10 @@ class WriteSet {
   // Throws Error with the failing file's text. Nothing is left staged afterwards.
   void Commit();
 
+  // The file a DOS path names, located once per command: nothing moves on the drives while the
+  // command holds their lock, and a command names its few files many times.
+  const DosFile& Locate(std::string_view dosPath);
+
   // The staged content of the file, or none.
   const std::string* Staged(const DosFile& file) const;
   // Stages the file's new content; texts are used when its writing fails at commit.
@@ -60,7 +65,11 @@ class WriteSet {
   WriteSet* previous_;
   std::vector<Entry> entries_;  // in the order of their first staging
   std::vector<DosFile> lifted_;
+  std::map<std::string, DosFile, std::less<>> located_;
 };
+
+// The file a DOS path names: within an open write set as it located it.
+DosFile LocateFile(std::string_view dosPath);
 
 // Stages the file's content in the open write set, or writes it at once when none is open.
 // Throws Error with texts.create or texts.write when that fails.
