@@ -64,12 +64,6 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
   }
   ~ImageDriveTest() override { test_support::SetFaultPlan({}); }
 
-  void UseAsDriveC(const fs::path& target) {
-    const fs::path link = drive.Prefix() / "dosdevices" / "c:";
-    fs::remove(link);
-    fs::create_symlink(target, link);
-  }
-
   // Starts the program, which gives a picture back its name and removes what an interrupted write
   // left.
   void Start() {
@@ -77,9 +71,17 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
     window.HandleEvent([&] { window.FormCreate(); });
   }
 
+  // What the write command showed: its boxes, the window's state once it has read the file back,
+  // and whether the operation that the plan makes fail was reached.
+  struct Written {
+    std::vector<std::string> boxes;
+    std::string readBack;
+    bool failureReached = false;
+  };
+
   // Starts the program, switches the DOS prompt option and writes, with the operation of the plan
-  // made to fail; the boxes shown, and whether that operation was reached.
-  std::pair<std::vector<std::string>, bool> SwitchAndWrite(test_support::FaultPlan plan = {}) {
+  // made to fail.
+  Written SwitchAndWrite(test_support::FaultPlan plan = {}) {
     boxes.shown.clear();
     TForm1 window(boxes, "Startgarten");
     window.HandleEvent([&] { window.FormCreate(); });
@@ -88,7 +90,7 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
     window.HandleEvent([&] { window.StartDateischreiben1Click(); });
     const bool reached = plan.failAt && test_support::OperationsPerformed() >= plan.failAt;
     test_support::SetFaultPlan({});
-    return {boxes.Texts(), reached};
+    return {boxes.Texts(), test_support::FormState(window), reached};
   }
 
   // A file's bytes and attributes: on the image, read with mtools, or on the folder, which must be
@@ -137,19 +139,22 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
 };
 
 // The write command, switching the option on and off again, leaves on the image exactly the
-// bytes, attributes and names it leaves on the folder, and nothing else; long names are kept, and
-// the volume stays clean.
+// bytes, attributes and names it leaves on the folder, and nothing else, and reads back what it
+// wrote; long names are kept, and the volume stays clean.
 TEST_P(ImageDriveTest, WriteCommandLeavesWhatItLeavesOnAFolder) {
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    UseAsDriveC(drive.Root());
-    ASSERT_EQ(SwitchAndWrite().first.size(), 1u);  // the question only
-    std::vector<std::string> onFolder;
-    for (const char* file : kChanged) onFolder.push_back(OnFolder(file));
-    UseAsDriveC(image.path);
-    ASSERT_EQ(SwitchAndWrite().first.size(), 1u);
+    drive.LinkDrive('c', drive.Root());
+    const Written onFolder = SwitchAndWrite();
+    ASSERT_EQ(onFolder.boxes.size(), 1u);  // the question only
+    std::vector<std::string> folderFiles;
+    for (const char* file : kChanged) folderFiles.push_back(OnFolder(file));
+    drive.LinkDrive('c', image.path);
+    const Written onImage = SwitchAndWrite();
+    ASSERT_EQ(onImage.boxes.size(), 1u);
+    EXPECT_EQ(onImage.readBack, onFolder.readBack);
     for (size_t i = 0; i < std::size(kChanged); ++i)
-      EXPECT_EQ(OnImage(kChanged[i]), onFolder[i]) << kChanged[i];
+      EXPECT_EQ(OnImage(kChanged[i]), folderFiles[i]) << kChanged[i];
     EXPECT_EQ(ImageNames(), FolderNames());
     EXPECT_EQ(test_support::FsckProblems(image), "");
   }
@@ -165,7 +170,7 @@ using ImageDriveFaults = ImageDriveTest;
 // included: the image's files are all as before, with a message, or all as after; what a failed
 // cleanup left is gone after the next start; the volume stays clean.
 TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
-  UseAsDriveC(image.path);
+  drive.LinkDrive('c', image.path);
   Start();
   const std::string prepared = test_support::ReadHostBytes(image.path);
   const std::string before = ImageState();
@@ -175,7 +180,7 @@ TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
   int failures = 0;
   for (unsigned long step = 1;; ++step) {
     test_support::WriteHostBytes(image.path, prepared);
-    const auto [shown, reached] = SwitchAndWrite({step, step % 2 ? EIO : ENOSPC});
+    const auto [shown, readBack, reached] = SwitchAndWrite({step, step % 2 ? EIO : ENOSPC});
     if (!reached) break;
     SCOPED_TRACE("failure at operation " + std::to_string(step));
     Start();  // which removes what a failed cleanup left
@@ -196,7 +201,7 @@ TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
 // of mtools that it started finishes first, holding the image's lock); what a killed write left
 // beside the files is gone after the next start.
 TEST_P(ImageDriveFaults, KilledWritesLeaveWholeFilesAndACleanVolume) {
-  UseAsDriveC(image.path);
+  drive.LinkDrive('c', image.path);
   std::map<std::string, std::set<std::string>> versions;
   for (int i = 0; i < 2; ++i) {
     SwitchAndWrite();
@@ -236,9 +241,7 @@ TEST(ImageDrive, AnImageWithoutAVolumeIsNamedAndLeftAlone) {
   test_support::TempDrive drive;
   const fs::path file = drive.Base() / "win95.qcow2";
   test_support::WriteHostBytes(file, std::string("QFI\xFB\0\0\0\3", 8) + std::string(4096, '\0'));
-  const fs::path link = drive.Prefix() / "dosdevices" / "c:";
-  fs::remove(link);
-  fs::create_symlink(file, link);
+  drive.LinkDrive('c', file);
   RecordingMessageBoxes boxes;
   TForm1 window(boxes, "Startgarten");
   window.HandleEvent([&] { window.FormCreate(); });
