@@ -21,8 +21,10 @@ cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MS
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
 cp examples/drive_c/WINDOWS/LOGO?.SYS "$seeds/bitmap/"
 cp tests/data/bmpsuite/[gb]/*.bmp "$seeds/bitmap/"
-# Images made with mkfs.fat and sfdisk, reduced to the sectors that their recognition reads.
-build-fuzz/fuzz/disk_image_seeds "$seeds/image"
+# The recognition's test cases (images made with mkfs.fat and sfdisk, and hostile ones), reduced to
+# the sectors that it reads.
+STARTGARTEN_IMAGE_SEEDS=$seeds/image build-fuzz/tests/platform/image_test \
+  --gtest_filter='DiskImageLayout.*' >/dev/null
 # Every value of the sample boot file is a number text.
 n=0
 while IFS= read -r value; do

@@ -18,7 +18,7 @@ scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target window_screenshots >/dev/null
 QT_QPA_PLATFORM=offscreen STARTGARTEN_SOURCE_DIR=$PWD STARTGARTEN_SCREENSHOT_DIR=$dir \
-  build/tests/gui/window_screenshots -silent
+  build/tools/screenshots/window_screenshots -silent
 if $docs; then
   cp "$dir/page1-Menü.png" docs/startgarten.png
 fi

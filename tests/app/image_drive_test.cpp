@@ -1,25 +1,21 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <iostream>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/form1.h"
 #include "platform/files.h"
 #include "support/bmp_files.h"
-#include "support/boot_drive_fixture.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"
+#include "support/write_command_drive.h"
 
 namespace startgarten {
 namespace {
@@ -29,17 +25,21 @@ using test_support::CrLf;
 using test_support::ImageKind;
 
 const std::string kPicture = test_support::BuildBmp({2, 2, 24, std::string(16, '\x40')});
+// A drive without a start script, whose first shutdown picture a crash left under its ".BMP"
+// name, with a batch file whose name is not in capitals and a hidden file of a long name.
 const std::vector<test_support::ImageFile> kFiles = {
-    {"MSDOS.SYS", CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=C", "[Options]",
-                        "BootMenu=0", ";PROMPT=0"}),
+    {"MSDOS.SYS",
+     CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=C", "[Options]", "BootMenu=0",
+           ";PROMPT=0"}),
      "+r +h +s"},
-    {"AUTOEXEC.BAT", CrLf({"@ECHO OFF", "rem call start.bat"}), ""},
+    {"Autoexec.bat", CrLf({"@ECHO OFF", "rem call start.bat"}), ""},
     {"WINDOWS/WIN.COM", "", ""},
     {"WINDOWS/LOGOS.SYS", kPicture, ""},
-    {"WINDOWS/LOGOW.SYS", kPicture, ""},
-    {"WINDOWS/start.bat", "old\r\n", ""},
+    {"WINDOWS/logow.BMP", kPicture, ""},
     {"Programme mit langem Namen.txt", "long", "+h"}};
-const char* const kWritten[] = {"MSDOS.SYS", "AUTOEXEC.BAT", "WINDOWS/start.bat"};
+// The files that the program writes or renames.
+const char* const kChanged[] = {"MSDOS.SYS", "Autoexec.bat", "WINDOWS/start.bat",
+                                "WINDOWS/logow.sys"};
 
 // The attributes as "mattrib -X" shows them.
 std::string Letters(uint32_t attributes) {
@@ -62,30 +62,75 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
     for (const auto& file : kFiles) drive.Write(file.path, file.bytes);
     drive.Protect("MSDOS.SYS");
   }
+  ~ImageDriveTest() override { test_support::SetFaultPlan({}); }
 
-  void UseAsDriveC(const fs::path& target) {
-    const fs::path link = drive.Prefix() / "dosdevices" / "c:";
-    fs::remove(link);
-    fs::create_symlink(target, link);
+  // Starts the program, which gives a picture back its name and removes what an interrupted write
+  // left.
+  void Start() {
+    TForm1 window(boxes, "Startgarten");
+    window.HandleEvent([&] { window.FormCreate(); });
   }
 
-  // Starts the program, switches the DOS prompt option and writes; the boxes shown.
-  std::vector<std::string> SwitchAndWrite() {
+  // What the write command showed: its boxes, the window's state once it has read the file back,
+  // and whether the operation that the plan makes fail was reached.
+  struct Written {
+    std::vector<std::string> boxes;
+    std::string readBack;
+    bool failureReached = false;
+  };
+
+  // Starts the program, switches the DOS prompt option and writes, with the operation of the plan
+  // made to fail.
+  Written SwitchAndWrite(test_support::FaultPlan plan = {}) {
     boxes.shown.clear();
     TForm1 window(boxes, "Startgarten");
     window.HandleEvent([&] { window.FormCreate(); });
     window.CheckBox12.UserClick();
+    test_support::SetFaultPlan(plan);
     window.HandleEvent([&] { window.StartDateischreiben1Click(); });
-    return boxes.Texts();
+    const bool reached = plan.failAt && test_support::OperationsPerformed() >= plan.failAt;
+    test_support::SetFaultPlan({});
+    return {boxes.Texts(), test_support::FormState(window), reached};
   }
 
-  // The written files of the image, with their attributes, read with mtools.
-  std::string ImageFiles() const {
-    std::string files;
-    for (const char* file : kWritten) {
-      files += test_support::ReadFileBytes(image, file) + test_support::FileAttributes(image, file);
+  // A file's bytes and attributes: on the image, read with mtools, or on the folder, which must be
+  // drive C then.
+  std::string OnImage(const char* file) const {
+    return test_support::ReadFileBytes(image, file) + " " +
+           test_support::FileAttributes(image, file);
+  }
+  std::string OnFolder(const char* file) const {
+    std::string dosPath = std::string("C:\\") + file;
+    std::replace(dosPath.begin(), dosPath.end(), '/', '\\');
+    return drive.Read(file).value_or("missing") + " " +
+           Letters(platform::GetFileAttributes(dosPath));
+  }
+  // The changed files, and every name in the root and in WINDOWS.
+  std::string ImageState() const {
+    std::string state;
+    for (const char* file : kChanged) state += OnImage(file) + "\n";
+    for (const std::string& name : ImageNames()) state += name + "\n";
+    return state;
+  }
+
+  // The names in the root, and in WINDOWS without regard to case (mtools chooses the case of a
+  // new name there), on the image or on the folder.
+  std::set<std::string> ImageNames() const {
+    return Names(test_support::DirectoryNames(image, ""),
+                 test_support::DirectoryNames(image, "WINDOWS"));
+  }
+  std::set<std::string> FolderNames() const {
+    const std::set<std::string> root = drive.Entries(), windows = drive.Entries("WINDOWS");
+    return Names({root.begin(), root.end()}, {windows.begin(), windows.end()});
+  }
+  static std::set<std::string> Names(const std::vector<std::string>& root,
+                                     const std::vector<std::string>& windows) {
+    std::set<std::string> names(root.begin(), root.end());
+    for (std::string name : windows) {
+      std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+      names.insert("WINDOWS\\" + name);
     }
-    return files;
+    return names;
   }
 
   test_support::TempDrive drive;
@@ -94,64 +139,56 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
 };
 
 // The write command, switching the option on and off again, leaves on the image exactly the
-// bytes and attributes it leaves on the folder, keeps long names, and the volume stays clean.
+// bytes, attributes and names it leaves on the folder, and nothing else, and reads back what it
+// wrote; long names are kept, and the volume stays clean.
 TEST_P(ImageDriveTest, WriteCommandLeavesWhatItLeavesOnAFolder) {
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    UseAsDriveC(drive.Root());
-    ASSERT_EQ(SwitchAndWrite().size(), 1u);  // the question only
-    UseAsDriveC(image.path);
-    ASSERT_EQ(SwitchAndWrite().size(), 1u);
+    drive.LinkDrive('c', drive.Root());
+    const Written onFolder = SwitchAndWrite();
+    ASSERT_EQ(onFolder.boxes.size(), 1u);  // the question only
+    std::vector<std::string> folderFiles;
+    for (const char* file : kChanged) folderFiles.push_back(OnFolder(file));
+    drive.LinkDrive('c', image.path);
+    const Written onImage = SwitchAndWrite();
+    ASSERT_EQ(onImage.boxes.size(), 1u);
+    EXPECT_EQ(onImage.readBack, onFolder.readBack);
+    for (size_t i = 0; i < std::size(kChanged); ++i)
+      EXPECT_EQ(OnImage(kChanged[i]), folderFiles[i]) << kChanged[i];
+    EXPECT_EQ(ImageNames(), FolderNames());
     EXPECT_EQ(test_support::FsckProblems(image), "");
-    for (const char* file : kWritten) {
-      EXPECT_EQ(test_support::ReadFileBytes(image, file), drive.Read(file)) << file;
-      UseAsDriveC(drive.Root());
-      std::string dosPath = std::string("C:\\") + file;
-      std::replace(dosPath.begin(), dosPath.end(), '/', '\\');
-      const uint32_t attributes = platform::GetFileAttributes(dosPath);
-      UseAsDriveC(image.path);
-      EXPECT_EQ(test_support::FileAttributes(image, file), Letters(attributes)) << file;
-    }
   }
-  EXPECT_EQ(test_support::ReadFileBytes(image, "Programme mit langem Namen.txt"), "long");
-  EXPECT_EQ(test_support::FileAttributes(image, "Programme mit langem Namen.txt"), "AH");
+  EXPECT_EQ(OnImage("Programme mit langem Namen.txt"), "long AH");
 }
 
 INSTANTIATE_TEST_SUITE_P(EachKind, ImageDriveTest, testing::ValuesIn(test_support::kImageKinds),
                          test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
 
-class ImageDriveFaults : public ImageDriveTest {
- protected:
-  ~ImageDriveFaults() override { test_support::SetFaultPlan({}); }
-};
+using ImageDriveFaults = ImageDriveTest;
 
 // A failure at each operation of the write command in turn, the start of each program of mtools
-// included: the image's files are all as before or all as after, and the volume stays clean.
+// included: the image's files are all as before, with a message, or all as after; what a failed
+// cleanup left is gone after the next start; the volume stays clean.
 TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
-  UseAsDriveC(image.path);
+  drive.LinkDrive('c', image.path);
+  Start();
   const std::string prepared = test_support::ReadHostBytes(image.path);
-  const std::string before = ImageFiles();
+  const std::string before = ImageState();
   SwitchAndWrite();
-  const std::string after = ImageFiles();
+  const std::string after = ImageState();
   ASSERT_NE(before, after);
   int failures = 0;
   for (unsigned long step = 1;; ++step) {
     test_support::WriteHostBytes(image.path, prepared);
-    boxes.shown.clear();
-    TForm1 window(boxes, "Startgarten");
-    window.HandleEvent([&] { window.FormCreate(); });
-    window.CheckBox12.UserClick();
-    test_support::SetFaultPlan({step, step % 2 ? EIO : ENOSPC});
-    window.HandleEvent([&] { window.StartDateischreiben1Click(); });
-    const bool reached = test_support::OperationsPerformed() >= step;
-    test_support::SetFaultPlan({});
+    const auto [shown, readBack, reached] = SwitchAndWrite({step, step % 2 ? EIO : ENOSPC});
     if (!reached) break;
     SCOPED_TRACE("failure at operation " + std::to_string(step));
-    const std::string now = ImageFiles();
-    ASSERT_TRUE(now == before || now == after) << now << "\n--- before\n" << before << "\n--- after\n" << after << "\n" << testing::PrintToString(boxes.Texts());
+    Start();  // which removes what a failed cleanup left
+    const std::string now = ImageState();
+    ASSERT_TRUE(now == before || now == after) << now;
     if (now == before) {
       ++failures;
-      EXPECT_GT(boxes.shown.size(), 1u);
+      EXPECT_GT(shown.size(), 1u);
     }
     EXPECT_EQ(test_support::FsckProblems(image), "");
   }
@@ -159,43 +196,44 @@ TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
   std::cout << "[          ] " << failures << " of the failures left the image as it was\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(Floppy, ImageDriveFaults, testing::Values(ImageKind::kFloppy),
-                         test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
-
 // Killed at random moments while it writes again and again, the program leaves every file of the
-// image whole, with its attributes, and the volume clean; a program of mtools that it started
-// finishes first, holding the image's lock.
+// image whole, one of the versions written, with its attributes, and the volume clean (a program
+// of mtools that it started finishes first, holding the image's lock); what a killed write left
+// beside the files is gone after the next start.
 TEST_P(ImageDriveFaults, KilledWritesLeaveWholeFilesAndACleanVolume) {
-  UseAsDriveC(image.path);
-  std::set<std::string> versions = {ImageFiles()};
+  drive.LinkDrive('c', image.path);
+  std::map<std::string, std::set<std::string>> versions;
   for (int i = 0; i < 2; ++i) {
     SwitchAndWrite();
-    versions.insert(ImageFiles());
+    for (const char* file : kChanged) versions[file].insert(OnImage(file));
   }
+  const std::set<std::string> names = ImageNames();
   std::mt19937 random(12);
   for (int kill = 0; kill < 40; ++kill) {
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
+    test_support::KillWhileRunning(random, 150000, [this] {
       for (;;) SwitchAndWrite();
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 150));
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    const int fd = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
-    ::flock(fd, LOCK_EX);
+    });
     SCOPED_TRACE("kill " + std::to_string(kill));
-    std::string files;
-    for (const char* file : kWritten) {
-      const std::string bytes = test_support::ReadFileBytes(image, file);
-      EXPECT_NE(bytes, "missing") << file;
-      files += bytes;
+    const int fd = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
+    ::flock(fd, LOCK_EX);  // once the programs of mtools that the child started have ended
+    for (const char* file : kChanged) {
+      const std::string now = OnImage(file);
+      const bool whole =
+          file == std::string("Autoexec.bat")
+              ? test_support::IsWholeBatchFile(test_support::ReadFileBytes(image, file)) &&
+                    now.ends_with(" A")
+              : versions[file].count(now) == 1;
+      EXPECT_TRUE(whole) << file << ": " << now;
     }
-    EXPECT_EQ(test_support::FileAttributes(image, "MSDOS.SYS"), "ASHR");
     EXPECT_EQ(test_support::FsckProblems(image), "");
     ::close(fd);
+    Start();
+    EXPECT_EQ(ImageNames(), names);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Floppy, ImageDriveFaults, testing::Values(ImageKind::kFloppy),
+                         test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
 
 // A file that holds no FAT volume, linked as drive C: one box names it and what it holds, and the
 // file stays as it was, also after "OK".
@@ -203,9 +241,7 @@ TEST(ImageDrive, AnImageWithoutAVolumeIsNamedAndLeftAlone) {
   test_support::TempDrive drive;
   const fs::path file = drive.Base() / "win95.qcow2";
   test_support::WriteHostBytes(file, std::string("QFI\xFB\0\0\0\3", 8) + std::string(4096, '\0'));
-  const fs::path link = drive.Prefix() / "dosdevices" / "c:";
-  fs::remove(link);
-  fs::create_symlink(file, link);
+  drive.LinkDrive('c', file);
   RecordingMessageBoxes boxes;
   TForm1 window(boxes, "Startgarten");
   window.HandleEvent([&] { window.FormCreate(); });

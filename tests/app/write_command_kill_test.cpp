@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <iostream>
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "app/form1.h"
 #include "support/bmp_files.h"
@@ -16,38 +11,6 @@
 
 namespace startgarten {
 namespace {
-
-// Runs body in a child process, kills it after a random while and waits for it.
-template <typename Body>
-void KillWhileRunning(std::mt19937& random, unsigned maxMicroseconds, const Body& body) {
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
-    body();
-    _exit(2);
-  }
-  std::this_thread::sleep_for(std::chrono::microseconds(random() % maxMicroseconds));
-  ASSERT_EQ(kill(child, SIGKILL), 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
-}
-
-// Whether the batch file is whole: lines the command writes, each with its CR LF, and never a
-// second call of start.bat. (A kill between the batch file and the boot file leaves the marker
-// behind the batch file; the next write then comments the call out once more, which is harmless.)
-bool IsWholeBatchFile(const std::optional<std::string>& bytes) {
-  if (!bytes || !bytes->starts_with("@ECHO OFF\r\n") || !bytes->ends_with("\r\n")) return false;
-  int calls = 0;
-  for (size_t at = 11; at < bytes->size();) {
-    const size_t end = bytes->find("\r\n", at);
-    const std::string line = bytes->substr(at, end - at);
-    if (line != "call start.bat" && line != "rem call start.bat") return false;
-    calls += line == "call start.bat";
-    at = end + 2;
-  }
-  return calls <= 1;
-}
 
 void Start(TForm1& window) {
   window.HandleEvent([&] { window.FormCreate(); });
@@ -81,7 +44,7 @@ TEST_F(WriteCommandKill, KilledWritesLeaveWholeProtectedFilesUnderTheirNames) {
   std::mt19937 random(20261207);
   int leftovers = 0;
   for (int kill = 0; kill < 300; ++kill) {
-    KillWhileRunning(random, 20000, [this] {
+    test_support::KillWhileRunning(random, 20000, [this] {
       TForm1 window(boxes, "Startgarten");
       Start(window);
       for (;;) {
@@ -92,7 +55,7 @@ TEST_F(WriteCommandKill, KilledWritesLeaveWholeProtectedFilesUnderTheirNames) {
     SCOPED_TRACE("kill " + std::to_string(kill));
     const Files now = Now();
     for (const auto& [name, state] : now) {
-      ASSERT_TRUE(name == kBatchFile ? IsWholeBatchFile(state.bytes)
+      ASSERT_TRUE(name == kBatchFile ? test_support::IsWholeBatchFile(state.bytes)
                                      : versions[name].count(state.bytes) == 1)
           << name << " is no version that was written: " << state.bytes.value_or("(missing)");
       EXPECT_EQ(state.attributes, before.at(name).attributes) << name;
@@ -118,7 +81,7 @@ TEST_F(WriteCommandKill, KilledStartsLeavePicturesUnderTheirNames) {
   drive.Write("WINDOWS/LOGOW.SYS", picture);
   std::mt19937 random(7);
   for (int kill = 0; kill < 100; ++kill) {
-    KillWhileRunning(random, 30000, [this] {
+    test_support::KillWhileRunning(random, 30000, [this] {
       for (;;) {
         TForm1 window(boxes, "Startgarten");
         Start(window);

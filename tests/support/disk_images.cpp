@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sstream>
 
 #include "platform/process.h"
@@ -22,7 +21,7 @@ const std::vector<std::string> kToolEnvironment = {"PATH=/usr/sbin:/usr/bin:/sbi
                                                    "MTOOLS_SKIP_CHECK=1"};
 
 platform::ProcessResult Start(const std::string& program, const std::vector<std::string>& arguments,
-                              std::string_view input) {
+                              std::string_view input = {}) {
   platform::ProcessRequest request;
   request.program = program;
   request.arguments = arguments;
@@ -30,6 +29,13 @@ platform::ProcessResult Start(const std::string& program, const std::vector<std:
   request.input = input;
   request.outputLimit = 256 << 20;
   return platform::RunProcess(request);
+}
+
+// Runs a tool that makes an image; the test fails when it does not succeed.
+void RunTool(const std::string& program, const std::vector<std::string>& arguments,
+             std::string_view input = {}) {
+  const platform::ProcessResult result = Start(program, arguments, input);
+  EXPECT_EQ(result.exitCode, 0) << program << ": " << result.errors;
 }
 
 // An mtools program on the image's volume.
@@ -50,13 +56,6 @@ void PutBigEndian(std::string& bytes, size_t at, uint64_t value, int size) {
 }
 
 }  // namespace
-
-std::string RunTool(const std::string& program, const std::vector<std::string>& arguments,
-                    std::string_view input) {
-  const platform::ProcessResult result = Start(program, arguments, input);
-  EXPECT_EQ(result.exitCode, 0) << program << ": " << result.errors;
-  return result.output;
-}
 
 std::string ReadHostBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -83,15 +82,9 @@ DiskImage MakePartitionedDisk(const fs::path& path, unsigned megabytes, unsigned
         << unsigned{partitionType} << ", bootable\n";
   RunTool("/usr/sbin/sfdisk", {"sfdisk", "-q", path.string()}, table.str());
   const uint64_t kilobytes = (uint64_t{megabytes} << 10) - kPartitionStart / 2;
-  std::vector<std::string> format = {"mkfs.fat",
-                                     "-F",
-                                     std::to_string(fatBits),
-                                     "--offset",
-                                     std::to_string(kPartitionStart),
-                                     "-h",
-                                     std::to_string(kPartitionStart),
-                                     "-n",
-                                     "WIN95"};
+  const std::string start = std::to_string(kPartitionStart);
+  std::vector<std::string> format = {
+      "mkfs.fat", "-F", std::to_string(fatBits), "--offset", start, "-h", start, "-n", "WIN95"};
   // FAT32 needs 65525 clusters: a small disk gets them only with clusters of one sector.
   if (fatBits == 32 && megabytes < 260) format.insert(format.end(), {"-s", "1"});
   format.insert(format.end(), {path.string(), std::to_string(kilobytes)});
@@ -99,23 +92,16 @@ DiskImage MakePartitionedDisk(const fs::path& path, unsigned megabytes, unsigned
   return {path, kPartitionStart * 512, kilobytes * 1024};
 }
 
+// The fields that readers of a fixed VHD look at; the rest (times, creator, geometry, id) zero.
 std::string VhdFooter(uint64_t diskSize, uint32_t diskType) {
   std::string footer(512, '\0');
   footer.replace(0, 8, "conectix");
   PutBigEndian(footer, 8, 2, 4);                                    // features: reserved bit
   PutBigEndian(footer, 12, 0x00010000, 4);                          // format version 1.0
   PutBigEndian(footer, 16, diskType == 2 ? ~uint64_t{0} : 512, 8);  // next structure
-  PutBigEndian(footer, 24, 0x2D000000, 4);                          // seconds since 2000
-  footer.replace(28, 4, "sgtn");                                    // creator application
-  PutBigEndian(footer, 32, 0x00010000, 4);                          // creator version
-  footer.replace(36, 4, "Wi2k");                                    // creator host
   PutBigEndian(footer, 40, diskSize, 8);                            // original size
   PutBigEndian(footer, 48, diskSize, 8);                            // current size
-  const uint64_t cylinders = std::min<uint64_t>(65535, diskSize / 512 / (16 * 63));
-  PutBigEndian(footer, 56, (cylinders << 16) | (16 << 8) | 63, 4);  // geometry
   PutBigEndian(footer, 60, diskType, 4);
-  std::mt19937 random(diskSize);
-  for (int i = 68; i < 84; ++i) footer[i] = static_cast<char>(random());  // unique id
   uint32_t sum = 0;
   for (char c : footer) sum += static_cast<unsigned char>(c);
   PutBigEndian(footer, 64, ~sum, 4);
@@ -178,19 +164,9 @@ std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view
 std::string FsckProblems(const DiskImage& image) {
   fs::path copy = image.path;
   copy += ".volume";
-  {
-    std::ifstream in(image.path, std::ios::binary);
-    std::ofstream out(copy, std::ios::binary | std::ios::trunc);
-    in.seekg(static_cast<std::streamoff>(image.volumeOffset));
-    std::vector<char> buffer(1 << 20);
-    for (uint64_t left = image.volumeSize; left > 0 && in;) {
-      in.read(buffer.data(), static_cast<std::streamsize>(std::min<uint64_t>(left, buffer.size())));
-      out.write(buffer.data(), in.gcount());
-      left -= static_cast<uint64_t>(in.gcount());
-    }
-  }
+  WriteHostBytes(copy, ReadHostBytes(image.path).substr(image.volumeOffset, image.volumeSize));
   const platform::ProcessResult result =
-      Start("/usr/sbin/fsck.fat", {"fsck.fat", "-n", copy.string()}, {});
+      Start("/usr/sbin/fsck.fat", {"fsck.fat", "-n", copy.string()});
   fs::remove(copy);
   // A clean volume gives the version line and one line of counts.
   std::istringstream lines(result.output);

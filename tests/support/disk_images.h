@@ -63,11 +63,6 @@ std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view
 // What "fsck.fat -n" says about the volume, run on a copy of it; empty when it finds it clean.
 std::string FsckProblems(const DiskImage& image);
 
-// Runs a program with arguments (argv[0] included) and the bytes on its standard input; the
-// test fails when it does not exit with 0. Returns its standard output.
-std::string RunTool(const std::string& program, const std::vector<std::string>& arguments,
-                    std::string_view input = {});
-
 // Bytes of a file on the host.
 std::string ReadHostBytes(const std::filesystem::path& path);
 void WriteHostBytes(const std::filesystem::path& path, std::string_view bytes);

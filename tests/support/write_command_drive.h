@@ -1,16 +1,56 @@
 #pragma once
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
+#include <thread>
 
 #include "app/form1.h"
 #include "support/boot_drive_fixture.h"
 
+// What the tests of the write command under failures and kills share: killing at random moments,
+// the batch file it leaves, and a folder drive on which it changes all three of its files.
 namespace startgarten::test_support {
+
+// Runs body in a child process, kills it after a random while and waits for it.
+template <typename Body>
+void KillWhileRunning(std::mt19937& random, unsigned maxMicroseconds, const Body& body) {
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    body();
+    _exit(2);
+  }
+  std::this_thread::sleep_for(std::chrono::microseconds(random() % maxMicroseconds));
+  ASSERT_EQ(kill(child, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
+}
+
+// Whether the batch file is whole: lines the write command writes, each with its CR LF, and never
+// a second call of start.bat. (A kill between the batch file and the boot file leaves the marker
+// behind the batch file; the next write then comments the call out once more, which is harmless.)
+inline bool IsWholeBatchFile(const std::optional<std::string>& bytes) {
+  if (!bytes || !bytes->starts_with("@ECHO OFF\r\n") || !bytes->ends_with("\r\n")) return false;
+  int calls = 0;
+  for (size_t at = 11; at < bytes->size();) {
+    const size_t end = bytes->find("\r\n", at);
+    const std::string line = bytes->substr(at, end - at);
+    if (line != "call start.bat" && line != "rem call start.bat") return false;
+    calls += line == "call start.bat";
+    at = end + 2;
+  }
+  return calls <= 1;
+}
 
 // A drive on which the write command changes all three of its files: the DOS prompt option is
 // switched on, so the batch file gets its call and the marker changes, besides the option keys.
