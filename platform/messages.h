@@ -162,16 +162,19 @@ inline constexpr const char* kDriveCMissing =
     "    ln -s /mnt/win95 ~/win95/dosdevices/c:\n"
     "    WINEPREFIX=~/win95 startgarten\n"
     "\n"
-    "F\xFCr diesen Lauf k\xF6nnen Sie auch jetzt einen Ordner als Laufwerk C: w\xE4hlen.";
+    "F\xFCr diesen Lauf k\xF6nnen Sie auch jetzt einen Ordner oder eine Abbilddatei als "
+    "Laufwerk C: w\xE4hlen.";
 inline constexpr const char* kDriveCLookedFor = "Gesucht wurde: %s";
 inline constexpr const char* kDriveCLinkToNowhere =
     "\nDas ist eine Verkn\xFCpfung auf %s, und dort ist nichts.";
 inline constexpr const char* kDriveCNoWinePrefix =
     "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX nennt keinen absoluten Pfad, und "
     "ohne WINEPREFIX fehlt HOME f\xFCr die Vorgabe ~/.wine.";
-// Its buttons, and the title of the dialog that chooses a folder as drive C.
+// Its buttons, and the titles of the dialogs that choose a folder or an image as drive C.
 inline constexpr const char* kDriveCChooseFolder = "Ordner w\xE4hlen \x85";
 inline constexpr const char* kDriveCChooseFolderTitle = "Ordner f\xFCr Laufwerk C: w\xE4hlen";
+inline constexpr const char* kDriveCChooseImage = "Abbild w\xE4hlen \x85";
+inline constexpr const char* kDriveCChooseImageTitle = "Abbilddatei f\xFCr Laufwerk C: w\xE4hlen";
 inline constexpr const char* kDriveCQuit = "Beenden";
 
 }  // namespace startgarten::messages

@@ -29,6 +29,10 @@ const std::vector<DriveChoice> kDriveChoices = {
        return QFileDialog::getExistingDirectory(nullptr,
                                                 FromCp1252(messages::kDriveCChooseFolderTitle));
      }},
+    {messages::kDriveCChooseImage,
+     [] {
+       return QFileDialog::getOpenFileName(nullptr, FromCp1252(messages::kDriveCChooseImageTitle));
+     }},
 };
 
 // Shows the notice; the choice the user made, none for quitting.

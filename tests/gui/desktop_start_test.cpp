@@ -8,6 +8,7 @@
 #include "app/view/qt_text.h"
 #include "platform/drive_locations.h"
 #include "platform/messages.h"
+#include "support/disk_images.h"
 #include "tests/gui/window_fixture.h"
 
 using namespace startgarten;
@@ -64,14 +65,16 @@ ModalAnswers::Step Click(const char* button, QStringList* texts = nullptr) {
 
 // A step for the file dialog: types the path and clicks its German accept button, or presses
 // Escape when the path is empty.
-ModalAnswers::Step ChooseInFileDialog(const QString& path) {
-  return [path](QWidget* modal) {
+ModalAnswers::Step ChooseInFileDialog(const QString& path,
+                                      const char* title = messages::kDriveCChooseFolderTitle,
+                                      const QString& open = "&Auswählen") {
+  return [path, title, open](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     QVERIFY(dialog);
-    QCOMPARE(dialog->windowTitle(), FromCp1252(messages::kDriveCChooseFolderTitle));
+    QCOMPARE(dialog->windowTitle(), FromCp1252(title));
     auto* buttons = dialog->findChild<QDialogButtonBox*>();
     QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QString("Abbrechen"));
-    QCOMPARE(buttons->button(QDialogButtonBox::Open)->text(), QString("&Auswählen"));
+    QCOMPARE(buttons->button(QDialogButtonBox::Open)->text(), open);
     if (path.isEmpty()) return QTest::keyClick(dialog, Qt::Key_Escape);
     auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
     // One key event with the whole path, as an input method sends it: typed a character at a
@@ -157,6 +160,23 @@ class DesktopStartTest : public QObject {
     QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(folder.string()));
     QVERIFY(fixture.Open());
     QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("4"));
+  }
+
+  // "Abbild wählen …" makes a disk image drive C: the window opens on the boot file in it.
+  void imageChosenInTheBoxIsDriveC() {
+    WindowFixture fixture("");
+    const DiskImage image = MakeFloppy(fixture.drive.Base() / "win95.img");
+    PutFiles(image, {{"MSDOS.SYS", "[Paths]\r\nHostWinBootDrv=C\r\n[Options]\r\nBootMenuDelay=6\r\n",
+                      "+r +h +s"}});
+    platform::ChooseDriveC((fixture.drive.Base() / "gone").string());
+    ModalAnswers answers({Click(messages::kDriveCChooseImage),
+                          ChooseInFileDialog(image.path.c_str(), messages::kDriveCChooseImageTitle,
+                                             "&Öffnen")});
+    QVERIFY(FindDriveC("Startgarten"));
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(image.path.string()));
+    fixture.Open();
+    QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("6"));
   }
 };
 
