@@ -1,7 +1,7 @@
 // How the program starts: its command line, and the notice it gives instead of the window's first
 // errors when drive C does not exist.
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <filesystem>
 #include <functional>

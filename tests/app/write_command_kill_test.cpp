@@ -23,7 +23,7 @@ using WriteCommandKill = test_support::WriteCommandDrive;
 // afterwards is whole, one of the versions the command writes, with its attributes, under its own
 // name; what a killed write left beside them is gone after the next start.
 TEST_F(WriteCommandKill, KilledWritesLeaveWholeProtectedFilesUnderTheirNames) {
-  Prepare(std::string(256 * 1024, 'x'));  // a large boot file, so that kills land inside writes
+  Prepare(std::string(size_t{256} << 10, 'x'));  // a large boot file, so that kills land inside writes
   std::map<std::string, std::set<std::optional<std::string>>> versions;  // the other two files
   const auto remember = [&] {
     for (const auto& [name, state] : Now()) versions[name].insert(state.bytes);
@@ -76,7 +76,7 @@ TEST_F(WriteCommandKill, KilledWritesLeaveWholeProtectedFilesUnderTheirNames) {
 TEST_F(WriteCommandKill, KilledStartsLeavePicturesUnderTheirNames) {
   Prepare();
   const std::string picture =
-      test_support::BuildBmp({1024, 1024, 24, std::string(3 * 1024 * 1024, '\x40')});
+      test_support::BuildBmp({1024, 1024, 24, std::string(size_t{3} << 20, '\x40')});
   drive.Write("WINDOWS/LOGOS.SYS", picture);
   drive.Write("WINDOWS/LOGOW.SYS", picture);
   std::mt19937 random(7);

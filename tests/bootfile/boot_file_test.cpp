@@ -74,7 +74,8 @@ TEST_F(BootFileTest, MissingHostDriveShowsTheBoxAndChangesNothing) {
   EXPECT_FALSE(OpenBootFile(boxes));
   ASSERT_EQ(boxes.shown.size(), 2u);
   for (const auto& [text, title, buttons, icon] : boxes.shown) {
-    EXPECT_EQ(text + "|" + title, "Fehler|HOST-Laufwerk nicht gefunden");
+    EXPECT_EQ(text, "Fehler");
+    EXPECT_EQ(title, "HOST-Laufwerk nicht gefunden");
     EXPECT_TRUE(buttons == MessageButtons::kOk && icon == MessageIcon::kNone);
   }
 }

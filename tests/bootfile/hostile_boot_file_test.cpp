@@ -82,7 +82,7 @@ struct Hostile {
 // kind.
 TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
   const std::string line = ";" + std::string(1 << 20, 'x'), nul(1, '\0');
-  std::string garbled(64 * 1024, '\0');
+  std::string garbled(size_t{64} << 10, '\0');
   std::mt19937 random(95);
   for (char& c : garbled) c = static_cast<char>(random());
   std::replace(garbled.begin(), garbled.end(), '[', ']');  // no section can start in it

@@ -69,7 +69,8 @@ TEST_F(StartScriptsTest, TheBatchFileChangesWhenTheOptionDoesAndTheMarkerFollows
        std::string("SET A=\0B\x1A\r\ncall start.bat\r\n", 27), "1 0"},
   };
   for (const auto& [marker, autoexec, prompt, after, keys] : cases) {
-    SCOPED_TRACE(marker + " " + autoexec);
+    SCOPED_TRACE(marker);
+    SCOPED_TRACE(autoexec);
     WriteBootFile({"BootGUI=1", marker});
     drive.Write("AUTOEXEC.BAT", autoexec);
     form.CheckBox12.SetChecked(prompt);

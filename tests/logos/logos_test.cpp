@@ -35,7 +35,7 @@ const std::string kShort = messages::kStreamReadError;
 // allocated more than a small file can justify.
 std::string DecodeError(const std::string& bytes) {
   LargestAllocation() = 0;
-  const std::string error = ErrorOf([&] { DecodeBitmap(bytes); });
+  std::string error = ErrorOf([&] { DecodeBitmap(bytes); });
   EXPECT_LT(LargestAllocation(), 64u * 1024u);
   return error;
 }
@@ -92,12 +92,12 @@ TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
       {BuildBmp({1, 1, 24, filler, {}, 0, {}, 40, 0xFFFFFFFF}), kShort},
   };
   for (uint32_t size : {0u, 16u, 64u, 108u, 124u}) {
-    cases.push_back({BuildBmp({.headerSize = size}), kInvalid});
+    cases.emplace_back(BuildBmp({.headerSize = size}), kInvalid);
   }
-  for (uint16_t bits : {0, 2, 3, 30000}) cases.push_back({BuildBmp({.bitCount = bits}), kInvalid});
+  for (uint16_t bits : {0, 2, 3, 30000}) cases.emplace_back(BuildBmp({.bitCount = bits}), kInvalid);
   for (auto [bits, compression] : std::vector<std::pair<uint16_t, uint32_t>>{
            {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}}) {
-    cases.push_back({BuildBmp({1, 1, bits, "", {}, compression}), kInvalid});
+    cases.emplace_back(BuildBmp({1, 1, bits, "", {}, compression}), kInvalid);
   }
   for (size_t i = 0; i < cases.size(); ++i) {
     EXPECT_EQ(DecodeError(cases[i].first), cases[i].second) << "case " << i;

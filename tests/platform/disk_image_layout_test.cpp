@@ -96,7 +96,7 @@ SparseImage FixedVhd(SparseImage disk, uint64_t claimedSize = 0) {
 
 // A dynamic or differencing VHD: a copy of its footer at the front, the footer at the end.
 SparseImage ExpandingVhd(uint32_t type) {
-  SparseImage image = SparseImage::Starting(test_support::VhdFooter(32 * kMiB, type), 64 * 1024);
+  SparseImage image = SparseImage::Starting(test_support::VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
   image.sectors[image.size - 512] = image.sectors[0];
   return image;
 }
@@ -113,7 +113,7 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   SetPartition(twoFat, 0, 0x00, 0x06, 2048, 30720);
   SetPartition(twoFat, 1, 0x80, 0x06, 32768, 65536);
   SparseImage activeSecond = Disk(twoFat, Boot16(), 64);
-  activeSecond.sectors[32768 * 512] = Boot16();
+  activeSecond.sectors[uint64_t{32768} * 512] = Boot16();
   std::string noActive = Mbr16();  // without an active one the first FAT partition wins
   SetPartition(noActive, 0, 0x00, 0x07, 40960, 20480);
   SetPartition(noActive, 1, 0x00, 0x06, 2048, 63488);
@@ -121,7 +121,7 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   SparseImage truncatedDisk = Real().fat16;  // cut off inside its partition
   truncatedDisk.size = 2 * kMiB;
   SparseImage truncatedFloppy = Real().floppy;
-  truncatedFloppy.size = 720 * 1024;
+  truncatedFloppy.size = uint64_t{720} << 10;
   std::string outside = Mbr16();
   SetPartition(outside, 0, 0x80, 0x06, 1 << 30, 2048);
   std::string hugeFat32 = Real().fat32.sectors.at(kMiB);  // a consistent boot sector of 120 GiB
@@ -153,11 +153,11 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
     std::string message;  // empty when the volume is found
     FatVolumeLocation found = {};
   } cases[] = {
-      {"floppy", Real().floppy, "", {0, 1440 * 1024, FatType::kFat12}},
+      {"floppy", Real().floppy, "", {0, uint64_t{1440} << 10, FatType::kFat12}},
       {"FAT16 disk", Real().fat16, "", {kMiB, size16, FatType::kFat16}},
       {"FAT32 disk", Real().fat32, "", {kMiB, Real().size32, FatType::kFat32}},
       {"fixed VHD", FixedVhd(Real().fat16), "", {kMiB, size16, FatType::kFat16}},
-      {"active second", activeSecond, "", {32768 * 512, size16, FatType::kFat16}},
+      {"active second", activeSecond, "", {uint64_t{32768} * 512, size16, FatType::kFat16}},
       {"first FAT type", Disk(noActive, Boot16(), 32), "", {kMiB, size16, FatType::kFat16}},
       {"empty", Sized(0), Message(messages::kImageEmpty)},
       {"shorter than a sector", Sized(100), Message(messages::kImageTooShort)},

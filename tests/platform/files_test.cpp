@@ -75,7 +75,7 @@ TEST(DosPath, NothingOffTheDrivesIsEverReachedTextsOrLinks) {
   for (const std::string& text : std::initializer_list<std::string>{
            "", "CC", "C:", "C:..", "C:..\\..\\secret", "1:\\secret", "../etc", "/tmp/x",
            "C:/../secret", "C:\\sub/../../../secret", "C:\\..\\..\\etc\\passwd", "C:\\..\\secret",
-           "C:\\sub\\x:secret", std::string("C:\\sub\0/../../secret", 21), "C:\\out.sys",
+           "C:\\sub\\x:secret", std::string("C:\\sub\0/../../secret", 20), "C:\\out.sys",
            "C:\\outdir\\start.bat", "C:\\sub\\up\\secret", "C:\\magic", "C:\\sub\\up\\x"}) {
     EXPECT_NE(ReadWholeFile(text, 100).bytes, "outside") << text;
     EXPECT_EQ(GetFileAttributes(text), kInvalidFileAttributes) << text;
@@ -119,7 +119,7 @@ TEST(FileAttributes, ReadOnlyIsTheWriteBitsAndHiddenAndSystemLiveInDosAttrib) {
   EXPECT_EQ(GetFileAttributes("C:\\MSDOS.SYS"), kAttributeArchive | kAttributeReadOnly);
   fs::permissions(host, perms(0644));
   const std::pair<std::string, uint32_t> written[] = {{"0x4", kAttributeSystem},
-                                                      {std::string("0x26", 5), 0x06},
+                                                      {std::string("0x26\0", 5), 0x06},
                                                       {"0x2z", 0},
                                                       {test_support::SambaDosAttrib(3, 0x27), 0x06},
                                                       {test_support::SambaDosAttrib(4, 0x22), 0x02},

@@ -186,7 +186,7 @@ struct FloppyBytes {
 
   // The offset of the root directory entry of an 8.3 name as stored ("LOOP    TXT").
   size_t Entry(std::string_view stored) const {
-    for (size_t at = kRoot; at < kRoot + 224 * 32; at += 32) {
+    for (size_t at = kRoot; at < kRoot + size_t{224} * 32; at += 32) {
       if (bytes.compare(at, 11, stored) == 0) return at;
     }
     ADD_FAILURE() << stored;
@@ -209,7 +209,7 @@ struct FloppyBytes {
     bytes[at + 1] = static_cast<char>(value >> 8);
   }
 
-  static constexpr size_t kRoot = 19 * 512;
+  static constexpr size_t kRoot = size_t{19} * 512;
   std::filesystem::path path;
   std::string bytes;
 };

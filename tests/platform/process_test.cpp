@@ -1,7 +1,7 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
+#include <csignal>
 #include <unistd.h>
 
 #include <chrono>

@@ -59,7 +59,7 @@ void PutBigEndian(std::string& bytes, size_t at, uint64_t value, int size) {
 
 std::string ReadHostBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void WriteHostBytes(const fs::path& path, std::string_view bytes) {
@@ -69,13 +69,13 @@ void WriteHostBytes(const fs::path& path, std::string_view bytes) {
 DiskImage MakeFloppy(const fs::path& path) {
   fs::remove(path);
   RunTool("/usr/sbin/mkfs.fat", {"mkfs.fat", "-C", path.string(), "1440"});
-  return {path, 0, 1440 * 1024};
+  return {path, 0, uint64_t{1440} << 10};
 }
 
 DiskImage MakePartitionedDisk(const fs::path& path, unsigned megabytes, unsigned fatBits,
                               unsigned char partitionType) {
   fs::remove(path);
-  std::ofstream(path, std::ios::binary);
+  { std::ofstream create(path, std::ios::binary); }
   fs::resize_file(path, uint64_t{megabytes} << 20);
   std::ostringstream table;
   table << "label: dos\nstart=" << kPartitionStart << ", type=" << std::hex

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <cstdlib>
 #include <sys/xattr.h>
 
 #include <algorithm>
@@ -112,7 +112,7 @@ class TempDrive {
       const std::string relative = entry.path().lexically_relative(Root(letter)).string();
       snapshot += relative + " " + std::to_string(int(entry.symlink_status().permissions()));
       for (const auto& [name, value] : ExtendedAttributes(entry.path())) {
-        snapshot += " " + name + "=" + value;
+        snapshot.append(" ").append(name).append("=").append(value);
       }
       if (entry.is_regular_file(error)) snapshot += " " + Read(relative, letter).value_or("");
       snapshot += "\n";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <signal.h>
+#include <csignal>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -71,7 +71,7 @@ class WriteCommandDrive : public BootDriveTest {
   static constexpr const char* kBatchFile = "AUTOEXEC.BAT";
   static constexpr const char* kStartScript = "WINDOWS/start.bat";
 
-  void Prepare(std::string padding = {}) {
+  void Prepare(const std::string& padding = {}) {
     WriteBootFile({"BootMenu=0", "BootMenuDelay=30", ";PROMPT=0", ";x" + padding});
     drive.Write(kBatchFile, CrLf({"@ECHO OFF", "rem call start.bat"}));
     const std::filesystem::path batch = drive.Host(kBatchFile);
