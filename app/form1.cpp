@@ -28,8 +28,8 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::StartDateischreiben1Click() {
-  if (boxes_.Show(messages::kConfirmRewrite, "", MessageButtons::kOkCancel,
-                  MessageIcon::kNone) == MessageResult::kOk) {
+  if (boxes_.Show(messages::kConfirmRewrite, "", MessageButtons::kOkCancel, MessageIcon::kNone) ==
+      MessageResult::kOk) {
     Schreiben();
   }
   Auslesen();

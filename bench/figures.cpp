@@ -48,8 +48,8 @@ std::string DiskWaits(const Median& median, const std::string& prefix = "") {
   const auto counter = [&](const char* name) { return median.counters.at(prefix + name); };
   return Count(counter("flushes"), "flush", "flushes") + " " + Duration(counter("flush_s")) +
          " + " + Count(counter("dir_flushes"), "directory flush", "directory flushes") + " " +
-         Duration(counter("dir_flush_s")) + " + " +
-         Count(counter("renames"), "rename", "renames") + " " + Duration(counter("rename_s"));
+         Duration(counter("dir_flush_s")) + " + " + Count(counter("renames"), "rename", "renames") +
+         " " + Duration(counter("rename_s"));
 }
 
 // An operation measured in turns with its floor (RunAgainstFloor): the medians of its time, of

@@ -38,8 +38,8 @@ class BenchImage {
     for (const auto& entry : fs::recursive_directory_iterator(sample)) {
       if (!entry.is_regular_file()) continue;
       const std::string path = entry.path().lexically_relative(sample).string();
-      files.push_back({path, test_support::ReadHostBytes(entry.path()),
-                       path == "MSDOS.SYS" ? "+r +h +s" : ""});
+      files.push_back(
+          {path, test_support::ReadHostBytes(entry.path()), path == "MSDOS.SYS" ? "+r +h +s" : ""});
     }
     test_support::PutFiles(image_, files);
     fs::create_symlink(image_.path, directory_ / "prefix" / "dosdevices" / "c:");
@@ -50,9 +50,9 @@ class BenchImage {
   const test_support::DiskImage& image() const { return image_; }
 
  private:
-  fs::path directory_ = fs::temp_directory_path() /
-                        ("startgarten-image-bench-" + std::to_string(::getpid()) + "-" +
-                         std::to_string(reinterpret_cast<uintptr_t>(this)));
+  fs::path directory_ =
+      fs::temp_directory_path() / ("startgarten-image-bench-" + std::to_string(::getpid()) + "-" +
+                                   std::to_string(reinterpret_cast<uintptr_t>(this)));
   test_support::DiskImage image_;
 };
 

@@ -87,7 +87,10 @@ void WriteSampleDrive(benchmark::State& state) {
       });
   if (boxes.shown) state.SkipWithError("a message box came up");
 }
-BENCHMARK(WriteSampleDrive)->Name("Schreiben/sample")->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteSampleDrive)
+    ->Name("Schreiben/sample")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 const BenchDrive& WriteDrive() {
   static const BenchDrive drive;

@@ -40,7 +40,8 @@ std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes) {
 
 void RemoveLeftoversOfInterruptedWrites() {
   std::vector<std::string> directories = {"C:\\", platform::GetWindowsDirectory()};
-  if (const std::string drive = HostBootDrive(); !drive.empty()) directories.push_back(drive + ":\\");
+  if (const std::string drive = HostBootDrive(); !drive.empty())
+    directories.push_back(drive + ":\\");
   platform::RemoveTemporaryFiles(directories);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/form_controls.h"
 #include "bootfile/ini_file.h"
+#include "controls/form_controls.h"
 
 namespace startgarten {
 

@@ -42,7 +42,8 @@ void TMemo::LoadFromFile(const std::string& dosPath) {
 
 void TMemo::SaveToFile(const std::string& dosPath) const {
   platform::CreateWholeFile(
-      dosPath, Text(), {FormatMessageText(messages::kCannotCreateFile, dosPath), messages::kStreamWriteError});
+      dosPath, Text(),
+      {FormatMessageText(messages::kCannotCreateFile, dosPath), messages::kStreamWriteError});
 }
 
 std::string TMemo::Line(int index) const {

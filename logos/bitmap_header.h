@@ -53,8 +53,8 @@ struct BitmapLayout {
 };
 
 // Reads the file header, the information header (12 or 40 bytes), the colour masks of a bit
-// field bitmap and the colour table. Throws messages::kStreamReadError when the file is shorter than
-// these and messages::kInvalidBitmap for headers this reader does not know.
+// field bitmap and the colour table. Throws messages::kStreamReadError when the file is shorter
+// than these and messages::kInvalidBitmap for headers this reader does not know.
 BitmapLayout ReadBitmapLayout(std::string_view bytes);
 
 // The colour of a pixel index; an index beyond the colour table is black.

@@ -62,8 +62,7 @@ void LoadLogoPreview(TImage& image1, TImage& image2, MessageBoxService& boxes) {
   const LogoFile logow = LogoIn(windowsDirectory, "logow");
   const platform::ReadFileResult first = ReadLogo(logow);
   if (IsMissing(first)) {
-    boxes.Show(platform::SystemErrorText(first.error), "", MessageButtons::kOk,
-               MessageIcon::kNone);
+    boxes.Show(platform::SystemErrorText(first.error), "", MessageButtons::kOk, MessageIcon::kNone);
   }
   image1.Picture = Decode(logow, first);
 }

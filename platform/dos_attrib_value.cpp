@@ -44,7 +44,8 @@ std::string HexOf(uint32_t attributes) {
 // the same version in 32 bits, the valid flags and the attribute field.
 std::optional<Layout> Parse(std::string_view value) {
   const size_t nul = value.find('\0');
-  if (nul == std::string_view::npos || value.find_first_not_of('\0', nul) == std::string_view::npos) {
+  if (nul == std::string_view::npos ||
+      value.find_first_not_of('\0', nul) == std::string_view::npos) {
     return Layout{value.substr(0, nul), 0};
   }
   const size_t structure = (nul + 2) & ~size_t{1};

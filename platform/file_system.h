@@ -7,9 +7,10 @@
 #include <cstdint>
 
 // Every operation of the platform layer that opens, reads, writes, flushes, renames, removes,
-// locks a file or changes its attributes, or starts a program. The program links the real implementation; the tests
-// link one that can make any single operation fail, and the benchmarks one that counts and
-// times them. Each behaves like the system call of its name: -1 and errno on failure.
+// locks a file or changes its attributes, or starts a program. The program links the real
+// implementation; the tests link one that can make any single operation fail, and the benchmarks
+// one that counts and times them. Each behaves like the system call of its name: -1 and errno on
+// failure.
 namespace startgarten::platform::file_system {
 
 // open(2) of a host path (a drive's root, a disk image).
@@ -22,8 +23,7 @@ int Fsync(int fd);
 // The descriptor is released even when closing reports an error.
 int Close(int fd);
 // renameat2(2), e.g. with RENAME_EXCHANGE or RENAME_NOREPLACE.
-int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
-             unsigned flags);
+int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags);
 int UnlinkAt(int directory, const char* name);
 int Fchmod(int fd, mode_t mode);
 int Fchown(int fd, uid_t owner, gid_t group);
@@ -34,7 +34,6 @@ int SetFatAttributes(int fd, uint32_t attributes);
 int Flock(int fd, int operation);
 // posix_spawn(3), which starts the programs of mtools: 0 or an errno value.
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
-          const posix_spawnattr_t* attributes, char* const arguments[],
-          char* const environment[]);
+          const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]);
 
 }  // namespace startgarten::platform::file_system

@@ -10,14 +10,12 @@ int Fsync(int fd) {
   return system_calls::Fsync(fd);
 }
 
-int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
-             unsigned flags) {
+int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags) {
   return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
 }
 
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
-          const posix_spawnattr_t* attributes, char* const arguments[],
-          char* const environment[]) {
+          const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]) {
   return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
 }
 

@@ -315,7 +315,8 @@ ReadFileResult FolderDrive::ReadFile(const std::string& path, size_t limit) {
   const int fd = OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (fd >= 0) return ReadOpenFile(fd, limit);
   ReadFileResult result;
-  result.error = Found::Failed(errno).offTheDrive ? kErrorFileNotFound : WindowsErrorFromErrno(errno);
+  result.error =
+      Found::Failed(errno).offTheDrive ? kErrorFileNotFound : WindowsErrorFromErrno(errno);
   return result;
 }
 
@@ -343,9 +344,8 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
   auto prepared = std::make_unique<FolderPreparedFile>(directory, name, TemporaryName(index));
 
   // The file it replaces, opened through the directory: Find resolved every link on the way.
-  const int old = file_system::OpenBeneath(directory, name.c_str(),
-                                           O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0,
-                                           kBeneath);
+  const int old = file_system::OpenBeneath(
+      directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath);
   if (old < 0 && errno != ENOENT) return Failed(WriteFailure::kCreate, errno);
   struct stat oldStatus;
   if (old >= 0 && (::fstat(old, &oldStatus) != 0 || !S_ISREG(oldStatus.st_mode))) {

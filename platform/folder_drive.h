@@ -52,8 +52,8 @@ class FolderDrive : public Drive {
   Found FindEntry(const std::string& directory, std::string_view name, bool wantDirectory);
   Found Probe(const std::string& path, bool directory);
 
-  int root_;               // O_PATH descriptor of the drive's folder
-  std::string realRoot_;   // its path, links resolved
+  int root_;              // O_PATH descriptor of the drive's folder
+  std::string realRoot_;  // its path, links resolved
 };
 
 }  // namespace startgarten::platform

@@ -123,11 +123,13 @@ Preparation ImageDrive::Prepare(const std::string& path, std::string_view bytes,
   uint32_t stored = kAttributeArchive;
   if (old.error == kErrorSuccess) {
     stored = old.entry.attributes & kStoredAttributes;
-    if (attributes == NewAttributes::kNormal) stored = (stored & ~kProtectiveAttributes) | kAttributeArchive;
+    if (attributes == NewAttributes::kNormal)
+      stored = (stored & ~kProtectiveAttributes) | kAttributeArchive;
   }
   const auto [directory, name] = Split(path);
   const TemporaryFile temporary = volume_.WriteTemporary(directory, index, bytes, stored);
-  if (temporary.error != kErrorSuccess) return {FailureOf(temporary.error), temporary.error, nullptr};
+  if (temporary.error != kErrorSuccess)
+    return {FailureOf(temporary.error), temporary.error, nullptr};
   return {WriteFailure::kNone, kErrorSuccess,
           std::make_unique<ImagePreparedFile>(volume_, directory, temporary.name, name)};
 }

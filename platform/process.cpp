@@ -2,12 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <csignal>
 #include <spawn.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <cerrno>
 
@@ -98,9 +98,8 @@ pid_t Spawn(const ProcessRequest& request, int input, int output, int errors) {
   std::vector<char*> argv = Pointers(request.arguments);
   std::vector<char*> envp = Pointers(request.environment);
   pid_t pid = -1;
-  const int error =
-      file_system::Spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(),
-                         envp.data());
+  const int error = file_system::Spawn(&pid, request.program.c_str(), &actions, &attributes,
+                                       argv.data(), envp.data());
   ::posix_spawn_file_actions_destroy(&actions);
   ::posix_spawnattr_destroy(&attributes);
   if (error) {

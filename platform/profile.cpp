@@ -31,8 +31,7 @@ bool IsWritable(const DosFile& file) {
   const FileStatus status = file.drive->Status(file.entry.path);
   if (!status.exists) return true;
   if (!status.regular) return false;
-  return !(status.attributes & kAttributeReadOnly) ||
-         (writes && writes->IsProtectionLifted(file));
+  return !(status.attributes & kAttributeReadOnly) || (writes && writes->IsProtectionLifted(file));
 }
 
 }  // namespace

@@ -32,8 +32,7 @@ inline int Open(const char* path, int flags) {
   return Retrying([&] { return ::open(path, flags | O_CLOEXEC); });
 }
 
-inline int OpenBeneath(int directory, const char* path, int flags, mode_t mode,
-                       uint64_t resolve) {
+inline int OpenBeneath(int directory, const char* path, int flags, mode_t mode, uint64_t resolve) {
   open_how how{};
   how.flags = static_cast<uint64_t>(flags | O_CLOEXEC);
   how.mode = (flags & O_CREAT) ? mode : 0;

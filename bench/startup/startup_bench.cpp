@@ -11,13 +11,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <string_view>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench/bench_drive.h"
@@ -136,7 +136,8 @@ std::string Output(const std::string& command) {
   if (!pipe) throw std::runtime_error("cannot run " + command);
   std::string output;
   char buffer[4096];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, got);
   if (::pclose(pipe) != 0) throw std::runtime_error(command + " failed");
   while (!output.empty() && output.back() == '\n') output.pop_back();
   return output;
@@ -171,9 +172,9 @@ int main(int argc, char** argv) {
   Program bare{"bare Qt window", BARE_WINDOW_PROGRAM, {}, ""};
   Program onImage{"Startgarten on an image", STARTGARTEN_PROGRAM, {}, ""};
   std::vector<double> mtypeSeconds;
-  const std::string imageDirectory =
-      (std::filesystem::temp_directory_path() / ("startgarten-startup-" + std::to_string(::getpid())))
-          .string();
+  const std::string imageDirectory = (std::filesystem::temp_directory_path() /
+                                      ("startgarten-startup-" + std::to_string(::getpid())))
+                                         .string();
   try {
     onImage.prefix = Output(std::string(SAMPLE_IMAGE_SCRIPT) + " " + imageDirectory);
     const std::string image = imageDirectory + "/win95.img";
@@ -226,7 +227,8 @@ int main(int argc, char** argv) {
   std::printf("  %-22s %8.1f ms   floor %8.1f ms   %5.2fx   target <= %.2fx   %s\n",
               "time, sample image", imageTime * 1e3, imageFloor * 1e3, imageTime / imageFloor,
               kImageTimeTarget, Verdict(imageTime / imageFloor <= kImageTimeTarget));
-  std::printf("  (the floor: the start on the folder, %.1f ms, and three mtype programs, %.1f ms)\n",
-              time * 1e3, Median(mtypeSeconds) * 1e3);
+  std::printf(
+      "  (the floor: the start on the folder, %.1f ms, and three mtype programs, %.1f ms)\n",
+      time * 1e3, Median(mtypeSeconds) * 1e3);
   return 0;
 }

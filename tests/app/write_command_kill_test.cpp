@@ -23,7 +23,8 @@ using WriteCommandKill = test_support::WriteCommandDrive;
 // afterwards is whole, one of the versions the command writes, with its attributes, under its own
 // name; what a killed write left beside them is gone after the next start.
 TEST_F(WriteCommandKill, KilledWritesLeaveWholeProtectedFilesUnderTheirNames) {
-  Prepare(std::string(size_t{256} << 10, 'x'));  // a large boot file, so that kills land inside writes
+  Prepare(
+      std::string(size_t{256} << 10, 'x'));  // a large boot file, so that kills land inside writes
   std::map<std::string, std::set<std::optional<std::string>>> versions;  // the other two files
   const auto remember = [&] {
     for (const auto& [name, state] : Now()) versions[name].insert(state.bytes);

@@ -166,12 +166,13 @@ class DesktopStartTest : public QObject {
   void imageChosenInTheBoxIsDriveC() {
     WindowFixture fixture("");
     const DiskImage image = MakeFloppy(fixture.drive.Base() / "win95.img");
-    PutFiles(image, {{"MSDOS.SYS", "[Paths]\r\nHostWinBootDrv=C\r\n[Options]\r\nBootMenuDelay=6\r\n",
-                      "+r +h +s"}});
+    PutFiles(image,
+             {{"MSDOS.SYS", "[Paths]\r\nHostWinBootDrv=C\r\n[Options]\r\nBootMenuDelay=6\r\n",
+               "+r +h +s"}});
     platform::ChooseDriveC((fixture.drive.Base() / "gone").string());
-    ModalAnswers answers({Click(messages::kDriveCChooseImage),
-                          ChooseInFileDialog(image.path.c_str(), messages::kDriveCChooseImageTitle,
-                                             "&Öffnen")});
+    ModalAnswers answers(
+        {Click(messages::kDriveCChooseImage),
+         ChooseInFileDialog(image.path.c_str(), messages::kDriveCChooseImageTitle, "&Öffnen")});
     QVERIFY(FindDriveC("Startgarten"));
     QVERIFY(answers.AllAnswered());
     QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(image.path.string()));

@@ -96,7 +96,8 @@ SparseImage FixedVhd(SparseImage disk, uint64_t claimedSize = 0) {
 
 // A dynamic or differencing VHD: a copy of its footer at the front, the footer at the end.
 SparseImage ExpandingVhd(uint32_t type) {
-  SparseImage image = SparseImage::Starting(test_support::VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
+  SparseImage image =
+      SparseImage::Starting(test_support::VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
   image.sectors[image.size - 512] = image.sectors[0];
   return image;
 }

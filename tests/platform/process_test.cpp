@@ -1,8 +1,8 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 #include <chrono>
 #include <fstream>

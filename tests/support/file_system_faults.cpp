@@ -65,8 +65,7 @@ int Close(int fd) {
   return -1;
 }
 
-int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to,
-             unsigned flags) {
+int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags) {
   return Fails() ? -1 : system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
 }
 
@@ -95,8 +94,7 @@ int Flock(int fd, int operation) {
 }
 
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
-          const posix_spawnattr_t* attributes, char* const arguments[],
-          char* const environment[]) {
+          const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]) {
   if (Fails()) return errno;
   return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
 }

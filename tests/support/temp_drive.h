@@ -1,8 +1,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <cstdlib>
 #include <sys/xattr.h>
+#include <cstdlib>
 
 #include <algorithm>
 #include <cstring>

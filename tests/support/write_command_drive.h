@@ -1,9 +1,9 @@
 #pragma once
 
-#include <csignal>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <chrono>
 #include <filesystem>
