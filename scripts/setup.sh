@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev                     # the window
   qt6-translations-l10n            # Qt's own texts in German
   clang libclang-rt-14-dev         # fuzz targets (libFuzzer)
+  clang-tidy clang-format          # the checks of the sanitizer build; the code's format
   fonts-dejavu-core                # the window's font, DejaVu Sans
   attr                             # setfattr, to mark the sample boot file hidden and system
   librsvg2-bin                     # rsvg-convert: the icon's PNGs from its SVG

@@ -2,7 +2,8 @@
 # Installs what is missing, checks that no folder includes one above it, builds, and runs every
 # test: the whole suite with the window tests, then the Debian package is built and what it
 # installs checked, then the core tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# UndefinedBehaviorSanitizer in a build that clang-tidy checks, then a short run of each fuzz
+# target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,7 +13,9 @@ scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 scripts/check-package.sh "$(scripts/package.sh)"
 
-scripts/build.sh build-sanitize -DSTARTGARTEN_GUI=OFF -DSTARTGARTEN_SANITIZE=ON
+# With clang-tidy on every file it compiles (.clang-tidy): a finding fails the build.
+scripts/build.sh build-sanitize -DSTARTGARTEN_GUI=OFF -DSTARTGARTEN_SANITIZE=ON \
+  -DCMAKE_CXX_CLANG_TIDY=clang-tidy
 ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
 
 # Each fuzz target briefly on its seeds: any finding fails the run.
