@@ -237,7 +237,15 @@ std::optional<std::string> FolderDrive::PathOf(int fd) const {
 }
 
 FolderDrive::Found FolderDrive::Probe(const std::string& path, bool directory) {
-  const int fd = OpenBelow(path, O_PATH | (directory ? O_DIRECTORY : 0));
+  const int flags = O_PATH | (directory ? O_DIRECTORY : 0);
+  // Without a link on the way the path is its own real path, found without asking /proc.
+  int fd = file_system::OpenBeneath(root_, path.c_str(), flags, 0, kBeneath | RESOLVE_NO_SYMLINKS);
+  if (fd >= 0) {
+    file_system::Close(fd);
+    return Found::At(path);
+  }
+  if (errno != ELOOP) return Found::Failed(errno);
+  fd = OpenBelow(path, flags);
   if (fd < 0) return Found::Failed(errno);
   std::optional<std::string> real = PathOf(fd);
   file_system::Close(fd);

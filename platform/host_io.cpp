@@ -37,8 +37,9 @@ ReadFileResult ReadOpenFile(int fd, size_t limit) {
     // byte more than that size is asked for, so that a file that has not grown takes a single
     // read into room that never moves; a file that grew is read on, up to one byte past limit.
     const size_t ceiling = limit + 1;
+    const auto statedSize = static_cast<size_t>(status.st_size);
     FileBytes& bytes = result.bytes;
-    bytes.Resize(static_cast<size_t>(status.st_size) + 1);
+    bytes.Resize(statedSize + 1);
     size_t had = 0;
     for (;;) {
       if (had == bytes.size()) {
@@ -48,10 +49,14 @@ ReadFileResult ReadOpenFile(int fd, size_t limit) {
         }
         bytes.Resize(std::min(had + kReadChunk, ceiling));
       }
-      const ssize_t got = file_system::Read(fd, bytes.Room() + had, bytes.size() - had);
+      const size_t room = bytes.size() - had;
+      const ssize_t got = file_system::Read(fd, bytes.Room() + had, room);
       if (got < 0) result.error = WindowsErrorFromErrno(errno);
       if (got <= 0) break;
       had += static_cast<size_t>(got);
+      // Exactly the size fstat gave, and no more when more was asked for: the whole file, as it
+      // was at that moment, without a further read to meet its end.
+      if (had == statedSize && static_cast<size_t>(got) < room) break;
     }
     bytes.Resize(had);
   }
