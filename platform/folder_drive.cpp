@@ -223,8 +223,10 @@ FolderDrive::~FolderDrive() {
   file_system::Close(root_);
 }
 
-int FolderDrive::OpenBelow(const std::string& path, int flags, mode_t mode) const {
-  return file_system::OpenBeneath(root_, path.empty() ? "." : path.c_str(), flags, mode, kBeneath);
+int FolderDrive::OpenBelow(const std::string& path, int flags, mode_t mode,
+                           uint64_t resolve) const {
+  return file_system::OpenBeneath(root_, path.empty() ? "." : path.c_str(), flags, mode,
+                                  kBeneath | resolve);
 }
 
 std::optional<std::string> FolderDrive::PathOf(int fd) const {
@@ -239,7 +241,7 @@ std::optional<std::string> FolderDrive::PathOf(int fd) const {
 FolderDrive::Found FolderDrive::Probe(const std::string& path, bool directory) {
   const int flags = O_PATH | (directory ? O_DIRECTORY : 0);
   // Without a link on the way the path is its own real path, found without asking /proc.
-  int fd = file_system::OpenBeneath(root_, path.c_str(), flags, 0, kBeneath | RESOLVE_NO_SYMLINKS);
+  int fd = OpenBelow(path, flags, 0, RESOLVE_NO_SYMLINKS);
   if (fd >= 0) {
     file_system::Close(fd);
     return Found::At(path);

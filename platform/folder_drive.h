@@ -32,8 +32,8 @@ class FolderDrive : public Drive {
  private:
   FolderDrive(int root, std::string realRoot) : root_(root), realRoot_(std::move(realRoot)) {}
 
-  // openat2 of a path below the root ("" for the root itself).
-  int OpenBelow(const std::string& path, int flags, mode_t mode = 0) const;
+  // openat2 of a path below the root ("" for the root itself), with further resolve flags.
+  int OpenBelow(const std::string& path, int flags, mode_t mode = 0, uint64_t resolve = 0) const;
   // The path of an entry as the drive spells it, links resolved; none when it lies off the drive.
   std::optional<std::string> PathOf(int fd) const;
   // An existing entry in the drive's spelling, or why there is none: it leads off the drive, or
