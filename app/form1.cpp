@@ -7,7 +7,9 @@
 #include "interlocks/interlocks.h"
 #include "logos/logo_preview.h"
 #include "platform/cp1252.h"
+#include "platform/drive_session.h"
 #include "platform/error.h"
+#include "platform/image_in_use.h"
 #include "platform/messages.h"
 
 namespace startgarten {
@@ -18,7 +20,14 @@ TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
 }
 
 void TForm1::FormCreate() {
-  RemoveLeftoversOfInterruptedWrites();
+  // An image that an emulator holds is only read: the box says that it may not show the options
+  // as the emulator will leave them.
+  try {
+    RemoveLeftoversOfInterruptedWrites();
+  } catch (const platform::ImageInUseError& inUse) {
+    boxes_.Show(inUse.NoticeAtStart() + ".", applicationTitle_, MessageButtons::kOk,
+                MessageIcon::kWarning);
+  }
   try {
     LoadLogoPreview(Image1, Image2, boxes_);
   } catch (const Error& error) {
@@ -53,6 +62,9 @@ void TForm1::BitBtn3Click() {
 
 void TForm1::HandleEvent(const std::function<void()>& handler) {
   try {
+    // The drives' exports of disk images serve the whole event, and end before a box shows an
+    // error.
+    const platform::DriveSession session;
     handler();
   } catch (const std::exception& error) {
     ShowError(error.what());

@@ -9,7 +9,9 @@
 
 #include "app/drive_c_notice.h"
 #include "app/view/qt_text.h"
+#include "platform/disk_image_names.h"
 #include "platform/drive_locations.h"
+#include "platform/error.h"
 #include "platform/messages.h"
 
 namespace startgarten {
@@ -31,7 +33,11 @@ const std::vector<DriveChoice> kDriveChoices = {
      }},
     {messages::kDriveCChooseImage,
      [] {
-       return QFileDialog::getOpenFileName(nullptr, FromCp1252(messages::kDriveCChooseImageTitle));
+       const std::string filters =
+           FormatMessageText(messages::kDriveCImageFilter, platform::kDiskImagePatterns) + ";;" +
+           messages::kDriveCAllFilesFilter;
+       return QFileDialog::getOpenFileName(nullptr, FromCp1252(messages::kDriveCChooseImageTitle),
+                                           QString(), FromCp1252(filters));
      }},
 };
 
