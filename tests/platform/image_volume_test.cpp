@@ -15,6 +15,7 @@
 #include "platform/temporary_names.h"
 #include "platform/windows_error.h"
 #include "support/disk_images.h"
+#include "support/scoped_environment.h"
 #include "support/temp_drive.h"
 
 // The image volume's own rules and the programs of mtools it runs, on a floppy image; the write
@@ -30,22 +31,6 @@ using test_support::ReadHostBytes;
 
 constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
 const std::string kBootFile = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n";
-
-// Sets environment variables until the end of the scope.
-struct ScopedEnvironment {
-  ScopedEnvironment(std::initializer_list<std::pair<const char*, std::string>> variables) {
-    for (const auto& [name, value] : variables) {
-      const char* old = std::getenv(name);
-      saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-      ::setenv(name, value.c_str(), 1);
-    }
-  }
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved)
-      value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
-  }
-  std::vector<std::pair<const char*, std::optional<std::string>>> saved;
-};
 
 class ImageVolumeTest : public testing::Test {
  protected:
@@ -110,14 +95,14 @@ TEST_F(ImageVolumeTest, AUsersMtoolsSettingsChangeNothing) {
   const std::string broken = "this line is no setting\ndrive a: file=\"/dev/null\" precmd=\"x\"\n";
   test_support::WriteHostBytes(scratch.Base() / ".mtoolsrc", broken);
   test_support::WriteHostBytes(scratch.Base() / "other.rc", broken);
-  const ScopedEnvironment user({{"HOME", scratch.Base().string()},
-                                {"MTOOLSRC", (scratch.Base() / "other.rc").string()},
-                                {"MTOOLS_LOWER_CASE", "1"},
-                                {"MTOOLS_NO_VFAT", "1"},
-                                {"MTOOLS_NAME_NUMERIC_TAIL", "0"},
-                                {"MTOOLS_DATE_STRING", "dd.mm.yyyy"},
-                                {"LC_ALL", "C"},
-                                {"MCWD", (scratch.Base() / "mcwd").string()}});
+  const test_support::ScopedEnvironment user({{"HOME", scratch.Base().string()},
+                                              {"MTOOLSRC", (scratch.Base() / "other.rc").string()},
+                                              {"MTOOLS_LOWER_CASE", "1"},
+                                              {"MTOOLS_NO_VFAT", "1"},
+                                              {"MTOOLS_NAME_NUMERIC_TAIL", "0"},
+                                              {"MTOOLS_DATE_STRING", "dd.mm.yyyy"},
+                                              {"LC_ALL", "C"},
+                                              {"MCWD", (scratch.Base() / "mcwd").string()}});
 
   ImageVolume volume(image.path);
   EXPECT_EQ(volume.Find("LOWER.TXT").entry.name, "lower.txt");
@@ -233,7 +218,7 @@ TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
   const std::string damaged = ReadHostBytes(image.path);
 
   ImageVolume volume(image.path, std::chrono::seconds(20));
-  ASSERT_EQ(volume.Lock(), kErrorSuccess);
+  volume.Lock();
   EXPECT_EQ(volume.Read("LOOP.TXT", 1 << 20).bytes, content);  // the size ends it before the loop
   EXPECT_EQ(volume.Read("SELF.TXT", 1 << 20).error, kErrorIoDevice);
   EXPECT_EQ(volume.Read("FAR.TXT", 1 << 20).error, kErrorIoDevice);
@@ -282,10 +267,10 @@ TEST_F(ImageVolumeTest, RemovesOnlyStaleTemporaryFilesThatShareNothing) {
 
 TEST_F(ImageVolumeTest, OneHolderOfTheLockAtATime) {
   ImageVolume first(image.path), second(image.path);
-  ASSERT_EQ(first.Lock(), kErrorSuccess);
+  first.Lock();
   std::atomic<bool> locked = false;
   std::thread waiter([&] {
-    EXPECT_EQ(second.Lock(), kErrorSuccess);
+    second.Lock();
     locked = true;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
