@@ -46,7 +46,9 @@ constexpr size_t kErrorLimit = 4096;
 // daemon's process id, and once every holder of the other end of its standard input has let go
 // of it, asks the daemon to end and waits for it. Until then the daemon is not reaped, so that its
 // id stays its own.
+// It ignores SIGPIPE: an owner killed before it has read the id must not end it before the daemon.
 constexpr const char* kKeeperScript =
+    "trap '' PIPE\n"
     "\"$0\" \"$@\" </dev/null >/dev/null &\n"
     "echo \"$!\"\n"
     "exec >/dev/null\n"
@@ -392,12 +394,20 @@ void ImageExport::Stop() {
     *fd = -1;
   }
   // Without the keep-alive pipe the keeper ends the daemon; one that does not end in time is
-  // killed with it.
+  // killed with it. A daemon that outlives its keeper (killed by someone else) is ended here.
   if (!AwaitProcess(shell_, Clock::now() + timeout_)) {
     ::kill(-shell_.pid, SIGKILL);
     AwaitProcess(shell_, Clock::now() + timeout_);
   }
-  if (daemonEnded_ >= 0) ::close(daemonEnded_);
+  if (daemonEnded_ >= 0) {
+    for (const int signal : {SIGTERM, SIGKILL}) {
+      pollfd ended = {daemonEnded_, POLLIN, 0};
+      if (::poll(&ended, 1, 0) == 1) break;
+      ::syscall(SYS_pidfd_send_signal, daemonEnded_, signal, nullptr, 0);
+      ::poll(&ended, 1, static_cast<int>(timeout_.count()));
+    }
+    ::close(daemonEnded_);
+  }
   daemonEnded_ = -1;
   if (!name_.empty()) RemoveExportFolder(parent_, parentPath_, name_);
   for (int* fd : {&folder_, &parent_}) {

@@ -11,6 +11,9 @@
 #include <optional>
 #include <thread>
 
+#include "platform/error.h"
+#include "platform/image_in_use.h"
+#include "platform/messages.h"
 #include "platform/mtools.h"
 #include "platform/temporary_names.h"
 #include "platform/windows_error.h"
@@ -263,6 +266,56 @@ TEST_F(ImageVolumeTest, RemovesOnlyStaleTemporaryFilesThatShareNothing) {
             (std::vector<std::string>{"MSDOS.SYS", "SG000001.TXT", "WINDOWS", shared}));
   EXPECT_EQ(DirectoryNames(image, "WINDOWS"), (std::vector<std::string>{"SG000002.~02", own.name}));
   EXPECT_EQ(ReadFileBytes(image, "MSDOS.SYS"), kBootFile);
+}
+
+// A short name in small letters, wholly or in one part, has no long name: the bits of its
+// directory entry's case byte say so (as Windows NT writes them). Replacing the file keeps them,
+// and so does taking the replacement back; a name in mixed letters keeps its long name.
+TEST_F(ImageVolumeTest, ReplacingAFileKeepsTheLetterCaseOfItsName) {
+  ImageVolume volume(image.path);
+  for (const char* name :
+       {"msdos.sys", "MSDOS.sys", "msdos.SYS", "MSDOS.SYS", "readme", "setup.1st", "Msdos.Sys"}) {
+    SCOPED_TRACE(name);
+    test_support::PutFiles(image, {{name, "old", "+r +h +s"}});
+    const std::string entry = test_support::DirectoryEntryNames(image, name);
+    const std::string exact = volume.Find(name).entry.name;
+    const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kProtected, exact);
+    ImageReplacement replacement;
+    ASSERT_EQ(volume.Replace("", temporary.name, exact, replacement), kErrorSuccess);
+    EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
+    EXPECT_EQ(ReadFileBytes(image, name), "new");
+    ASSERT_EQ(volume.Undo(replacement), kErrorSuccess);
+    EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
+    EXPECT_EQ(ReadFileBytes(image, name), "old");
+    EXPECT_EQ(volume.Remove(name), kErrorSuccess);
+  }
+  EXPECT_EQ(DirectoryNames(image, ""), std::vector<std::string>{});
+  EXPECT_EQ(test_support::FsckProblems(image), "");
+}
+
+// A lock on the image whose process cannot be seen (as another user's QEMU would hold it; here
+// one of this process through another opening) makes the image in use all the same: the lock is
+// refused with a message that says so.
+TEST_F(ImageVolumeTest, ALockOfAnUnseenProcessRefusesTheLock) {
+  ImageVolume volume(image.path);
+  const int other = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct flock range = {};
+  range.l_type = F_RDLCK;
+  range.l_start = 201;
+  range.l_len = 1;
+  ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &range), 0);
+  const std::string name = image.path.string();
+  try {
+    volume.Lock();
+    ADD_FAILURE() << "locked";
+  } catch (const ImageInUseError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              FormatMessageText(messages::kImageInUse,
+                                {name, messages::kImageUserUnseen, messages::kImagePidUnknown}));
+  }
+  ::close(other);
+  volume.Lock();
+  volume.Unlock();
 }
 
 TEST_F(ImageVolumeTest, OneHolderOfTheLockAtATime) {
