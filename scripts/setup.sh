@@ -18,6 +18,8 @@ packages=(
   man-db lintian                   # of the manual page and of the package
   mtools                           # the FAT work on disk image drives
   dosfstools fdisk                 # mkfs.fat, fsck.fat and sfdisk: images for tests and samples
+  qemu-system-common fuse3         # qemu-storage-daemon over FUSE: images of other emulators
+  qemu-utils qemu-system-x86       # qemu-img for the tests' images; a paused QEMU holding one
 )
 
 missing=()
