@@ -135,6 +135,13 @@ const char* Verdict(bool met) {
   return met ? "met" : "MISSED";
 }
 
+// A time against its floor and the largest ratio the target allows.
+void PrintTime(const char* label, double seconds, double floor, double target) {
+  std::printf("  %-22s %8.1f ms   floor %8.1f ms   %5.2fx   target <= %.2fx   %s\n", label,
+              seconds * 1e3, floor * 1e3, seconds / floor, target,
+              Verdict(seconds / floor <= target));
+}
+
 // Runs a command to its end and returns its output; throws when it fails.
 std::string Output(const std::string& command) {
   FILE* pipe = ::popen(command.c_str(), "r");
@@ -230,9 +237,7 @@ int main(int argc, char** argv) {
   const double peak = MedianOf(startgarten, &Run::peakMiB);
   const double floorPeak = MedianOf(bare, &Run::peakMiB);
   std::printf("Start-up to the first paint (medians of %d runs, offscreen)\n", runs);
-  std::printf("  %-22s %8.1f ms   floor %8.1f ms   %5.2fx   target <= %.2fx   %s\n",
-              "time, sample drive", time * 1e3, floorTime * 1e3, time / floorTime, kTimeTarget,
-              Verdict(time / floorTime <= kTimeTarget));
+  PrintTime("time, sample drive", time, floorTime, kTimeTarget);
   // Less swayed by other processes than the time: on a busy machine the time stretches by the
   // share of the processor the program gets, and is not more telling than this.
   std::printf("  %-22s %8.1f ms   floor %8.1f ms   %5.2fx\n", "CPU time (user+system)", cpu * 1e3,
@@ -251,18 +256,14 @@ int main(int argc, char** argv) {
 
   const double imageTime = MedianOf(onImage, &Run::seconds);
   const double imageFloor = time + Median(mtypeSeconds);
-  std::printf("  %-22s %8.1f ms   floor %8.1f ms   %5.2fx   target <= %.2fx   %s\n",
-              "time, sample image", imageTime * 1e3, imageFloor * 1e3, imageTime / imageFloor,
-              kImageTimeTarget, Verdict(imageTime / imageFloor <= kImageTimeTarget));
+  PrintTime("time, sample image", imageTime, imageFloor, kImageTimeTarget);
   std::printf(
       "  (the floor: the start on the folder, %.1f ms, and three mtype programs, %.1f ms)\n",
       time * 1e3, Median(mtypeSeconds) * 1e3);
 
   const double qcow2Time = MedianOf(onQcow2, &Run::seconds);
   const double qcow2Floor = imageTime + Median(exportSeconds);
-  std::printf("  %-22s %8.1f ms   floor %8.1f ms   %5.2fx   target <= %.2fx   %s\n",
-              "time, image as qcow2", qcow2Time * 1e3, qcow2Floor * 1e3, qcow2Time / qcow2Floor,
-              kQcow2TimeTarget, Verdict(qcow2Time / qcow2Floor <= kQcow2TimeTarget));
+  PrintTime("time, image as qcow2", qcow2Time, qcow2Floor, kQcow2TimeTarget);
   std::printf(
       "  (the floor: the start on the raw image, %.1f ms, and QEMU's export made and taken "
       "down, %.1f ms; peak memory %.1f MiB against %.1f MiB on the raw image)\n",

@@ -18,7 +18,7 @@
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"
 #include "support/image_holders.h"
-#include "support/scoped_environment.h"
+#include "support/runtime_folder.h"
 #include "support/write_command_drive.h"
 
 namespace startgarten {
@@ -66,8 +66,6 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
     test_support::PutFiles(image, kFiles);
     for (const auto& file : kFiles) drive.Write(file.path, file.bytes);
     drive.Protect("msdos.sys");
-    fs::create_directory(runtime);
-    fs::permissions(runtime, fs::perms::owner_all);
   }
   ~ImageDriveTest() override { test_support::SetFaultPlan({}); }
 
@@ -140,22 +138,10 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
     return names;
   }
 
-  // The exports of images of other formats that are left in the user's folder of them.
-  std::vector<std::string> ExportsLeft() const {
-    std::vector<std::string> left;
-    std::error_code error;
-    for (const auto& entry : fs::recursive_directory_iterator(runtime, error)) {
-      if (entry.path().filename().string().starts_with("export-")) left.push_back(entry.path());
-    }
-    return left;
-  }
-
   test_support::TempDrive drive;
   test_support::DiskImage image;
   RecordingMessageBoxes boxes;
-  // The exports of this test in a folder of its own.
-  const fs::path runtime = drive.Base() / "run";
-  const test_support::ScopedEnvironment environment{{"XDG_RUNTIME_DIR", runtime.string()}};
+  const test_support::RuntimeFolder runtime{drive.Base()};
 };
 
 // The write command, switching the option on and off again, leaves on the image exactly the
@@ -181,7 +167,7 @@ TEST_P(ImageDriveTest, WriteCommandLeavesWhatItLeavesOnAFolder) {
   }
   EXPECT_EQ(OnImage("Programme mit langem Namen.txt"), "long AH");
   EXPECT_EQ(test_support::DirectoryEntryNames(image, "msdos.sys"), "msdos    sys|");
-  EXPECT_EQ(ExportsLeft(), std::vector<std::string>{});
+  EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(EachKind, ImageDriveTest, testing::ValuesIn(test_support::kImageKinds),
@@ -215,7 +201,7 @@ TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
     }
     EXPECT_EQ(test_support::FsckProblems(image), "");
     EXPECT_EQ(test_support::ImageCheckProblems(image), "");
-    EXPECT_EQ(ExportsLeft(), std::vector<std::string>{});
+    EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
   }
   EXPECT_GT(failures, 10);
   std::cout << "[          ] " << failures << " of the failures left the image as it was\n";
@@ -260,13 +246,13 @@ TEST_P(ImageDriveFaults, KilledWritesLeaveWholeFilesAndACleanVolume) {
   }
   // The exports of the killed runs end with the programs they served; the next start removes
   // their folders.
-  for (const std::string& folder : ExportsLeft()) {
+  for (const std::string& folder : runtime.ExportsLeft()) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::flock(fd, LOCK_EX);
     ::close(fd);
   }
   Start();
-  EXPECT_EQ(ExportsLeft(), std::vector<std::string>{});
+  EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveFaults,
@@ -302,7 +288,7 @@ TEST_P(ImageDriveInUse, AnImageThatAnotherProcessHoldsIsNeverWritten) {
               FormatMessageText(messages::kImageInUse, {name, holder.program, pid}) + ".");
     EXPECT_TRUE(test_support::ReadHostBytes(image.path) == bytes);
   }
-  EXPECT_EQ(ExportsLeft(), std::vector<std::string>{});
+  EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
 // The other way round: a QEMU that starts while the program writes the image refuses it, as it

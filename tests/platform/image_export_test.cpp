@@ -13,7 +13,7 @@
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "support/disk_images.h"
-#include "support/scoped_environment.h"
+#include "support/runtime_folder.h"
 #include "support/temp_drive.h"
 
 // The export of an image of another format through qemu-storage-daemon on its own: what it shows,
@@ -30,31 +30,8 @@ constexpr ContainerFormat kQcow2 = {"qcow2", messages::kImageFormatQcow2};
 
 class ImageExportTest : public testing::Test {
  protected:
-  ImageExportTest() {
-    fs::create_directory(runtime_);
-    fs::permissions(runtime_, fs::perms::owner_all);
-  }
-
-  // The folders of exports that are left, and whether anything is still mounted in them.
-  std::vector<std::string> ExportsLeft() const {
-    std::vector<std::string> left;
-    std::error_code error;
-    for (const auto& entry : fs::recursive_directory_iterator(runtime_, error)) {
-      if (entry.path().filename().string().starts_with("export-")) left.push_back(entry.path());
-    }
-    return left;
-  }
-  bool Mounted() const {
-    std::ifstream table("/proc/self/mountinfo");
-    for (std::string line; std::getline(table, line);) {
-      if (line.find(runtime_.string()) != std::string::npos) return true;
-    }
-    return false;
-  }
-
   test_support::TempDrive scratch_;
-  const fs::path runtime_ = scratch_.Base() / "run";
-  const test_support::ScopedEnvironment environment_{{"XDG_RUNTIME_DIR", runtime_.string()}};
+  const test_support::RuntimeFolder runtime_{scratch_.Base()};
   // A qcow2 image of a floppy, in a folder whose name QEMU would split at its comma.
   const test_support::DiskImage image_ = test_support::ConvertImage(
       test_support::MakeFloppy(
@@ -89,10 +66,10 @@ TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
         for (std::string line; std::getline(info, line);) locks |= line.starts_with("lock:");
       }
       EXPECT_EQ(locks, writable);
-      EXPECT_TRUE(Mounted());
+      EXPECT_TRUE(runtime_.Mounted());
     }
-    EXPECT_FALSE(Mounted());
-    EXPECT_EQ(ExportsLeft(), std::vector<std::string>{});
+    EXPECT_FALSE(runtime_.Mounted());
+    EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
   }
 }
 
@@ -130,7 +107,7 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(failure(image_.path), FormatMessageText(messages::kImageEngineTimedOut, "fd.qcow2"));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-  EXPECT_EQ(ExportsLeft(), std::vector<std::string>{});
+  EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
 }
 
 // A run killed together with its export's daemon leaves the export mounted on a daemon that is
@@ -146,16 +123,16 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneWhoseDaemonWasKilled) {
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  ASSERT_TRUE(Mounted());
-  ASSERT_EQ(ExportsLeft().size(), 1u);
+  ASSERT_TRUE(runtime_.Mounted());
+  ASSERT_EQ(runtime_.ExportsLeft().size(), 1u);
   {
     const ImageExport live(image_.path, kQcow2, "fd.qcow2", {});
-    EXPECT_EQ(ExportsLeft().size(), 1u);  // its own
+    EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);  // its own
     RemoveStaleImageExports();
-    EXPECT_EQ(ExportsLeft().size(), 1u);
+    EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);
   }
-  EXPECT_FALSE(Mounted());
-  EXPECT_EQ(ExportsLeft(), std::vector<std::string>{});
+  EXPECT_FALSE(runtime_.Mounted());
+  EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
 }
 
 }  // namespace
