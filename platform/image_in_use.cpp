@@ -20,6 +20,12 @@ namespace startgarten::platform {
 
 namespace {
 
+// A file system that has no locks of open file descriptions (QEMU then takes none either): the
+// image is looked at in /proc alone.
+bool LocksUnsupported(int error) {
+  return error == EINVAL || error == ENOLCK || error == EOPNOTSUPP;
+}
+
 // The bytes of QEMU's scheme that a writer locks: the permissions it uses (reading a consistent
 // image, writing) and those it does not grant (writing, resizing).
 constexpr off_t kWriterLockBytes[] = {100, 101, 201, 203};
@@ -161,7 +167,10 @@ int FindImageUser(int fd, std::optional<ImageUser>& user) {
   struct flock range = {};
   range.l_type = F_WRLCK;
   range.l_whence = SEEK_SET;
-  if (file_system::RangeLock(fd, F_OFD_GETLK, &range) != 0) return errno;
+  if (file_system::RangeLock(fd, F_OFD_GETLK, &range) != 0) {
+    if (!LocksUnsupported(errno)) return errno;
+    range.l_type = F_UNLCK;
+  }
   user = FindProcess(image);
   if (user || range.l_type == F_UNLCK) return 0;
   user = ImageUser{range.l_pid > 0 ? range.l_pid : 0, {}};
@@ -176,7 +185,9 @@ int HoldWriterLocks(int fd) {
     range.l_whence = SEEK_SET;
     range.l_start = byte;
     range.l_len = 1;
-    if (file_system::RangeLock(fd, F_OFD_SETLK, &range) != 0) return errno;
+    if (file_system::RangeLock(fd, F_OFD_SETLK, &range) != 0) {
+      return LocksUnsupported(errno) ? 0 : errno;
+    }
   }
   return 0;
 }

@@ -25,13 +25,15 @@ struct ImageUser {
 // Looks, through fd (an opening of the image that holds no lock itself), for a lock of any other
 // open file description or process on the image, and in /proc for a process (other than this
 // one) that has it open for writing or holds such a lock. Processes that cannot be read are
-// passed over; their locks still count. Returns 0, with user set when the image is in use, or
-// the errno value of a lock test that failed.
+// passed over; their locks still count. On a file system without such locks, /proc alone tells.
+// Returns 0, with user set when the image is in use, or the errno value of a lock test that
+// failed.
 int FindImageUser(int fd, std::optional<ImageUser>& user);
 
 // Takes through fd (open for reading) the locks that a QEMU writing the image takes: it reads
 // and writes, and grants others neither writing nor resizing. A QEMU that starts while they are
-// held refuses the image. They last as long as fd's open file description. Returns 0 or errno.
+// held refuses the image. They last as long as fd's open file description. Returns 0 (also on a
+// file system without such locks, where QEMU takes none either) or errno.
 int HoldWriterLocks(int fd);
 
 // The refusal of a change to an image that another process holds: its message names the image,
