@@ -448,11 +448,17 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
   return Swap(*directories, std::string(temporary), exact);
 }
 
-uint32_t ImageVolume::Undo(const ImageReplacement& replacement) {
-  if (!replacement.existed) return Remove(replacement.directory + "\\" + replacement.target);
+uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view temporary) {
+  const std::string target = replacement.directory + "\\" + replacement.target;
+  const std::string beside = replacement.directory + "\\" + std::string(temporary);
+  if (!replacement.existed) return Rename(target, beside);
   const TemporaryFile restored = WriteTemporary(replacement.directory, kUndoIndex,
                                                 replacement.oldBytes, replacement.oldAttributes);
   if (restored.error) return restored.error;
+  if (const uint32_t error = Rename(target, beside)) {
+    Remove(replacement.directory + "\\" + restored.name);
+    return error;
+  }
   return Swap(*Components(replacement.directory), restored.name, Cp1252ToUtf8(replacement.target));
 }
 
