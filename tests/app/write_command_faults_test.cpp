@@ -61,8 +61,13 @@ class WriteCommandFaults : public test_support::WriteCommandDrive {
     const std::string first = shown->empty() ? "" : shown->front();
     if (kStageMessages.count(first)) {
       EXPECT_TRUE(now == before) << first;
-    } else if (IsTakeBackMessage(first) || first.empty()) {
+    } else if (first.empty()) {
+      EXPECT_TRUE(now == after);
+    } else if (IsTakeBackMessage(first)) {
       EXPECT_TRUE(now == after) << first;
+      // It names each file, as new or as old.
+      for (const char* file : {"C:\\msdos.sys", "C:\\autoexec.bat", "C:\\WINDOWS\\start.bat"})
+        EXPECT_NE(first.find(file), std::string::npos) << first;
     } else {
       EXPECT_TRUE(kOpeningMessages.count(first)) << first;
     }
