@@ -7,6 +7,8 @@
 #include "bootfile/boot_file.h"
 #include "platform/error.h"
 #include "platform/messages.h"
+#include "platform/profile.h"
+#include "platform/windows_error.h"
 
 namespace startgarten {
 
@@ -31,6 +33,16 @@ class PrintedMessageBoxes : public MessageBoxService {
 
   const std::string& Lines() const { return lines_; }
 
+  // The window shows what it read from a file that it found but could not read as if the file
+  // were missing, for the user to see; a script has no one to see it, so it is an error.
+  void AddUnreadableFiles() {
+    if (const std::optional<platform::UnreadableProfile> file = platform::TakeUnreadableProfile()) {
+      const std::string reason = platform::SystemErrorText(file->error);
+      lines_ += FormatMessageText(FormatMessageText(messages::kCommandLineUnreadable, reason),
+                                  file->dosPath);
+    }
+  }
+
  private:
   const std::string& applicationTitle_;
   std::string lines_;
@@ -45,10 +57,12 @@ ScriptedOutcome RunScriptedCommand(const ScriptedRequest& request,
   }
   PrintedMessageBoxes boxes(applicationTitle);
   TForm1 form(boxes, applicationTitle);
+  platform::TakeUnreadableProfile();  // not this command's
   form.HandleEvent([&form] {
     RemoveLeftoversOfInterruptedWrites();
     form.Auslesen();
   });
+  boxes.AddUnreadableFiles();
   if (!boxes.Lines().empty()) return {1, "", boxes.Lines()};
   if (request.show) return {0, ShowOptions(form), ""};
 
@@ -63,6 +77,7 @@ ScriptedOutcome RunScriptedCommand(const ScriptedRequest& request,
   }
   if (!boxes.Lines().empty()) return {1, "", boxes.Lines()};
   form.HandleEvent([&form] { form.StartDateischreiben1Click(); });
+  boxes.AddUnreadableFiles();
   return {boxes.Lines().empty() ? 0 : 1, "", boxes.Lines()};
 }
 

@@ -192,6 +192,10 @@ inline constexpr const char* kCommandLineDisabledOption =
 inline constexpr const char* kCommandLineError = "startgarten: %s\n";
 inline constexpr const char* kCommandLineDriveCMissing =
     "startgarten: Laufwerk C: gibt es nicht. %s\n";
+// A file that was there but could not be read, whose keys a command without a window must not
+// take as missing: takes the reason (a system error text), then the file's DOS path.
+inline constexpr const char* kCommandLineUnreadable =
+    "startgarten: %s: Kann Datei %s nicht lesen.\n";
 // The window's program cannot be started: takes the reason (a system error text), then its path.
 inline constexpr const char* kWindowProgramNotStarted =
     "startgarten: %s: Das Programm des Fensters, %s, l\xE4sst sich nicht starten.\n";
