@@ -35,6 +35,8 @@ template <typename... Cases>
 struct Overloaded : Cases... {
   using Cases::operator()...;
 };
+template <typename... Cases>
+Overloaded(Cases...) -> Overloaded<Cases...>;
 
 // The controls as the window is designed: the number of entries of the list and the groups.
 const FormControls& DesignedControls() {

@@ -146,7 +146,7 @@ inline constexpr const char* kCommandLineHelp =
     "Was das Fenster gerade gesperrt zeigt, l\xE4sst sich nicht setzen.\n"
     "\n"
     "Beispiele:\n"
-    "  startgarten --show /mnt/win95\n"
+    "  startgarten --show ~/win95\n"
     "  startgarten --set Logo=0 --set BootDelay=0 ~/86box/win95.img\n"
     "\n"
     "Beendigungsstatus: 0, wenn das Fenster geschlossen wurde oder --show, --standard\n"
