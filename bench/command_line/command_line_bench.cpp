@@ -98,11 +98,8 @@ void PrintFigure(const Program& program, const Program& floor, const char* targe
 
 int main(int argc, char** argv) {
   using namespace startgarten::bench;
-  const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
-  if (runs < 1) {
-    std::fprintf(stderr, "usage: %s [runs]\n", argv[0]);
-    return 2;
-  }
+  const int runs = RunsAsked(argc, argv);
+  if (runs == 0) return 2;
   const BenchDrive drive;
   std::vector<std::string> environment = EnvironmentWithoutDisplay();
   Program floor{"floor (starts and ends)", {{EMPTY_PROGRAM}}};

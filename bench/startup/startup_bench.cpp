@@ -153,11 +153,8 @@ double ReadImageWithMtools(const std::string& image) {
 
 int main(int argc, char** argv) {
   using namespace startgarten::bench;
-  const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
-  if (runs < 1) {
-    std::fprintf(stderr, "usage: %s [runs]\n", argv[0]);
-    return 2;
-  }
+  const int runs = RunsAsked(argc, argv);
+  if (runs == 0) return 2;
   const BenchDrive drive;
   Program startgarten{"Startgarten", STARTGARTEN_PROGRAM, {}, ""};
   Program bare{"bare Qt window", BARE_WINDOW_PROGRAM, {}, ""};

@@ -304,7 +304,8 @@ TEST(ScriptedCommandTest, ErrorsStopTheCommandAndChangeNothing) {
 
 // A failure at each file operation of the whole command in turn (reading, writing, reading back):
 // the files are all as before, and the command says so with status 1, or all as after; status 0
-// only when they are all as after and nothing went wrong.
+// only when they are all as after and nothing went wrong; and nothing else is left after the next
+// command.
 using ScriptedCommandFaults = test_support::WriteCommandDrive;
 
 TEST_F(ScriptedCommandFaults, EachFailureLeavesAllAsBeforeWithAnErrorOrAllAsAfter) {
@@ -333,6 +334,10 @@ TEST_F(ScriptedCommandFaults, EachFailureLeavesAllAsBeforeWithAnErrorOrAllAsAfte
     }
     EXPECT_EQ(outcome.output, "");
     unreadable += outcome.errors.ends_with(" nicht lesen.\n");
+    // The next command, like the window's next start, removes what a failed cleanup left.
+    EXPECT_EQ(RunCommandLine({"--show"}).exitStatus, 0);
+    EXPECT_EQ(drive.Entries(), (std::set<std::string>{"AUTOEXEC.BAT", "MSDOS.SYS", "WINDOWS"}));
+    EXPECT_EQ(drive.Entries("WINDOWS"), (std::set<std::string>{"WIN.COM", "start.bat"}));
   }
   EXPECT_GT(step, 100u);
   // A key whose file could not be read is not taken as missing: the command stops instead.
