@@ -4,37 +4,57 @@
 #include <cstdio>
 #include <string_view>
 
+#include "app/form1.h"
 #include "platform/cp1252.h"
 #include "platform/drive_locations.h"
 #include "platform/error.h"
 #include "platform/messages.h"
+#include "platform/program_path.h"
 
 namespace startgarten {
 
 namespace {
 
+// The options of a script; only --set takes an argument, as the next argument or after "=".
+constexpr std::string_view kShowOption = "--show";
+constexpr std::string_view kStandardOption = "--standard";
+constexpr std::string_view kSetOption = "--set";
+
 struct LongOption {
   std::string_view name;
   CommandLine::Request request;
 };
-constexpr std::array<LongOption, 2> kLongOptions = {{
+constexpr std::array<LongOption, 5> kLongOptions = {{
     {"--help", CommandLine::Request::kHelp},
     {"--version", CommandLine::Request::kVersion},
+    {kShowOption, CommandLine::Request::kScript},
+    {kStandardOption, CommandLine::Request::kScript},
+    {kSetOption, CommandLine::Request::kScript},
 }};
 
+CommandLine Answer(CommandLine::Request request, std::string error = {}) {
+  CommandLine commandLine;
+  commandLine.request = request;
+  commandLine.error = std::move(error);
+  return commandLine;
+}
+
+CommandLine UsageError(std::string error) {
+  return Answer(CommandLine::Request::kUsageError, std::move(error));
+}
+
 CommandLine UsageError(const char* pattern, const std::string& argument) {
-  return {CommandLine::Request::kUsageError, std::nullopt,
-          FormatMessageText(pattern, Utf8ToCp1252(argument))};
+  return UsageError(FormatMessageText(pattern, Utf8ToCp1252(argument)));
 }
 
 // The option the argument names in full or by an unambiguous beginning; none otherwise.
-std::optional<CommandLine::Request> LongOptionRequest(std::string_view argument) {
-  std::optional<CommandLine::Request> found;
+const LongOption* FindLongOption(std::string_view argument) {
+  const LongOption* found = nullptr;
   for (const LongOption& option : kLongOptions) {
-    if (option.name == argument) return option.request;
+    if (option.name == argument) return &option;
     if (argument.size() > 2 && option.name.starts_with(argument)) {
-      if (found) return std::nullopt;  // ambiguous
-      found = option.request;
+      if (found) return nullptr;  // ambiguous
+      found = &option;
     }
   }
   return found;
@@ -48,22 +68,51 @@ void Print(std::FILE* stream, const std::string& text) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   std::vector<std::string> operands;
+  ScriptedRequest script;
+  bool scripted = false;
   bool optionsEnded = false;
-  for (const std::string& argument : arguments) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
     // Options may stand after operands; a lone "-" is an operand.
     if (optionsEnded || argument.size() < 2 || !argument.starts_with('-')) {
       operands.push_back(argument);
-    } else if (argument == "--") {
+      continue;
+    }
+    if (argument == "--") {
       optionsEnded = true;
-    } else if (const std::optional<CommandLine::Request> request = LongOptionRequest(argument)) {
-      return {*request, std::nullopt, {}};
-    } else {
+      continue;
+    }
+    const size_t equals = argument.find('=');
+    const LongOption* option = FindLongOption(std::string_view(argument).substr(0, equals));
+    const bool attached = equals != std::string::npos;
+    if (!option || (attached && option->name != kSetOption)) {
       return UsageError(messages::kCommandLineUnknownOption, argument);
     }
+    if (option->request != CommandLine::Request::kScript) return Answer(option->request);
+    scripted = true;
+    if (option->name == kShowOption) {
+      script.show = true;
+    } else if (option->name == kStandardOption) {
+      script.standard = true;
+    } else if (!attached && i + 1 == arguments.size()) {
+      return UsageError(messages::kCommandLineMissingSetting);
+    } else {
+      try {
+        script.settings.push_back(
+            ParseOptionSetting(attached ? argument.substr(equals + 1) : arguments[++i]));
+      } catch (const Error& error) {
+        return UsageError(error.what());
+      }
+    }
+  }
+  if (script.show && (script.standard || !script.settings.empty())) {
+    return UsageError(messages::kCommandLineShowAndChange);
   }
   if (operands.size() > 1) return UsageError(messages::kCommandLineExtraArgument, operands[1]);
   CommandLine commandLine;
+  if (scripted) commandLine.request = CommandLine::Request::kScript;
   if (!operands.empty()) commandLine.drive = operands.front();
+  commandLine.script = std::move(script);
   return commandLine;
 }
 
@@ -83,6 +132,14 @@ std::optional<int> TakeCommandLine(int argc, const char* const argv[]) {
     case CommandLine::Request::kRun:
       if (commandLine.drive) platform::ChooseDriveC(*commandLine.drive);
       return std::nullopt;
+    case CommandLine::Request::kScript: {
+      if (commandLine.drive) platform::ChooseDriveC(*commandLine.drive);
+      const ScriptedOutcome outcome = RunScriptedCommand(
+          commandLine.script, ApplicationTitleFromPath(platform::RunningProgramPath()));
+      Print(stdout, outcome.output);
+      Print(stderr, outcome.errors);
+      return outcome.exitStatus;
+    }
   }
   return std::nullopt;
 }

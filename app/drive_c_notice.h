@@ -10,4 +10,9 @@ namespace startgarten {
 // how to set up a drive, in code page 1252. None when drive C exists, whatever it is.
 std::optional<std::string> MissingDriveCNotice();
 
+// What the notice says was looked for (the path, and where it links when it is a link to
+// nowhere; or why there was nothing to look for), for a command without a window; none when
+// drive C exists.
+std::optional<std::string> MissingDriveCLookedFor();
+
 }  // namespace startgarten
