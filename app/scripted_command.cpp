@@ -38,8 +38,7 @@ class PrintedMessageBoxes : public MessageBoxService {
   void AddUnreadableFiles() {
     if (const std::optional<platform::UnreadableProfile> file = platform::TakeUnreadableProfile()) {
       const std::string reason = platform::SystemErrorText(file->error);
-      lines_ += FormatMessageText(FormatMessageText(messages::kCommandLineUnreadable, reason),
-                                  file->dosPath);
+      lines_ += FormatMessageText(messages::kCommandLineUnreadable, reason, file->dosPath);
     }
   }
 

@@ -57,7 +57,7 @@ std::optional<int> Choice(std::string_view value, int first, int last) {
 std::string ChoicesText(int first, int last) {
   const char* pattern =
       last == first + 1 ? messages::kCommandLineValuesEither : messages::kCommandLineValuesRange;
-  return FormatMessageText(FormatMessageText(pattern, IntToStr(first)), IntToStr(last));
+  return FormatMessageText(pattern, IntToStr(first), IntToStr(last));
 }
 
 int LastItem(const std::vector<std::string>& items) {
@@ -101,7 +101,7 @@ OptionSetting ParseOptionSetting(std::string_view argument) {
     if (!EqualsIgnoreCase(option.name, name)) continue;
     if (const std::string takes = RefusedValue(option, value); !takes.empty()) {
       const std::string pattern =
-          FormatMessageText(FormatMessageText(messages::kCommandLineBadValue, option.name), takes);
+          FormatMessageText(messages::kCommandLineBadValue, option.name, takes);
       throw Error(FormatMessageText(pattern, value));
     }
     return {&option, value};

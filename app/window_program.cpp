@@ -20,8 +20,7 @@ int StartWindowProgram(char* const arguments[]) {
   const int error = platform::ReplaceProcess(program.string(), arguments);
   const std::string reason = platform::SystemErrorText(platform::WindowsErrorFromErrno(error));
   const std::string message =
-      FormatMessageText(FormatMessageText(messages::kWindowProgramNotStarted, reason),
-                        Utf8ToCp1252(program.string()));
+      FormatMessageText(messages::kWindowProgramNotStarted, reason, Utf8ToCp1252(program.string()));
   std::fputs(Cp1252ToUtf8(message).c_str(), stderr);
   return 1;
 }
