@@ -44,7 +44,7 @@ class WriteCommandFaults : public test_support::WriteCommandDrive {
     if (IsSkipped()) return;
     Prepare();
     before = Now();
-    ASSERT_TRUE(Write().empty());
+    ASSERT_EQ(Write(), std::vector<std::string>());
     after = Now();
     Prepare();
   }

@@ -129,7 +129,9 @@ class TempDrive {
       ::close(fd);
       return;
     }
-    EXPECT_EQ(::setxattr(path.c_str(), "user.DOSATTRIB", "0x27", 4, 0), 0);
+    // A file system without user attributes (tmpfs before Linux 6.6) keeps only the permission.
+    EXPECT_TRUE(::setxattr(path.c_str(), "user.DOSATTRIB", "0x27", 4, 0) == 0 || errno == ENOTSUP)
+        << path;
     std::filesystem::permissions(path, std::filesystem::perms(0222),
                                  std::filesystem::perm_options::remove);
   }
@@ -151,11 +153,15 @@ class TempDrive {
     return snapshot;
   }
 
-  // The names in a directory of the drive, to see that nothing was left behind.
+  // The names in a directory of the drive, to see that nothing was left behind. The msdos
+  // driver shows every name in small letters: on FAT the names are in capitals here.
   std::set<std::string> Entries(std::string_view relative = "", char letter = 'c') const {
     std::set<std::string> names;
+    const bool fat = IsOnFat(Host(relative, letter));
     for (const auto& entry : std::filesystem::directory_iterator(Host(relative, letter))) {
-      names.insert(entry.path().filename().string());
+      std::string name = entry.path().filename().string();
+      if (fat) std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+      names.insert(name);
     }
     return names;
   }
