@@ -15,7 +15,9 @@
 #include <string_view>
 
 // A Wine prefix of its own for one test: a temporary directory with dosdevices/c: linked to an
-// empty drive directory, and WINEPREFIX pointing at it for the lifetime of the object. Files on
+// empty drive directory, and WINEPREFIX pointing at it for the lifetime of the object; the list of
+// drives chosen lately is kept in a folder "config" beside it (XDG_CONFIG_HOME), so that no test
+// touches the user's own. Files on
 // the drives are written and read as bytes through host paths relative to a drive's root.
 namespace startgarten::test_support {
 
@@ -39,12 +41,16 @@ class TempDrive {
     base_ = pattern;
     std::filesystem::create_directories(base_ / "prefix" / "dosdevices");
     if (const char* prefix = std::getenv("WINEPREFIX")) savedPrefix_ = prefix;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
     ::setenv("WINEPREFIX", (base_ / "prefix").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", Config().c_str(), 1);
     MapDrive('c');
   }
 
   ~TempDrive() {
     savedPrefix_ ? ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1) : ::unsetenv("WINEPREFIX");
+    savedConfig_ ? ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1)
+                 : ::unsetenv("XDG_CONFIG_HOME");
     std::error_code ignored;
     std::filesystem::permissions(base_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
@@ -68,6 +74,8 @@ class TempDrive {
   }
 
   std::filesystem::path Prefix() const { return base_ / "prefix"; }
+  // XDG_CONFIG_HOME: not made until the program makes it.
+  std::filesystem::path Config() const { return base_ / "config"; }
   std::filesystem::path Link(char letter) const {
     return Prefix() / "dosdevices" / (std::string(1, letter) + ":");
   }
@@ -132,6 +140,7 @@ class TempDrive {
  private:
   std::filesystem::path base_;
   std::optional<std::string> savedPrefix_;
+  std::optional<std::string> savedConfig_;
 };
 
 }  // namespace startgarten::test_support
