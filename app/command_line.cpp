@@ -13,13 +13,14 @@ namespace startgarten {
 
 namespace {
 
-struct LongOption {
+struct Option {
   std::string_view name;
+  std::string_view shortName;
   CommandLine::Request request;
 };
-constexpr std::array<LongOption, 2> kLongOptions = {{
-    {"--help", CommandLine::Request::kHelp},
-    {"--version", CommandLine::Request::kVersion},
+constexpr std::array<Option, 2> kOptions = {{
+    {"--help", "-h", CommandLine::Request::kHelp},
+    {"--version", "-V", CommandLine::Request::kVersion},
 }};
 
 CommandLine UsageError(const char* pattern, const std::string& argument) {
@@ -27,11 +28,12 @@ CommandLine UsageError(const char* pattern, const std::string& argument) {
           FormatMessageText(pattern, Utf8ToCp1252(argument))};
 }
 
-// The option the argument names in full or by an unambiguous beginning; none otherwise.
-std::optional<CommandLine::Request> LongOptionRequest(std::string_view argument) {
+// The option the argument names in full, by its short name or by an unambiguous beginning; none
+// otherwise.
+std::optional<CommandLine::Request> OptionRequest(std::string_view argument) {
   std::optional<CommandLine::Request> found;
-  for (const LongOption& option : kLongOptions) {
-    if (option.name == argument) return option.request;
+  for (const Option& option : kOptions) {
+    if (option.name == argument || option.shortName == argument) return option.request;
     if (argument.size() > 2 && option.name.starts_with(argument)) {
       if (found) return std::nullopt;  // ambiguous
       found = option.request;
@@ -55,7 +57,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       operands.push_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
-    } else if (const std::optional<CommandLine::Request> request = LongOptionRequest(argument)) {
+    } else if (const std::optional<CommandLine::Request> request = OptionRequest(argument)) {
       return {*request, std::nullopt, {}};
     } else {
       return UsageError(messages::kCommandLineUnknownOption, argument);

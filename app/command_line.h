@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-// The command line, in the GNU way: startgarten [--help] [--version] [DRIVE]. Long options may be
-// shortened as long as they stay unambiguous; "--" ends the options.
+// The command line, in the GNU way: startgarten [-h|--help] [-V|--version] [DRIVE]. Long options
+// may be shortened as long as they stay unambiguous; "--" ends the options.
 namespace startgarten {
 
 struct CommandLine {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/boot_drive_check.h"
 #include "platform/cp1252.h"
 #include "platform/drive_locations.h"
 #include "platform/error.h"
@@ -24,6 +25,11 @@ std::optional<std::string> MissingDriveCNotice() {
     lookedFor += FormatMessageText(messages::kDriveCLinkToNowhere, Utf8ToCp1252(target.string()));
   }
   return FormatMessageText(messages::kDriveCMissing, lookedFor);
+}
+
+std::optional<std::string> DriveCNotice() {
+  if (std::optional<std::string> missing = MissingDriveCNotice()) return missing;
+  return NoBootDriveNotice();
 }
 
 }  // namespace startgarten

@@ -10,4 +10,8 @@ namespace startgarten {
 // how to set up a drive, in code page 1252. None when drive C exists, whatever it is.
 std::optional<std::string> MissingDriveCNotice();
 
+// The notice before the window opens: drive C is missing, or it was chosen and is no Windows 95
+// boot drive (NoBootDriveNotice). None when the window may open.
+std::optional<std::string> DriveCNotice();
+
 }  // namespace startgarten

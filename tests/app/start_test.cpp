@@ -1,6 +1,8 @@
-// How the program starts: its command line, and the notice it gives instead of the window's first
-// errors when drive C does not exist.
+// How the program starts: its command line, whether there is a display, the notice it gives
+// instead of the window's first errors when drive C does not exist or is no Windows 95 boot drive,
+// and the drives chosen lately.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <cstdlib>
 
 #include <filesystem>
@@ -10,7 +12,10 @@
 
 #include "app/command_line.h"
 #include "app/drive_c_notice.h"
+#include "app/no_display.h"
+#include "app/recent_drive_choices.h"
 #include "platform/drive_locations.h"
+#include "support/disk_images.h"
 #include "support/temp_drive.h"
 
 namespace startgarten {
@@ -49,7 +54,10 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
       {{"--helpme"}, Request::kUsageError, "", unknown("--helpme")},
       {{"--help=x"}, Request::kUsageError, "", unknown("--help=x")},
       {{"---"}, Request::kUsageError, "", unknown("---")},
-      {{"-h"}, Request::kUsageError, "", unknown("-h")},
+      {{"-h"}, Request::kHelp, "", ""},
+      {{"drive", "-V"}, Request::kVersion, "", ""},
+      {{"-hV"}, Request::kUsageError, "", unknown("-hV")},
+      {{"-v"}, Request::kUsageError, "", unknown("-v")},
       {{"--foo", "--help"}, Request::kUsageError, "", unknown("--foo")},
       {{"a", "b"}, Request::kUsageError, "", surplus},
       {{"a", "--", "b"}, Request::kUsageError, "", surplus},
@@ -62,6 +70,28 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
     EXPECT_EQ(parsed.request, c.request);
     EXPECT_EQ(parsed.drive.value_or(""), c.drive);
     EXPECT_EQ(parsed.error, c.error);
+  }
+}
+
+TEST(NoDisplayTest, ADisplayIsNamedByQtsPlatformOrAnX11OrWaylandDisplay) {
+  struct Case {
+    const char* platform;
+    const char* x11;
+    const char* wayland;
+    bool named;
+  };
+  const std::vector<Case> cases = {
+      {nullptr, nullptr, nullptr, false}, {"", "", "", false},
+      {nullptr, ":0", nullptr, true},     {nullptr, nullptr, "wayland-0", true},
+      {"offscreen", nullptr, "", true},
+  };
+  for (const Case& c : cases) {
+    for (const auto& [name, value] : {std::pair{"QT_QPA_PLATFORM", c.platform},
+                                      {"DISPLAY", c.x11},
+                                      {"WAYLAND_DISPLAY", c.wayland}}) {
+      value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    EXPECT_EQ(DisplayNamed(), c.named) << c.platform << "|" << c.x11 << "|" << c.wayland;
   }
 }
 
@@ -109,6 +139,8 @@ TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
       {"a chosen file", [&] { platform::ChooseDriveC((base / "image").string()); }, ""},
       {"a chosen folder", [&] { platform::ChooseDriveC((base / "folder").string()); }, ""},
   };
+  // The prefix's drive C, an empty folder, is left to the window's own messages.
+  EXPECT_EQ(DriveCNotice(), std::nullopt);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.situation);
     c.setUp();
@@ -119,6 +151,110 @@ TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
     EXPECT_NE(notice->find(c.text), std::string::npos) << *notice;
     EXPECT_NE(notice->find("\n    ln -s /mnt/win95 ~/win95/dosdevices/c:\n"), std::string::npos);
   }
+}
+
+// A drive C chosen for this run (on the command line or in the box) that is no Windows 95 boot
+// drive is named with what was found there; the prefix's drive C is left to the window's own
+// messages (MissingDriveCNoticeTest). Each case makes what lies at its path and names the finding,
+// or none for a boot drive.
+TEST(NoBootDriveNoticeTest, NamesWhatWasFoundAtAChosenDrive) {
+  test_support::TempDrive drive;
+  const std::filesystem::path base = drive.Base();
+  const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    test_support::WriteHostBytes(path, bytes);
+  };
+  struct Case {
+    const char* situation;
+    std::filesystem::path path;  // chosen as drive C
+    std::function<void(const std::filesystem::path&)> make;
+    std::string found;
+  };
+  const std::vector<Case> cases = {
+      {"an empty folder", base / "empty",
+       [](const auto& path) { std::filesystem::create_directories(path); },
+       "Dort ist ein leerer Ordner."},
+      {"a folder with other files", base / "other",
+       [&](const auto& path) {
+         for (const char* name : {"io.sys", "WINDOWS/WIN.COM", "COMMAND.COM"})
+           write(path / name, "");
+       },
+       "Dort ist ein Ordner ohne MSDOS.SYS. Er enth\xE4lt: COMMAND.COM, WINDOWS, io.sys"},
+      {"a folder of many, the one above the drive", base / "above",
+       [&](const auto& path) {
+         for (const char* name : {"f", "e", "d", "c", "b", "a", "win95/MSDOS.SYS"})
+           write(path / name, "");
+       },
+       "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"},
+      {"a folder whose MSDOS.SYS is a folder", base / "folder",
+       [](const auto& path) { std::filesystem::create_directories(path / "MSDOS.SYS"); },
+       "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."},
+      {"a boot drive in lower case", base / "lower",
+       [&](const auto& path) { write(path / "msdos.sys", "[Paths]\r\n"); }, ""},
+      {"a link to a boot drive", base / "link",
+       [&](const auto& path) { std::filesystem::create_directory_symlink(base / "lower", path); },
+       ""},
+      {"an empty file", base / "empty.img", [&](const auto& path) { write(path, ""); },
+       "Die Abbilddatei " + (base / "empty.img").string() + " ist leer."},
+      {"a file that is no image", base / "notes.txt",
+       [&](const auto& path) { write(path, std::string(4096, 'x')); },
+       "Die Abbilddatei " + (base / "notes.txt").string() +
+           " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle."},
+      {"an image without a FAT volume", base / "zeros.img",
+       [&](const auto& path) { write(path, std::string(1 << 20, '\0')); },
+       " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle."},
+      {"a FIFO", base / "fifo", [](const auto& path) { ::mkfifo(path.c_str(), 0600); },
+       "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei."},
+      {"a device", "/dev/zero", [](const auto&) {},
+       "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei."},
+      {"a FAT image without a boot file", base / "floppy.img",
+       [](const auto& path) { test_support::MakeFloppy(path); },
+       "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem "
+       "Stammordner."},
+      {"a FAT image with its boot file", base / "win95.img",
+       [](const auto& path) {
+         test_support::PutFiles(test_support::MakeFloppy(path),
+                                {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
+       },
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.situation);
+    c.make(c.path);
+    platform::ChooseDriveC(c.path.string());
+    const std::optional<std::string> notice = DriveCNotice();
+    ASSERT_EQ(notice.has_value(), !c.found.empty()) << notice.value_or("");
+    if (!notice) continue;
+    EXPECT_TRUE(
+        notice->starts_with("Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\n"
+                            "Gew\xE4hlt wurde: " +
+                            c.path.string() + "\n"))
+        << *notice;
+    EXPECT_NE(notice->find(c.found + "\n\nEin Windows-95-Startlaufwerk hat in seinem Stammordner "
+                                     "die versteckte Startdatei MSDOS.SYS"),
+              std::string::npos)
+        << *notice;
+  }
+}
+
+// The drives chosen lately: drive C when chosen for this run, the latest first; a path where
+// nothing is any more is marked as gone.
+TEST(RecentDriveChoicesTest, RemembersChosenDrivesAndMarksThoseGone) {
+  test_support::TempDrive drive;
+  EXPECT_TRUE(RecentDriveChoices().empty());
+  const std::filesystem::path first = drive.Base() / "first", second = drive.Base() / "second";
+  for (const std::filesystem::path& folder : {first, second}) {
+    std::filesystem::create_directories(folder);
+    platform::ChooseDriveC(folder.string() + "/");
+    RememberChosenDriveC();
+  }
+  std::filesystem::remove(first);
+  const std::vector<RecentDriveChoice> choices = RecentDriveChoices();
+  ASSERT_EQ(choices.size(), 2u);
+  EXPECT_EQ(choices[0].path, second.string());
+  EXPECT_FALSE(choices[0].gone);
+  EXPECT_EQ(choices[1].path, first.string());
+  EXPECT_TRUE(choices[1].gone);
 }
 
 }  // namespace
