@@ -159,7 +159,7 @@ TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
 // or none for a boot drive.
 TEST(NoBootDriveNoticeTest, NamesWhatWasFoundAtAChosenDrive) {
   test_support::TempDrive drive;
-  const std::filesystem::path base = drive.Base();
+  const std::filesystem::path& base = drive.Base();
   const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
     std::filesystem::create_directories(path.parent_path());
     test_support::WriteHostBytes(path, bytes);

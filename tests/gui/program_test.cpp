@@ -22,7 +22,7 @@ struct Outcome {
 
 std::string Slurp(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Runs the program with the arguments in exactly this environment.

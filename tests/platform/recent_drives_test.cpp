@@ -34,7 +34,7 @@ class RecentDrivesTest : public testing::Test {
 
   std::string FileBytes() const {
     std::ifstream in(File(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return {std::istreambuf_iterator<char>(in), {}};
   }
 
   test_support::TempDrive drive;
