@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include <exception>
+#include <functional>
 
 #include "bootfile/boot_file.h"
 #include "bootfile/boot_options.h"
@@ -18,12 +19,8 @@ TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
 }
 
 void TForm1::FormCreate() {
-  RemoveLeftoversOfInterruptedWrites();
-  try {
-    LoadLogoPreview(Image1, Image2, boxes_);
-  } catch (const Error& error) {
-    ShowError(error.what());
-  }
+  ShowErrorOf(RemoveLeftoversOfInterruptedWrites);
+  ShowErrorOf([this] { LoadLogoPreview(Image1, Image2, boxes_); });
   Auslesen();
 }
 
@@ -55,6 +52,14 @@ void TForm1::HandleEvent(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TForm1::ShowErrorOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const Error& error) {
     ShowError(error.what());
   }
 }

@@ -42,8 +42,9 @@ inline void CloseBootFile(std::unique_ptr<TBootFile>& bootFile) {
   bootFile.reset();
 }
 
-// Removes what an interrupted write command left beside the files it writes, in the roots of
-// drive C and of the host boot drive and in the Windows directory.
+// Completes a write command that a crash cut off, then removes what an interrupted one left beside
+// the files it writes, in the roots of drive C and of the host boot drive and in the Windows
+// directory. Throws Error when the command cannot be completed: nothing is removed then.
 void RemoveLeftoversOfInterruptedWrites();
 
 }  // namespace startgarten

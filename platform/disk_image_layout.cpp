@@ -42,18 +42,6 @@ bool HasText(const Sector& s, size_t at, std::string_view text) {
   return std::memcmp(s.data() + at, text.data(), text.size()) == 0;
 }
 
-// Replaces the two "%s" of pattern in order; the second is looked for after the first argument,
-// so that a "%s" inside a file name stays as it is.
-std::string FormatTwo(std::string_view pattern, std::string_view first, std::string_view second) {
-  std::string text(pattern);
-  const size_t at = text.find("%s");
-  if (at == std::string::npos) return text;
-  text.replace(at, 2, first);
-  const size_t next = text.find("%s", at + first.size());
-  if (next != std::string::npos) text.replace(next, 2, second);
-  return text;
-}
-
 // The image being looked at: its name for the messages, its size and how to read it.
 class Image {
  public:
@@ -76,7 +64,7 @@ class Image {
     throw Error(FormatMessageText(message, name_));
   }
   [[noreturn]] void Fail(const char* message, std::string_view detail) const {
-    throw Error(FormatTwo(message, name_, detail));
+    throw Error(FormatMessageText(message, name_, detail));
   }
 
  private:

@@ -12,4 +12,15 @@ std::string FormatMessageText(std::string_view pattern, std::string_view argumen
   return text;
 }
 
+std::string FormatMessageText(std::string_view pattern, std::string_view first,
+                              std::string_view second) {
+  std::string text(pattern);
+  const size_t at = text.find("%s");
+  if (at == std::string::npos) return text;
+  text.replace(at, 2, first);
+  const size_t next = text.find("%s", at + first.size());
+  if (next != std::string::npos) text.replace(next, 2, second);
+  return text;
+}
+
 }  // namespace startgarten

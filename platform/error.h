@@ -15,5 +15,9 @@ class Error : public std::runtime_error {
 
 // Replaces the first "%s" or "%d" in pattern by argument.
 std::string FormatMessageText(std::string_view pattern, std::string_view argument);
+// Replaces the first "%s" by first and the next one after it by second; a "%s" inside first
+// stays as it is.
+std::string FormatMessageText(std::string_view pattern, std::string_view first,
+                              std::string_view second);
 
 }  // namespace startgarten

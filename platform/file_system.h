@@ -24,6 +24,8 @@ int Fsync(int fd);
 int Close(int fd);
 // renameat2(2), e.g. with RENAME_EXCHANGE or RENAME_NOREPLACE.
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags);
+// linkat(2) without following links: a second name for a file, where the file system has them.
+int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to);
 int UnlinkAt(int directory, const char* name);
 int MkdirAt(int directory, const char* name, mode_t mode);
 int Fchmod(int fd, mode_t mode);

@@ -334,6 +334,11 @@ ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
     result.bytes.Resize(kept.bytes.size());
     if (!kept.bytes.empty()) std::memcpy(result.bytes.Room(), kept.bytes.data(), kept.bytes.size());
   }
+  // What the file holds, or that there is none, lasts until the image changes; a failure to read
+  // it (a failing disk, an mtools program cut off) may pass, and the next read tries again.
+  const bool lasting = result.error == kErrorSuccess || result.error == kErrorFileNotFound ||
+                       result.error == kErrorPathNotFound || result.error == kErrorAccessDenied;
+  if (!lasting) files_.erase(key);
   return result;
 }
 
@@ -448,11 +453,17 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
   return Swap(*directories, std::string(temporary), exact);
 }
 
-uint32_t ImageVolume::Undo(const ImageReplacement& replacement) {
-  if (!replacement.existed) return Remove(replacement.directory + "\\" + replacement.target);
+uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view temporary) {
+  const std::string target = replacement.directory + "\\" + replacement.target;
+  const std::string beside = replacement.directory + "\\" + std::string(temporary);
+  if (!replacement.existed) return Rename(target, beside);
   const TemporaryFile restored = WriteTemporary(replacement.directory, kUndoIndex,
                                                 replacement.oldBytes, replacement.oldAttributes);
   if (restored.error) return restored.error;
+  if (const uint32_t error = Rename(target, beside)) {
+    Remove(replacement.directory + "\\" + restored.name);
+    return error;
+  }
   return Swap(*Components(replacement.directory), restored.name, Cp1252ToUtf8(replacement.target));
 }
 
@@ -483,6 +494,9 @@ uint32_t ImageVolume::Remove(std::string_view path) {
   const auto parsed = ParsePath(path);
   if (!parsed) return kErrorPathNotFound;
   if (parsed->name.empty()) return kErrorAccessDenied;
+  // A temporary file of ours that is to go belongs to no running command any more: should it stay
+  // after all, it is stale.
+  ownTemporaries_.erase(Key(parsed->directories) + Key({parsed->name}));
   const Located located = Locate(*parsed);
   if (located.error) return located.error;
   if (located.entry->entry.IsDirectory()) return kErrorAccessDenied;

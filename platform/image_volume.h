@@ -98,8 +98,9 @@ class ImageVolume {
                    ImageReplacement& replacement);
 
   // Brings back what Replace changed: the old content with its old attributes, crash-safe in the
-  // same way, or no file where there was none.
-  uint32_t Undo(const ImageReplacement& replacement);
+  // same way, or no file where there was none. The new content goes back to the temporary name
+  // it had; for a moment then the target is missing (a record of the command covers that).
+  uint32_t Undo(const ImageReplacement& replacement, std::string_view temporary);
 
   // Renames or moves a file or directory, never replacing one: kErrorAlreadyExists when the
   // target exists, also under a name that differs only in case. (mtools cannot move a file into

@@ -25,6 +25,24 @@ inline constexpr const char* kTextExceedsCapacity =
     "Text \xFC"
     "berschreitet Memo-Kapazit\xE4t";
 
+// Writing all or nothing. The record's texts take its path; the take-back's the files that are
+// new, then those that are old (kNoFiles when there are none).
+inline constexpr const char* kWriteRecordForeign =
+    "Auf Laufwerk C: liegt die Datei %s, doch sie ist kein Schreibprotokoll, das Startgarten "
+    "lesen kann. Startgarten l\xE4sst sie unber\xFChrt und schreibt nichts, solange sie dort "
+    "liegt";
+inline constexpr const char* kWriteRecordUnfinished =
+    "Ein unterbrochener Schreibvorgang l\xE4sst sich nicht abschlie\xDF"
+    "en: Sein Protokoll %s nennt eine Datei, die weder neu ist noch ihre neue Fassung neben sich "
+    "hat oder sich nicht ersetzen l\xE4sst. Startgarten l\xE4sst alles unber\xFChrt und schreibt "
+    "nichts, solange das Protokoll dort liegt";
+inline constexpr const char* kWriteTakeBackFailed =
+    "Die Dateien lie\xDF"
+    "en sich weder ganz schreiben noch zur\xFC"
+    "cksetzen. Neu sind jetzt: %s; alt sind: %s. Beim n\xE4"
+    "chsten Start schlie\xDFt Startgarten das Schreiben ab";
+inline constexpr const char* kNoFiles = "keine";
+
 // Profile keys and numbers.
 inline constexpr const char* kCannotWriteTo = "Kann nicht nach %s schreiben";
 inline constexpr const char* kNotAValidInteger = "'%s' ist kein g\xFCltiger Integerwert";

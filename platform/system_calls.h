@@ -62,6 +62,10 @@ inline int RenameAt(int fromDirectory, const char* from, int toDirectory, const 
   return ::renameat2(fromDirectory, from, toDirectory, to, flags);
 }
 
+inline int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
+  return ::linkat(fromDirectory, from, toDirectory, to, 0);
+}
+
 inline int UnlinkAt(int directory, const char* name) {
   return ::unlinkat(directory, name, 0);
 }

@@ -1,5 +1,9 @@
 #include "support/file_system_faults.h"
 
+#include <csignal>
+
+#include <atomic>
+
 #include "platform/file_system.h"
 #include "platform/system_calls.h"
 
@@ -8,14 +12,26 @@ namespace startgarten::test_support {
 namespace {
 
 FaultPlan faultPlan;
-unsigned long operationsPerformed = 0;
+// Counted from every thread that runs a file operation (a test may read while another writes).
+std::atomic<unsigned long> operationsPerformed = 0;
 
-// Counts the operation and tells whether the plan makes it fail (errno is then set).
+// Counts the operation, ends the process where the plan says so, and tells whether the plan makes
+// it fail (errno is then set).
 bool Fails() {
-  ++operationsPerformed;
-  if (operationsPerformed != faultPlan.failAt) return false;
+  const unsigned long number = ++operationsPerformed;
+  if (number == faultPlan.killAt) ::raise(SIGKILL);
+  if (faultPlan.failAt == 0 || number < faultPlan.failAt ||
+      number - faultPlan.failAt >= faultPlan.failCount) {
+    return false;
+  }
   errno = faultPlan.error;
   return true;
+}
+
+// Fails a call that the modelled file system does not have, with the errno value it answers.
+bool Lacks(bool lacking, int error) {
+  if (lacking) errno = error;
+  return lacking;
 }
 
 }  // namespace
@@ -34,6 +50,8 @@ unsigned long OperationsPerformed() {
 namespace startgarten::platform::file_system {
 
 using test_support::Fails;
+using test_support::faultPlan;
+using test_support::Lacks;
 
 int Open(const char* path, int flags) {
   return Fails() ? -1 : system_calls::Open(path, flags);
@@ -66,7 +84,13 @@ int Close(int fd) {
 }
 
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags) {
-  return Fails() ? -1 : system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
+  if (Fails() || Lacks(flags != 0 && faultPlan.noRenameFlags, EINVAL)) return -1;
+  return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
+}
+
+int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
+  if (Fails() || Lacks(faultPlan.noLinks, EPERM)) return -1;
+  return system_calls::LinkAt(fromDirectory, from, toDirectory, to);
 }
 
 int UnlinkAt(int directory, const char* name) {
