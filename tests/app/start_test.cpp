@@ -2,7 +2,6 @@
 // instead of the window's first errors when drive C does not exist or is no Windows 95 boot drive,
 // and the drives chosen lately.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <cstdlib>
 
 #include <filesystem>
@@ -15,6 +14,7 @@
 #include "app/no_display.h"
 #include "app/recent_drive_choices.h"
 #include "platform/drive_locations.h"
+#include "support/dead_end_drives.h"
 #include "support/disk_images.h"
 #include "support/temp_drive.h"
 
@@ -160,67 +160,39 @@ TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
 TEST(NoBootDriveNoticeTest, NamesWhatWasFoundAtAChosenDrive) {
   test_support::TempDrive drive;
   const std::filesystem::path& base = drive.Base();
-  const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    test_support::WriteHostBytes(path, bytes);
+  std::vector<test_support::DeadEndDrive> cases = test_support::MakeDeadEndDrives(base);
+  const auto write = [&base](const char* name, const std::string& bytes) {
+    std::filesystem::create_directories((base / name).parent_path());
+    test_support::WriteHostBytes(base / name, bytes);
   };
-  struct Case {
-    const char* situation;
-    std::filesystem::path path;  // chosen as drive C
-    std::function<void(const std::filesystem::path&)> make;
-    std::string found;
-  };
-  const std::vector<Case> cases = {
-      {"an empty folder", base / "empty",
-       [](const auto& path) { std::filesystem::create_directories(path); },
-       "Dort ist ein leerer Ordner."},
-      {"a folder with other files", base / "other",
-       [&](const auto& path) {
-         for (const char* name : {"io.sys", "WINDOWS/WIN.COM", "COMMAND.COM"})
-           write(path / name, "");
-       },
-       "Dort ist ein Ordner ohne MSDOS.SYS. Er enth\xE4lt: COMMAND.COM, WINDOWS, io.sys"},
-      {"a folder of many, the one above the drive", base / "above",
-       [&](const auto& path) {
-         for (const char* name : {"f", "e", "d", "c", "b", "a", "win95/MSDOS.SYS"})
-           write(path / name, "");
-       },
-       "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"},
-      {"a folder whose MSDOS.SYS is a folder", base / "folder",
-       [](const auto& path) { std::filesystem::create_directories(path / "MSDOS.SYS"); },
-       "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."},
-      {"a boot drive in lower case", base / "lower",
-       [&](const auto& path) { write(path / "msdos.sys", "[Paths]\r\n"); }, ""},
-      {"a link to a boot drive", base / "link",
-       [&](const auto& path) { std::filesystem::create_directory_symlink(base / "lower", path); },
-       ""},
-      {"an empty file", base / "empty.img", [&](const auto& path) { write(path, ""); },
-       "Die Abbilddatei " + (base / "empty.img").string() + " ist leer."},
-      {"a file that is no image", base / "notes.txt",
-       [&](const auto& path) { write(path, std::string(4096, 'x')); },
-       "Die Abbilddatei " + (base / "notes.txt").string() +
-           " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle."},
-      {"an image without a FAT volume", base / "zeros.img",
-       [&](const auto& path) { write(path, std::string(1 << 20, '\0')); },
-       " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle."},
-      {"a FIFO", base / "fifo", [](const auto& path) { ::mkfifo(path.c_str(), 0600); },
-       "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei."},
-      {"a device", "/dev/zero", [](const auto&) {},
-       "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei."},
-      {"a FAT image without a boot file", base / "floppy.img",
-       [](const auto& path) { test_support::MakeFloppy(path); },
-       "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem "
-       "Stammordner."},
-      {"a FAT image with its boot file", base / "win95.img",
-       [](const auto& path) {
-         test_support::PutFiles(test_support::MakeFloppy(path),
-                                {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
-       },
-       ""},
-  };
-  for (const Case& c : cases) {
+  for (const char* name : {"f", "e", "d", "c", "b", "a", "win95/MSDOS.SYS"})
+    write((std::string("above/") + name).c_str(), "");
+  std::filesystem::create_directories(base / "folder/MSDOS.SYS");
+  write("empty.img", "");
+  test_support::MakeFloppy(base / "floppy.img");
+  write("lower/msdos.sys", "[Paths]\r\n");
+  std::filesystem::create_directory_symlink(base / "lower", base / "link");
+  test_support::PutFiles(test_support::MakeFloppy(base / "win95.img"),
+                         {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
+  cases.insert(
+      cases.end(),
+      {
+          {"a folder of many, the one above the drive", base / "above",
+           "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"},
+          {"a folder whose MSDOS.SYS is a folder", base / "folder",
+           "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."},
+          {"an empty file", base / "empty.img",
+           "Die Abbilddatei " + (base / "empty.img").string() + " ist leer."},
+          {"a FAT image without a boot file", base / "floppy.img",
+           "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem "
+           "Stammordner."},
+          // Boot drives: no notice.
+          {"a boot drive in lower case", base / "lower", ""},
+          {"a link to a boot drive", base / "link", ""},
+          {"a FAT image with its boot file", base / "win95.img", ""},
+      });
+  for (const test_support::DeadEndDrive& c : cases) {
     SCOPED_TRACE(c.situation);
-    c.make(c.path);
     platform::ChooseDriveC(c.path.string());
     const std::optional<std::string> notice = DriveCNotice();
     ASSERT_EQ(notice.has_value(), !c.found.empty()) << notice.value_or("");

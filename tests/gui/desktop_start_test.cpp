@@ -3,8 +3,6 @@
 // does not exist or is no Windows 95 boot drive, with its choice of a folder, an image or a drive
 // chosen lately as drive C, and the busy cursor. Drive C stays chosen once it is for the rest of
 // the process, so the tests that choose it come last.
-#include <sys/stat.h>
-
 #include "app/command_line.h"
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
@@ -13,6 +11,7 @@
 #include "platform/drive_locations.h"
 #include "platform/messages.h"
 #include "platform/recent_drives.h"
+#include "support/dead_end_drives.h"
 #include "support/disk_images.h"
 #include "tests/gui/window_fixture.h"
 
@@ -289,31 +288,7 @@ class DesktopStartTest : public QObject {
   // window; choosing again in it opens the window on a boot drive. Only that one is remembered.
   void aDriveThatIsNoBootDriveBringsTheBoxInstead() {
     WindowFixture fixture;
-    const std::filesystem::path base = fixture.drive.Base();
-    const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
-      std::filesystem::create_directories(path.parent_path());
-      WriteHostBytes(path, bytes);
-    };
-    struct Case {
-      std::filesystem::path path;
-      std::function<void()> make;
-      QString found;
-    };
-    const std::vector<Case> cases = {
-        {base / "empty", [&] { std::filesystem::create_directories(base / "empty"); },
-         "Dort ist ein leerer Ordner."},
-        {base / "other", [&] { write(base / "other/WINDOWS/WIN.COM", ""); },
-         "Dort ist ein Ordner ohne MSDOS.SYS. Er enthält: WINDOWS"},
-        {base / "notes.txt", [&] { write(base / "notes.txt", std::string(4096, 'x')); },
-         "enthält weder ein FAT-Laufwerk noch eine Partitionstabelle."},
-        {base / "fifo", [&] { ::mkfifo((base / "fifo").c_str(), 0600); },
-         "Dort ist eine benannte Pipe (FIFO)"},
-        {"/dev/zero", [] {}, "Dort ist eine Gerätedatei"},
-        {base / "zeros.img", [&] { write(base / "zeros.img", std::string(1 << 20, '\0')); },
-         "enthält weder ein FAT-Laufwerk noch eine Partitionstabelle."},
-    };
-    for (const Case& c : cases) {
-      c.make();
+    for (const DeadEndDrive& c : MakeDeadEndDrives(fixture.drive.Base())) {
       const char* argv[] = {"startgarten", c.path.c_str()};
       QCOMPARE(TakeCommandLine(2, argv), std::optional<int>());
       QStringList texts;
@@ -325,7 +300,7 @@ class DesktopStartTest : public QObject {
                                            "Gewählt wurde: ") +
                                    c.path.c_str() + "\n"),
                qPrintable(texts[0]));
-      QVERIFY2(texts[0].contains(c.found), qPrintable(texts[0]));
+      QVERIFY2(texts[0].contains(FromCp1252(c.found)), qPrintable(texts[0]));
     }
     ModalAnswers again(
         {Click(messages::kDriveCChooseFolder), ChooseInFileDialog(fixture.drive.Root().c_str())});
