@@ -38,5 +38,7 @@ int Flock(int fd, int operation);
 // posix_spawn(3), which starts the programs of mtools: 0 or an errno value.
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
           const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]);
+// execv(3), which hands the process over to the window's program: returns only on failure.
+int Exec(const char* program, char* const arguments[]);
 
 }  // namespace startgarten::platform::file_system

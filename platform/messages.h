@@ -133,7 +133,10 @@ inline constexpr const char* kSystemUnknown = "Unbekannter Systemfehler %d";
 // end in a line break; the version text takes the version, the errors the argument.
 inline constexpr const char* kCommandLineHelp =
     "Aufruf: startgarten [LAUFWERK]\n"
-    "Zeigt und \xE4ndert die Startoptionen eines Windows-95-Startlaufwerks.\n"
+    "  oder: startgarten --show [LAUFWERK]\n"
+    "  oder: startgarten [--standard] [--set NAME=WERT]... [LAUFWERK]\n"
+    "Zeigt und \xE4ndert die Startoptionen eines Windows-95-Startlaufwerks: im Fenster,\n"
+    "oder mit --show, --standard und --set ohne Fenster und ohne Bildschirm.\n"
     "\n"
     "Laufwerk X: ist der Ordner $WINEPREFIX/dosdevices/x: (ohne WINEPREFIX: ~/.wine).\n"
     "LAUFWERK, ein Ordner oder die Abbilddatei einer Festplatte, ist f\xFCr diesen Lauf\n"
@@ -141,13 +144,34 @@ inline constexpr const char* kCommandLineHelp =
     "brigen Laufwerke kommen weiter aus dem Pr\xE4"
     "fix.\n"
     "\n"
-    "  -h, --help     diese Hilfe anzeigen und beenden\n"
-    "  -V, --version  Versionsangabe anzeigen und beenden\n"
+    "      --show           jede Option als Zeile NAME=WERT ausgeben, wie das Fenster\n"
+    "                         sie nach dem Lesen zeigt\n"
+    "      --standard       die Standardwerte setzen wie \x84Standardwerte\x93\n"
+    "      --set NAME=WERT  eine Option setzen wie ein Klick oder eine Eingabe im\n"
+    "                         Fenster; mehrmals m\xF6glich, in der gegebenen Reihenfolge\n"
+    "  -h, --help           diese Hilfe anzeigen und beenden\n"
+    "  -V, --version        Versionsangabe anzeigen und beenden\n"
     "\n"
-    "Beendigungsstatus: 0, wenn das Fenster geschlossen wurde; 1 ohne Anzeige oder\n"
-    "wenn der Hinweis vor dem Fenster mit \x84"
-    "Beenden\x93 geschlossen wurde; 2 bei falschem\n"
-    "Aufruf.\n"
+    "Nach --standard und --set wird geschrieben wie mit \x84OK\x93, ohne R\xFC"
+    "ckfrage.\n"
+    "NAME (Gro\xDF- und Kleinschreibung gleich) und WERT:\n"
+    "  BootMenu, BootKeys, BootGUI, Network, BootFailSafe, BootWarn, BootMulti,\n"
+    "  DblSpace, DrvSpace, LoadTop, Logo, DosPrompt   0 oder 1 (1: angekreuzt)\n"
+    "  BootMenuDefault                                1 bis 8\n"
+    "  BootMenuDelay, BootDelay                       Sekunden, ganze Zahl (32 Bit)\n"
+    "  BootWin                                        0 (DOS) oder 1 (Windows 95)\n"
+    "  DoubleBuffer                                   0 bis 2\n"
+    "Was das Fenster gerade gesperrt zeigt, l\xE4sst sich nicht setzen.\n"
+    "\n"
+    "Beispiele:\n"
+    "  startgarten --show ~/win95\n"
+    "  startgarten --set Logo=0 --set BootDelay=0 ~/86box/win95.img\n"
+    "\n"
+    "Beendigungsstatus: 0, wenn das Fenster geschlossen wurde oder --show, --standard\n"
+    "oder --set gelang; 1 ohne Anzeige f\xFCr das Fenster, wenn der Hinweis vor dem\n"
+    "Fenster mit \x84"
+    "Beenden\x93 geschlossen wurde oder wenn Lesen oder Schreiben misslang;\n"
+    "2 bei falschem Aufruf.\n"
     "\n"
     "Mehr in der Handbuchseite: man startgarten\n";
 inline constexpr const char* kCommandLineVersion =
@@ -160,6 +184,40 @@ inline constexpr const char* kCommandLineExtraArgument =
     "berz\xE4hliges Argument \x84%s\x93\n";
 inline constexpr const char* kCommandLineUsageHint =
     "Weitere Informationen mit \x84startgarten --help\x93.\n";
+
+// The command line of scripts (--show, --standard, --set NAME=VALUE). Its wrong calls take the
+// argument; a wrong value takes the option's name, then what it takes (one of the three value
+// texts below), then the value given.
+inline constexpr const char* kCommandLineMissingSetting =
+    "startgarten: --set verlangt ein Argument NAME=WERT\n";
+inline constexpr const char* kCommandLineMissingEquals =
+    "startgarten: --set verlangt NAME=WERT, nicht \x84%s\x93\n";
+inline constexpr const char* kCommandLineUnknownName =
+    "startgarten: unbekannter Optionsname \x84%s\x93\n";
+inline constexpr const char* kCommandLineBadValue =
+    "startgarten: %s verlangt %s, nicht \x84%s\x93\n";
+inline constexpr const char* kCommandLineValuesEither = "%s oder %s";
+inline constexpr const char* kCommandLineValuesRange = "%s bis %s";
+inline constexpr const char* kCommandLineValuesInteger =
+    "eine ganze Zahl von -2147483648 bis 2147483647";
+inline constexpr const char* kCommandLineShowAndChange =
+    "startgarten: --show l\xE4sst sich nicht mit --standard oder --set verbinden\n";
+// A setting of a control that the window shows disabled; takes the option's name.
+inline constexpr const char* kCommandLineDisabledOption =
+    "startgarten: %s ist gesperrt, solange die \xFC"
+    "brigen Optionen so stehen (im Fenster grau), und l\xE4sst sich nicht setzen\n";
+// An error the window would show in a box (its text, then its title where that is not the
+// program's name), and drive C missing (takes what was looked for), each a line on standard error.
+inline constexpr const char* kCommandLineError = "startgarten: %s\n";
+inline constexpr const char* kCommandLineDriveCMissing =
+    "startgarten: Laufwerk C: gibt es nicht. %s\n";
+// A file that was there but could not be read, whose keys a command without a window must not
+// take as missing: takes the reason (a system error text), then the file's DOS path.
+inline constexpr const char* kCommandLineUnreadable =
+    "startgarten: %s: Kann Datei %s nicht lesen.\n";
+// The window's program cannot be started: takes the reason (a system error text), then its path.
+inline constexpr const char* kWindowProgramNotStarted =
+    "startgarten: %s: Das Programm des Fensters, %s, l\xE4sst sich nicht starten.\n";
 
 // Without a display: the message on standard error, which takes one of the two reasons. The
 // commands it names need no display.

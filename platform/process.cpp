@@ -190,4 +190,9 @@ ProcessResult RunProcess(const ProcessRequest& request) {
   return result;
 }
 
+int ReplaceProcess(const std::string& program, char* const arguments[]) {
+  file_system::Exec(program.c_str(), arguments);
+  return errno;
+}
+
 }  // namespace startgarten::platform

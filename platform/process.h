@@ -37,4 +37,9 @@ struct ProcessResult {
 // in it.
 ProcessResult RunProcess(const ProcessRequest& request);
 
+// Hands this process over to another program (absolute path, no search), with these arguments
+// (argv, argv[0] included) and the same environment and descriptors. Returns only when that
+// fails, with the errno value.
+int ReplaceProcess(const std::string& program, char* const arguments[]);
+
 }  // namespace startgarten::platform

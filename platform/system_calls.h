@@ -100,4 +100,8 @@ inline int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions
   return ::posix_spawn(pid, program, actions, attributes, arguments, environment);
 }
 
+inline int Exec(const char* program, char* const arguments[]) {
+  return ::execv(program, arguments);
+}
+
 }  // namespace startgarten::platform::system_calls

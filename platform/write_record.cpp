@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <ranges>
 
 #include "platform/error.h"
 #include "platform/messages.h"
@@ -171,12 +172,11 @@ void CompleteInterruptedCommand(Drive& driveC) {
     }
   }
   // The command put the file it staged last in place first.
-  for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-    const std::string temporary = step->inPlace ? std::string() : step->file->temporary;
-    if (step->drive->Complete(temporary, step->file->path, step->file->attributes) !=
-        kErrorSuccess) {
+  for (size_t i = steps.size(); i-- > 0;) {
+    const Step& step = steps[i];
+    const std::string temporary = step.inPlace ? std::string() : step.file->temporary;
+    if (step.drive->Complete(temporary, step.file->path, step.file->attributes) != kErrorSuccess)
       Unfinished();
-    }
   }
   driveC.Remove(kWriteRecordName);
 }

@@ -189,9 +189,9 @@ Error WriteSet::TakeBackFailed(const std::vector<std::unique_ptr<PreparedFile>>&
     list += (list.empty() ? "" : ", ") + entries_[i].file.dosPath;
   }
   for (const std::unique_ptr<PreparedFile>& file : prepared) file->KeepForNextStart();
-  return Error(FormatMessageText(messages::kWriteTakeBackFailed,
+  return Error{FormatMessageText(messages::kWriteTakeBackFailed,
                                  added.empty() ? messages::kNoFiles : added,
-                                 kept.empty() ? messages::kNoFiles : kept));
+                                 kept.empty() ? messages::kNoFiles : kept)};
 }
 
 void WriteSet::Abandon(Drive& driveC, PreparedFile& record,

@@ -2,8 +2,9 @@
 # Checks a built package as a user's machine would see it: unpacks it into a scratch root with
 # dpkg -x, validates the desktop entry (its MIME types against the installed shared-mime-info
 # database), the AppStream metadata and both manual pages, runs lintian (errors fail, warnings are
-# shown), and runs the installed program's options, a wrong call and a start without a display.
-# Usage: check-package.sh DEB
+# shown), checks the bash completion's syntax, and runs the installed program's options, a wrong
+# call, a start without a display (of the program a user starts and of the window's program) and,
+# without a display, --show on a copy of the sample drive. Usage: check-package.sh DEB
 set -euo pipefail
 deb=$1
 root=$(mktemp -d)
@@ -58,6 +59,10 @@ macros() { zcat "$1" | grep -oE '^\.(SH|SS|TP|PP|RS|RE)'; }
 diff <(macros "${man_pages[0]}") <(macros "${man_pages[1]}") >/dev/null ||
   fail "the English and the German manual page differ in their structure"
 lintian --fail-on error "$deb" 2>/dev/null || fail "lintian reports errors"
+completion=$root/usr/share/bash-completion/completions/startgarten
+bash -n "$completion" 2>/dev/null && grep -q '^complete -F _startgarten startgarten$' "$completion" ||
+  fail "bash completion"
+[ -x "$root/usr/lib/startgarten/startgarten" ] || fail "no window program in /usr/lib/startgarten"
 
 # The installed program, on the offscreen platform: it must start without a display.
 program=$root/usr/bin/startgarten
@@ -75,8 +80,18 @@ for wrong in "--drive=x" "one two"; do
   error=$("$program" $wrong 2>&1 >/dev/null) || status=$?
   [ "$status" -eq 2 ] && grep -q 'startgarten --help' <<<"$error" || fail "wrong call $wrong"
 done
-status=0
-error=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$program" /nonexistent 2>&1) ||
-  status=$?
-[ "$status" -eq 1 ] && grep -q 'WAYLAND_DISPLAY' <<<"$error" || fail "start without a display"
+# A start for the window without a display: the German message, which names the options of
+# scripts, from the program a user starts and from the window's program started directly.
+for started in "$program" "$root/usr/lib/startgarten/startgarten"; do
+  status=0
+  error=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$started" /nonexistent 2>&1) ||
+    status=$?
+  [ "$status" -eq 1 ] && grep -q 'WAYLAND_DISPLAY' <<<"$error" && grep -q -- '--show' <<<"$error" ||
+    fail "$started without a display"
+done
+# A script's options without a display and without the window's libraries.
+cp -r "$(dirname "$0")/../examples/drive_c" "$root/drive_c"
+shown=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$program" --show "$root/drive_c")
+[ "$(grep -c '^[A-Za-z]*=-\?[0-9]*$' <<<"$shown")" -eq 17 ] || fail "--show: $shown"
+! ldd "$program" | grep -q libQt6 || fail "the program a user starts loads Qt"
 echo "package: $(basename "$deb"): installed files valid, lintian without errors, program runs"

@@ -32,7 +32,6 @@ void EndWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
 int main(int argc, char* argv[]) {
   using namespace startgarten;
   if (const std::optional<int> exitStatus = TakeCommandLine(argc, argv)) return *exitStatus;
-  if (!DisplayNamed()) return ReportNoDisplay(messages::kNoDisplayNamed);
   // The arguments are the program's own: Qt is given none of them to read (it takes an empty list,
   // argc 0, as well).
   int qtArgc = std::min(argc, 1);

@@ -23,17 +23,32 @@ namespace {
 
 using Request = CommandLine::Request;
 
+// A script's request in one line: "show", "standard", then each setting.
+std::string ScriptOf(const CommandLine& commandLine) {
+  const ScriptedRequest& script = commandLine.script;
+  std::string text = script.show ? "show" : script.standard ? "standard" : "";
+  for (const OptionSetting& setting : script.settings)
+    text.append(" ").append(setting.option->name).append("=").append(setting.value);
+  return text;
+}
+
 TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
   // Code page 1252 in octal: the German quotes \204 and \223, the umlauts \374 and \344.
   const auto unknown = [](const std::string& option) {
     return "startgarten: unbekannte Option \204" + option + "\223\n";
   };
   const std::string surplus = "startgarten: \374berz\344hliges Argument \204b\223\n";
+  const auto refused = [](const std::string& name, const std::string& takes,
+                          const std::string& value) {
+    return "startgarten: " + name + " verlangt " + takes + ", nicht \204" + value + "\223\n";
+  };
+  const std::string integer = "eine ganze Zahl von -2147483648 bis 2147483647";
   struct Case {
     std::vector<std::string> arguments;
     Request request;
-    std::string drive;  // for kRun, "" when none
-    std::string error;  // for kUsageError
+    std::string drive;        // for kRun and kScript, "" when none
+    std::string error;        // for kUsageError
+    std::string script = {};  // for kScript (ScriptOf)
   };
   const std::vector<Case> cases = {
       {{}, Request::kRun, "", ""},
@@ -63,6 +78,62 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
       {{"a", "--", "b"}, Request::kUsageError, "", surplus},
       // An argument in UTF-8 is shown in the program's code page.
       {{"--gr\303\266\303\237e"}, Request::kUsageError, "", unknown("--gr\366\337e")},
+      // A script's options: names without regard to case, values as the controls take them,
+      // --set's argument next or after "=".
+      {{"--show"}, Request::kScript, "", "", "show"},
+      {{"win95.img", "--sh"}, Request::kScript, "win95.img", "", "show"},
+      {{"--standard", "--set", "bootmenu=1", "--set=LOGO=0", "--se", "BootDelay= -3", "/mnt/c"},
+       Request::kScript,
+       "/mnt/c",
+       "",
+       "standard BootMenu=1 Logo=0 BootDelay= -3"},
+      {{"--set", "BootMenuDefault=8", "--set", "DoubleBuffer=2", "--set", "BootWin=0", "--set",
+        "BootMenuDelay=$FFFFFFFF", "--st"},
+       Request::kScript,
+       "",
+       "",
+       "standard BootMenuDefault=8 DoubleBuffer=2 BootWin=0 BootMenuDelay=$FFFFFFFF"},
+      {{"--set", "Logo=1", "--", "--show"}, Request::kScript, "--show", "", " Logo=1"},
+      {{"--set", "Logo=1", "--help"}, Request::kHelp, "", ""},
+      {{"--s"}, Request::kUsageError, "", unknown("--s")},
+      {{"--show=1"}, Request::kUsageError, "", unknown("--show=1")},
+      {{"--set"}, Request::kUsageError, "", "startgarten: --set verlangt ein Argument NAME=WERT\n"},
+      {{"--set", "--help"},
+       Request::kUsageError,
+       "",
+       "startgarten: --set verlangt NAME=WERT, nicht \204--help\223\n"},
+      {{"--set", "Men\303\274=1"},
+       Request::kUsageError,
+       "",
+       "startgarten: unbekannter Optionsname \204Men\374\223\n"},
+      {{"--set", "BootMenu=2"}, Request::kUsageError, "", refused("BootMenu", "0 oder 1", "2")},
+      {{"--set", "Logo=%s"}, Request::kUsageError, "", refused("Logo", "0 oder 1", "%s")},
+      {{"--set", "BootMenuDefault=0"},
+       Request::kUsageError,
+       "",
+       refused("BootMenuDefault", "1 bis 8", "0")},
+      {{"--set", "BootMenuDefault=09"},
+       Request::kUsageError,
+       "",
+       refused("BootMenuDefault", "1 bis 8", "09")},
+      {{"--set", "BootWin=-1"}, Request::kUsageError, "", refused("BootWin", "0 oder 1", "-1")},
+      {{"--set", "doublebuffer=3"},
+       Request::kUsageError,
+       "",
+       refused("DoubleBuffer", "0 bis 2", "3")},
+      {{"--set", "BootDelay=2147483648"},
+       Request::kUsageError,
+       "",
+       refused("BootDelay", integer, "2147483648")},
+      {{"--set", "BootMenuDelay=5s"},
+       Request::kUsageError,
+       "",
+       refused("BootMenuDelay", integer, "5s")},
+      {{"--show", "--set", "Logo=1"},
+       Request::kUsageError,
+       "",
+       "startgarten: --show l\344sst sich nicht mit --standard oder --set verbinden\n"},
+      {{"--show", "a", "b"}, Request::kUsageError, "", surplus},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
@@ -70,6 +141,7 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
     EXPECT_EQ(parsed.request, c.request);
     EXPECT_EQ(parsed.drive.value_or(""), c.drive);
     EXPECT_EQ(parsed.error, c.error);
+    EXPECT_EQ(ScriptOf(parsed), c.script);
   }
 }
 

@@ -1,5 +1,6 @@
-// The program as a process, as a shell or a desktop starts it: -h and -V, and where no window
-// can be shown, a German message and exit status 1 instead of Qt's abort.
+// Both programs as processes, as a shell or a desktop starts them: the one a user starts and the
+// window's program started directly. -h and -V, and where no window can be shown, a German message
+// and exit status 1 instead of Qt's abort.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -26,7 +27,7 @@ std::string Slurp(const std::filesystem::path& path) {
 }
 
 // Runs the program with the arguments in exactly this environment.
-Outcome RunProgram(const std::vector<std::string>& arguments,
+Outcome RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const std::vector<std::string>& environment) {
   const std::filesystem::path directory = std::filesystem::temp_directory_path();
   const std::filesystem::path out = directory / ("program_test.out." + std::to_string(getpid()));
@@ -36,7 +37,7 @@ Outcome RunProgram(const std::vector<std::string>& arguments,
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> words = {STARTGARTEN_PROGRAM};
+  std::vector<std::string> words = {program};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv, envp;
   for (std::string& word : words) argv.push_back(word.data());
@@ -46,7 +47,7 @@ Outcome RunProgram(const std::vector<std::string>& arguments,
   envp.push_back(nullptr);
   pid_t child = 0;
   Outcome outcome;
-  if (posix_spawn(&child, STARTGARTEN_PROGRAM, &actions, nullptr, argv.data(), envp.data()) == 0) {
+  if (posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
     int status = 0;
     waitpid(child, &status, 0);
     if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
@@ -59,6 +60,8 @@ Outcome RunProgram(const std::vector<std::string>& arguments,
   return outcome;
 }
 
+const std::vector<std::string> kPrograms = {STARTGARTEN_PROGRAM, STARTGARTEN_WINDOW_PROGRAM};
+
 const std::vector<std::string> kDesktopless = {"PATH=/usr/bin:/bin", "HOME=/nonexistent",
                                                "LANG=C.UTF-8"};
 
@@ -67,26 +70,31 @@ std::vector<std::string> With(std::vector<std::string> environment, const std::s
   return environment;
 }
 
-TEST(ProgramTest, ShortOptionsAnswerAsTheLongOnes) {
-  for (const std::string& option : {"-h", "--help"}) {
-    const Outcome help = RunProgram({option}, kDesktopless);
-    EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.starts_with("Aufruf: startgarten [LAUFWERK]\n")) << help.out;
-    EXPECT_NE(help.out.find("\n  -h, --help     diese Hilfe anzeigen und beenden\n"
-                            "  -V, --version  Versionsangabe anzeigen und beenden\n"),
-              std::string::npos)
-        << help.out;
+TEST(WindowProgramTest, ShortOptionsAnswerAsTheLongOnes) {
+  for (const std::string& program : kPrograms) {
+    SCOPED_TRACE(program);
+    for (const char* option : {"-h", "--help"}) {
+      const Outcome help = RunProgram(program, {option}, kDesktopless);
+      EXPECT_EQ(help.status, 0);
+      EXPECT_TRUE(help.out.starts_with("Aufruf: startgarten [LAUFWERK]\n")) << help.out;
+      EXPECT_NE(help.out.find("\n  -h, --help           diese Hilfe anzeigen und beenden\n"
+                              "  -V, --version        Versionsangabe anzeigen und beenden\n"),
+                std::string::npos)
+          << help.out;
+    }
+    const Outcome version = RunProgram(program, {"-V"}, kDesktopless);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, RunProgram(program, {"--version"}, kDesktopless).out);
+    EXPECT_TRUE(version.out.starts_with("startgarten 1.")) << version.out;
+    EXPECT_EQ(version.err, "");
   }
-  const Outcome version = RunProgram({"-V"}, kDesktopless);
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, RunProgram({"--version"}, kDesktopless).out);
-  EXPECT_TRUE(version.out.starts_with("startgarten 1.")) << version.out;
-  EXPECT_EQ(version.err, "");
 }
 
-// Without a display named, and with one named that cannot be reached, the program says in German
-// what it needs and what works without a window, and ends with exit status 1.
-TEST(ProgramTest, WithoutADisplayItSaysSoInGermanAndEndsWithStatusOne) {
+// Without a display named, and with one named that cannot be reached, each program says in German
+// what it needs and what works without a window, and ends with exit status 1: the one a user
+// starts before it hands over, or, for the display that cannot be reached, through the window's
+// program it hands over to.
+TEST(WindowProgramTest, WithoutADisplayItSaysSoInGermanAndEndsWithStatusOne) {
   const std::string advice =
       "Das Fenster braucht eine grafische Anzeige: eine X11-Anzeige in DISPLAY oder eine\n"
       "Wayland-Anzeige in WAYLAND_DISPLAY. Ohne Fenster:\n"
@@ -105,14 +113,16 @@ TEST(ProgramTest, WithoutADisplayItSaysSoInGermanAndEndsWithStatusOne) {
       {With(kDesktopless, "DISPLAY=:2026"),
        "startgarten: die Anzeige l\u00E4sst sich nicht \u00F6ffnen.\n"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.environment));
-    const Outcome outcome = RunProgram({"/nonexistent"}, c.environment);
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.out, "");
-    const size_t reason = outcome.err.find(c.reason);
-    ASSERT_NE(reason, std::string::npos) << outcome.err;
-    EXPECT_TRUE(outcome.err.substr(reason + c.reason.size()).starts_with(advice)) << outcome.err;
+  for (const std::string& program : kPrograms) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(program + " " + testing::PrintToString(c.environment));
+      const Outcome outcome = RunProgram(program, {"/nonexistent"}, c.environment);
+      EXPECT_EQ(outcome.status, 1);
+      EXPECT_EQ(outcome.out, "");
+      const size_t reason = outcome.err.find(c.reason);
+      ASSERT_NE(reason, std::string::npos) << outcome.err;
+      EXPECT_TRUE(outcome.err.substr(reason + c.reason.size()).starts_with(advice)) << outcome.err;
+    }
   }
 }
 
