@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/form1.h"
+#include "app/no_display.h"
 #include "platform/cp1252.h"
 #include "platform/drive_locations.h"
 #include "platform/error.h"
@@ -20,16 +21,17 @@ constexpr std::string_view kShowOption = "--show";
 constexpr std::string_view kStandardOption = "--standard";
 constexpr std::string_view kSetOption = "--set";
 
-struct LongOption {
+struct Option {
   std::string_view name;
+  std::string_view shortName;  // empty for none: an argument taken for an option is never empty
   CommandLine::Request request;
 };
-constexpr std::array<LongOption, 5> kLongOptions = {{
-    {"--help", CommandLine::Request::kHelp},
-    {"--version", CommandLine::Request::kVersion},
-    {kShowOption, CommandLine::Request::kScript},
-    {kStandardOption, CommandLine::Request::kScript},
-    {kSetOption, CommandLine::Request::kScript},
+constexpr std::array<Option, 5> kOptions = {{
+    {"--help", "-h", CommandLine::Request::kHelp},
+    {"--version", "-V", CommandLine::Request::kVersion},
+    {kShowOption, "", CommandLine::Request::kScript},
+    {kStandardOption, "", CommandLine::Request::kScript},
+    {kSetOption, "", CommandLine::Request::kScript},
 }};
 
 CommandLine Answer(CommandLine::Request request, std::string error = {}) {
@@ -47,11 +49,12 @@ CommandLine UsageError(const char* pattern, const std::string& argument) {
   return UsageError(FormatMessageText(pattern, Utf8ToCp1252(argument)));
 }
 
-// The option the argument names in full or by an unambiguous beginning; none otherwise.
-const LongOption* FindLongOption(std::string_view argument) {
-  const LongOption* found = nullptr;
-  for (const LongOption& option : kLongOptions) {
-    if (option.name == argument) return &option;
+// The option the argument names in full, by its short name or by an unambiguous beginning of
+// its long name; none otherwise.
+const Option* FindOption(std::string_view argument) {
+  const Option* found = nullptr;
+  for (const Option& option : kOptions) {
+    if (option.name == argument || option.shortName == argument) return &option;
     if (argument.size() > 2 && option.name.starts_with(argument)) {
       if (found) return nullptr;  // ambiguous
       found = &option;
@@ -83,7 +86,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       continue;
     }
     const size_t equals = argument.find('=');
-    const LongOption* option = FindLongOption(std::string_view(argument).substr(0, equals));
+    const Option* option = FindOption(std::string_view(argument).substr(0, equals));
     const bool attached = equals != std::string::npos;
     if (!option || (attached && option->name != kSetOption)) {
       return UsageError(messages::kCommandLineUnknownOption, argument);
@@ -130,6 +133,9 @@ std::optional<int> TakeCommandLine(int argc, const char* const argv[]) {
       Print(stderr, commandLine.error + messages::kCommandLineUsageHint);
       return 2;
     case CommandLine::Request::kRun:
+      // Only the window needs a display. Without one named, the program a user starts says so
+      // before it hands over to the window's program, which says the same when started directly.
+      if (!DisplayNamed()) return ReportNoDisplay(messages::kNoDisplayNamed);
       if (commandLine.drive) platform::ChooseDriveC(*commandLine.drive);
       return std::nullopt;
     case CommandLine::Request::kScript: {

@@ -6,9 +6,9 @@
 
 #include "app/scripted_command.h"
 
-// The command line, in the GNU way: startgarten [--help] [--version] [DRIVE], and for scripts
-// startgarten --show [DRIVE] or startgarten [--standard] [--set NAME=VALUE]... [DRIVE]. Long
-// options may be shortened as long as they stay unambiguous; "--" ends the options.
+// The command line, in the GNU way: startgarten [-h|--help] [-V|--version] [DRIVE], and for
+// scripts startgarten --show [DRIVE] or startgarten [--standard] [--set NAME=VALUE]... [DRIVE].
+// Long options may be shortened as long as they stay unambiguous; "--" ends the options.
 namespace startgarten {
 
 struct CommandLine {
@@ -29,7 +29,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // Answers --help and --version on standard output and a wrong command line on standard error,
 // and returns the exit status (0, or 2 for a wrong one). Otherwise makes DRIVE, when given,
 // drive C for this run; then runs a script's request without a window, printing what it prints
-// in UTF-8, and returns its exit status; or returns none: the window may start.
+// in UTF-8, and returns its exit status. For the window, with no display named, says so
+// (app/no_display) and returns 1; or returns none: the window may start.
 std::optional<int> TakeCommandLine(int argc, const char* const argv[]);
 
 }  // namespace startgarten

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/boot_drive_check.h"
 #include "platform/cp1252.h"
 #include "platform/drive_locations.h"
 #include "platform/error.h"
@@ -30,6 +31,11 @@ std::optional<std::string> MissingDriveCNotice() {
   const std::optional<std::string> lookedFor = MissingDriveCLookedFor();
   if (!lookedFor) return std::nullopt;
   return FormatMessageText(messages::kDriveCMissing, *lookedFor);
+}
+
+std::optional<std::string> DriveCNotice() {
+  if (std::optional<std::string> missing = MissingDriveCNotice()) return missing;
+  return NoBootDriveNotice();
 }
 
 }  // namespace startgarten

@@ -15,4 +15,8 @@ std::optional<std::string> MissingDriveCNotice();
 // drive C exists.
 std::optional<std::string> MissingDriveCLookedFor();
 
+// The notice before the window opens: drive C is missing, or it was chosen and is no Windows 95
+// boot drive (NoBootDriveNotice). None when the window may open.
+std::optional<std::string> DriveCNotice();
+
 }  // namespace startgarten

@@ -17,4 +17,11 @@ std::optional<std::string> DriveLocation(char letter);
 // the other drives still come from the prefix.
 void ChooseDriveC(const std::string& path);
 
+// The absolute path chosen as drive C, without a final "/"; none while drive C is the prefix's.
+std::optional<std::string> ChosenDriveC();
+
+// The disk image files a drive can be, as the file name patterns that a chooser offers.
+inline constexpr const char* kDiskImagePatterns =
+    "*.img *.ima *.vfd *.flp *.dsk *.hdd *.raw *.vhd *.qcow2 *.qcow *.vdi *.vmdk *.vhdx";
+
 }  // namespace startgarten::platform

@@ -7,10 +7,10 @@
 #include <cstdint>
 
 // Every operation of the platform layer that opens, reads, writes, flushes, renames, removes,
-// locks a file or changes its attributes, or starts a program. The program links the real
-// implementation; the tests link one that can make any single operation fail, and the benchmarks
-// one that counts and times them. Each behaves like the system call of its name: -1 and errno on
-// failure.
+// creates a folder, locks a file or changes its attributes, or starts a program. The program links
+// the real implementation; the tests link one that can make any single operation fail, and the
+// benchmarks one that counts and times them. Each behaves like the system call of its name: -1 and
+// errno on failure.
 namespace startgarten::platform::file_system {
 
 // open(2) of a host path (a drive's root, a disk image).
@@ -27,6 +27,7 @@ int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* t
 // linkat(2) without following links: a second name for a file, where the file system has them.
 int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to);
 int UnlinkAt(int directory, const char* name);
+int MkdirAt(int directory, const char* name, mode_t mode);
 int Fchmod(int fd, mode_t mode);
 int Fchown(int fd, uid_t owner, gid_t group);
 int Fsetxattr(int fd, const char* name, const void* value, size_t size);

@@ -149,8 +149,8 @@ inline constexpr const char* kCommandLineHelp =
     "      --standard       die Standardwerte setzen wie \x84Standardwerte\x93\n"
     "      --set NAME=WERT  eine Option setzen wie ein Klick oder eine Eingabe im\n"
     "                         Fenster; mehrmals m\xF6glich, in der gegebenen Reihenfolge\n"
-    "      --help           diese Hilfe anzeigen und beenden\n"
-    "      --version        Versionsangabe anzeigen und beenden\n"
+    "  -h, --help           diese Hilfe anzeigen und beenden\n"
+    "  -V, --version        Versionsangabe anzeigen und beenden\n"
     "\n"
     "Nach --standard und --set wird geschrieben wie mit \x84OK\x93, ohne R\xFC"
     "ckfrage.\n"
@@ -168,9 +168,10 @@ inline constexpr const char* kCommandLineHelp =
     "  startgarten --set Logo=0 --set BootDelay=0 ~/86box/win95.img\n"
     "\n"
     "Beendigungsstatus: 0, wenn das Fenster geschlossen wurde oder --show, --standard\n"
-    "oder --set gelang; 1, wenn Laufwerk C: fehlte und der Hinweis mit \x84"
-    "Beenden\x93\n"
-    "geschlossen wurde oder Lesen oder Schreiben misslang; 2 bei falschem Aufruf.\n"
+    "oder --set gelang; 1 ohne Anzeige f\xFCr das Fenster, wenn der Hinweis vor dem\n"
+    "Fenster mit \x84"
+    "Beenden\x93 geschlossen wurde oder wenn Lesen oder Schreiben misslang;\n"
+    "2 bei falschem Aufruf.\n"
     "\n"
     "Mehr in der Handbuchseite: man startgarten\n";
 inline constexpr const char* kCommandLineVersion =
@@ -218,6 +219,24 @@ inline constexpr const char* kCommandLineUnreadable =
 inline constexpr const char* kWindowProgramNotStarted =
     "startgarten: %s: Das Programm des Fensters, %s, l\xE4sst sich nicht starten.\n";
 
+// Without a display: the message on standard error, which takes one of the two reasons. The
+// commands it names need no display.
+inline constexpr const char* kNoDisplay =
+    "startgarten: %s\n"
+    "Das Fenster braucht eine grafische Anzeige: eine X11-Anzeige in DISPLAY oder eine\n"
+    "Wayland-Anzeige in WAYLAND_DISPLAY. Ohne Fenster:\n"
+    "\n"
+    "  startgarten --show [LAUFWERK]              die Startoptionen ausgeben\n"
+    "  startgarten --set NAME=WERT \x85 [LAUFWERK]   Optionen setzen und schreiben\n"
+    "  startgarten --standard [LAUFWERK]          die Standardwerte schreiben\n"
+    "\n"
+    "Weitere Informationen mit \x84startgarten --help\x93.\n";
+inline constexpr const char* kNoDisplayNamed =
+    "keine Anzeige, weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.";
+inline constexpr const char* kNoDisplayOpened =
+    "die Anzeige l\xE4sst sich nicht \xF6"
+    "ffnen.";
+
 // The notice before the window opens when drive C does not exist. Its text takes what was looked
 // for: the path, followed by where it links when it is a link to nowhere; or why there was none.
 inline constexpr const char* kDriveCMissing =
@@ -246,7 +265,45 @@ inline constexpr const char* kDriveCLinkToNowhere =
 inline constexpr const char* kDriveCNoWinePrefix =
     "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX nennt keinen absoluten Pfad, und "
     "ohne WINEPREFIX fehlt HOME f\xFCr die Vorgabe ~/.wine.";
-// Its buttons, and the titles of the dialogs that choose a folder or an image as drive C.
+// The notice before the window opens when drive C was chosen for this run and is no Windows 95
+// boot drive. Its text takes the path and what was found there.
+inline constexpr const char* kDriveCNoBootDrive =
+    "Laufwerk C: ist kein Windows-95-Startlaufwerk.\n"
+    "\n"
+    "%s\n"
+    "\n"
+    "Ein Windows-95-Startlaufwerk hat in seinem Stammordner die versteckte Startdatei "
+    "MSDOS.SYS, meist neben IO.SYS, COMMAND.COM, AUTOEXEC.BAT und dem Ordner WINDOWS. Es ist ein "
+    "Ordner, etwa eine eingeh\xE4ngte Partition, oder die Abbilddatei einer Festplatte oder "
+    "Diskette mit einem FAT-Laufwerk.\n"
+    "\n"
+    "W\xE4hlen Sie einen anderen Ordner oder eine andere Abbilddatei als Laufwerk C:.";
+inline constexpr const char* kDriveCChosen = "Gew\xE4hlt wurde: %s";
+// What was found there. The folder's text takes the first names in it, and the count of its
+// entries when there are more.
+inline constexpr const char* kFoundEmptyFolder = "Dort ist ein leerer Ordner.";
+inline constexpr const char* kFoundFolder = "Dort ist ein Ordner ohne MSDOS.SYS. Er enth\xE4lt: %s";
+inline constexpr const char* kFoundFolderCount = " \x85 (%s Eintr\xE4ge)";
+inline constexpr const char* kFoundUnreadableFolder =
+    "Dort ist ein Ordner, der sich nicht lesen l\xE4sst: %s.";
+inline constexpr const char* kFoundBootFileFolder =
+    "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei.";
+inline constexpr const char* kFoundImageWithoutBootFile =
+    "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem Stammordner.";
+inline constexpr const char* kFoundFifo =
+    "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei.";
+inline constexpr const char* kFoundDevice =
+    "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei.";
+inline constexpr const char* kFoundOtherFile = "Dort ist weder ein Ordner noch eine Abbilddatei.";
+
+// The box before the window: its title, the list of drives chosen lately (a path that is gone
+// takes the mark), its buttons, the titles of the dialogs that choose a folder or an image as
+// drive C, and the image dialog's filters (the first takes the file name patterns).
+inline constexpr const char* kDriveCBoxTitle = "Startgarten";
+inline constexpr const char* kDriveCRecent = "Zuletzt gew\xE4hlt:";
+inline constexpr const char* kDriveCRecentGone = "%s (nicht mehr vorhanden)";
+inline constexpr const char* kDriveCImageFilter = "Abbilddateien (%s)";
+inline constexpr const char* kDriveCAllFiles = "Alle Dateien (*)";
 inline constexpr const char* kDriveCChooseFolder = "Ordner w\xE4hlen \x85";
 inline constexpr const char* kDriveCChooseFolderTitle = "Ordner f\xFCr Laufwerk C: w\xE4hlen";
 inline constexpr const char* kDriveCChooseImage = "Abbild w\xE4hlen \x85";

@@ -1,7 +1,7 @@
 // The program a user starts, run as a process without a display (no DISPLAY, WAYLAND_DISPLAY or
 // QT_QPA_PLATFORM): a script's options print exactly their lines in UTF-8 and end with their exit
 // status; a drive given as DRIVE, a folder or a disk image, is drive C; the window is handed over
-// to the window's program with the same arguments.
+// to the window's program with the same arguments, once a display is named.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,17 +25,18 @@ class ProgramTest : public testing::Test {
     drive.Protect("MSDOS.SYS");
   }
 
-  // Runs the program with the arguments in an environment without a display.
+  // Runs the program with the arguments in an environment without a display, unless display
+  // names one.
   platform::ProcessResult Run(std::vector<std::string> arguments,
-                              const std::string& program = STARTGARTEN_PROGRAM) const {
+                              const std::string& program = STARTGARTEN_PROGRAM,
+                              const std::string& display = {}) const {
     arguments.insert(arguments.begin(), program);
-    return platform::RunProcess({program,
-                                 arguments,
-                                 {"WINEPREFIX=" + drive.Prefix().string(), "HOME=/nonexistent",
-                                  "PATH=/usr/bin:/bin", "LANG=C.UTF-8"},
-                                 {},
-                                 {},
-                                 std::chrono::milliseconds(20000)});
+    std::vector<std::string> environment = {"WINEPREFIX=" + drive.Prefix().string(),
+                                            "HOME=/nonexistent", "PATH=/usr/bin:/bin",
+                                            "LANG=C.UTF-8"};
+    if (!display.empty()) environment.push_back(display);
+    return platform::RunProcess(
+        {program, arguments, environment, {}, {}, std::chrono::milliseconds(20000)});
   }
 
   test_support::TempDrive drive;
@@ -109,12 +110,18 @@ TEST_F(ProgramTest, ChangesADriveGivenAsArgumentAndRefusesWrongCalls) {
 
 // The window is another program, in the place relative to this one where it is installed: it
 // gets the same arguments, and its exit status is the program's; when it is missing, a German
-// message says so.
+// message says so. Without a display named, the program says that instead and starts none.
 TEST_F(ProgramTest, HandsTheWindowOverToTheWindowsProgram) {
   const fs::path bin = drive.Base() / "bin", window = drive.Base() / "lib/startgarten/startgarten";
   fs::create_directories(bin);
   fs::copy_file(STARTGARTEN_PROGRAM, bin / "startgarten");
-  const platform::ProcessResult missing = Run({"win95.img"}, (bin / "startgarten").string());
+  const std::string program = (bin / "startgarten").string(), display = "DISPLAY=:0";
+  const platform::ProcessResult noDisplay = Run({"win95.img"}, program);
+  EXPECT_EQ(noDisplay.exitCode, 1);
+  EXPECT_TRUE(noDisplay.errors.starts_with(
+      "startgarten: keine Anzeige, weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n"))
+      << noDisplay.errors;
+  const platform::ProcessResult missing = Run({"win95.img"}, program, display);
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.errors,
             "startgarten: Die Datei wurde nicht gefunden: Das Programm des "
@@ -124,8 +131,7 @@ TEST_F(ProgramTest, HandsTheWindowOverToTheWindowsProgram) {
   fs::create_directories(window.parent_path());
   test_support::WriteHostBytes(window, "#!/bin/sh\necho \"$0|$*\"\nexit 7\n");
   fs::permissions(window, fs::perms(0755));
-  const platform::ProcessResult started =
-      Run({"--", "-win 95.img"}, (bin / "startgarten").string());
+  const platform::ProcessResult started = Run({"--", "-win 95.img"}, program, display);
   EXPECT_EQ(started.exitCode, 7);
   EXPECT_EQ(started.output, window.string() + "|-- -win 95.img\n");
 }

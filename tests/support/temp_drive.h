@@ -23,8 +23,9 @@
 // A Wine prefix of its own for one test: a temporary directory with dosdevices/c: linked to an
 // empty drive directory, and WINEPREFIX pointing at it for the lifetime of the object. The drive
 // directories lie in the temporary directory too, or in a folder of their own of another file
-// system (a FAT or FUSE mount). Files on the drives are written and read as bytes through host
-// paths relative to a drive's root.
+// system (a FAT or FUSE mount). The list of drives chosen lately is kept in a folder "config"
+// beside the prefix (XDG_CONFIG_HOME), so that no test touches the user's own. Files on the drives
+// are written and read as bytes through host paths relative to a drive's root.
 namespace startgarten::test_support {
 
 // The extended attributes of a file (of a link itself, not of its target), by name.
@@ -60,12 +61,16 @@ class TempDrive {
     drives_ = drives.empty() ? base_ : UniqueDirectory(drives);
     std::filesystem::create_directories(base_ / "prefix" / "dosdevices");
     if (const char* prefix = std::getenv("WINEPREFIX")) savedPrefix_ = prefix;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
     ::setenv("WINEPREFIX", (base_ / "prefix").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", Config().c_str(), 1);
     MapDrive('c');
   }
 
   ~TempDrive() {
     savedPrefix_ ? ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1) : ::unsetenv("WINEPREFIX");
+    savedConfig_ ? ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1)
+                 : ::unsetenv("XDG_CONFIG_HOME");
     for (const std::filesystem::path& directory : {drives_, base_}) {
       std::error_code ignored;
       std::filesystem::permissions(directory, std::filesystem::perms::owner_all,
@@ -91,6 +96,8 @@ class TempDrive {
   }
 
   std::filesystem::path Prefix() const { return base_ / "prefix"; }
+  // XDG_CONFIG_HOME: not made until the program makes it.
+  std::filesystem::path Config() const { return base_ / "config"; }
   std::filesystem::path Link(char letter) const {
     return Prefix() / "dosdevices" / (std::string(1, letter) + ":");
   }
@@ -170,6 +177,7 @@ class TempDrive {
   std::filesystem::path base_;
   std::filesystem::path drives_;
   std::optional<std::string> savedPrefix_;
+  std::optional<std::string> savedConfig_;
 };
 
 }  // namespace startgarten::test_support
