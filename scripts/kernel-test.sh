@@ -39,13 +39,13 @@ modules=(virtio_pci 9pnet_virtio 9p loop fat vfat msdos nls_cp437 nls_ascii nls_
 # its own, so a program there would not be found.
 resolve_command() {
   local program
-  program=$(command -v -- "$1") || {
+  program=$(type -P -- "$1") || {
     echo "kernel-test: $1: no such program" >&2
     exit 2
   }
   program=$(realpath -- "$program")
   case $program in /tmp/* | /run/* | /proc/* | /sys/* | /dev/*)
-    echo "kernel-test: $program: the test machine hides this folder; build the program elsewhere" >&2
+    echo "kernel-test: $program: the machine hides this folder; build the program elsewhere" >&2
     exit 2
     ;;
   esac
@@ -55,7 +55,7 @@ resolve_command() {
 # The newest kernel in /boot whose modules are installed.
 find_kernel() {
   local image version
-  for image in $(ls -1 /boot/vmlinuz-* 2>/dev/null | sort -V -r); do
+  for image in $(printf '%s\n' /boot/vmlinuz-* | sort -V -r); do
     version=${image#/boot/vmlinuz-}
     [ -f "/lib/modules/$version/modules.dep" ] && echo "$version" && return
   done
@@ -82,7 +82,7 @@ add_module() {
 # An initramfs of busybox, the modules (decompressed: busybox insmod reads plain .ko files), their
 # order of loading, and scripts/kernel-test/init as /init.
 build_initramfs() {
-  local tree=$work/initramfs module index=0
+  local tree=$work/initramfs module index=0 target
   rm -rf "$tree"
   mkdir -p "$tree/bin" "$tree/modules"
   cp /bin/busybox "$tree/bin/busybox"
@@ -91,7 +91,7 @@ build_initramfs() {
   for module in "${modules[@]}"; do add_module "$module"; done
   for module in "${ordered[@]}"; do
     index=$((index + 1))
-    local target=$tree/modules/$(printf %02d $index)-$(basename "${module%%.ko*}").ko
+    target=$tree/modules/$(printf %02d $index)-$(basename "${module%%.ko*}").ko
     case $module in
       *.ko) cp "$module_dir/$module" "$target" ;;
       *.ko.xz) xz -dc "$module_dir/$module" >"$target" ;;
@@ -109,7 +109,9 @@ write_command() {
   : >"$work/results/environment"
   for name in $(compgen -e); do
     case $name in STARTGARTEN_TEST_MOUNT | STARTGARTEN_TEST_FS) ;;
-      STARTGARTEN_* | GTEST_*) printf 'export %s=%q\n' "$name" "${!name}" >>"$work/results/environment" ;;
+      STARTGARTEN_* | GTEST_*)
+        printf 'export %s=%q\n' "$name" "${!name}" >>"$work/results/environment"
+        ;;
     esac
   done
 }
@@ -117,13 +119,17 @@ write_command() {
 # The machine's command line for the accelerator: it runs scripts/kernel-test/guest.sh and powers
 # off, its console goes to console.log, and the timeout stops it when it hangs.
 machine_command() {
-  local cpu=max
+  local cpu=max guest
   [ "$1" = kvm ] && cpu=host
+  # Settings for init (the kernel hands it NAME=VALUE words it does not know as variables).
+  guest="KERNEL_TEST_GUEST=$root/scripts/kernel-test/guest.sh"
+  guest+=" KERNEL_TEST_FILE_SYSTEMS=${file_systems// /,}"
+  # shellcheck disable=SC2054 # qemu takes comma-separated option lists
   machine=(timeout --kill-after=10 "$timeout" qemu-system-x86_64
     -nodefaults -no-user-config -no-reboot -display none -monitor none
     -accel "$1" -cpu "$cpu" -smp 2 -m 1024
     -kernel "/boot/vmlinuz-$version" -initrd "$work/initramfs.cpio"
-    -append "console=ttyS0 quiet panic=-1 no_timer_check KERNEL_TEST_GUEST=$root/scripts/kernel-test/guest.sh KERNEL_TEST_FILE_SYSTEMS=${file_systems// /,}"
+    -append "console=ttyS0 quiet panic=-1 no_timer_check $guest"
     -serial "file:$work/console.log"
     -fsdev local,id=root,path=/,security_model=passthrough,readonly=on,multidevs=remap
     -device virtio-9p-pci,fsdev=root,mount_tag=root
@@ -143,19 +149,21 @@ run_machine() {
   local pid waited
   if [ "$accel" = kvm ]; then
     machine_command kvm
-    "${machine[@]}" &
+    "${machine[@]}" 2>"$work/kvm.log" &
     pid=$!
     for ((waited = 0; waited < 30; waited++)); do
-      ! started && kill -0 $pid 2>/dev/null || break
+      if started || ! kill -0 $pid 2>/dev/null; then break; fi
       sleep 1
     done
     if started; then
-      wait $pid
-      return
+      local status=0
+      wait $pid || status=$?
+      cat "$work/kvm.log" >&2
+      return $status
     fi
     kill $pid 2>/dev/null || true
     wait $pid || true
-    echo "kernel-test: KVM did not start the machine within 30 s; booting it with TCG"
+    echo "kernel-test: KVM did not start the machine (see $work/kvm.log); booting it with TCG"
     accel=tcg
   fi
   machine_command tcg
@@ -201,7 +209,12 @@ machine_status=0
 run_machine || machine_status=$?
 status=0
 report || status=1
-((machine_status == 0)) ||
-  { echo "kernel-test: the machine ended with status $machine_status (124: timeout)" && status=1; }
-echo "kernel-test: $(wc -w <<<"$file_systems") file systems in $((SECONDS - started)) s ($accel, kernel $version)"
+case $machine_status in
+  0) ;;
+  124) echo "kernel-test: the machine was stopped after $timeout s (KERNEL_TEST_TIMEOUT)" ;;
+  *) echo "kernel-test: qemu-system-x86_64 ended with status $machine_status" ;;
+esac
+((machine_status == 0)) || status=1
+echo "kernel-test: $(wc -w <<<"$file_systems") file systems in $((SECONDS - started)) s" \
+  "($accel, kernel $version)"
 exit $status

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Runs inside the test machine of scripts/kernel-test.sh, on the host's root (read-only), as its
-# first process: runs the command once on each file system named in KERNEL_TEST_FILE_SYSTEMS,
-# leaves each run's output and "<exit status> <milliseconds> <volume>" in the shared results
-# folder, and powers the machine off, whatever happens.
+# first process: runs the command on each file system named in KERNEL_TEST_FILE_SYSTEMS, all at
+# once (a run on 9p mostly waits for the host, and the machine has two processors), leaves each
+# run's output and "<exit status> <milliseconds> <volume>" in the shared results folder, and powers
+# the machine off, whatever happens.
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 results=/run/kernel-test/results
 images=/run/kernel-test/images
@@ -45,13 +46,19 @@ check_volume() {
   }
   case $fs in
     vfat | msdos)
-      findings=$(fsck.fat -n "$images/$fs.img" 2>&1) && echo clean ||
-        { echo "$findings" >>"$results/$fs.log" && echo dirty; }
+      if findings=$(fsck.fat -n "$images/$fs.img" 2>&1); then
+        echo clean
+      else
+        echo "$findings" >>"$results/$fs.log"
+        echo dirty
+      fi
       ;;
     *) echo - ;;
   esac
 }
 
+# One run, in a tmpfs folder of its own that is also its TMPDIR, so that runs side by side never
+# meet.
 run_on() {
   local fs=$1 mount_point=/run/kernel-test/mnt/$1 cwd=/tmp/kernel-test/$1 status started
   mkdir -p "$mount_point" "$cwd"
@@ -62,12 +69,16 @@ run_on() {
   fi
   started=$(date +%s%3N)
   (
+    # shellcheck source=/dev/null  # written by kernel-test.sh
     source "$results/environment"
-    cd "$cwd" && STARTGARTEN_TEST_MOUNT=$mount_point STARTGARTEN_TEST_FS=$fs exec "${command[@]}"
+    cd "$cwd" &&
+      TMPDIR=$cwd STARTGARTEN_TEST_MOUNT=$mount_point STARTGARTEN_TEST_FS=$fs exec "${command[@]}"
   ) >>"$results/$fs.log" 2>&1 </dev/null
   status=$?
   echo "$status $(($(date +%s%3N) - started)) $(check_volume "$fs" "$mount_point")" \
     >"$results/$fs.status"
+  echo "kernel-test: $fs ended with exit status $status" >/dev/console
 }
 
-for fs in ${KERNEL_TEST_FILE_SYSTEMS//,/ }; do run_on "$fs"; done
+for fs in ${KERNEL_TEST_FILE_SYSTEMS//,/ }; do run_on "$fs" & done
+wait
