@@ -23,6 +23,7 @@ set -euo pipefail
   exit 2
 }
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh" >&2 # qemu-system-x86, linux-image-amd64, busybox-static among the rest
 work=$root/build/kernel-test
 accel=${KERNEL_TEST_ACCEL:-$([ -r /dev/kvm ] && [ -w /dev/kvm ] && echo kvm || echo tcg)}
 timeout=${KERNEL_TEST_TIMEOUT:-600}
@@ -117,7 +118,9 @@ write_command() {
 }
 
 # The machine's command line for the accelerator: it runs scripts/kernel-test/guest.sh and powers
-# off, its console goes to console.log, and the timeout stops it when it hangs.
+# off, its console goes to console.log, and the timeout stops it when it hangs. One processor:
+# under TCG a second one made the runs slower (the guest's processors then wait for each other,
+# and take the host's second core from QEMU's 9p threads), also with the runs side by side.
 machine_command() {
   local cpu=max guest
   [ "$1" = kvm ] && cpu=host
@@ -127,7 +130,7 @@ machine_command() {
   # shellcheck disable=SC2054 # qemu takes comma-separated option lists
   machine=(timeout --kill-after=10 "$timeout" qemu-system-x86_64
     -nodefaults -no-user-config -no-reboot -display none -monitor none
-    -accel "$1" -cpu "$cpu" -smp 2 -m 1024
+    -accel "$1" -cpu "$cpu" -smp 1 -m 1024
     -kernel "/boot/vmlinuz-$version" -initrd "$work/initramfs.cpio"
     -append "console=ttyS0 quiet panic=-1 no_timer_check $guest"
     -serial "file:$work/console.log"

@@ -1,9 +1,8 @@
 #!/bin/bash
 # Runs inside the test machine of scripts/kernel-test.sh, on the host's root (read-only), as its
-# first process: runs the command on each file system named in KERNEL_TEST_FILE_SYSTEMS, all at
-# once (a run on 9p mostly waits for the host, and the machine has two processors), leaves each
-# run's output and "<exit status> <milliseconds> <volume>" in the shared results folder, and powers
-# the machine off, whatever happens.
+# first process: runs the command on each file system named in KERNEL_TEST_FILE_SYSTEMS in turn,
+# leaves each run's output and "<exit status> <milliseconds> <volume>" in the shared results
+# folder, and powers the machine off, whatever happens.
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 results=/run/kernel-test/results
 images=/run/kernel-test/images
@@ -57,8 +56,8 @@ check_volume() {
   esac
 }
 
-# One run, in a tmpfs folder of its own that is also its TMPDIR, so that runs side by side never
-# meet.
+# One run, in a tmpfs folder of its own that is also its TMPDIR, so that no run sees what another
+# left.
 run_on() {
   local fs=$1 mount_point=/run/kernel-test/mnt/$1 cwd=/tmp/kernel-test/$1 status started
   mkdir -p "$mount_point" "$cwd"
@@ -80,5 +79,4 @@ run_on() {
   echo "kernel-test: $fs ended with exit status $status" >/dev/console
 }
 
-for fs in ${KERNEL_TEST_FILE_SYSTEMS//,/ }; do run_on "$fs" & done
-wait
+for fs in ${KERNEL_TEST_FILE_SYSTEMS//,/ }; do run_on "$fs"; done
