@@ -2,16 +2,17 @@
 # Runs a test program inside a real Linux kernel, once on each file system a Windows 95 drive is
 # found on besides ext4: a FAT16 volume mounted with the kernel's `vfat` driver, the same with its
 # `msdos` driver, and a writable shared folder of the host over 9p. The machine is Debian's kernel
-# in qemu-system-x86_64 (KVM where /dev/kvm can be used, else TCG, as on CI) with an initramfs
+# in qemu-system-x86_64 (KVM where it starts the machine, else TCG, as on CI) with an initramfs
 # made here from busybox-static and the kernel's modules; its root is the host's `/`, read-only
 # over 9p, so the program and its libraries are found at their host paths.
 #
 # Usage: kernel-test.sh [--] COMMAND [ARGS...]
 #
 # COMMAND runs as root with STARTGARTEN_TEST_MOUNT (the mount point) and STARTGARTEN_TEST_FS
-# (vfat, msdos or 9p) set, in an empty tmpfs folder, with the host's STARTGARTEN_* and GTEST_*
-# variables. Each run's output is printed, then a summary line per file system; the exit status
-# is 0 only when every run exited 0 and every FAT volume is clean afterwards.
+# (vfat, msdos or 9p) set, in an empty tmpfs folder that is also its TMPDIR, with the host's
+# STARTGARTEN_* and GTEST_* variables; STARTGARTEN_SOURCE_DIR is this repository unless set, as
+# ctest gives it to the tests. Each run's output is printed, then a summary line per file system;
+# the exit status is 0 only when every run exited 0 and every FAT volume is clean afterwards.
 #
 # Settings: KERNEL_TEST_ACCEL (kvm or tcg; default kvm when /dev/kvm can be opened, falling back
 # to tcg when KVM does not start the machine), KERNEL_TEST_TIMEOUT (seconds a machine may run,
@@ -25,6 +26,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" >&2 # qemu-system-x86, linux-image-amd64, busybox-static among the rest
 work=$root/build/kernel-test
+export STARTGARTEN_SOURCE_DIR=${STARTGARTEN_SOURCE_DIR:-$root}
 accel=${KERNEL_TEST_ACCEL:-$([ -r /dev/kvm ] && [ -w /dev/kvm ] && echo kvm || echo tcg)}
 timeout=${KERNEL_TEST_TIMEOUT:-600}
 file_systems=${KERNEL_TEST_FILE_SYSTEMS:-vfat msdos 9p}
@@ -85,7 +87,7 @@ add_module() {
 build_initramfs() {
   local tree=$work/initramfs module index=0 target
   rm -rf "$tree"
-  mkdir -p "$tree/bin" "$tree/modules"
+  mkdir -p "$tree/bin" "$tree/dev" "$tree/modules"
   cp /bin/busybox "$tree/bin/busybox"
   cp "$root/scripts/kernel-test/init" "$tree/init"
   ordered=()
