@@ -19,6 +19,9 @@ packages=(
   man-db lintian                   # of the manual page and of the package
   mtools                           # the FAT work on disk image drives
   dosfstools fdisk                 # mkfs.fat, fsck.fat and sfdisk: images for tests and samples
+  bindfs                           # a folder through FUSE, for the file system tests
+  qemu-system-x86 linux-image-amd64 # scripts/kernel-test.sh: Debian's kernel in a virtual
+  busybox-static                   # machine, its initramfs made of busybox
 )
 
 missing=()
