@@ -96,6 +96,9 @@ class Drive {
   virtual uint32_t Remove(const std::string& path) = 0;
   // Removes what an interrupted write left in the directory.
   virtual void RemoveTemporaryFiles(const std::string& directory) = 0;
+  // Whether the folder or image file it was opened on has been removed since (a new one of the
+  // same name may then have its device and inode numbers).
+  virtual bool IsGone() const = 0;
 };
 
 // The drive a letter stands for now, the same object as long as its location names the same

@@ -227,6 +227,12 @@ std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
   return std::make_unique<FolderLock>(fd);
 }
 
+// A removed directory has no links left; a file system that cannot say any more is taken as gone.
+bool FolderDrive::IsGone() const {
+  struct stat status;
+  return ::fstat(root_, &status) != 0 || status.st_nlink == 0;
+}
+
 uint32_t FolderDrive::Complete(const std::string& temporaryPath, const std::string& path,
                                uint32_t attributes) {
   const auto [directoryPath, name] = Split(path);

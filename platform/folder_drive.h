@@ -31,6 +31,7 @@ class FolderDrive : public Drive {
                     uint32_t attributes) override;
   uint32_t Remove(const std::string& path) override;
   void RemoveTemporaryFiles(const std::string& directory) override;
+  bool IsGone() const override;
 
  private:
   FolderDrive(int root, std::string realRoot) : root_(root), realRoot_(std::move(realRoot)) {}

@@ -154,6 +154,10 @@ uint32_t ImageDrive::Complete(const std::string& temporaryPath, const std::strin
   return volume_.Replace(directory, Split(temporaryPath).second, name, replaced);
 }
 
+bool ImageDrive::IsGone() const {
+  return volume_.IsGone();
+}
+
 uint32_t ImageDrive::Remove(const std::string& path) {
   return volume_.Remove(path);
 }

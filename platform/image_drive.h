@@ -27,6 +27,7 @@ class ImageDrive : public Drive {
                     uint32_t attributes) override;
   uint32_t Remove(const std::string& path) override;
   void RemoveTemporaryFiles(const std::string& directory) override;
+  bool IsGone() const override;
 
  private:
   ImageVolume volume_;

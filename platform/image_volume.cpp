@@ -145,6 +145,11 @@ ImageVolume::~ImageVolume() {
   file_system::Close(fd_);
 }
 
+bool ImageVolume::IsGone() const {
+  struct stat status;
+  return ::fstat(fd_, &status) != 0 || status.st_nlink == 0;
+}
+
 // The lock is taken on an opening of the image of its own: one shared with a child this process
 // forked would stay held as long as this process keeps the image open.
 uint32_t ImageVolume::Lock() {

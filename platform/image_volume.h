@@ -72,6 +72,9 @@ class ImageVolume {
 
   const FatVolumeLocation& Location() const { return location_; }
 
+  // Whether the image file has been removed since it was opened.
+  bool IsGone() const;
+
   // Waits until no other process holds the image's lock, then holds it: an advisory lock
   // (flock) on the image file, for one writer at a time. The programs of mtools started while
   // it is held share it, so that it lasts until the last of them has finished.

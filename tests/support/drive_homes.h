@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "support/bindfs_folder.h"
 #include "support/file_system_faults.h"
 
 // The file systems a drive folder lives on in the tests of the write command: the temporary
@@ -22,6 +25,10 @@ struct DriveHome {
   // What the tests' file system leaves out of its calls there.
   bool noRenameFlags = false;
   bool noLinks = false;
+  // The msdos driver sets or clears the hidden attribute on every rename from the new name's
+  // first letter: a replaced file has its hidden attribute again only once it is set after the
+  // rename, which a crash in between leaves to the next start.
+  bool renameSetsHidden = false;
 
   // The plan with the home's missing calls.
   FaultPlan Model(FaultPlan plan = {}) const {
@@ -41,8 +48,25 @@ inline std::vector<DriveHome> DriveHomes() {
       {"Fuse", DriveHome::Where::kFuse}};
   if (const char* kind = std::getenv("STARTGARTEN_TEST_FS");
       kind && std::getenv("STARTGARTEN_TEST_MOUNT"))
-    homes.push_back({std::string("Mount_") + kind, DriveHome::Where::kMount});
+    homes.push_back({std::string("Mount_") + kind, DriveHome::Where::kMount, false, false,
+                     std::string(kind) == "msdos"});
   return homes;
+}
+
+// One FUSE folder for the whole test program, unmounted when it ends; empty, and why in whyNot,
+// when this machine cannot mount one.
+inline std::filesystem::path SharedFuseFolder(std::string* whyNot) {
+  static std::string failure;
+  static const std::unique_ptr<BindfsFolder> folder = [] {
+    try {
+      return std::make_unique<BindfsFolder>();
+    } catch (const std::exception& error) {
+      failure = error.what();
+      return std::unique_ptr<BindfsFolder>();
+    }
+  }();
+  if (whyNot) *whyNot = failure;
+  return folder ? folder->Mount() : std::filesystem::path();
 }
 
 inline void PrintTo(const DriveHome& home, std::ostream* out) {

@@ -19,7 +19,6 @@
 #include "support/boot_drive_fixture.h"
 #include "support/drive_homes.h"
 #include "support/file_system_faults.h"
-#include "support/fuse_folder.h"
 
 // What the tests of the write command under failures and kills share: killing at random moments,
 // the batch file it leaves, and a folder drive on which it changes all three of its files.
