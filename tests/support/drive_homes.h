@@ -43,7 +43,7 @@ inline std::vector<DriveHome> DriveHomes() {
       {"Temporary"},
       // FUSE, NFS and CIFS answer renameat2's flags with EINVAL.
       {"WithoutRenameFlags", DriveHome::Where::kTemporary, true},
-      // A FAT driver of Linux before 6.0 neither exchanges names nor has links.
+      // The msdos driver neither exchanges names nor has links.
       {"WithoutRenameFlagsAndLinks", DriveHome::Where::kTemporary, true, true},
       {"Fuse", DriveHome::Where::kFuse}};
   if (const char* kind = std::getenv("STARTGARTEN_TEST_FS");
