@@ -51,7 +51,9 @@ class PreparedFile {
   virtual void RemoveOldVersion() = 0;
   // Where the new version waits beside its file, in the drive's spelling.
   virtual std::string TemporaryPath() const = 0;
-  // The new version's DOS attributes (read-only, hidden, system, archive).
+  // The attributes (read-only, hidden, system, archive) that the new version's FAT directory
+  // entry must end with, where the drive keeps them in one (a FAT mount, a disk image); 0
+  // elsewhere.
   virtual uint32_t Attributes() const = 0;
   // Leaves the new version where it waits when the object is destroyed: a record names it, for
   // the next start to put in place.
@@ -88,9 +90,9 @@ class Drive {
   virtual std::unique_ptr<DriveLock> LockForWriting() = 0;
   // Completes what a command interrupted by a crash began: puts the new version that waits at
   // temporaryPath in place of path (replacing it; an empty temporaryPath when it is in place
-  // already), gives the file the DOS attributes it was prepared with where the drive could have
-  // lost them on the way (a FAT driver that sets the hidden bit from the name), and makes the
-  // change durable.
+  // already), gives the file the attributes it was prepared with (PreparedFile::Attributes)
+  // where the drive could have lost them on the way (a FAT driver that sets the hidden bit from
+  // the name), and makes the change durable.
   virtual uint32_t Complete(const std::string& temporaryPath, const std::string& path,
                             uint32_t attributes) = 0;
   virtual uint32_t Remove(const std::string& path) = 0;

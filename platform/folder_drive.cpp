@@ -214,7 +214,7 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
   const auto [directoryPath, name] = Split(path);
   const int directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
   if (directory < 0) return {WriteFailure::kCreate, WindowsErrorFromErrno(errno), nullptr};
-  return PrepareInFolder(directory, directoryPath, name, bytes, attributes, index);
+  return PrepareInFolder(directory, directoryPath, name, bytes, attributes, index, calls_);
 }
 
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/drive.h"
+#include "platform/folder_replacement.h"
 
 namespace startgarten::platform {
 
@@ -58,6 +59,7 @@ class FolderDrive : public Drive {
 
   int root_;              // O_PATH descriptor of the drive's folder
   std::string realRoot_;  // its path, links resolved
+  FolderCalls calls_;
 };
 
 }  // namespace startgarten::platform

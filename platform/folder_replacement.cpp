@@ -70,7 +70,7 @@ std::optional<std::string> ReadExtendedAttribute(int fd, const char* name, int& 
 // cannot store, or that only a privileged process may set, are left out.
 int CopyExtendedAttributes(int from, int to, NewAttributes attributes) {
   ssize_t size = ::flistxattr(from, nullptr, 0);
-  if (size < 0) return errno == ENOTSUP ? 0 : errno;
+  if (size <= 0) return size == 0 || errno == ENOTSUP ? 0 : errno;
   std::vector<char> names(static_cast<size_t>(size));
   size = ::flistxattr(from, names.data(), names.size());
   if (size < 0) return errno;
@@ -161,8 +161,10 @@ int CopyContent(int from, int to) {
 // new across a crash is the write set's record: it names where each new version waits.
 class FolderReplacement : public PreparedFile {
  public:
-  FolderReplacement(int directory, std::string directoryPath, std::string name, unsigned index)
-      : directory_(directory),
+  FolderReplacement(int directory, std::string directoryPath, std::string name, unsigned index,
+                    FolderCalls& calls)
+      : calls_(calls),
+        directory_(directory),
         directoryPath_(std::move(directoryPath)),
         name_(std::move(name)),
         temporary_(TemporaryName(index)),
@@ -233,7 +235,13 @@ class FolderReplacement : public PreparedFile {
   uint32_t Create();
   uint32_t Replace();
   uint32_t CopyOldVersion();
+  // Whether a failed call was one the file system lacks; it is not tried again then.
+  static bool Refused(bool& call) {
+    if (Lacks(errno)) call = false;
+    return !call;
+  }
 
+  FolderCalls& calls_;
   int directory_;
   std::string directoryPath_;
   std::string name_;
@@ -276,9 +284,7 @@ Preparation FolderReplacement::Write(std::string_view bytes, int old, NewAttribu
   } else if (!error && old_ >= 0) {
     error = CopyHostAttributes(old_, oldStatus_, fd, attributes);
   }
-  struct stat written;
-  if (!error && ::fstat(fd, &written) != 0) error = errno;
-  if (!error) attributes_ = onFat_ ? newFat_ & kFatKept : HostDosAttributes(fd, written);
+  if (!error) attributes_ = onFat_ ? newFat_ & kFatKept : 0;
   if (!error && file_system::Fsync(fd) != 0) error = errno;
   if (file_system::Close(fd) != 0 && !error) error = errno;
   if (error) return {WriteFailure::kWrite, ErrorOf(error), nullptr};
@@ -287,20 +293,24 @@ Preparation FolderReplacement::Write(std::string_view bytes, int old, NewAttribu
 
 // A file that did not exist: the new version takes its name only where none has appeared since.
 uint32_t FolderReplacement::Create() {
-  if (Rename(temporary_, name_, RENAME_NOREPLACE) == 0) {
-    state_ = State::kCreated;
-    return Settle(name_, newFat_);
+  if (calls_.noReplace) {
+    if (Rename(temporary_, name_, RENAME_NOREPLACE) == 0) {
+      state_ = State::kCreated;
+      return Settle(name_, newFat_);
+    }
+    if (!Refused(calls_.noReplace)) return ErrorOf(errno);
   }
-  if (!Lacks(errno)) return ErrorOf(errno);
-  if (Link(temporary_, name_) == 0) {
-    // Both names hold the new version until the temporary one is gone; a crash in between leaves
-    // the file new and its temporary name for the next start to remove.
-    state_ = State::kCreatedTwice;
-    if (file_system::UnlinkAt(directory_, temporary_.c_str()) != 0) return ErrorOf(errno);
-    state_ = State::kCreated;
-    return Settle(name_, newFat_);
+  if (calls_.links) {
+    if (Link(temporary_, name_) == 0) {
+      // Both names hold the new version until the temporary one is gone; a crash in between
+      // leaves the file new and its temporary name for the next start to remove.
+      state_ = State::kCreatedTwice;
+      if (file_system::UnlinkAt(directory_, temporary_.c_str()) != 0) return ErrorOf(errno);
+      state_ = State::kCreated;
+      return Settle(name_, newFat_);
+    }
+    if (!Refused(calls_.links)) return ErrorOf(errno);
   }
-  if (!Lacks(errno)) return ErrorOf(errno);
   // Without links, a plain rename: it would replace a file that another program created since
   // Prepare looked, which the drive's lock keeps Startgarten itself from doing.
   struct stat existing;
@@ -312,24 +322,30 @@ uint32_t FolderReplacement::Create() {
 }
 
 uint32_t FolderReplacement::Replace() {
-  if (Rename(temporary_, name_, RENAME_EXCHANGE) == 0) {
-    state_ = State::kExchanged;
-    return Settle(name_, newFat_);
-  }
-  if (!Lacks(errno)) return ErrorOf(errno);
-  // The old version under a second name: the file keeps a name throughout.
-  if (Link(name_, oldVersion_) == 0 ||
-      (errno == EEXIST && file_system::UnlinkAt(directory_, oldVersion_.c_str()) == 0 &&
-       Link(name_, oldVersion_) == 0)) {
-    if (Rename(temporary_, name_, 0) != 0) {
-      const int error = errno;
-      file_system::UnlinkAt(directory_, oldVersion_.c_str());
-      return ErrorOf(error);
+  if (calls_.exchange) {
+    if (Rename(temporary_, name_, RENAME_EXCHANGE) == 0) {
+      state_ = State::kExchanged;
+      return Settle(name_, newFat_);
     }
-    state_ = State::kLinkedAside;
-    return Settle(name_, newFat_);
+    if (!Refused(calls_.exchange)) return ErrorOf(errno);
   }
-  if (!Lacks(errno)) return ErrorOf(errno);
+  // The old version under a second name: the file keeps a name throughout.
+  if (calls_.links) {
+    const bool linked =
+        Link(name_, oldVersion_) == 0 ||
+        (errno == EEXIST && file_system::UnlinkAt(directory_, oldVersion_.c_str()) == 0 &&
+         Link(name_, oldVersion_) == 0);
+    if (linked) {
+      if (Rename(temporary_, name_, 0) != 0) {
+        const int error = errno;
+        file_system::UnlinkAt(directory_, oldVersion_.c_str());
+        return ErrorOf(error);
+      }
+      state_ = State::kLinkedAside;
+      return Settle(name_, newFat_);
+    }
+    if (!Refused(calls_.links)) return ErrorOf(errno);
+  }
   // No links: the rename frees the old version's name, and old_ keeps its content for a
   // take-back. A crash leaves the file new.
   if (Rename(temporary_, name_, 0) != 0) return ErrorOf(errno);
@@ -408,7 +424,7 @@ uint32_t FolderReplacement::TakeBack() {
 
 Preparation PrepareInFolder(int directory, const std::string& directoryPath,
                             const std::string& name, std::string_view bytes,
-                            NewAttributes attributes, unsigned index) {
+                            NewAttributes attributes, unsigned index, FolderCalls& calls) {
   // The file it replaces, opened through the directory: Find resolved every link on the way.
   const int old = file_system::OpenBeneath(
       directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath);
@@ -417,7 +433,7 @@ Preparation PrepareInFolder(int directory, const std::string& directoryPath,
     file_system::Close(directory);
     return {WriteFailure::kCreate, ErrorOf(error), nullptr};
   }
-  auto prepared = std::make_unique<FolderReplacement>(directory, directoryPath, name, index);
+  auto prepared = std::make_unique<FolderReplacement>(directory, directoryPath, name, index, calls);
   Preparation written = prepared->Write(bytes, old, attributes);
   if (written.failure == WriteFailure::kNone) written.file = std::move(prepared);
   return written;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/cp1252.h"
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "platform/temporary_names.h"
@@ -55,9 +56,15 @@ WriteSet* WriteSet::Current() {
   return current;
 }
 
+// "c:\autoexec.bat" and "C:\autoexec.bat" name one file; names that differ in case may not
+// (the exact spelling is found first).
 const DosFile& WriteSet::Locate(std::string_view dosPath) {
-  if (const auto found = located_.find(dosPath); found != located_.end()) return found->second;
-  return located_.emplace(std::string(dosPath), LocateDosPath(dosPath)).first->second;
+  std::string key(dosPath);
+  if (!key.empty()) key[0] = ToUpperCp1252(key[0]);
+  if (const auto found = located_.find(key); found != located_.end()) return found->second;
+  DosFile file = LocateDosPath(dosPath);
+  file.dosPath = key;
+  return located_.emplace(key, std::move(file)).first->second;
 }
 
 DosFile LocateFile(std::string_view dosPath) {
@@ -87,6 +94,17 @@ void WriteSet::Stage(const DosFile& file, std::string bytes, NewAttributes attri
     return;
   }
   entries_.push_back({file, std::move(bytes), attributes, texts});
+}
+
+const std::string* WriteSet::Read(const DosFile& file) const {
+  for (const auto& [read, bytes] : reads_) {
+    if (read.SameFile(file)) return &bytes;
+  }
+  return nullptr;
+}
+
+const std::string& WriteSet::KeepRead(const DosFile& file, std::string_view bytes) {
+  return reads_.emplace_back(file, std::string(bytes)).second;
 }
 
 void WriteSet::LiftProtection(const DosFile& file) {
@@ -222,16 +240,21 @@ void WriteFileContent(const DosFile& file, std::string bytes, NewAttributes attr
 }
 
 ReadFileResult ReadCurrentContent(const DosFile& file, size_t limit) {
-  const WriteSet* writes = WriteSet::Current();
-  const std::string* staged = writes ? writes->Staged(file) : nullptr;
-  if (!staged) return file.drive->ReadFile(file.entry.path, limit);
+  WriteSet* writes = WriteSet::Current();
+  const std::string* content = writes ? writes->Staged(file) : nullptr;
+  if (!content && writes) content = writes->Read(file);
+  if (!content) {
+    ReadFileResult read = file.drive->ReadFile(file.entry.path, limit);
+    if (!writes || read.error || read.tooLarge) return read;
+    content = &writes->KeepRead(file, read.bytes);
+  }
   ReadFileResult result;
-  if (staged->size() > limit) {
+  if (content->size() > limit) {
     result.tooLarge = true;
     return result;
   }
-  result.bytes.Resize(staged->size());
-  if (!staged->empty()) std::memcpy(result.bytes.Room(), staged->data(), staged->size());
+  result.bytes.Resize(content->size());
+  if (!content->empty()) std::memcpy(result.bytes.Room(), content->data(), content->size());
   return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -50,6 +51,10 @@ class WriteSet {
 
   // The staged content of the file, or none.
   const std::string* Staged(const DosFile& file) const;
+  // The file's content as this command read it from the drive, or none: read once, as nothing
+  // changes it while the command holds the lock.
+  const std::string* Read(const DosFile& file) const;
+  const std::string& KeepRead(const DosFile& file, std::string_view bytes);
   // Stages the file's new content; texts are used when its writing fails at commit.
   void Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
              const FailureTexts& texts);
@@ -79,6 +84,7 @@ class WriteSet {
   WriteSet* previous_;
   std::vector<Entry> entries_;  // in the order of their first staging
   std::vector<DosFile> lifted_;
+  std::deque<std::pair<DosFile, std::string>> reads_;  // a deque keeps each read where it is
   std::map<std::string, DosFile, std::less<>> located_;
 };
 
