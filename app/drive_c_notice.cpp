@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/boot_drive_check.h"
 #include "platform/cp1252.h"
 #include "platform/drive_locations.h"
 #include "platform/error.h"
@@ -9,9 +10,9 @@
 
 namespace startgarten {
 
-std::optional<std::string> MissingDriveCNotice() {
+std::optional<std::string> MissingDriveCLookedFor() {
   const std::optional<std::string> location = platform::DriveLocation('c');
-  if (!location) return FormatMessageText(messages::kDriveCMissing, messages::kDriveCNoWinePrefix);
+  if (!location) return messages::kDriveCNoWinePrefix;
 
   // A drive that cannot be looked at (a folder on the way without permission) exists as far as
   // this notice goes: reading it reports the real fault.
@@ -23,7 +24,18 @@ std::optional<std::string> MissingDriveCNotice() {
     const std::filesystem::path target = std::filesystem::read_symlink(*location, error);
     lookedFor += FormatMessageText(messages::kDriveCLinkToNowhere, Utf8ToCp1252(target.string()));
   }
-  return FormatMessageText(messages::kDriveCMissing, lookedFor);
+  return lookedFor;
+}
+
+std::optional<std::string> MissingDriveCNotice() {
+  const std::optional<std::string> lookedFor = MissingDriveCLookedFor();
+  if (!lookedFor) return std::nullopt;
+  return FormatMessageText(messages::kDriveCMissing, *lookedFor);
+}
+
+std::optional<std::string> DriveCNotice() {
+  if (std::optional<std::string> missing = MissingDriveCNotice()) return missing;
+  return NoBootDriveNotice();
 }
 
 }  // namespace startgarten

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include <exception>
+#include <functional>
 
 #include "bootfile/boot_file.h"
 #include "bootfile/boot_options.h"
@@ -20,19 +21,17 @@ TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
 }
 
 void TForm1::FormCreate() {
-  // An image that an emulator holds is only read: the box says that it may not show the options
-  // as the emulator will leave them.
-  try {
-    RemoveLeftoversOfInterruptedWrites();
-  } catch (const platform::ImageInUseError& inUse) {
-    boxes_.Show(inUse.NoticeAtStart() + ".", applicationTitle_, MessageButtons::kOk,
-                MessageIcon::kWarning);
-  }
-  try {
-    LoadLogoPreview(Image1, Image2, boxes_);
-  } catch (const Error& error) {
-    ShowError(error.what());
-  }
+  // An image that an emulator holds is only read: the box says that the window may not show the
+  // options as the emulator will leave them.
+  ShowErrorOf([this] {
+    try {
+      RemoveLeftoversOfInterruptedWrites();
+    } catch (const platform::ImageInUseError& inUse) {
+      boxes_.Show(inUse.NoticeAtStart() + ".", applicationTitle_, MessageButtons::kOk,
+                  MessageIcon::kWarning);
+    }
+  });
+  ShowErrorOf([this] { LoadLogoPreview(Image1, Image2, boxes_); });
   Auslesen();
 }
 
@@ -67,6 +66,14 @@ void TForm1::HandleEvent(const std::function<void()>& handler) {
     const platform::DriveSession session;
     handler();
   } catch (const std::exception& error) {
+    ShowError(error.what());
+  }
+}
+
+void TForm1::ShowErrorOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const Error& error) {
     ShowError(error.what());
   }
 }

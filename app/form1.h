@@ -23,9 +23,9 @@ class TForm1 : public FormControls {
   TImage Image1;  // logow.sys, under "1. Ende-Logo"
   TImage Image2;  // logos.sys, under "2. Ende-Logo"
 
-  // The creation handler: the logo preview, then the boot file is read. An error in the preview
-  // is shown and the reading still runs, so that the window never shows values the file does
-  // not hold.
+  // The creation handler: an interrupted write command is completed and what it left removed,
+  // the logo preview is loaded, then the boot file is read. An error in the first two is shown
+  // and the reading still runs, so that the window never shows values the file does not hold.
   void FormCreate();
   // "OK", "Start-Datei schreiben": asks, writes on OK, and in every case reads the file back.
   void StartDateischreiben1Click();
@@ -47,6 +47,9 @@ class TForm1 : public FormControls {
   std::function<void()> OnClose;
 
  private:
+  // Runs a step of the creation; an error it raises is shown and ends only that step.
+  void ShowErrorOf(const std::function<void()>& step);
+
   MessageBoxService& boxes_;
   std::string applicationTitle_;
 };

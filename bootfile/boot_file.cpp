@@ -23,19 +23,27 @@ TBootFile::TBootFile(std::string path) : path_(std::move(path)), ini_(path_) {
   platform::LiftProtection(path_);
 }
 
-std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes) {
+std::optional<std::string> FindBootFile(MessageBoxService& boxes) {
   const std::string drive = HostBootDrive();
   if (drive.empty()) {
     boxes.Show(messages::kHostDriveNotFoundText, messages::kHostDriveNotFoundTitle,
                MessageButtons::kOk, MessageIcon::kNone);
-    return nullptr;
+    return std::nullopt;
   }
-  std::string path = drive + kBootFileName;
+  return drive + kBootFileName;
+}
+
+std::unique_ptr<TBootFile> OpenBootFile(std::string path) {
   // Whether it can be read at all: nothing of it is loaded yet.
   if (platform::ReadWholeFile(path, 0).error != platform::kErrorSuccess) {
     throw Error(FormatMessageText(messages::kCannotOpenFile, path));
   }
   return std::make_unique<TBootFile>(std::move(path));
+}
+
+std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes) {
+  std::optional<std::string> path = FindBootFile(boxes);
+  return path ? OpenBootFile(std::move(*path)) : nullptr;
 }
 
 void RemoveLeftoversOfInterruptedWrites() {

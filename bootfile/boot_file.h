@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,16 @@ class TBootFile {
   TIniFile ini_;
 };
 
-// Finds the host boot drive through "HOSTWINBOOTDRV" in c:\msdos.sys and opens its boot file.
-// When the drive is not named, shows the host drive box (messages::kHostDriveNotFoundText) and
-// returns nullptr. Throws messages::kCannotOpenFile when the drive has no boot file: it is never
+// The DOS path of the boot file, on the host boot drive that "HOSTWINBOOTDRV" in c:\msdos.sys
+// names. When the drive is not named, shows the host drive box (messages::kHostDriveNotFoundText)
+// and returns none.
+std::optional<std::string> FindBootFile(MessageBoxService& boxes);
+
+// Opens the boot file at path. Throws messages::kCannotOpenFile when there is none: it is never
 // created.
+std::unique_ptr<TBootFile> OpenBootFile(std::string path);
+
+// Finds the boot file and opens it; nullptr after the host drive box.
 std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes);
 
 // Releases the accessor.
@@ -35,8 +42,9 @@ inline void CloseBootFile(std::unique_ptr<TBootFile>& bootFile) {
   bootFile.reset();
 }
 
-// Removes what an interrupted write command left beside the files it writes, in the roots of
-// drive C and of the host boot drive and in the Windows directory.
+// Completes a write command that a crash cut off, then removes what an interrupted one left beside
+// the files it writes, in the roots of drive C and of the host boot drive and in the Windows
+// directory. Throws Error when the command cannot be completed: nothing is removed then.
 void RemoveLeftoversOfInterruptedWrites();
 
 }  // namespace startgarten

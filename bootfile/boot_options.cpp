@@ -82,10 +82,13 @@ void ReadBootOptions(FormControls& form, MessageBoxService& boxes) {
 }
 
 void WriteBootOptions(FormControls& form, MessageBoxService& boxes) {
+  // The host drive box comes before the write set takes drive C's lock: a second instance that
+  // starts meanwhile waits for that lock, and would wait without a window while the box is open.
+  std::optional<std::string> path = FindBootFile(boxes);
+  if (!path) return;
   // Every file of the command is written at its end, or none is.
   platform::WriteSet writes;
-  std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
-  if (!bootFile) return;
+  std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
   const TIniFile& ini = bootFile->Ini();
   WriteCheckBox(ini, form.CheckBox1, "BootMenu");
   WriteCheckBox(ini, form.CheckBox2, "BootKeys");

@@ -64,7 +64,7 @@ class Image {
     throw Error(FormatMessageText(message, name_));
   }
   [[noreturn]] void Fail(const char* message, std::string_view detail) const {
-    throw Error(FormatMessageText(message, {name_, detail}));
+    throw Error(FormatMessageText(message, name_, detail));
   }
 
  private:

@@ -46,6 +46,7 @@ std::optional<std::vector<std::string_view>> Names(std::string_view rest) {
 
 DosFile LocateDosPath(std::string_view dosPath) {
   DosFile file;
+  file.dosPath = dosPath;
   file.error = kErrorPathNotFound;
   if (dosPath.size() < 3 || !IsDriveLetter(dosPath[0]) || dosPath[1] != ':' || dosPath[2] != '\\')
     return file;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/drive.h"
@@ -10,8 +11,9 @@ namespace startgarten::platform {
 
 // The file a DOS path ("C:\WINDOWS\logos.sys") names: its drive and its entry there.
 struct DosFile {
-  uint32_t error = 0;  // a Windows error code; 0 when the path names a file that exists or may
-                       // be created
+  uint32_t error = 0;   // a Windows error code; 0 when the path names a file that exists or may
+                        // be created
+  std::string dosPath;  // as it was located, to name the file in messages
   std::shared_ptr<Drive> drive;
   DriveEntry entry;
 

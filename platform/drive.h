@@ -30,22 +30,34 @@ enum class NewAttributes {
   kNormal,  // those of a file created anew: read-only, hidden and system cleared
 };
 
-// A new version of a file, written in full beside it, flushed, with its final attributes.
-// Destroying one that was not put in place (or was taken back) removes it.
+// A new version of a file, written in full beside it under a temporary name, flushed, with its
+// final attributes. Destroying one that is beside its file (not put in place, or taken back)
+// removes it.
 class PreparedFile {
  public:
   virtual ~PreparedFile() = default;
-  // Puts the new version in place of the file in one rename. The old version stays beside it
-  // until RemoveOldVersion, so that TakeBack can undo this. Returns a Windows error code; a
-  // failure may leave the new version in place all the same.
+  // Puts the new version in place of the file. The old version stays on the drive until
+  // RemoveOldVersion, so that TakeBack can undo this. Returns a Windows error code; a failure
+  // may leave the new version in place all the same (TakeBack then undoes it).
   virtual uint32_t PutInPlace() = 0;
-  // Puts the old version back, when the new one is in place.
+  // Puts the old version back when the new one is in place. Where the drive can do so without a
+  // moment in which the file is missing, the new version waits beside it again under its
+  // temporary name.
   virtual uint32_t TakeBack() = 0;
-  // Makes the renames of the file's directory durable.
+  // Makes the new names in the file's directory durable.
   virtual uint32_t SyncDirectory() = 0;
   // The directory, to sync each only once: equal for files of one directory of one drive.
   virtual std::string DirectoryKey() const = 0;
   virtual void RemoveOldVersion() = 0;
+  // Where the new version waits beside its file, in the drive's spelling.
+  virtual std::string TemporaryPath() const = 0;
+  // The attributes (read-only, hidden, system, archive) that the new version's FAT directory
+  // entry must end with, where the drive keeps them in one (a FAT mount, a disk image); 0
+  // elsewhere.
+  virtual uint32_t Attributes() const = 0;
+  // Leaves the new version where it waits when the object is destroyed: a record names it, for
+  // the next start to put in place.
+  virtual void KeepForNextStart() = 0;
 };
 
 struct Preparation {
@@ -76,8 +88,19 @@ class Drive {
   virtual Preparation Prepare(const std::string& path, std::string_view bytes,
                               NewAttributes attributes, unsigned index) = 0;
   virtual std::unique_ptr<DriveLock> LockForWriting() = 0;
+  // Completes what a command interrupted by a crash began: puts the new version that waits at
+  // temporaryPath in place of path (replacing it; an empty temporaryPath when it is in place
+  // already), gives the file the attributes it was prepared with (PreparedFile::Attributes)
+  // where the drive could have lost them on the way (a FAT driver that sets the hidden bit from
+  // the name), and makes the change durable.
+  virtual uint32_t Complete(const std::string& temporaryPath, const std::string& path,
+                            uint32_t attributes) = 0;
+  virtual uint32_t Remove(const std::string& path) = 0;
   // Removes what an interrupted write left in the directory.
   virtual void RemoveTemporaryFiles(const std::string& directory) = 0;
+  // Whether the folder or image file it was opened on has been removed since (a new one of the
+  // same name may then have its device and inode numbers).
+  virtual bool IsGone() const = 0;
 };
 
 // The drive a letter stands for now, the same object as long as its location names the same

@@ -47,4 +47,8 @@ void ChooseDriveC(const std::string& path) {
   chosenDriveC = absolute;
 }
 
+std::optional<std::string> ChosenDriveC() {
+  return chosenDriveC;
+}
+
 }  // namespace startgarten::platform

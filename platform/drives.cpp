@@ -19,7 +19,7 @@ struct OpenDrive {
   std::shared_ptr<Drive> drive;
 
   bool Is(const struct stat& status) const {
-    return device == status.st_dev && inode == status.st_ino;
+    return device == status.st_dev && inode == status.st_ino && !drive->IsGone();
   }
 };
 

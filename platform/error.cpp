@@ -23,4 +23,9 @@ std::string FormatMessageText(std::string_view pattern,
   return text;
 }
 
+std::string FormatMessageText(std::string_view pattern, std::string_view first,
+                              std::string_view second) {
+  return FormatMessageText(pattern, {first, second});
+}
+
 }  // namespace startgarten

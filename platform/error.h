@@ -20,5 +20,9 @@ std::string FormatMessageText(std::string_view pattern, std::string_view argumen
 // stays as it is.
 std::string FormatMessageText(std::string_view pattern,
                               std::initializer_list<std::string_view> arguments);
+// Replaces the first "%s" by first and the next one after it by second; a "%s" inside first
+// stays as it is.
+std::string FormatMessageText(std::string_view pattern, std::string_view first,
+                              std::string_view second);
 
 }  // namespace startgarten

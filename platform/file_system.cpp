@@ -26,8 +26,16 @@ int Close(int fd) {
   return system_calls::Close(fd);
 }
 
+int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
+  return system_calls::LinkAt(fromDirectory, from, toDirectory, to);
+}
+
 int UnlinkAt(int directory, const char* name) {
   return system_calls::UnlinkAt(directory, name);
+}
+
+int MkdirAt(int directory, const char* name, mode_t mode) {
+  return system_calls::MkdirAt(directory, name, mode);
 }
 
 int Fchmod(int fd, mode_t mode) {

@@ -8,10 +8,10 @@
 #include <cstdint>
 
 // Every operation of the platform layer that opens, reads, writes, flushes, renames, removes,
-// locks a file or changes its attributes, or starts a program. The program links the real
-// implementation; the tests link one that can make any single operation fail, and the benchmarks
-// one that counts and times them. Each behaves like the system call of its name: -1 and errno on
-// failure.
+// creates a folder, locks a file or changes its attributes, or starts a program. The program links
+// the real implementation; the tests link one that can make any single operation fail, and the
+// benchmarks one that counts and times them. Each behaves like the system call of its name: -1 and
+// errno on failure.
 namespace startgarten::platform::file_system {
 
 // open(2) of a host path (a drive's root, a disk image).
@@ -25,7 +25,10 @@ int Fsync(int fd);
 int Close(int fd);
 // renameat2(2), e.g. with RENAME_EXCHANGE or RENAME_NOREPLACE.
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags);
+// linkat(2) without following links: a second name for a file, where the file system has them.
+int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to);
 int UnlinkAt(int directory, const char* name);
+int MkdirAt(int directory, const char* name, mode_t mode);
 int Fchmod(int fd, mode_t mode);
 int Fchown(int fd, uid_t owner, gid_t group);
 int Fsetxattr(int fd, const char* name, const void* value, size_t size);
@@ -44,5 +47,7 @@ int Unmount(const char* path);
 // posix_spawn(3), which starts the programs of mtools: 0 or an errno value.
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
           const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]);
+// execv(3), which hands the process over to the window's program: returns only on failure.
+int Exec(const char* program, char* const arguments[]);
 
 }  // namespace startgarten::platform::file_system

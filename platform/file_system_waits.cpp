@@ -19,4 +19,8 @@ int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* act
   return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
 }
 
+int Exec(const char* program, char* const arguments[]) {
+  return system_calls::Exec(program, arguments);
+}
+
 }  // namespace startgarten::platform::file_system

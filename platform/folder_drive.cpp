@@ -2,12 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/msdos_fs.h>
 #include <linux/openat2.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,8 +12,8 @@
 #include <vector>
 
 #include "platform/cp1252.h"
-#include "platform/dos_attrib_value.h"
 #include "platform/file_system.h"
+#include "platform/folder_replacement.h"
 #include "platform/host_io.h"
 #include "platform/temporary_names.h"
 #include "platform/windows_error.h"
@@ -26,7 +23,6 @@ namespace startgarten::platform {
 namespace {
 
 constexpr uint64_t kBeneath = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
-constexpr uint32_t kFatProtective = ATTR_RO | ATTR_HIDDEN | ATTR_SYS;
 
 std::string Join(const std::string& directory, std::string_view name) {
   std::string path = directory;
@@ -41,10 +37,11 @@ std::pair<std::string, std::string> Split(const std::string& path) {
   return {path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// The name in capitals when it is plain ASCII and has small letters. Such a name's capital form
-// is, of all names that match it without regard to case, the first in byte order, so when it
-// exists it is the entry a directory scan would choose, found without reading the directory.
-// Windows 95 drives keep their names in capitals.
+// The name in capitals when it is plain ASCII and has small letters. A name is found as Wine
+// finds it: its exact spelling first; else, of all names that match it without regard to case,
+// the first in byte order. The capital form of a plain ASCII name is that first one when it
+// exists, so it is tried without reading the directory: Windows 95 drives keep their names in
+// capitals.
 std::optional<std::string> AsciiCapitals(std::string_view name) {
   std::string capitals(name);
   bool changed = false;
@@ -68,15 +65,6 @@ std::optional<std::string> HostPathOf(int fd) {
   return std::string(path, static_cast<size_t>(length));
 }
 
-mode_t NewFileMode() {
-  static const mode_t mask = [] {
-    const mode_t current = ::umask(0);
-    ::umask(current);
-    return current;
-  }();
-  return 0666 & ~mask;
-}
-
 class FolderLock : public DriveLock {
  public:
   explicit FolderLock(int fd) : fd_(fd) {}
@@ -85,131 +73,6 @@ class FolderLock : public DriveLock {
  private:
   int fd_;
 };
-
-// The extended attributes of the old file for the new one; a file created anew gets normal DOS
-// attributes in user.DOSATTRIB, in the form the old one had. Attributes that the file system
-// cannot store, or that only a privileged process may set, are left out.
-int CopyExtendedAttributes(int from, int to, NewAttributes attributes) {
-  ssize_t size = ::flistxattr(from, nullptr, 0);
-  if (size < 0) return errno == ENOTSUP ? 0 : errno;
-  std::vector<char> names(static_cast<size_t>(size));
-  size = ::flistxattr(from, names.data(), names.size());
-  if (size < 0) return errno;
-  for (size_t at = 0; at < static_cast<size_t>(size);) {
-    const std::string_view name(names.data() + at);
-    at += name.size() + 1;
-    const ssize_t length = ::fgetxattr(from, name.data(), nullptr, 0);
-    if (length < 0) continue;  // gone since the list was made
-    std::string value(static_cast<size_t>(length), '\0');
-    if (::fgetxattr(from, name.data(), value.data(), value.size()) != length) return errno;
-    if (attributes == NewAttributes::kNormal && name == kDosAttribName) {
-      const uint32_t old = DosAttribAttributes(value).value_or(0);
-      value = WithDosAttribAttributes(value, old & ~kProtectiveAttributes).value_or(value);
-    }
-    if (file_system::Fsetxattr(to, name.data(), value.data(), value.size()) == 0) continue;
-    const bool privileged = name.starts_with("security.") || name.starts_with("trusted.");
-    if (errno == ENOTSUP || (privileged && (errno == EPERM || errno == EACCES))) continue;
-    return errno;
-  }
-  return 0;
-}
-
-// Owner, extended attributes and permission bits of the old file. An owner that the process may
-// not give (it is not root) stays the process's own. The permission bits come last: until then
-// the new file stays writable, which setting user attributes needs.
-int CopyAttributes(int from, const struct stat& old, int to, NewAttributes attributes) {
-  if (IsOnFat(to)) {
-    uint32_t fat = 0;
-    if (::ioctl(from, FAT_IOCTL_GET_ATTRIBUTES, &fat) != 0) return errno;
-    if (attributes == NewAttributes::kNormal) fat = (fat & ~kFatProtective) | ATTR_ARCH;
-    return file_system::SetFatAttributes(to, fat) == 0 ? 0 : errno;
-  }
-  if (file_system::Fchown(to, old.st_uid, old.st_gid) != 0 && errno != EPERM) return errno;
-  if (const int error = CopyExtendedAttributes(from, to, attributes)) return error;
-  return file_system::Fchmod(to, old.st_mode & 07777) == 0 ? 0 : errno;
-}
-
-// The new version of a file, written beside it under a temporary name in the same directory.
-class FolderPreparedFile : public PreparedFile {
- public:
-  FolderPreparedFile(int directory, std::string name, std::string temporary)
-      : directory_(directory), name_(std::move(name)), temporary_(std::move(temporary)) {}
-
-  ~FolderPreparedFile() override {
-    if (state_ == State::kBeside) file_system::UnlinkAt(directory_, temporary_.c_str());
-    file_system::Close(directory_);
-  }
-
-  const std::string& Temporary() const { return temporary_; }
-  void Replaces(bool existing) { existing_ = existing; }
-  void Written() { state_ = State::kBeside; }
-
-  // An existing file is exchanged with its new version, so that the old one stays under the
-  // temporary name; where the file system cannot exchange, the new version replaces it.
-  uint32_t PutInPlace() override {
-    const char* temporary = temporary_.c_str();
-    const char* name = name_.c_str();
-    if (!existing_) {
-      if (file_system::RenameAt(directory_, temporary, directory_, name, RENAME_NOREPLACE) != 0)
-        return WindowsErrorFromErrno(errno);
-      state_ = State::kCreated;
-      return kErrorSuccess;
-    }
-    if (file_system::RenameAt(directory_, temporary, directory_, name, RENAME_EXCHANGE) == 0) {
-      state_ = State::kExchanged;
-      return kErrorSuccess;
-    }
-    if (errno != EINVAL) return WindowsErrorFromErrno(errno);
-    if (file_system::RenameAt(directory_, temporary, directory_, name, 0) != 0)
-      return WindowsErrorFromErrno(errno);
-    state_ = State::kReplaced;
-    return kErrorSuccess;
-  }
-
-  uint32_t TakeBack() override {
-    const char* temporary = temporary_.c_str();
-    const char* name = name_.c_str();
-    int result = 0;
-    if (state_ == State::kExchanged) {
-      result = file_system::RenameAt(directory_, temporary, directory_, name, RENAME_EXCHANGE);
-    } else if (state_ == State::kCreated) {
-      result = file_system::RenameAt(directory_, name, directory_, temporary, RENAME_NOREPLACE);
-    } else if (state_ == State::kReplaced) {
-      return kErrorGenFailure;  // the old version is gone
-    }
-    if (result != 0) return WindowsErrorFromErrno(errno);
-    state_ = State::kBeside;
-    return kErrorSuccess;
-  }
-
-  uint32_t SyncDirectory() override {
-    return file_system::Fsync(directory_) == 0 ? kErrorSuccess : WindowsErrorFromErrno(errno);
-  }
-
-  std::string DirectoryKey() const override {
-    struct stat status;
-    if (::fstat(directory_, &status) != 0) return std::to_string(directory_);
-    return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
-  }
-
-  void RemoveOldVersion() override {
-    if (state_ == State::kExchanged) file_system::UnlinkAt(directory_, temporary_.c_str());
-    state_ = State::kDone;
-  }
-
- private:
-  enum class State { kNone, kBeside, kCreated, kExchanged, kReplaced, kDone };
-
-  int directory_;
-  std::string name_;
-  std::string temporary_;
-  bool existing_ = false;
-  State state_ = State::kNone;
-};
-
-Preparation Failed(WriteFailure failure, int error) {
-  return {failure, WindowsErrorFromErrno(error), nullptr};
-}
 
 }  // namespace
 
@@ -350,45 +213,8 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
                                  NewAttributes attributes, unsigned index) {
   const auto [directoryPath, name] = Split(path);
   const int directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
-  if (directory < 0) return Failed(WriteFailure::kCreate, errno);
-  auto prepared = std::make_unique<FolderPreparedFile>(directory, name, TemporaryName(index));
-
-  // The file it replaces, opened through the directory: Find resolved every link on the way.
-  const int old = file_system::OpenBeneath(
-      directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath);
-  if (old < 0 && errno != ENOENT) return Failed(WriteFailure::kCreate, errno);
-  struct stat oldStatus;
-  if (old >= 0 && (::fstat(old, &oldStatus) != 0 || !S_ISREG(oldStatus.st_mode))) {
-    file_system::Close(old);
-    return {WriteFailure::kCreate, kErrorAccessDenied, nullptr};
-  }
-  prepared->Replaces(old >= 0);
-
-  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
-  const char* temporary = prepared->Temporary().c_str();
-  int fd = file_system::OpenBeneath(directory, temporary, flags, 0600, kBeneath);
-  if (fd < 0 && errno == EEXIST) {
-    // Left by a crashed process that had the same process id: never written through.
-    file_system::UnlinkAt(directory, temporary);
-    fd = file_system::OpenBeneath(directory, temporary, flags, 0600, kBeneath);
-  }
-  if (fd < 0) {
-    const int error = errno;
-    if (old >= 0) file_system::Close(old);
-    return Failed(WriteFailure::kCreate, error);
-  }
-  prepared->Written();
-
-  int error = WriteAll(fd, bytes);
-  if (!error) {
-    error = old >= 0 ? CopyAttributes(old, oldStatus, fd, attributes)
-                     : (file_system::Fchmod(fd, NewFileMode()) == 0 ? 0 : errno);
-  }
-  if (!error && file_system::Fsync(fd) != 0) error = errno;
-  if (file_system::Close(fd) != 0 && !error) error = errno;
-  if (old >= 0) file_system::Close(old);
-  if (error) return Failed(WriteFailure::kWrite, error);
-  return {WriteFailure::kNone, kErrorSuccess, std::move(prepared)};
+  if (directory < 0) return {WriteFailure::kCreate, WindowsErrorFromErrno(errno), nullptr};
+  return PrepareInFolder(directory, directoryPath, name, bytes, attributes, index, calls_);
 }
 
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
@@ -401,15 +227,46 @@ std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
   return std::make_unique<FolderLock>(fd);
 }
 
+// A removed directory has no links left; a file system that cannot say any more is taken as gone.
+bool FolderDrive::IsGone() const {
+  struct stat status;
+  return ::fstat(root_, &status) != 0 || status.st_nlink == 0;
+}
+
+uint32_t FolderDrive::Complete(const std::string& temporaryPath, const std::string& path,
+                               uint32_t attributes) {
+  const auto [directoryPath, name] = Split(path);
+  const int directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
+  if (directory < 0) return WindowsErrorFromErrno(errno);
+  const std::string temporary = temporaryPath.empty() ? "" : Split(temporaryPath).second;
+  const uint32_t error = CompleteInFolder(directory, temporary, name, attributes);
+  file_system::Close(directory);
+  return error;
+}
+
+uint32_t FolderDrive::Remove(const std::string& path) {
+  const auto [directoryPath, name] = Split(path);
+  const int directory = OpenBelow(directoryPath, O_PATH | O_DIRECTORY);
+  if (directory < 0) return WindowsErrorFromErrno(errno);
+  const int error = file_system::UnlinkAt(directory, name.c_str()) == 0 ? 0 : errno;
+  file_system::Close(directory);
+  return WindowsErrorFromErrno(error);
+}
+
 void FolderDrive::RemoveTemporaryFiles(const std::string& directory) {
   const int fd = OpenBelow(directory, O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
   std::vector<std::string> names;
-  if (DIR* listing = ::fdopendir(::dup(fd))) {
+  // The listing reads through a descriptor of its own, which closedir releases.
+  const int listed = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  DIR* listing = listed >= 0 ? ::fdopendir(listed) : nullptr;
+  if (listing) {
     while (const dirent* entry = ::readdir(listing)) {
       if (IsTemporaryName(entry->d_name)) names.emplace_back(entry->d_name);
     }
     ::closedir(listing);
+  } else if (listed >= 0) {
+    ::close(listed);
   }
   for (const std::string& name : names) {
     struct stat status;

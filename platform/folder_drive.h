@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/drive.h"
+#include "platform/folder_replacement.h"
 
 namespace startgarten::platform {
 
@@ -27,7 +28,11 @@ class FolderDrive : public Drive {
   Preparation Prepare(const std::string& path, std::string_view bytes, NewAttributes attributes,
                       unsigned index) override;
   std::unique_ptr<DriveLock> LockForWriting() override;
+  uint32_t Complete(const std::string& temporaryPath, const std::string& path,
+                    uint32_t attributes) override;
+  uint32_t Remove(const std::string& path) override;
   void RemoveTemporaryFiles(const std::string& directory) override;
+  bool IsGone() const override;
 
  private:
   FolderDrive(int root, std::string realRoot) : root_(root), realRoot_(std::move(realRoot)) {}
@@ -54,6 +59,7 @@ class FolderDrive : public Drive {
 
   int root_;              // O_PATH descriptor of the drive's folder
   std::string realRoot_;  // its path, links resolved
+  FolderCalls calls_;
 };
 
 }  // namespace startgarten::platform

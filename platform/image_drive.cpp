@@ -23,6 +23,10 @@ std::pair<std::string, std::string> Split(const std::string& path) {
   return {path.substr(0, separator), path.substr(separator + 1)};
 }
 
+std::string Join(const std::string& directory, const std::string& name) {
+  return directory.empty() ? name : directory + "\\" + name;
+}
+
 // Where writing a new version failed: a file that cannot be made there, or bytes that do not
 // fit or cannot be written.
 WriteFailure FailureOf(uint32_t error) {
@@ -45,14 +49,15 @@ class ImageLock : public DriveLock {
 class ImagePreparedFile : public PreparedFile {
  public:
   ImagePreparedFile(ImageVolume& volume, std::string directory, std::string temporary,
-                    std::string target)
+                    std::string target, uint32_t attributes)
       : volume_(volume),
         directory_(std::move(directory)),
         temporary_(std::move(temporary)),
-        target_(std::move(target)) {}
+        target_(std::move(target)),
+        attributes_(attributes) {}
 
   ~ImagePreparedFile() override {
-    if (!inPlace_) volume_.Remove(TemporaryPath());
+    if (!inPlace_ && !kept_) volume_.Remove(TemporaryPath());
   }
 
   // A failure after the new version took the target's name (flushing the image, or mtools ending
@@ -65,7 +70,7 @@ class ImagePreparedFile : public PreparedFile {
 
   uint32_t TakeBack() override {
     if (!inPlace_) return kErrorSuccess;
-    const uint32_t error = volume_.Undo(replacement_);
+    const uint32_t error = volume_.Undo(replacement_, temporary_);
     inPlace_ = error != kErrorSuccess;
     return error;
   }
@@ -74,18 +79,19 @@ class ImagePreparedFile : public PreparedFile {
   uint32_t SyncDirectory() override { return kErrorSuccess; }
   std::string DirectoryKey() const override { return "image:" + directory_; }
   void RemoveOldVersion() override {}
+  std::string TemporaryPath() const override { return Join(directory_, temporary_); }
+  uint32_t Attributes() const override { return attributes_; }
+  void KeepForNextStart() override { kept_ = true; }
 
  private:
-  std::string TemporaryPath() const {
-    return directory_.empty() ? temporary_ : directory_ + "\\" + temporary_;
-  }
-
   ImageVolume& volume_;
   std::string directory_;
   std::string temporary_;
   std::string target_;
+  uint32_t attributes_;
   ImageReplacement replacement_;
   bool inPlace_ = false;
+  bool kept_ = false;
 };
 
 }  // namespace
@@ -132,12 +138,29 @@ Preparation ImageDrive::Prepare(const std::string& path, std::string_view bytes,
   if (temporary.error != kErrorSuccess)
     return {FailureOf(temporary.error), temporary.error, nullptr};
   return {WriteFailure::kNone, kErrorSuccess,
-          std::make_unique<ImagePreparedFile>(volume_, directory, temporary.name, name)};
+          std::make_unique<ImagePreparedFile>(volume_, directory, temporary.name, name, stored)};
 }
 
 std::unique_ptr<DriveLock> ImageDrive::LockForWriting() {
   volume_.Lock();
   return std::make_unique<ImageLock>(volume_);
+}
+
+// mmove keeps the attributes the new version was written with, so only its place is left to do.
+uint32_t ImageDrive::Complete(const std::string& temporaryPath, const std::string& path,
+                              uint32_t /*attributes*/) {
+  if (temporaryPath.empty()) return kErrorSuccess;
+  const auto [directory, name] = Split(path);
+  ImageReplacement replaced;
+  return volume_.Replace(directory, Split(temporaryPath).second, name, replaced);
+}
+
+bool ImageDrive::IsGone() const {
+  return volume_.IsGone();
+}
+
+uint32_t ImageDrive::Remove(const std::string& path) {
+  return volume_.Remove(path);
 }
 
 void ImageDrive::RemoveTemporaryFiles(const std::string& directory) {

@@ -23,7 +23,11 @@ class ImageDrive : public Drive {
   Preparation Prepare(const std::string& path, std::string_view bytes, NewAttributes attributes,
                       unsigned index) override;
   std::unique_ptr<DriveLock> LockForWriting() override;
+  uint32_t Complete(const std::string& temporaryPath, const std::string& path,
+                    uint32_t attributes) override;
+  uint32_t Remove(const std::string& path) override;
   void RemoveTemporaryFiles(const std::string& directory) override;
+  bool IsGone() const override;
 
  private:
   ImageVolume volume_;

@@ -261,18 +261,17 @@ void ImageVolume::CloseView() {
 
 void ImageVolume::Settle() {
   if (locked_) return;
-  if (DriveSession::IsOpen()) {
-    if (export_ || lockFd_ >= 0) {
-      DriveSession::ReleaseAtEnd(this, [this] {
-        if (locked_) return;
-        CloseView();
-        ReleaseLock();
-      });
-    }
-    return;
-  }
-  CloseView();
+  // An export for writing holds QEMU's locks, and lasts no longer than the call or the lock.
+  if (export_ && export_->Writable()) CloseView();
   ReleaseLock();
+  if (!export_) return;
+  if (DriveSession::IsOpen()) {
+    DriveSession::ReleaseAtEnd(this, [this] {
+      if (!locked_) CloseView();
+    });
+  } else {
+    CloseView();
+  }
 }
 
 void ImageVolume::ReleaseLock() {
@@ -315,15 +314,15 @@ MtoolsResult ImageVolume::Run(Access access, std::string_view program,
   return mtools_->Run(program, arguments, input, outputLimit);
 }
 
+bool ImageVolume::IsGone() const {
+  struct stat status;
+  return ::fstat(fd_, &status) != 0 || status.st_nlink == 0;
+}
+
 // The lock is taken on an opening of the image of its own: one shared with a child this process
-// forked would stay held as long as this process keeps the image open. An export for writing
-// that lasts for the session holds the lock still.
+// forked would stay held as long as this process keeps the image open.
 void ImageVolume::Lock() {
   const Call call(*this, true);
-  if (lockFd_ >= 0) {
-    locked_ = true;
-    return;
-  }
   const std::string reopened = "/proc/self/fd/" + std::to_string(fd_);
   const int fd = file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY);
   if (fd < 0 || file_system::Flock(fd, LOCK_EX) != 0) {
@@ -348,8 +347,6 @@ void ImageVolume::Lock() {
 void ImageVolume::Unlock() {
   if (!locked_) return;
   locked_ = false;
-  // A raw image's lock ends now; an export's for writing may last for the session (Settle).
-  if (!export_ || !export_->Writable()) ReleaseLock();
   Settle();
 }
 
@@ -525,6 +522,11 @@ ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
     result.bytes.Resize(kept.bytes.size());
     if (!kept.bytes.empty()) std::memcpy(result.bytes.Room(), kept.bytes.data(), kept.bytes.size());
   }
+  // What the file holds, or that there is none, lasts until the image changes; a failure to read
+  // it (a failing disk, an mtools program cut off) may pass, and the next read tries again.
+  const bool lasting = result.error == kErrorSuccess || result.error == kErrorFileNotFound ||
+                       result.error == kErrorPathNotFound || result.error == kErrorAccessDenied;
+  if (!lasting) files_.erase(key);
   return result;
 }
 
@@ -642,13 +644,19 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
   return Swap(*directories, std::string(temporary), exact);
 }
 
-uint32_t ImageVolume::Undo(const ImageReplacement& replacement) {
+uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view temporary) {
   const Call call(*this);
-  if (!replacement.existed) return Remove(replacement.directory + "\\" + replacement.target);
+  const std::string target = replacement.directory + "\\" + replacement.target;
+  const std::string beside = replacement.directory + "\\" + std::string(temporary);
+  if (!replacement.existed) return Rename(target, beside);
   const TemporaryFile restored =
       WriteTemporary(replacement.directory, kUndoIndex, replacement.oldBytes,
                      replacement.oldAttributes, replacement.target);
   if (restored.error) return restored.error;
+  if (const uint32_t error = Rename(target, beside)) {
+    Remove(replacement.directory + "\\" + restored.name);
+    return error;
+  }
   return Swap(*Components(replacement.directory), restored.name, Cp1252ToUtf8(replacement.target));
 }
 
@@ -681,6 +689,9 @@ uint32_t ImageVolume::Remove(std::string_view path) {
   const auto parsed = ParsePath(path);
   if (!parsed) return kErrorPathNotFound;
   if (parsed->name.empty()) return kErrorAccessDenied;
+  // A temporary file of ours that is to go belongs to no running command any more: should it stay
+  // after all, it is stale.
+  ownTemporaries_.erase(Key(parsed->directories) + Key({parsed->name}));
   const Located located = Locate(*parsed);
   if (located.error) return located.error;
   if (located.entry->entry.IsDirectory()) return kErrorAccessDenied;

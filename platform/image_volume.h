@@ -36,9 +36,10 @@
 //
 // An image of another emulator's format (qcow2, VDI, VMDK, ...) is worked on through its export by
 // QEMU (image_export.h): one for reading that takes no locks, and one for writing, with QEMU's
-// locks, from the first change under the write lock (or, without it, of each change) on. An
-// export lasts for the call that needed it, or while the write lock is held, or, within a drive
-// session (drive_session.h), until the session ends.
+// locks, for what runs under the write lock (or, without it, for each change). An export for
+// writing lasts as long as the write lock or the call that changes; one for reading lasts for the
+// call that needed it or, within a drive session (drive_session.h), until the session ends, so
+// that no lock outlives a command's writing and no box is shown while one is held.
 //
 // Before it changes an image, the volume makes sure that no other process holds it (an emulator,
 // image_in_use.h): at Lock, and at a change made without the lock. Lock, the constructor and
@@ -86,6 +87,9 @@ class ImageVolume {
 
   const FatVolumeLocation& Location() const { return location_; }
 
+  // Whether the image file has been removed since it was opened.
+  bool IsGone() const;
+
   // Waits until no other writer of ours holds the image's lock, then holds it: an advisory lock
   // (flock) on the image file, for one writer at a time, and on a raw image the locks of QEMU's
   // scheme that keep a QEMU from starting on it (an export takes its own). The programs of mtools
@@ -93,8 +97,7 @@ class ImageVolume {
   // them has ended. Throws ImageInUseError when another process holds the image, Error
   // (kImageCannotLock) when the lock cannot be taken.
   void Lock();
-  // Ends the lock; within a drive session, that of an export for writing lasts with the export
-  // until the session ends.
+  // Ends the lock, and the export for writing with it.
   void Unlock();
 
   FindResult Find(std::string_view path);
@@ -119,8 +122,9 @@ class ImageVolume {
                    ImageReplacement& replacement);
 
   // Brings back what Replace changed: the old content with its old attributes, crash-safe in the
-  // same way, or no file where there was none.
-  uint32_t Undo(const ImageReplacement& replacement);
+  // same way, or no file where there was none. The new content goes back to the temporary name
+  // it had; for a moment then the target is missing (a record of the command covers that).
+  uint32_t Undo(const ImageReplacement& replacement, std::string_view temporary);
 
   // Renames or moves a file or directory, never replacing one: kErrorAlreadyExists when the
   // target exists, also under a name that differs only in case. (mtools cannot move a file into

@@ -25,6 +25,24 @@ inline constexpr const char* kTextExceedsCapacity =
     "Text \xFC"
     "berschreitet Memo-Kapazit\xE4t";
 
+// Writing all or nothing. The record's texts take its path; the take-back's the files that are
+// new, then those that are old (kNoFiles when there are none).
+inline constexpr const char* kWriteRecordForeign =
+    "Auf Laufwerk C: liegt die Datei %s, doch sie ist kein Schreibprotokoll, das Startgarten "
+    "lesen kann. Startgarten l\xE4sst sie unber\xFChrt und schreibt nichts, solange sie dort "
+    "liegt";
+inline constexpr const char* kWriteRecordUnfinished =
+    "Ein unterbrochener Schreibvorgang l\xE4sst sich nicht abschlie\xDF"
+    "en: Sein Protokoll %s nennt eine Datei, die weder neu ist noch ihre neue Fassung neben sich "
+    "hat oder sich nicht ersetzen l\xE4sst. Startgarten l\xE4sst alles unber\xFChrt und schreibt "
+    "nichts, solange das Protokoll dort liegt";
+inline constexpr const char* kWriteTakeBackFailed =
+    "Die Dateien lie\xDF"
+    "en sich weder ganz schreiben noch zur\xFC"
+    "cksetzen. Neu sind jetzt: %s; alt sind: %s. Beim n\xE4"
+    "chsten Start schlie\xDFt Startgarten das Schreiben ab";
+inline constexpr const char* kNoFiles = "keine";
+
 // Profile keys and numbers.
 inline constexpr const char* kCannotWriteTo = "Kann nicht nach %s schreiben";
 inline constexpr const char* kNotAValidInteger = "'%s' ist kein g\xFCltiger Integerwert";
@@ -146,7 +164,10 @@ inline constexpr const char* kSystemUnknown = "Unbekannter Systemfehler %d";
 // end in a line break; the version text takes the version, the errors the argument.
 inline constexpr const char* kCommandLineHelp =
     "Aufruf: startgarten [LAUFWERK]\n"
-    "Zeigt und \xE4ndert die Startoptionen eines Windows-95-Startlaufwerks.\n"
+    "  oder: startgarten --show [LAUFWERK]\n"
+    "  oder: startgarten [--standard] [--set NAME=WERT]... [LAUFWERK]\n"
+    "Zeigt und \xE4ndert die Startoptionen eines Windows-95-Startlaufwerks: im Fenster,\n"
+    "oder mit --show, --standard und --set ohne Fenster und ohne Bildschirm.\n"
     "\n"
     "Laufwerk X: ist der Ordner $WINEPREFIX/dosdevices/x: (ohne WINEPREFIX: ~/.wine).\n"
     "LAUFWERK, ein Ordner oder die Abbilddatei einer Festplatte, ist f\xFCr diesen Lauf\n"
@@ -154,12 +175,34 @@ inline constexpr const char* kCommandLineHelp =
     "brigen Laufwerke kommen weiter aus dem Pr\xE4"
     "fix.\n"
     "\n"
-    "      --help     diese Hilfe anzeigen und beenden\n"
-    "      --version  Versionsangabe anzeigen und beenden\n"
+    "      --show           jede Option als Zeile NAME=WERT ausgeben, wie das Fenster\n"
+    "                         sie nach dem Lesen zeigt\n"
+    "      --standard       die Standardwerte setzen wie \x84Standardwerte\x93\n"
+    "      --set NAME=WERT  eine Option setzen wie ein Klick oder eine Eingabe im\n"
+    "                         Fenster; mehrmals m\xF6glich, in der gegebenen Reihenfolge\n"
+    "  -h, --help           diese Hilfe anzeigen und beenden\n"
+    "  -V, --version        Versionsangabe anzeigen und beenden\n"
     "\n"
-    "Beendigungsstatus: 0, wenn das Fenster geschlossen wurde; 1, wenn Laufwerk C:\n"
-    "fehlte und der Hinweis mit \x84"
-    "Beenden\x93 geschlossen wurde; 2 bei falschem Aufruf.\n"
+    "Nach --standard und --set wird geschrieben wie mit \x84OK\x93, ohne R\xFC"
+    "ckfrage.\n"
+    "NAME (Gro\xDF- und Kleinschreibung gleich) und WERT:\n"
+    "  BootMenu, BootKeys, BootGUI, Network, BootFailSafe, BootWarn, BootMulti,\n"
+    "  DblSpace, DrvSpace, LoadTop, Logo, DosPrompt   0 oder 1 (1: angekreuzt)\n"
+    "  BootMenuDefault                                1 bis 8\n"
+    "  BootMenuDelay, BootDelay                       Sekunden, ganze Zahl (32 Bit)\n"
+    "  BootWin                                        0 (DOS) oder 1 (Windows 95)\n"
+    "  DoubleBuffer                                   0 bis 2\n"
+    "Was das Fenster gerade gesperrt zeigt, l\xE4sst sich nicht setzen.\n"
+    "\n"
+    "Beispiele:\n"
+    "  startgarten --show ~/win95\n"
+    "  startgarten --set Logo=0 --set BootDelay=0 ~/86box/win95.img\n"
+    "\n"
+    "Beendigungsstatus: 0, wenn das Fenster geschlossen wurde oder --show, --standard\n"
+    "oder --set gelang; 1 ohne Anzeige f\xFCr das Fenster, wenn der Hinweis vor dem\n"
+    "Fenster mit \x84"
+    "Beenden\x93 geschlossen wurde oder wenn Lesen oder Schreiben misslang;\n"
+    "2 bei falschem Aufruf.\n"
     "\n"
     "Mehr in der Handbuchseite: man startgarten\n";
 inline constexpr const char* kCommandLineVersion =
@@ -172,6 +215,58 @@ inline constexpr const char* kCommandLineExtraArgument =
     "berz\xE4hliges Argument \x84%s\x93\n";
 inline constexpr const char* kCommandLineUsageHint =
     "Weitere Informationen mit \x84startgarten --help\x93.\n";
+
+// The command line of scripts (--show, --standard, --set NAME=VALUE). Its wrong calls take the
+// argument; a wrong value takes the option's name, then what it takes (one of the three value
+// texts below), then the value given.
+inline constexpr const char* kCommandLineMissingSetting =
+    "startgarten: --set verlangt ein Argument NAME=WERT\n";
+inline constexpr const char* kCommandLineMissingEquals =
+    "startgarten: --set verlangt NAME=WERT, nicht \x84%s\x93\n";
+inline constexpr const char* kCommandLineUnknownName =
+    "startgarten: unbekannter Optionsname \x84%s\x93\n";
+inline constexpr const char* kCommandLineBadValue =
+    "startgarten: %s verlangt %s, nicht \x84%s\x93\n";
+inline constexpr const char* kCommandLineValuesEither = "%s oder %s";
+inline constexpr const char* kCommandLineValuesRange = "%s bis %s";
+inline constexpr const char* kCommandLineValuesInteger =
+    "eine ganze Zahl von -2147483648 bis 2147483647";
+inline constexpr const char* kCommandLineShowAndChange =
+    "startgarten: --show l\xE4sst sich nicht mit --standard oder --set verbinden\n";
+// A setting of a control that the window shows disabled; takes the option's name.
+inline constexpr const char* kCommandLineDisabledOption =
+    "startgarten: %s ist gesperrt, solange die \xFC"
+    "brigen Optionen so stehen (im Fenster grau), und l\xE4sst sich nicht setzen\n";
+// An error the window would show in a box (its text, then its title where that is not the
+// program's name), and drive C missing (takes what was looked for), each a line on standard error.
+inline constexpr const char* kCommandLineError = "startgarten: %s\n";
+inline constexpr const char* kCommandLineDriveCMissing =
+    "startgarten: Laufwerk C: gibt es nicht. %s\n";
+// A file that was there but could not be read, whose keys a command without a window must not
+// take as missing: takes the reason (a system error text), then the file's DOS path.
+inline constexpr const char* kCommandLineUnreadable =
+    "startgarten: %s: Kann Datei %s nicht lesen.\n";
+// The window's program cannot be started: takes the reason (a system error text), then its path.
+inline constexpr const char* kWindowProgramNotStarted =
+    "startgarten: %s: Das Programm des Fensters, %s, l\xE4sst sich nicht starten.\n";
+
+// Without a display: the message on standard error, which takes one of the two reasons. The
+// commands it names need no display.
+inline constexpr const char* kNoDisplay =
+    "startgarten: %s\n"
+    "Das Fenster braucht eine grafische Anzeige: eine X11-Anzeige in DISPLAY oder eine\n"
+    "Wayland-Anzeige in WAYLAND_DISPLAY. Ohne Fenster:\n"
+    "\n"
+    "  startgarten --show [LAUFWERK]              die Startoptionen ausgeben\n"
+    "  startgarten --set NAME=WERT \x85 [LAUFWERK]   Optionen setzen und schreiben\n"
+    "  startgarten --standard [LAUFWERK]          die Standardwerte schreiben\n"
+    "\n"
+    "Weitere Informationen mit \x84startgarten --help\x93.\n";
+inline constexpr const char* kNoDisplayNamed =
+    "keine Anzeige, weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.";
+inline constexpr const char* kNoDisplayOpened =
+    "die Anzeige l\xE4sst sich nicht \xF6"
+    "ffnen.";
 
 // The notice before the window opens when drive C does not exist. Its text takes what was looked
 // for: the path, followed by where it links when it is a link to nowhere; or why there was none.
@@ -201,14 +296,49 @@ inline constexpr const char* kDriveCLinkToNowhere =
 inline constexpr const char* kDriveCNoWinePrefix =
     "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX nennt keinen absoluten Pfad, und "
     "ohne WINEPREFIX fehlt HOME f\xFCr die Vorgabe ~/.wine.";
-// Its buttons, and the titles of the dialogs that choose a folder or an image as drive C.
+// The notice before the window opens when drive C was chosen for this run and is no Windows 95
+// boot drive. Its text takes the path and what was found there.
+inline constexpr const char* kDriveCNoBootDrive =
+    "Laufwerk C: ist kein Windows-95-Startlaufwerk.\n"
+    "\n"
+    "%s\n"
+    "\n"
+    "Ein Windows-95-Startlaufwerk hat in seinem Stammordner die versteckte Startdatei "
+    "MSDOS.SYS, meist neben IO.SYS, COMMAND.COM, AUTOEXEC.BAT und dem Ordner WINDOWS. Es ist ein "
+    "Ordner, etwa eine eingeh\xE4ngte Partition, oder die Abbilddatei einer Festplatte oder "
+    "Diskette mit einem FAT-Laufwerk.\n"
+    "\n"
+    "W\xE4hlen Sie einen anderen Ordner oder eine andere Abbilddatei als Laufwerk C:.";
+inline constexpr const char* kDriveCChosen = "Gew\xE4hlt wurde: %s";
+// What was found there. The folder's text takes the first names in it, and the count of its
+// entries when there are more.
+inline constexpr const char* kFoundEmptyFolder = "Dort ist ein leerer Ordner.";
+inline constexpr const char* kFoundFolder = "Dort ist ein Ordner ohne MSDOS.SYS. Er enth\xE4lt: %s";
+inline constexpr const char* kFoundFolderCount = " \x85 (%s Eintr\xE4ge)";
+inline constexpr const char* kFoundUnreadableFolder =
+    "Dort ist ein Ordner, der sich nicht lesen l\xE4sst: %s.";
+inline constexpr const char* kFoundBootFileFolder =
+    "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei.";
+inline constexpr const char* kFoundImageWithoutBootFile =
+    "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem Stammordner.";
+inline constexpr const char* kFoundFifo =
+    "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei.";
+inline constexpr const char* kFoundDevice =
+    "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei.";
+inline constexpr const char* kFoundOtherFile = "Dort ist weder ein Ordner noch eine Abbilddatei.";
+
+// The box before the window: its title, the list of drives chosen lately (a path that is gone
+// takes the mark), its buttons, the titles of the dialogs that choose a folder or an image as
+// drive C, and the image dialog's filters (the first takes the file name patterns).
+inline constexpr const char* kDriveCBoxTitle = "Startgarten";
+inline constexpr const char* kDriveCRecent = "Zuletzt gew\xE4hlt:";
+inline constexpr const char* kDriveCRecentGone = "%s (nicht mehr vorhanden)";
+inline constexpr const char* kDriveCImageFilter = "Abbilddateien (%s)";
+inline constexpr const char* kDriveCAllFiles = "Alle Dateien (*)";
 inline constexpr const char* kDriveCChooseFolder = "Ordner w\xE4hlen \x85";
 inline constexpr const char* kDriveCChooseFolderTitle = "Ordner f\xFCr Laufwerk C: w\xE4hlen";
 inline constexpr const char* kDriveCChooseImage = "Abbild w\xE4hlen \x85";
 inline constexpr const char* kDriveCChooseImageTitle = "Abbilddatei f\xFCr Laufwerk C: w\xE4hlen";
-// The filters of that dialog: disk images (the patterns of disk_image_names.h), all files.
-inline constexpr const char* kDriveCImageFilter = "Abbilddateien (%s)";
-inline constexpr const char* kDriveCAllFilesFilter = "Alle Dateien (*)";
 inline constexpr const char* kDriveCQuit = "Beenden";
 
 }  // namespace startgarten::messages

@@ -241,4 +241,9 @@ bool AwaitProcess(StartedProcess& process, std::chrono::steady_clock::time_point
   return true;
 }
 
+int ReplaceProcess(const std::string& program, char* const arguments[]) {
+  file_system::Exec(program.c_str(), arguments);
+  return errno;
+}
+
 }  // namespace startgarten::platform

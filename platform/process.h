@@ -57,4 +57,9 @@ StartedProcess StartProcess(const ProcessRequest& request, int standardInput, in
 // closes its descriptors; false when it still runs at the deadline.
 bool AwaitProcess(StartedProcess& process, std::chrono::steady_clock::time_point deadline);
 
+// Hands this process over to another program (absolute path, no search), with these arguments
+// (argv, argv[0] included) and the same environment and descriptors. Returns only when that
+// fails, with the errno value.
+int ReplaceProcess(const std::string& program, char* const arguments[]);
+
 }  // namespace startgarten::platform

@@ -1,5 +1,7 @@
 #include "platform/profile.h"
 
+#include <utility>
+
 #include "platform/error.h"
 #include "platform/profile_text.h"
 #include "platform/windows_error.h"
@@ -34,19 +36,37 @@ bool IsWritable(const DosFile& file) {
   return !(status.attributes & kAttributeReadOnly) || (writes && writes->IsProtectionLifted(file));
 }
 
+std::optional<UnreadableProfile> unreadable;
+
+// Notes a file that is there but could not be read; one that is missing is no fault.
+void NoteIfUnreadable(std::string_view dosPath, uint32_t error) {
+  if (unreadable || error == kErrorSuccess || error == kErrorFileNotFound ||
+      error == kErrorPathNotFound) {
+    return;
+  }
+  unreadable = UnreadableProfile{std::string(dosPath), error};
+}
+
 }  // namespace
+
+std::optional<UnreadableProfile> TakeUnreadableProfile() {
+  return std::exchange(unreadable, std::nullopt);
+}
 
 std::string ReadProfileString(std::string_view dosPath, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               size_t bufferSize) {
   const DosFile file = LocateFile(dosPath);
-  if (!file.error) {
+  if (file.error) {
+    NoteIfUnreadable(dosPath, file.error);
+  } else {
     const ReadFileResult text = ReadCurrentContent(file, kProfileSizeLimit);
     if (!text.error && !text.tooLarge) {
       if (const auto value = FindProfileValue(text.bytes, section, key)) {
         return AsCBuffer(*value, bufferSize);
       }
     }
+    NoteIfUnreadable(dosPath, text.tooLarge ? kErrorNotEnoughMemory : text.error);
   }
   return AsCBuffer(defaultValue, bufferSize);
 }

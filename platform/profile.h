@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +25,16 @@ std::string ReadProfileString(std::string_view dosPath, std::string_view section
 // the key is empty, holds "=" or begins with "[": written, such a text would change other keys.
 void WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
                         std::string_view value, const std::string& failureText);
+
+// A file that a read of a key found but could not read: its DOS path and the Windows error code
+// (kErrorNotEnoughMemory for a file larger than any profile). The read gave the default, as for a
+// missing file, which is what Windows does; a command that must not act on such a default (one
+// without a user to see what was read) asks here.
+struct UnreadableProfile {
+  std::string dosPath;
+  uint32_t error = 0;
+};
+// The first such file since the last call, or none.
+std::optional<UnreadableProfile> TakeUnreadableProfile();
 
 }  // namespace startgarten::platform

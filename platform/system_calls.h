@@ -63,8 +63,16 @@ inline int RenameAt(int fromDirectory, const char* from, int toDirectory, const 
   return ::renameat2(fromDirectory, from, toDirectory, to, flags);
 }
 
+inline int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
+  return ::linkat(fromDirectory, from, toDirectory, to, 0);
+}
+
 inline int UnlinkAt(int directory, const char* name) {
   return ::unlinkat(directory, name, 0);
+}
+
+inline int MkdirAt(int directory, const char* name, mode_t mode) {
+  return ::mkdirat(directory, name, mode);
 }
 
 inline int Fchmod(int fd, mode_t mode) {
@@ -107,6 +115,10 @@ inline int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions
                  const posix_spawnattr_t* attributes, char* const arguments[],
                  char* const environment[]) {
   return ::posix_spawn(pid, program, actions, attributes, arguments, environment);
+}
+
+inline int Exec(const char* program, char* const arguments[]) {
+  return ::execv(program, arguments);
 }
 
 }  // namespace startgarten::platform::system_calls

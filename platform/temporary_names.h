@@ -8,6 +8,13 @@
 // process id in six hexadecimal digits, ".~" and the file's number within the command in two.
 namespace startgarten::platform {
 
+// The numbers below kOldVersionIndex are the files of one command, in the order it stages them.
+// Where a file system cannot exchange two names, the old version of file n waits under the number
+// kOldVersionIndex + n until the command is done. The command's record is written under
+// kRecordIndex first.
+inline constexpr unsigned kOldVersionIndex = 0x40;
+inline constexpr unsigned kRecordIndex = 0xFE;
+
 std::string TemporaryName(unsigned index);
 
 // Whether name (any letter case) is such a name of any process, or "<name>.startgarten-new" as

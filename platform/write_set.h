@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "platform/dos_path.h"
+#include "platform/error.h"
 
 namespace startgarten::platform {
 
@@ -20,13 +22,16 @@ struct FailureTexts {
 // The files one command writes, all or nothing. While a write set is open, every file write of
 // the platform (profile keys, whole files) only works out the file's new content, and every read
 // sees that content. Commit then writes each new file beside its target, flushed and with its
-// final attributes, and only when all exist puts them in place, one rename each: the file staged
-// last first and the file staged first last, so that a command stages first the file that makes
-// its change take effect. A failure before that point changes nothing; a failure while putting
-// them in place takes back those already in place. Until the write set is closed, a second
-// writer of drive C, in this process or another, waits.
+// final attributes, and only when all exist records durably which goes where (write_record.h)
+// and puts them in place, one replacement each: the file staged last first and the file staged
+// first last, so that a command stages first the file that makes its change take effect. A
+// failure before that point changes nothing; a failure while putting them in place takes back
+// those already in place; a crash while putting them in place is completed at the next start.
+// Until the write set is closed, a second writer of drive C, in this process or another, waits.
 class WriteSet {
  public:
+  // Locks drive C and completes a command that a crash interrupted there. Throws Error when such
+  // a command cannot be completed (write_record.h).
   WriteSet();
   // Drops what was not committed.
   ~WriteSet();
@@ -36,7 +41,8 @@ class WriteSet {
   // The open write set, or none.
   static WriteSet* Current();
 
-  // Throws Error with the failing file's text. Nothing is left staged afterwards.
+  // Throws Error with the failing file's text, or messages::kWriteTakeBackFailed when a
+  // failure could not be taken back. Nothing is left staged afterwards.
   void Commit();
 
   // The file a DOS path names, located once per command: nothing moves on the drives while the
@@ -45,6 +51,10 @@ class WriteSet {
 
   // The staged content of the file, or none.
   const std::string* Staged(const DosFile& file) const;
+  // The file's content as this command read it from the drive, or none: read once, as nothing
+  // changes it while the command holds the lock.
+  const std::string* Read(const DosFile& file) const;
+  const std::string& KeepRead(const DosFile& file, std::string_view bytes);
   // Stages the file's new content; texts are used when its writing fails at commit.
   void Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
              const FailureTexts& texts);
@@ -60,11 +70,21 @@ class WriteSet {
     FailureTexts texts;
   };
   Entry* Find(const DosFile& file);
+  std::vector<std::unique_ptr<PreparedFile>> PrepareAll() const;
+  std::unique_ptr<PreparedFile> WriteRecord(
+      Drive& driveC, const std::vector<std::unique_ptr<PreparedFile>>& prepared) const;
+  Error TakeBackFailed(const std::vector<std::unique_ptr<PreparedFile>>& prepared, size_t firstNew,
+                       size_t endNew) const;
+  // Takes back the files in place after a failure and throws the failed file's write text.
+  [[noreturn]] void Abandon(Drive& driveC, PreparedFile& record,
+                            std::vector<std::unique_ptr<PreparedFile>>& prepared,
+                            size_t firstInPlace, const Entry& failed) const;
 
   std::unique_ptr<DriveLock> lock_;
   WriteSet* previous_;
   std::vector<Entry> entries_;  // in the order of their first staging
   std::vector<DosFile> lifted_;
+  std::deque<std::pair<DosFile, std::string>> reads_;  // a deque keeps each read where it is
   std::map<std::string, DosFile, std::less<>> located_;
 };
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks a built package as a user's machine would see it: unpacks it into a scratch root with
-# dpkg -x, validates the desktop entry, the AppStream metadata and the manual page, runs lintian
-# (errors fail, warnings are shown), and runs the installed program's --version, --help and a
-# wrong call. Usage: check-package.sh DEB
+# dpkg -x, validates the desktop entry (its MIME types against the installed shared-mime-info
+# database), the AppStream metadata and both manual pages, runs lintian (errors fail, warnings are
+# shown), checks the bash completion's syntax, and runs the installed program's options, a wrong
+# call, a start without a display (of the program a user starts and of the window's program) and,
+# without a display, --show on a copy of the sample drive. Usage: check-package.sh DEB
 set -euo pipefail
 deb=$1
 root=$(mktemp -d)
@@ -25,21 +27,71 @@ grep -qx "Icon=$id" "$desktop" || fail "the desktop entry names another icon tha
 for size in 16x16 24x24 32x32 48x48 64x64 128x128 256x256 scalable; do
   ls "$root/usr/share/icons/hicolor/$size/apps/$id".* >/dev/null || fail "no $size icon"
 done
-man_warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
-  man --warnings -E UTF-8 -l -Tutf8 -Z "$root/usr/share/man/man1/startgarten.1.gz" 2>&1 >/dev/null)
-[ -z "$man_warnings" ] || fail "manual page: $man_warnings"
+
+# The MIME types: each one the database knows, a folder, and the type the database gives each kind
+# of disk image the program opens, so that a file manager offers "Open with" for them.
+mime_types=/usr/share/mime/types
+[ -s "$mime_types" ] || fail "no shared-mime-info database in $mime_types"
+declared=$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' '\n' | grep .) || fail "no MimeType"
+while read -r type; do
+  grep -qxF "$type" "$mime_types" || fail "MIME type $type is not in the database"
+done <<<"$declared"
+needed=inode/directory
+for extension in img vhd qcow2 qcow vdi vmdk vhdx; do
+  type=$(awk -F: -v glob="*.$extension" '$3 == glob && $2 !~ /^text\// {print $2; exit}' \
+    /usr/share/mime/globs2)
+  [ -n "$type" ] || fail "the database knows no type of *.$extension"
+  needed+=$'\n'$type
+done
+while read -r type; do
+  grep -qxF "$type" <<<"$declared" || fail "the desktop entry does not declare $type"
+done <<<"$needed"
+
+# Both manual pages, English where Debian expects it and German, without a warning and with the
+# same structure: the same sections, paragraphs and entries (options, files, examples) in order.
+man_pages=("$root/usr/share/man/man1/startgarten.1.gz" "$root/usr/share/man/de/man1/startgarten.1.gz")
+for page in "${man_pages[@]}"; do
+  man_warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+    man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+  [ -z "$man_warnings" ] || fail "manual page $page: $man_warnings"
+done
+macros() { zcat "$1" | grep -oE '^\.(SH|SS|TP|PP|RS|RE)'; }
+diff <(macros "${man_pages[0]}") <(macros "${man_pages[1]}") >/dev/null ||
+  fail "the English and the German manual page differ in their structure"
 lintian --fail-on error "$deb" 2>/dev/null || fail "lintian reports errors"
+completion=$root/usr/share/bash-completion/completions/startgarten
+bash -n "$completion" 2>/dev/null && grep -q '^complete -F _startgarten startgarten$' "$completion" ||
+  fail "bash completion"
+[ -x "$root/usr/lib/startgarten/startgarten" ] || fail "no window program in /usr/lib/startgarten"
 
 # The installed program, on the offscreen platform: it must start without a display.
 program=$root/usr/bin/startgarten
 export QT_QPA_PLATFORM=offscreen
 version=$(dpkg-deb -f "$deb" Version)
-[ "$("$program" --version | head -n 1)" = "startgarten $version" ] || fail "--version"
-"$program" --help | grep -q '^Aufruf: startgarten \[LAUFWERK\]$' || fail "--help"
+for option in --version -V; do
+  [ "$("$program" "$option" | head -n 1)" = "startgarten $version" ] || fail "$option"
+done
+for option in --help -h; do
+  "$program" "$option" | grep -q '^Aufruf: startgarten \[LAUFWERK\]$' || fail "$option"
+done
 for wrong in "--drive=x" "one two"; do
   status=0
   # shellcheck disable=SC2086 # the wrong calls are words
   error=$("$program" $wrong 2>&1 >/dev/null) || status=$?
   [ "$status" -eq 2 ] && grep -q 'startgarten --help' <<<"$error" || fail "wrong call $wrong"
 done
+# A start for the window without a display: the German message, which names the options of
+# scripts, from the program a user starts and from the window's program started directly.
+for started in "$program" "$root/usr/lib/startgarten/startgarten"; do
+  status=0
+  error=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$started" /nonexistent 2>&1) ||
+    status=$?
+  [ "$status" -eq 1 ] && grep -q 'WAYLAND_DISPLAY' <<<"$error" && grep -q -- '--show' <<<"$error" ||
+    fail "$started without a display"
+done
+# A script's options without a display and without the window's libraries.
+cp -r "$(dirname "$0")/../examples/drive_c" "$root/drive_c"
+shown=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$program" --show "$root/drive_c")
+[ "$(grep -c '^[A-Za-z]*=-\?[0-9]*$' <<<"$shown")" -eq 17 ] || fail "--show: $shown"
+! ldd "$program" | grep -q libQt6 || fail "the program a user starts loads Qt"
 echo "package: $(basename "$deb"): installed files valid, lintian without errors, program runs"

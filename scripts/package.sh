@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh >&2
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target startgarten desktop_files >&2
+cmake --build build -j "$(nproc)" --target startgarten startgarten_window desktop_files >&2
 rm -f build/startgarten_*.deb
 (cd build && cpack -G DEB >&2)
 deb=$(echo build/startgarten_*.deb)

@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build
-WINEPREFIX=$(scripts/sample-drive.sh build/sample) exec build/app/view/startgarten
+WINEPREFIX=$(scripts/sample-drive.sh build/sample) exec build/bin/startgarten

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the screenshot tool and writes PNG pictures of the window on a copy of the sample drive
-# (its five pages), of the write command's confirmation box and of the box shown when drive C
-# does not exist, on Qt's offscreen platform, into DIR (default build/screenshots).
+# (its five pages), of the write command's confirmation box and of the box before the window (drive
+# C missing, an empty folder chosen as drive C, the drives chosen lately), on Qt's offscreen
+# platform, into DIR (default build/screenshots).
 # With --docs it also renews docs/startgarten.png, the picture in the README and the AppStream
 # metadata, from the first page.
 # Usage: screenshots.sh [--docs] [DIR]

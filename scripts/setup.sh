@@ -15,11 +15,15 @@ packages=(
   librsvg2-bin                     # rsvg-convert: the icon's PNGs from its SVG
   dpkg-dev file                    # the Debian package: dpkg-shlibdeps, and file for CPack
   desktop-file-utils appstream     # checks of the installed desktop entry and metadata,
+  shared-mime-info                 # of the desktop entry's MIME types,
   man-db lintian                   # of the manual page and of the package
   mtools                           # the FAT work on disk image drives
   dosfstools fdisk                 # mkfs.fat, fsck.fat and sfdisk: images for tests and samples
-  qemu-system-common fuse3         # qemu-storage-daemon over FUSE: images of other emulators
-  qemu-utils qemu-system-x86       # qemu-img for the tests' images; a paused QEMU holding one
+  bindfs                           # a folder through FUSE, for the file system tests
+  qemu-system-x86 linux-image-amd64 # scripts/kernel-test.sh: Debian's kernel in a virtual
+  busybox-static                   # machine, its initramfs made of busybox
+  qemu-system-common fuse3 qemu-utils # qemu-storage-daemon over FUSE: images of other emulators;
+                                   # qemu-img for the tests' images, a paused QEMU holding one
 )
 
 missing=()

@@ -1,15 +1,33 @@
 #include <QApplication>
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "app/no_display.h"
+#include "app/view/busy_cursor.h"
 #include "app/view/classic_look.h"
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
 #include "app/view/main_window.h"
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
+#include "platform/messages.h"
 #include "platform/program_path.h"
+
+namespace {
+
+QtMessageHandler qtsOwnHandler = nullptr;
+
+// While the application object opens the display, Qt ends the program with a fatal message when
+// no platform plugin can open one (DISPLAY names an X server that is not there): the user gets
+// the German message and exit status 1 instead of an abort.
+void EndWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type != QtFatalMsg) return qtsOwnHandler(type, context, text);
+  std::_Exit(startgarten::ReportNoDisplay(startgarten::messages::kNoDisplayOpened));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   using namespace startgarten;
@@ -17,7 +35,9 @@ int main(int argc, char* argv[]) {
   // The arguments are the program's own: Qt is given none of them to read (it takes an empty list,
   // argc 0, as well).
   int qtArgc = std::min(argc, 1);
+  qtsOwnHandler = qInstallMessageHandler(EndWithoutDisplay);
   QApplication app(qtArgc, argv);
+  qInstallMessageHandler(qtsOwnHandler);
   IntegrateWithDesktop();
   // A message box with an empty title must show an empty title bar, which X11 fills with the
   // application's name unless its display name is set, empty.
@@ -27,10 +47,13 @@ int main(int argc, char* argv[]) {
 
   MessageBoxDialogs boxes;
   TForm1 form(boxes, ApplicationTitleFromPath(platform::RunningProgramPath()));
-  if (!FindDriveC(form.ApplicationTitle())) return 1;
+  if (!FindDriveC()) return 1;
   MainWindow window(form);
   boxes.SetOwner(&window);
-  form.HandleEvent([&form] { form.FormCreate(); });
+  {
+    const BusyCursor busy;
+    form.HandleEvent([&form] { form.FormCreate(); });
+  }
   window.show();
   return QApplication::exec();
 }

@@ -6,7 +6,9 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <optional>
 
+#include "app/view/busy_cursor.h"
 #include "app/view/classic_look.h"
 #include "app/view/pictures.h"
 
@@ -74,6 +76,11 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::RunCommand(Command command) {
+  // Reading and writing wait for the disk, on a disk image for mtools too; the other commands
+  // end at once.
+  const bool waits = command == &TForm1::Auslesen || command == &TForm1::StartDateischreiben1Click;
+  std::optional<BusyCursor> busy;
+  if (waits) busy.emplace();
   form_.HandleEvent([this, command] { (form_.*command)(); });
 }
 

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/view/busy_cursor.h"
 #include "app/view/qt_text.h"
 
 namespace startgarten {
@@ -30,6 +31,7 @@ MessageResult MessageBoxDialogs::Show(const std::string& text, const std::string
   if (buttons == MessageButtons::kOkCancel) {
     box.addButton(QMessageBox::Cancel)->setText("Abbrechen");
   }
+  const NormalCursor normal;
   box.exec();
   return box.clickedButton() == ok ? MessageResult::kOk : MessageResult::kCancel;
 }

@@ -1,11 +1,12 @@
-// Start-up: how long Startgarten takes from process start to the first paint of its filled window
-// (both shutdown pictures loaded, the boot file read) on the sample drive, and its peak memory,
-// against a bare Qt window with the same widgets; on the sample drive as a disk image, against
-// the same start on the folder plus the mtools programs that reading the image needs; and on that
-// image as qcow2, which QEMU exports, against the start on the raw image plus the export's own
-// start and end. Each run
-// starts the program as a process of its own on the offscreen platform, with the first-paint
-// probe preloaded; the programs take turns, so that a busy moment of the machine falls on all.
+// Start-up: how long Startgarten's window program takes from process start to the first paint of
+// its filled window (both shutdown pictures loaded, the boot file read) on the sample drive, and
+// its peak memory, against a bare Qt window with the same widgets; on the sample drive as a disk
+// image, against the same start on the folder plus the mtools programs that reading the image
+// needs; and on that image as qcow2, which QEMU exports, against the start on the raw image plus
+// the export's own start and end. Each run starts the program as a process of its own on the
+// offscreen platform, with the first-paint probe preloaded; the programs take turns, so that a
+// busy moment of the machine falls on all. (The program a user starts hands over to the window's
+// program with one execv; the command line's benchmark measures that program's whole run.)
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "bench/bench_drive.h"
+#include "bench/timing.h"
 #include "platform/image_export.h"
 #include "platform/messages.h"
 
@@ -52,12 +54,6 @@ struct Program {
   std::vector<Run> runs;
   std::string prefix;  // WINEPREFIX for the program; empty: the sample drive's
 };
-
-int64_t MonotonicNanoseconds() {
-  timespec now;
-  ::clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
-}
 
 double Seconds(const timeval& time) {
   return time.tv_sec + time.tv_usec / 1e6;
@@ -116,12 +112,6 @@ Run Launch(const char* path, const std::string& prefix) {
   run.peakMiB = usage.ru_maxrss / 1024.0;  // kibibytes
   run.widgets = blank == std::string::npos ? "" : text.substr(blank + 1);
   return run;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 template <typename Field>
@@ -185,11 +175,8 @@ double ExportOnce(const std::string& image) {
 
 int main(int argc, char** argv) {
   using namespace startgarten::bench;
-  const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
-  if (runs < 1) {
-    std::fprintf(stderr, "usage: %s [runs]\n", argv[0]);
-    return 2;
-  }
+  const int runs = RunsAsked(argc, argv);
+  if (runs == 0) return 2;
   const BenchDrive drive;
   Program startgarten{"Startgarten", STARTGARTEN_PROGRAM, {}, ""};
   Program bare{"bare Qt window", BARE_WINDOW_PROGRAM, {}, ""};

@@ -1,8 +1,13 @@
 #include "app/form1.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "bootfile/ini_file.h"
 #include "platform/program_path.h"
@@ -111,6 +116,81 @@ TEST_F(Form1Test, AFailedWriteIsShownWithItsPeriodAndSkipsTheReadBack) {
   EXPECT_EQ(boxes.shown[1].title, "Startgarten");
   EXPECT_EQ(window.SpinEdit1.Text(), "8");  // no read-back
   EXPECT_EQ(BootFileAttributes(), kProtected);
+}
+
+// Boxes that, whenever one opens, start a second instance of the program in a child process: it
+// removes what interrupted writes left, which waits for drive C's lock, and reads the drive for its
+// window. Each box records whether the child got through within half a minute: one that waits for
+// a lock held while a box is open never does.
+class SecondInstanceAtEachBox : public RecordingMessageBoxes {
+ public:
+  std::vector<bool> opened;
+
+  MessageResult Show(const std::string& text, const std::string& title, MessageButtons buttons,
+                     MessageIcon icon) override {
+    opened.push_back(SecondInstanceOpens());
+    return RecordingMessageBoxes::Show(text, title, buttons, icon);
+  }
+
+ private:
+  static bool SecondInstanceOpens() {
+    const pid_t child = fork();
+    if (child == 0) {
+      RecordingMessageBoxes boxes;
+      TForm1 second(boxes, "Startgarten");
+      second.HandleEvent([&second] { second.FormCreate(); });
+      _exit(0);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+};
+
+// Every box the start and the write command show, among them the host drive box that the write
+// shows before it writes, leaves drive C unlocked.
+TEST_F(Form1Test, ASecondInstanceStartsWhileAnyBoxIsOpen) {
+  struct Case {
+    const char* situation;
+    std::function<void()> setUp;
+    void (TForm1::*command)();
+    size_t boxes;
+  };
+  const std::vector<Case> cases = {
+      {"the start, without a picture and a host drive",
+       [&] {
+         drive.Write("MSDOS.SYS", CrLf({"[Options]"}));
+         std::filesystem::remove(drive.Host("WINDOWS/LOGOW.SYS"));
+       },
+       &TForm1::FormCreate, 3},
+      {"the write, confirmed", [&] { WriteBootFile({"BootMenu=1"}); },
+       &TForm1::StartDateischreiben1Click, 1},
+      {"the write, without a host drive", [&] { drive.Write("MSDOS.SYS", CrLf({"[Options]"})); },
+       &TForm1::StartDateischreiben1Click, 3},
+      {"the write, failing",
+       [&] {
+         WriteBootFile({"BootMenu=1"});
+         std::filesystem::remove(drive.Host("AUTOEXEC.BAT"));
+       },
+       &TForm1::StartDateischreiben1Click, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.situation);
+    c.setUp();
+    SecondInstanceAtEachBox boxes;
+    TForm1 first(boxes, "Startgarten");
+    first.HandleEvent([&] { (first.*c.command)(); });
+    EXPECT_EQ(boxes.opened, std::vector<bool>(c.boxes, true))
+        << testing::PrintToString(boxes.Texts());
+  }
 }
 
 TEST_F(Form1Test, ErrorsThatEndWithAPeriodGetASecondOne) {

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <iostream>
 #include <set>
 
-#include "support/file_system_faults.h"
+#include "platform/messages.h"
 #include "support/write_command_drive.h"
 
 namespace startgarten {
@@ -13,79 +14,143 @@ namespace {
 using test_support::CannotCreate;
 using test_support::CannotOpen;
 
-// What the stages of the write command show when one of their file operations fails.
-const std::set<std::string> kStageMessages = {
-    "Kann nicht nach C:\\msdos.sys schreiben.", CannotOpen("c:\\autoexec.bat") + ".",
-    CannotCreate("C:\\autoexec.bat") + ".", CannotCreate("C:\\WINDOWS\\start.bat") + ".",
-    "Stream-Write-Fehler ."};
-// Reading the host drive or finding its boot file before anything is written can fail too.
+// What the stages of the write command show when one of their file operations fails, nothing
+// written.
+const std::set<std::string> kStageMessages = {"Kann nicht nach C:\\msdos.sys schreiben.",
+                                              CannotOpen("c:\\autoexec.bat") + ".",
+                                              CannotCreate("C:\\autoexec.bat") + ".",
+                                              CannotCreate("C:\\WINDOWS\\start.bat") + ".",
+                                              "Stream-Write-Fehler .",
+                                              CannotCreate("C:\\SGRECORD.~~~") + ".",
+                                              "Kann nicht nach C:\\SGRECORD.~~~ schreiben."};
+// Reading the host drive or finding its boot file can fail too: before the write, or in the
+// reading back after it.
 const std::set<std::string> kOpeningMessages = {"Fehler", CannotOpen("C:\\msdos.sys") + "."};
 
-// Runs the whole write command, answered with OK, with a failure injected at each single file
-// operation in turn (a full disk, a broken disk and a refusal in rotation) until the command runs
-// to its end without reaching it. After each run the three files are all as before, with a
-// message of the stage that failed, or all as after; each keeps its attributes; and what a failed
-// cleanup left is gone after the next start.
+bool IsTakeBackMessage(const std::string& text) {
+  const std::string pattern = messages::kWriteTakeBackFailed;
+  return text.starts_with(pattern.substr(0, pattern.find("%s")));
+}
+
+// The whole write command, answered with OK, on a drive in each home, with its file operations
+// made to fail or its process killed at each of them in turn, until the command runs to its end
+// without reaching the failure. Judged by the three files together once the next start has run:
+// all as before or all as after (each with its attributes, nothing left beside them), and as
+// before exactly when the command said that it failed.
 class WriteCommandFaults : public test_support::WriteCommandDrive {
  protected:
-  // The boxes shown after the question, and whether the failure was reached.
-  std::pair<std::vector<std::string>, bool> Run(test_support::FaultPlan plan) {
+  void SetUp() override {
+    WriteCommandDrive::SetUp();
+    if (IsSkipped()) return;
     Prepare();
-    boxes.shown.clear();
-    TForm1 window(boxes, "Startgarten");
-    ChangeOptions(window);
-    test_support::SetFaultPlan(plan);
-    window.HandleEvent([&] { window.StartDateischreiben1Click(); });
-    const bool reached = plan.failAt && test_support::OperationsPerformed() >= plan.failAt;
-    test_support::SetFaultPlan({});
-    std::vector<std::string> texts = boxes.Texts();
-    EXPECT_EQ(texts.at(0), "Wollen Sie die Start-Datei umschreiben?");
-    texts.erase(texts.begin());
-    return {texts, reached};
+    before = Now();
+    ASSERT_EQ(Write(), std::vector<std::string>());
+    after = Now();
+    Prepare();
   }
 
-  void StartAgain() {
-    TForm1 window(boxes, "Startgarten");
-    window.HandleEvent([&] { window.FormCreate(); });
-  }
-
-  ~WriteCommandFaults() override { test_support::SetFaultPlan({}); }
-};
-
-TEST_F(WriteCommandFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
-  Prepare();
-  const Files before = Now();
-  ASSERT_TRUE(Run({}).first.empty());
-  const Files after = Now();
-  for (const char* name : {kBootFile, kBatchFile, kStartScript}) {
-    ASSERT_NE(after.at(name).bytes, before.at(name).bytes) << name;
-  }
-  EXPECT_EQ(after.at(kBootFile).dosAttributes, kProtected);
-  EXPECT_EQ(after.at(kBatchFile).attributes, before.at(kBatchFile).attributes);
-
-  const int errors[] = {ENOSPC, EIO, EACCES};
-  std::set<std::string> messagesSeen;
-  unsigned long step = 1;
-  for (;; ++step) {
-    const auto [shown, reached] = Run({step, errors[step % 3]});
-    if (!reached) break;
-    SCOPED_TRACE("failure at operation " + std::to_string(step));
+  // Checks the files after the next start, given what the command showed (none when it was
+  // killed).
+  void ExpectAllOldOrAllNew(const std::vector<std::string>* shown) {
+    Start();
     const Files now = Now();
     ASSERT_TRUE(now == before || now == after);
-    if (now == before) {
-      ASSERT_FALSE(shown.empty());
-      EXPECT_TRUE(kStageMessages.count(shown[0]) || kOpeningMessages.count(shown[0])) << shown[0];
-      messagesSeen.insert(shown[0]);
+    ExpectNothingBeside();
+    Prepare();
+    if (!shown) return;
+    const std::string first = shown->empty() ? "" : shown->front();
+    if (kStageMessages.count(first)) {
+      EXPECT_TRUE(now == before) << first;
+    } else if (first.empty()) {
+      EXPECT_TRUE(now == after);
+    } else if (IsTakeBackMessage(first)) {
+      EXPECT_TRUE(now == after) << first;
+      // It names each file, as new or as old.
+      for (const char* file : {"C:\\msdos.sys", "C:\\autoexec.bat", "C:\\WINDOWS\\start.bat"})
+        EXPECT_NE(first.find(file), std::string::npos) << first;
+    } else {
+      EXPECT_TRUE(kOpeningMessages.count(first)) << first;
     }
-    StartAgain();
-    EXPECT_EQ(drive.Entries(), (std::set<std::string>{"AUTOEXEC.BAT", "MSDOS.SYS", "WINDOWS"}));
-    EXPECT_EQ(drive.Entries("WINDOWS"), (std::set<std::string>{"WIN.COM", "start.bat"}));
+    messagesSeen.insert(IsTakeBackMessage(first) ? "take-back" : first);
+  }
+
+  Files before;
+  Files after;
+  std::set<std::string> messagesSeen;
+};
+
+TEST_P(WriteCommandFaults, WritesTheBytesOfEveryFileSystemAndKeepsAttributes) {
+  // The bytes as a folder of the temporary directory, with every call, takes them. (Drive C is
+  // that folder while it exists.)
+  Files plain;
+  {
+    test_support::TempDrive reference;
+    Prepare(reference);
+    Write();
+    plain = Now(reference);
+  }
+  for (const char* name : {kBootFile, kBatchFile, kStartScript}) {
+    EXPECT_EQ(after.at(name).bytes, plain.at(name).bytes) << name;
+    EXPECT_NE(after.at(name).bytes, before.at(name).bytes) << name;
+  }
+  EXPECT_EQ(after.at(kBootFile).dosAttributes, kProtected);
+  EXPECT_EQ(after.at(kBootFile).fatAttributes, before.at(kBootFile).fatAttributes);
+  for (const char* name : {kBootFile, kBatchFile, kStartScript}) {
+    EXPECT_EQ(after.at(name).attributes, before.at(name).attributes) << name;
+    EXPECT_EQ(after.at(name).permissions, before.at(name).permissions) << name;
+  }
+  Start();
+  ExpectNothingBeside();
+}
+
+TEST_P(WriteCommandFaults, EachFailureLeavesAllOldOrAllNew) {
+  const int errors[] = {ENOSPC, EIO, EACCES};
+  unsigned long step = 1;
+  for (;; ++step) {
+    const std::vector<std::string> shown = Write({.failAt = step, .error = errors[step % 3]});
+    if (operations < step) break;
+    SCOPED_TRACE("failure at operation " + std::to_string(step));
+    ExpectAllOldOrAllNew(&shown);
   }
   EXPECT_GT(step, 100u);
   std::cout << "[          ] " << step - 1 << " file operations, each made to fail\n";
   for (const std::string& message : kStageMessages)
     EXPECT_TRUE(messagesSeen.count(message)) << message;
 }
+
+// A disk that fails for good from some moment on: once the files are being put in place, the
+// take-back fails too; the message names the files that are new and those that are old, and the
+// next start completes the command.
+TEST_P(WriteCommandFaults, ADiskThatStopsWorkingLeavesAllOldOrAllNew) {
+  unsigned long step = 1;
+  for (;; ++step) {
+    const std::vector<std::string> shown =
+        Write({.failAt = step, .error = EIO, .failCount = ULONG_MAX});
+    if (operations < step) break;
+    SCOPED_TRACE("failures from operation " + std::to_string(step) + " on");
+    ExpectAllOldOrAllNew(&shown);
+  }
+  EXPECT_TRUE(messagesSeen.count("take-back"));
+}
+
+TEST_P(WriteCommandFaults, AKillAtEachOperationLeavesAllOldOrAllNew) {
+  unsigned long step = 1;
+  for (;; ++step) {
+    const bool killed = test_support::KilledAtOperation(step, [this](test_support::FaultPlan plan) {
+      TForm1 window(boxes, "Startgarten");
+      ChangeOptions(window);
+      test_support::SetFaultPlan(GetParam().Model(plan));
+      window.HandleEvent([&] { window.Schreiben(); });
+    });
+    if (!killed) break;
+    SCOPED_TRACE("killed at operation " + std::to_string(step));
+    ExpectAllOldOrAllNew(nullptr);
+  }
+  EXPECT_GT(step, 50u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Homes, WriteCommandFaults, testing::ValuesIn(test_support::DriveHomes()),
+                         test_support::DriveHomeName);
 
 }  // namespace
 }  // namespace startgarten

@@ -1,13 +1,17 @@
 // The start on a Linux desktop, with real input on the offscreen platform: Qt's own texts in
-// German, the drive argument, and the one box shown instead of the window's first errors when
-// drive C does not exist, with its choice of a folder as drive C. Drive C stays chosen once it is
-// for the rest of the process, so the tests that choose it come last.
+// German, the drive argument, the one box shown instead of the window's first errors when drive C
+// does not exist or is no Windows 95 boot drive, with its choice of a folder, an image or a drive
+// chosen lately as drive C, and the busy cursor. Drive C stays chosen once it is for the rest of
+// the process, so the tests that choose it come last.
 #include "app/command_line.h"
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
+#include "app/view/message_box_dialog.h"
 #include "app/view/qt_text.h"
 #include "platform/drive_locations.h"
 #include "platform/messages.h"
+#include "platform/recent_drives.h"
+#include "support/dead_end_drives.h"
 #include "support/disk_images.h"
 #include "tests/gui/window_fixture.h"
 
@@ -18,20 +22,27 @@ namespace {
 
 // Answers the modal windows that open, one after the other, each with the next step. A window
 // beyond the steps is recorded and closed with Escape, so that a test fails instead of hanging.
+// A window is answered once it has been the active one for two ticks of the timer, so that a box
+// that comes back into view only to close is left alone; the step runs after the timer's call has
+// ended, since a click may open the next window in a loop of its own, in which the timer goes on.
 class ModalAnswers {
  public:
   using Step = std::function<void(QWidget*)>;
   explicit ModalAnswers(std::vector<Step> steps) : steps_(std::move(steps)) {
     timer_.callOnTimeout([this] {
       QWidget* modal = QApplication::activeModalWidget();
-      if (!modal || modal == last_ || !modal->isVisible()) return;
+      const bool settled = modal == candidate_;
+      candidate_ = modal;
+      if (!modal || !settled || modal == last_ || !modal->isVisible()) return;
       last_ = modal;
+      Step step = [](QWidget* unexpected) { QTest::keyClick(unexpected, Qt::Key_Escape); };
       if (answered_ < steps_.size()) {
-        steps_[answered_++](modal);
+        step = steps_[answered_++];
       } else {
         ++unexpected_;
-        QTest::keyClick(modal, Qt::Key_Escape);
       }
+      QMetaObject::invokeMethod(
+          modal, [step, modal] { step(modal); }, Qt::QueuedConnection);
     });
     timer_.start(10);
   }
@@ -42,26 +53,57 @@ class ModalAnswers {
   size_t answered_ = 0;
   int unexpected_ = 0;
   QPointer<QWidget> last_;
+  QPointer<QWidget> candidate_;
   QTimer timer_;
 };
 
-QPushButton* ButtonNamed(QWidget* window, const char* text) {
-  for (QPushButton* button : window->findChildren<QPushButton*>()) {
-    if (button->text() == FromCp1252(text)) return button;
+// The text of the box before the window: its paragraphs, one label each.
+QString BoxText(QWidget* box) {
+  QStringList paragraphs;
+  for (QLabel* label : box->findChildren<QLabel*>()) {
+    if (!label->text().isEmpty()) paragraphs << label->text();
   }
-  return nullptr;
+  return paragraphs.join("\n\n");
 }
 
-// A step for the box: records its text and clicks the button.
-ModalAnswers::Step Click(const char* button, QStringList* texts = nullptr) {
+// A step for a box: records its text and clicks the button.
+ModalAnswers::Step Click(const QString& button, QStringList* texts = nullptr) {
   return [button, texts](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    QVERIFY(box);
-    if (texts) *texts << box->text();
-    QVERIFY(ButtonNamed(box, button));
-    QTest::mouseClick(ButtonNamed(box, button), Qt::LeftButton);
+    QVERIFY(qobject_cast<QDialog*>(modal));
+    if (texts) *texts << BoxText(modal);
+    QPushButton* target = nullptr;
+    for (QPushButton* candidate : modal->findChildren<QPushButton*>()) {
+      if (candidate->text() == button) target = candidate;
+    }
+    QVERIFY2(target, qPrintable(button));
+    QTest::mouseClick(target, Qt::LeftButton);
   };
 }
+ModalAnswers::Step Click(const char* button, QStringList* texts = nullptr) {
+  return Click(FromCp1252(button), texts);
+}
+
+// The cursor the application shows over its windows now: the override cursor's shape, or
+// Qt::ArrowCursor without one.
+Qt::CursorShape CursorNow() {
+  const QCursor* cursor = QGuiApplication::overrideCursor();
+  return cursor ? cursor->shape() : Qt::ArrowCursor;
+}
+
+// The program's message boxes, recording the cursor at the moment a command asks for each.
+class CursorAtEachBox : public MessageBoxService {
+ public:
+  QList<Qt::CursorShape> asked;
+
+  MessageResult Show(const std::string& text, const std::string& title, MessageButtons buttons,
+                     MessageIcon icon) override {
+    asked << CursorNow();
+    return dialogs_.Show(text, title, buttons, icon);
+  }
+
+ private:
+  MessageBoxDialogs dialogs_;
+};
 
 // A step for the file dialog: types the path and clicks its German accept button, or presses
 // Escape when the path is empty.
@@ -111,6 +153,44 @@ class DesktopStartTest : public QObject {
     QVERIFY(items.contains(QString("Alles auswählen")));
   }
 
+  // While a command reads or writes, the cursor is busy; a box that it shows has the normal
+  // cursor while it waits for the user; after the command, also after an error, nothing is left.
+  void busyCursorWhileACommandUsesTheDisk() {
+    WindowFixture fixture("[Paths]\r\n[Options]\r\n");  // names no host drive
+    CursorAtEachBox boxes;
+    TForm1 form(boxes, "Startgarten");
+    MainWindow window(form);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QList<Qt::CursorShape> shown;
+    const auto answer = [&shown](const char* button) {
+      return [&shown, step = Click(button)](QWidget* modal) {
+        shown << CursorNow();
+        step(modal);
+      };
+    };
+    const auto clickOk = [&window] {
+      QTest::mouseClick(window.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    };
+    {
+      // The question, the host drive box of the write and that of the read-back.
+      ModalAnswers answers({answer("OK"), answer("OK"), answer("OK")});
+      clickOk();
+      QVERIFY(answers.AllAnswered());
+    }
+    fixture.drive.Write("MSDOS.SYS", kBootFile);
+    std::filesystem::remove(fixture.drive.Host("AUTOEXEC.BAT"));
+    {
+      // The question, and the error that ends the write.
+      ModalAnswers answers({answer("OK"), answer("OK")});
+      clickOk();
+      QVERIFY(answers.AllAnswered());
+    }
+    QCOMPARE(boxes.asked, QList<Qt::CursorShape>(5, Qt::WaitCursor));
+    QCOMPARE(shown, QList<Qt::CursorShape>(5, Qt::ArrowCursor));
+    QVERIFY(!QGuiApplication::overrideCursor());
+  }
+
   // startgarten DRIVE: the folder is drive C, the other drives still come from the prefix; a
   // DRIVE that does not exist brings the one box, naming it, and "Beenden" quits before the
   // window.
@@ -127,19 +207,35 @@ class DesktopStartTest : public QObject {
     const char* missingArgv[] = {"startgarten", missing.c_str()};
     QCOMPARE(TakeCommandLine(2, missingArgv), std::optional<int>());
     QStringList texts;
-    ModalAnswers quit({Click(messages::kDriveCQuit, &texts)});
-    QVERIFY(!FindDriveC("Startgarten"));
+    // The box is titled as the window; its commands are in a fixed-width font, its text is not.
+    QString title;
+    bool commandsFixed = false, textFixed = true;
+    ModalAnswers quit({[&, quit = Click(messages::kDriveCQuit, &texts)](QWidget* box) {
+      title = box->windowTitle();
+      for (QLabel* label : box->findChildren<QLabel*>()) {
+        const bool fixed = QFontInfo(label->font()).fixedPitch();
+        if (label->text().startsWith("startgarten /mnt/win95\n")) commandsFixed = fixed;
+        if (label->text().startsWith("Laufwerk C: gibt es nicht.")) textFixed = fixed;
+      }
+      quit(box);
+    }});
+    QVERIFY(!FindDriveC());
     QVERIFY(quit.AllAnswered());
+    QCOMPARE(title, QString("Startgarten"));
+    QVERIFY(commandsFixed);
+    QVERIFY(!textFixed);
     QCOMPARE(texts.size(), 1);
     QVERIFY(texts[0].contains(QString("Gesucht wurde: ") + missing.c_str()));
+    QVERIFY(platform::RecentDrives().empty());
 
     const char* argv[] = {"startgarten", "--", folder.c_str()};
     QCOMPARE(TakeCommandLine(3, argv), std::optional<int>());
     ModalAnswers none({});
-    QVERIFY(FindDriveC("Startgarten"));
+    QVERIFY(FindDriveC());
     QVERIFY(fixture.Open());
     QVERIFY(none.AllAnswered());
     QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("9"));
+    QCOMPARE(platform::RecentDrives(), std::vector<std::string>{folder.string()});
   }
 
   // "Ordner wählen …" opens Qt's file dialog, in German; cancelling it brings the box back, and
@@ -154,7 +250,7 @@ class DesktopStartTest : public QObject {
     ModalAnswers answers({Click(messages::kDriveCChooseFolder, &texts), ChooseInFileDialog(""),
                           Click(messages::kDriveCChooseFolder, &texts),
                           ChooseInFileDialog(folder.c_str())});
-    QVERIFY(FindDriveC("Startgarten"));
+    QVERIFY(FindDriveC());
     QVERIFY(answers.AllAnswered());
     QCOMPARE(texts.size(), 2);
     QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(folder.string()));
@@ -170,14 +266,87 @@ class DesktopStartTest : public QObject {
              {{"MSDOS.SYS", "[Paths]\r\nHostWinBootDrv=C\r\n[Options]\r\nBootMenuDelay=6\r\n",
                "+r +h +s"}});
     platform::ChooseDriveC((fixture.drive.Base() / "gone").string());
-    ModalAnswers answers(
-        {Click(messages::kDriveCChooseImage),
-         ChooseInFileDialog(image.path.c_str(), messages::kDriveCChooseImageTitle, "&Öffnen")});
-    QVERIFY(FindDriveC("Startgarten"));
+    QStringList filters;
+    ModalAnswers answers({Click(messages::kDriveCChooseImage),
+                          [&filters, choose = ChooseInFileDialog(image.path.c_str(),
+                                                                 messages::kDriveCChooseImageTitle,
+                                                                 "&Öffnen")](QWidget* dialog) {
+                            filters = qobject_cast<QFileDialog*>(dialog)->nameFilters();
+                            choose(dialog);
+                          }});
+    QVERIFY(FindDriveC());
     QVERIFY(answers.AllAnswered());
+    QCOMPARE(filters, QStringList({"Abbilddateien (*.img *.ima *.raw *.bin *.dsk *.vfd *.flp *.vhd "
+                                   "*.vhdx *.qcow2 *.qcow *.qed *.vdi *.vmdk *.hdd *.hds)",
+                                   "Alle Dateien (*)"}));
     QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(image.path.string()));
     fixture.Open();
     QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("6"));
+  }
+
+  // A DRIVE that is no Windows 95 boot drive brings the box, which names what is there, and no
+  // window; choosing again in it opens the window on a boot drive. Only that one is remembered.
+  void aDriveThatIsNoBootDriveBringsTheBoxInstead() {
+    WindowFixture fixture;
+    for (const DeadEndDrive& c : MakeDeadEndDrives(fixture.drive.Base())) {
+      const char* argv[] = {"startgarten", c.path.c_str()};
+      QCOMPARE(TakeCommandLine(2, argv), std::optional<int>());
+      QStringList texts;
+      ModalAnswers quit({Click(messages::kDriveCQuit, &texts)});
+      QVERIFY(!FindDriveC());
+      QVERIFY(quit.AllAnswered());
+      QCOMPARE(texts.size(), 1);
+      QVERIFY2(texts[0].startsWith(QString("Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\n"
+                                           "Gewählt wurde: ") +
+                                   c.path.c_str() + "\n"),
+               qPrintable(texts[0]));
+      QVERIFY2(texts[0].contains(FromCp1252(c.found)), qPrintable(texts[0]));
+    }
+    ModalAnswers again(
+        {Click(messages::kDriveCChooseFolder), ChooseInFileDialog(fixture.drive.Root().c_str())});
+    QVERIFY(FindDriveC());
+    QVERIFY(again.AllAnswered());
+    QVERIFY(fixture.Open());
+    QCOMPARE(platform::RecentDrives(), std::vector<std::string>{fixture.drive.Root().string()});
+  }
+
+  // The box lists the drives chosen lately, the latest first, each opened with one click; one
+  // that is gone is shown so and cannot be clicked. The one opened becomes the latest.
+  void drivesChosenLatelyOpenWithOneClick() {
+    WindowFixture fixture;
+    const std::filesystem::path base = fixture.drive.Base(), root = fixture.drive.Root();
+    for (const char* name : {"gone", "c", "d", "e"})
+      std::filesystem::create_directories(base / name);
+    for (const std::filesystem::path& path :
+         {root, base / "gone", base / "c", base / "d", base / "e"})
+      platform::RememberRecentDrive(path.string());
+    std::filesystem::remove(base / "gone");
+    platform::ChooseDriveC((base / "missing").string());
+
+    QStringList captions;
+    QList<bool> enabled;
+    QString defaultCaption;
+    ModalAnswers answers({[&, open = Click(QString(root.c_str()))](QWidget* box) {
+      for (QPushButton* button : box->findChildren<QPushButton*>()) {
+        if (!button->text().startsWith('/')) continue;
+        captions << button->text();
+        enabled << button->isEnabled();
+        if (button->isDefault()) defaultCaption = button->text();
+      }
+      open(box);
+    }});
+    QVERIFY(FindDriveC());
+    QVERIFY(answers.AllAnswered());
+    QCOMPARE(
+        captions,
+        QStringList({(base / "e").c_str(), (base / "d").c_str(), (base / "c").c_str(),
+                     QString((base / "gone").c_str()) + " (nicht mehr vorhanden)", root.c_str()}));
+    QCOMPARE(enabled, QList<bool>({true, true, true, false, true}));
+    QCOMPARE(defaultCaption, QString((base / "e").c_str()));
+    QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(root.string()));
+    QVERIFY(fixture.Open());
+    QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("5"));
+    QCOMPARE(platform::RecentDrives().front(), root.string());
   }
 };
 

@@ -111,7 +111,7 @@ std::string VdiHeader() {
 }
 
 std::string Message(const char* pattern, std::string_view detail = {}) {
-  return FormatMessageText(FormatMessageText(pattern, kName), detail);
+  return FormatMessageText(pattern, kName, detail);
 }
 
 // Whatever an image claims, the recognition reads a handful of sectors and allocates nothing of

@@ -284,10 +284,11 @@ TEST_F(ImageVolumeTest, ReplacingAFileKeepsTheLetterCaseOfItsName) {
     ASSERT_EQ(volume.Replace("", temporary.name, exact, replacement), kErrorSuccess);
     EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
     EXPECT_EQ(ReadFileBytes(image, name), "new");
-    ASSERT_EQ(volume.Undo(replacement), kErrorSuccess);
+    ASSERT_EQ(volume.Undo(replacement, temporary.name), kErrorSuccess);
     EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
     EXPECT_EQ(ReadFileBytes(image, name), "old");
     EXPECT_EQ(volume.Remove(name), kErrorSuccess);
+    EXPECT_EQ(volume.Remove(temporary.name), kErrorSuccess);
   }
   EXPECT_EQ(DirectoryNames(image, ""), std::vector<std::string>{});
   EXPECT_EQ(test_support::FsckProblems(image), "");

@@ -38,19 +38,28 @@ inline std::string CannotCreate(std::string_view path) {
   return "Kann Datei " + std::string(path) + " nicht erstellen";
 }
 
+// A boot file whose [Options] section holds these lines, with a Windows directory, protected as
+// Windows leaves it.
+inline void WriteBootFile(const TempDrive& on, std::initializer_list<std::string_view> options) {
+  on.Write("MSDOS.SYS", BootFileText(options));
+  on.Write("WINDOWS/WIN.COM", "");
+  on.Protect("MSDOS.SYS");
+}
+
 // A drive C with a boot file that names C as the host drive, a Windows directory, and the
 // window's controls with their interlocks wired.
 class BootDriveTest : public testing::Test {
  protected:
   static constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
 
-  BootDriveTest() { ConnectInterlockRules(form); }
+  // drives: where the drive directories go (TempDrive).
+  explicit BootDriveTest(const std::filesystem::path& drives = {}) : drive(drives) {
+    ConnectInterlockRules(form);
+  }
 
   // A boot file whose [Options] section holds these lines, protected as Windows leaves it.
   void WriteBootFile(std::initializer_list<std::string_view> options) {
-    drive.Write("MSDOS.SYS", BootFileText(options));
-    drive.Write("WINDOWS/WIN.COM", "");
-    Protect();
+    test_support::WriteBootFile(drive, options);
   }
 
   void Protect() { drive.Protect("MSDOS.SYS"); }

@@ -1,5 +1,9 @@
 #include "support/file_system_faults.h"
 
+#include <csignal>
+
+#include <atomic>
+
 #include "platform/file_system.h"
 #include "platform/system_calls.h"
 
@@ -8,14 +12,20 @@ namespace startgarten::test_support {
 namespace {
 
 FaultPlan faultPlan;
-unsigned long operationsPerformed = 0;
+// Counted from every thread that runs a file operation (a test may read while another writes).
+std::atomic<unsigned long> operationsPerformed = 0;
 std::function<void(const std::vector<std::string>&)> spawnHook;
 bool inSpawnHook = false;
 
-// Counts the operation and tells whether the plan makes it fail (errno is then set).
+// Counts the operation, ends the process where the plan says so, and tells whether the plan makes
+// it fail (errno is then set).
 bool Fails() {
-  ++operationsPerformed;
-  if (operationsPerformed != faultPlan.failAt) return false;
+  const unsigned long number = ++operationsPerformed;
+  if (number == faultPlan.killAt) ::raise(SIGKILL);
+  if (faultPlan.failAt == 0 || number < faultPlan.failAt ||
+      number - faultPlan.failAt >= faultPlan.failCount) {
+    return false;
+  }
   errno = faultPlan.error;
   return true;
 }
@@ -28,6 +38,12 @@ void ShowSpawn(char* const arguments[]) {
   inSpawnHook = true;
   spawnHook(shown);
   inSpawnHook = false;
+}
+
+// Fails a call that the modelled file system does not have, with the errno value it answers.
+bool Lacks(bool lacking, int error) {
+  if (lacking) errno = error;
+  return lacking;
 }
 
 }  // namespace
@@ -50,6 +66,8 @@ void SetSpawnHook(std::function<void(const std::vector<std::string>& arguments)>
 namespace startgarten::platform::file_system {
 
 using test_support::Fails;
+using test_support::faultPlan;
+using test_support::Lacks;
 using test_support::ShowSpawn;
 
 int Open(const char* path, int flags) {
@@ -83,11 +101,21 @@ int Close(int fd) {
 }
 
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags) {
-  return Fails() ? -1 : system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
+  if (Fails() || Lacks(flags != 0 && faultPlan.noRenameFlags, EINVAL)) return -1;
+  return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
+}
+
+int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
+  if (Fails() || Lacks(faultPlan.noLinks, EPERM)) return -1;
+  return system_calls::LinkAt(fromDirectory, from, toDirectory, to);
 }
 
 int UnlinkAt(int directory, const char* name) {
   return Fails() ? -1 : system_calls::UnlinkAt(directory, name);
+}
+
+int MkdirAt(int directory, const char* name, mode_t mode) {
+  return Fails() ? -1 : system_calls::MkdirAt(directory, name, mode);
 }
 
 int Fchmod(int fd, mode_t mode) {
@@ -131,6 +159,10 @@ int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* act
   ShowSpawn(arguments);
   if (Fails()) return errno;
   return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
+}
+
+int Exec(const char* program, char* const arguments[]) {
+  return Fails() ? -1 : system_calls::Exec(program, arguments);
 }
 
 }  // namespace startgarten::platform::file_system

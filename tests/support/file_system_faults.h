@@ -5,15 +5,23 @@
 #include <vector>
 
 // The tests' file system: every operation of the code under test goes through it to the real
-// system calls, counted, and any single one of them can be made to fail.
+// system calls, counted, and any of them can be made to fail, or to end the process.
 namespace startgarten::test_support {
 
-// The counter of operations starts again from zero, and the operation with the number failAt
-// (counted from 1) fails with the errno value error without being carried out. failAt 0 makes
-// no operation fail.
+// The counter of operations starts again from zero with each plan; operations are counted from 1.
 struct FaultPlan {
+  // The operations failAt to failAt + failCount - 1 fail with the errno value error without
+  // being carried out. failAt 0 makes none fail.
   unsigned long failAt = 0;
   int error = 0;
+  unsigned long failCount = 1;
+  // The process kills itself with SIGKILL in place of the operation of this number (0: never), as
+  // a crash or a power cut at that moment would leave the files.
+  unsigned long killAt = 0;
+  // What some file systems lack: renameat2 with flags answers EINVAL, as on FUSE, NFS and CIFS;
+  // link answers EPERM, as on FAT.
+  bool noRenameFlags = false;
+  bool noLinks = false;
 };
 void SetFaultPlan(FaultPlan plan);
 

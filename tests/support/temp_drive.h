@@ -1,8 +1,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
+#include <sys/vfs.h>
 #include <sys/xattr.h>
 #include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,8 +21,11 @@
 #include <string_view>
 
 // A Wine prefix of its own for one test: a temporary directory with dosdevices/c: linked to an
-// empty drive directory, and WINEPREFIX pointing at it for the lifetime of the object. Files on
-// the drives are written and read as bytes through host paths relative to a drive's root.
+// empty drive directory, and WINEPREFIX pointing at it for the lifetime of the object. The drive
+// directories lie in the temporary directory too, or in a folder of their own of another file
+// system (a FAT or FUSE mount). The list of drives chosen lately is kept in a folder "config"
+// beside the prefix (XDG_CONFIG_HOME), so that no test touches the user's own. Files on the drives
+// are written and read as bytes through host paths relative to a drive's root.
 namespace startgarten::test_support {
 
 // The extended attributes of a file (of a link itself, not of its target), by name.
@@ -31,24 +40,43 @@ inline std::map<std::string, std::string> ExtendedAttributes(const std::filesyst
   return attributes;
 }
 
+// Whether the file lies on a FAT mount, which keeps attributes in its directory entries.
+inline bool IsOnFat(const std::filesystem::path& path) {
+  struct statfs fileSystem;
+  return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == MSDOS_SUPER_MAGIC;
+}
+
+// A new directory of a unique name in parent.
+inline std::filesystem::path UniqueDirectory(const std::filesystem::path& parent) {
+  std::string pattern = (parent / "startgarten-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot create a directory in " << parent;
+  return pattern;
+}
+
 class TempDrive {
  public:
-  TempDrive() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "startgarten-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot create a temporary directory";
-    base_ = pattern;
+  // drives: where the drive directories go; by default beside the prefix.
+  explicit TempDrive(const std::filesystem::path& drives = {}) {
+    base_ = UniqueDirectory(std::filesystem::temp_directory_path());
+    drives_ = drives.empty() ? base_ : UniqueDirectory(drives);
     std::filesystem::create_directories(base_ / "prefix" / "dosdevices");
     if (const char* prefix = std::getenv("WINEPREFIX")) savedPrefix_ = prefix;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
     ::setenv("WINEPREFIX", (base_ / "prefix").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", Config().c_str(), 1);
     MapDrive('c');
   }
 
   ~TempDrive() {
     savedPrefix_ ? ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1) : ::unsetenv("WINEPREFIX");
-    std::error_code ignored;
-    std::filesystem::permissions(base_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(base_, ignored);
+    savedConfig_ ? ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1)
+                 : ::unsetenv("XDG_CONFIG_HOME");
+    for (const std::filesystem::path& directory : {drives_, base_}) {
+      std::error_code ignored;
+      std::filesystem::permissions(directory, std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+      std::filesystem::remove_all(directory, ignored);
+    }
   }
 
   TempDrive(const TempDrive&) = delete;
@@ -68,13 +96,15 @@ class TempDrive {
   }
 
   std::filesystem::path Prefix() const { return base_ / "prefix"; }
+  // XDG_CONFIG_HOME: not made until the program makes it.
+  std::filesystem::path Config() const { return base_ / "config"; }
   std::filesystem::path Link(char letter) const {
     return Prefix() / "dosdevices" / (std::string(1, letter) + ":");
   }
   // The temporary directory that holds the prefix and the drives, for files off every drive.
   const std::filesystem::path& Base() const { return base_; }
   std::filesystem::path Root(char letter = 'c') const {
-    return base_ / (std::string("drive_") + letter);
+    return drives_ / (std::string("drive_") + letter);
   }
   std::filesystem::path Host(std::string_view relative, char letter = 'c') const {
     return Root(letter) / relative;
@@ -95,10 +125,20 @@ class TempDrive {
   }
 
   // Makes the file read-only, hidden and system, as Windows 95 leaves its boot file: no write
-  // permission, and the attributes in user.DOSATTRIB as Wine keeps them.
+  // permission, and the attributes in user.DOSATTRIB as Wine keeps them, or in the directory
+  // entry on a FAT mount.
   void Protect(std::string_view relative, char letter = 'c') const {
     const std::filesystem::path path = Host(relative, letter);
-    EXPECT_EQ(::setxattr(path.c_str(), "user.DOSATTRIB", "0x27", 4, 0), 0);
+    if (IsOnFat(path)) {
+      const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      uint32_t attributes = ATTR_RO | ATTR_HIDDEN | ATTR_SYS | ATTR_ARCH;
+      EXPECT_EQ(::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes), 0) << path;
+      ::close(fd);
+      return;
+    }
+    // A file system without user attributes (tmpfs before Linux 6.6) keeps only the permission.
+    EXPECT_TRUE(::setxattr(path.c_str(), "user.DOSATTRIB", "0x27", 4, 0) == 0 || errno == ENOTSUP)
+        << path;
     std::filesystem::permissions(path, std::filesystem::perms(0222),
                                  std::filesystem::perm_options::remove);
   }
@@ -120,18 +160,24 @@ class TempDrive {
     return snapshot;
   }
 
-  // The names in a directory of the drive, to see that nothing was left behind.
+  // The names in a directory of the drive, to see that nothing was left behind. The msdos
+  // driver shows every name in small letters: on FAT the names are in capitals here.
   std::set<std::string> Entries(std::string_view relative = "", char letter = 'c') const {
     std::set<std::string> names;
+    const bool fat = IsOnFat(Host(relative, letter));
     for (const auto& entry : std::filesystem::directory_iterator(Host(relative, letter))) {
-      names.insert(entry.path().filename().string());
+      std::string name = entry.path().filename().string();
+      if (fat) std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+      names.insert(name);
     }
     return names;
   }
 
  private:
   std::filesystem::path base_;
+  std::filesystem::path drives_;
   std::optional<std::string> savedPrefix_;
+  std::optional<std::string> savedConfig_;
 };
 
 }  // namespace startgarten::test_support

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -15,6 +17,8 @@
 
 #include "app/form1.h"
 #include "support/boot_drive_fixture.h"
+#include "support/drive_homes.h"
+#include "support/file_system_faults.h"
 
 // What the tests of the write command under failures and kills share: killing at random moments,
 // the batch file it leaves, and a folder drive on which it changes all three of its files.
@@ -36,9 +40,22 @@ void KillWhileRunning(std::mt19937& random, unsigned maxMicroseconds, const Body
   ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
 }
 
+// Runs body in a child process that kills itself at the file operation of number step; tells
+// whether it was killed there (it ended by itself when body had fewer operations).
+template <typename Body>
+bool KilledAtOperation(unsigned long step, const Body& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    body(FaultPlan{.killAt = step});
+    _exit(3);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
 // Whether the batch file is whole: lines the write command writes, each with its CR LF, and never
-// a second call of start.bat. (A kill between the batch file and the boot file leaves the marker
-// behind the batch file; the next write then comments the call out once more, which is harmless.)
+// a second call of start.bat.
 inline bool IsWholeBatchFile(const std::optional<std::string>& bytes) {
   if (!bytes || !bytes->starts_with("@ECHO OFF\r\n") || !bytes->ends_with("\r\n")) return false;
   int calls = 0;
@@ -52,17 +69,39 @@ inline bool IsWholeBatchFile(const std::optional<std::string>& bytes) {
   return calls <= 1;
 }
 
-// A drive on which the write command changes all three of its files: the DOS prompt option is
-// switched on, so the batch file gets its call and the marker changes, besides the option keys.
-// The batch file carries attributes of its own that a rewrite must keep.
-class WriteCommandDrive : public BootDriveTest {
+// The FAT attribute byte of a file on a FAT mount; 0 elsewhere.
+inline uint32_t FatAttributes(const std::filesystem::path& path) {
+  uint32_t attributes = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0 && IsOnFat(path)) ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes);
+  if (fd >= 0) ::close(fd);
+  return attributes;
+}
+
+// A drive, in the home of the test's parameter, on which the write command changes all three of
+// its files: the DOS prompt option is switched on, so the batch file gets its call and the marker
+// changes, besides the option keys. The batch file carries attributes of its own that a rewrite
+// must keep.
+class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterface<DriveHome> {
  protected:
-  // A file's bytes (none when missing), permission bits and extended attributes.
+  WriteCommandDrive() : BootDriveTest(DrivesFolder(GetParam())) {}
+  ~WriteCommandDrive() override { SetFaultPlan({}); }
+
+  void SetUp() override {
+    std::string whyNot;
+    DrivesFolder(GetParam(), &whyNot);
+    if (!whyNot.empty()) GTEST_SKIP() << whyNot;
+    SetFaultPlan(GetParam().Model());
+  }
+
+  // A file's bytes (none when missing), permission bits, extended attributes, DOS attributes and,
+  // on a FAT mount, the directory entry's attribute byte.
   struct FileState {
     std::optional<std::string> bytes;
     std::filesystem::perms permissions{};
     std::map<std::string, std::string> attributes;
     uint32_t dosAttributes = 0;
+    uint32_t fatAttributes = 0;
     bool operator==(const FileState&) const = default;
   };
   using Files = std::map<std::string, FileState>;
@@ -71,13 +110,17 @@ class WriteCommandDrive : public BootDriveTest {
   static constexpr const char* kBatchFile = "AUTOEXEC.BAT";
   static constexpr const char* kStartScript = "WINDOWS/start.bat";
 
-  void Prepare(const std::string& padding = {}) {
-    WriteBootFile({"BootMenu=0", "BootMenuDelay=30", ";PROMPT=0", ";x" + padding});
-    drive.Write(kBatchFile, CrLf({"@ECHO OFF", "rem call start.bat"}));
-    const std::filesystem::path batch = drive.Host(kBatchFile);
+  // The three files as before the command, on this test's drive or on another.
+  void Prepare(const std::string& padding = {}) { Prepare(drive, padding); }
+  static void Prepare(const TempDrive& on, const std::string& padding = {}) {
+    test_support::WriteBootFile(on,
+                                {"BootMenu=0", "BootMenuDelay=30", ";PROMPT=0", ";x" + padding});
+    on.Write(kBatchFile, CrLf({"@ECHO OFF", "rem call start.bat"}));
+    const std::filesystem::path batch = on.Host(kBatchFile);
     ::setxattr(batch.c_str(), "user.comment", "keep me", 7, 0);
-    std::filesystem::permissions(batch, std::filesystem::perms(0640));
-    drive.Write(kStartScript, CrLf({"@echo off", "old"}));
+    std::error_code unsupported;  // FAT keeps no such permissions
+    std::filesystem::permissions(batch, std::filesystem::perms(0640), unsupported);
+    on.Write(kStartScript, CrLf({"@echo off", "old"}));
   }
 
   // The changes the command writes: boot menu on for 5 seconds.
@@ -86,15 +129,62 @@ class WriteCommandDrive : public BootDriveTest {
     window.SpinEdit1.UserSetText("5");
   }
 
-  Files Now() const {
+  // Runs the write command with these changes, the home's missing calls and plan's failures, and
+  // returns the boxes shown after the question; operations then holds the number of file
+  // operations it attempted.
+  std::vector<std::string> Write(FaultPlan plan = {}) {
+    boxes.shown.clear();
+    TForm1 window(boxes, "Startgarten");
+    ChangeOptions(window);
+    SetFaultPlan(GetParam().Model(plan));
+    window.HandleEvent([&] { window.StartDateischreiben1Click(); });
+    operations = OperationsPerformed();
+    SetFaultPlan(GetParam().Model());
+    std::vector<std::string> texts = boxes.Texts();
+    texts.erase(texts.begin());  // the question
+    return texts;
+  }
+
+  // A start of the program: it completes an interrupted command and removes what one left.
+  void Start() {
+    TForm1 window(boxes, "Startgarten");
+    window.HandleEvent([&] { window.FormCreate(); });
+  }
+
+  Files Now() const { return Now(drive); }
+  static Files Now(const TempDrive& on) {
     Files files;
     for (const char* name : {kBootFile, kBatchFile, kStartScript}) {
-      const std::filesystem::path path = drive.Host(name);
-      files[name] = {drive.Read(name), std::filesystem::status(path).permissions(),
+      const std::filesystem::path path = on.Host(name);
+      files[name] = {on.Read(name), std::filesystem::status(path).permissions(),
                      ExtendedAttributes(path),
-                     platform::GetFileAttributes(std::string("C:\\") + name)};
+                     platform::GetFileAttributes(std::string("C:\\") + name), FatAttributes(path)};
     }
     return files;
+  }
+
+  unsigned long operations = 0;
+
+  // Nothing but the drive's own files: no temporary file, no record.
+  void ExpectNothingBeside() const {
+    EXPECT_EQ(drive.Entries(), (std::set<std::string>{"AUTOEXEC.BAT", "MSDOS.SYS", "WINDOWS"}));
+    const std::set<std::string> windows = drive.Entries("WINDOWS");
+    EXPECT_TRUE(windows == (std::set<std::string>{"WIN.COM", "start.bat"}) ||
+                windows == (std::set<std::string>{"WIN.COM", "START.BAT"}));
+  }
+
+ private:
+  // Where the home keeps its drives; empty, and why in whyNot, where this machine has none.
+  static std::filesystem::path DrivesFolder(const DriveHome& home, std::string* whyNot = nullptr) {
+    switch (home.where) {
+      case DriveHome::Where::kTemporary:
+        return {};
+      case DriveHome::Where::kFuse:
+        return SharedFuseFolder(whyNot);
+      case DriveHome::Where::kMount:
+        return std::getenv("STARTGARTEN_TEST_MOUNT");
+    }
+    return {};
   }
 };
 

@@ -1,9 +1,13 @@
 // Writes PNG pictures into the directory named by STARTGARTEN_SCREENSHOT_DIR (scripts/
 // screenshots.sh sets it): the window's five pages on a copy of the sample drive, the write
-// command's confirmation box, and the box shown when drive C does not exist.
+// command's confirmation box, and the box before the window: when drive C does not exist, when
+// an empty folder was chosen as drive C, and with the drives chosen lately. Drive C stays chosen
+// once it is, so the pictures that choose it come last.
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
 #include "app/view/message_box_dialog.h"
+#include "platform/drive_locations.h"
+#include "platform/recent_drives.h"
 #include "tests/gui/window_fixture.h"
 
 using namespace startgarten;
@@ -37,7 +41,7 @@ class WindowScreenshots : public QObject {
     WindowFixture fixture;
     std::filesystem::remove(fixture.drive.Link('c'));
     GrabNextBox(directory_ + "/first-start.png");
-    QVERIFY(!FindDriveC("Startgarten"));
+    QVERIFY(!FindDriveC());
   }
 
   void writePagesAndConfirmationBox() {
@@ -62,6 +66,31 @@ class WindowScreenshots : public QObject {
     dialogs.SetOwner(&fixture.window);
     GrabNextBox(directory_ + "/confirmation.png");
     dialogs.Show(kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone);
+  }
+
+  void writeNoBootDriveBox() {
+    WindowFixture fixture;
+    const std::filesystem::path empty = fixture.drive.Base() / "leer";
+    std::filesystem::create_directories(empty);
+    platform::ChooseDriveC(empty.string());
+    GrabNextBox(directory_ + "/no-boot-drive.png");
+    QVERIFY(!FindDriveC());
+  }
+
+  void writeRecentDrivesBox() {
+    WindowFixture fixture;
+    const std::filesystem::path base = fixture.drive.Base();
+    for (const char* name : {"86box/win95.img", "pcem/win95-osr2.vhd", "qemu/w95.img"}) {
+      std::filesystem::create_directories((base / name).parent_path());
+      std::ofstream(base / name) << "";
+    }
+    for (const char* name :
+         {"qemu/w95.img", "alt/win95", "pcem/win95-osr2.vhd", "mnt/win95", "86box/win95.img"}) {
+      platform::RememberRecentDrive((base / name).string());
+    }
+    platform::ChooseDriveC((base / "nirgends").string());
+    GrabNextBox(directory_ + "/recent-drives.png");
+    QVERIFY(!FindDriveC());
   }
 
  private:

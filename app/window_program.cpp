@@ -1,0 +1,28 @@
+#include "app/window_program.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/cp1252.h"
+#include "platform/error.h"
+#include "platform/messages.h"
+#include "platform/process.h"
+#include "platform/program_path.h"
+#include "platform/windows_error.h"
+
+namespace startgarten {
+
+int StartWindowProgram(char* const arguments[]) {
+  const std::filesystem::path program =
+      (std::filesystem::path(platform::RunningProgramPath()).parent_path() /
+       STARTGARTEN_WINDOW_PROGRAM)
+          .lexically_normal();
+  const int error = platform::ReplaceProcess(program.string(), arguments);
+  const std::string reason = platform::SystemErrorText(platform::WindowsErrorFromErrno(error));
+  const std::string message =
+      FormatMessageText(messages::kWindowProgramNotStarted, reason, Utf8ToCp1252(program.string()));
+  std::fputs(Cp1252ToUtf8(message).c_str(), stderr);
+  return 1;
+}
+
+}  // namespace startgarten

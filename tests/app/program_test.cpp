@@ -1,0 +1,140 @@
+// The program a user starts, run as a process without a display (no DISPLAY, WAYLAND_DISPLAY or
+// QT_QPA_PLATFORM): a script's options print exactly their lines in UTF-8 and end with their exit
+// status; a drive given as DRIVE, a folder or a disk image, is drive C; the window is handed over
+// to the window's program with the same arguments, once a display is named.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+#include "support/disk_images.h"
+#include "support/temp_drive.h"
+
+namespace startgarten {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProgramTest : public testing::Test {
+ protected:
+  ProgramTest() {
+    fs::copy(fs::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / "examples/drive_c", drive.Root(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    drive.Protect("MSDOS.SYS");
+  }
+
+  // Runs the program with the arguments in an environment without a display, unless display
+  // names one.
+  platform::ProcessResult Run(std::vector<std::string> arguments,
+                              const std::string& program = STARTGARTEN_PROGRAM,
+                              const std::string& display = {}) const {
+    arguments.insert(arguments.begin(), program);
+    std::vector<std::string> environment = {"WINEPREFIX=" + drive.Prefix().string(),
+                                            "HOME=/nonexistent", "PATH=/usr/bin:/bin",
+                                            "LANG=C.UTF-8"};
+    if (!display.empty()) environment.push_back(display);
+    return platform::RunProcess(
+        {program, arguments, environment, {}, {}, std::chrono::milliseconds(20000)});
+  }
+
+  test_support::TempDrive drive;
+};
+
+// The sample drive's boot file as the window shows it after the interlocks ran while reading:
+// BootWarn is cleared without safe mode, DriveSpace clears DoubleSpace, and the DOS prompt (on
+// when the file does not say) clears BootMulti.
+TEST_F(ProgramTest, ShowPrintsTheOptionsOfTheSampleDriveWithoutADisplay) {
+  const platform::ProcessResult shown = Run({"--show"});
+  EXPECT_EQ(shown.exitCode, 0);
+  EXPECT_EQ(shown.errors, "");
+  EXPECT_EQ(shown.output,
+            "BootMenu=0\nBootKeys=1\nBootGUI=1\nNetwork=0\nBootFailSafe=0\nBootWarn=0\n"
+            "BootMulti=0\nDblSpace=0\nDrvSpace=1\nLoadTop=1\nLogo=1\nDosPrompt=1\n"
+            "BootMenuDefault=1\nBootMenuDelay=5\nBootDelay=2\nBootWin=1\nDoubleBuffer=1\n");
+}
+
+// Changes on a folder and on a disk image named as DRIVE, then shown; wrong calls (status 2) and a
+// missing drive (status 1) in German, in UTF-8, leaving the drive as it was.
+TEST_F(ProgramTest, ChangesADriveGivenAsArgumentAndRefusesWrongCalls) {
+  const std::string folder = drive.Root().string();
+  const platform::ProcessResult changed =
+      Run({"--set", "Logo=0", folder, "--set", "BootDelay=0", "--set", "bootmenu=1"});
+  EXPECT_EQ(changed.exitCode, 0);
+  EXPECT_EQ(changed.output + changed.errors, "");
+  const std::string shown = Run({"--show", folder}).output;
+  for (const char* line : {"\nLogo=0\n", "\nBootDelay=0\n", "BootMenu=1\n"})
+    EXPECT_NE(shown.find(line), std::string::npos) << line;
+
+  const test_support::DiskImage image =
+      test_support::MakeImage(test_support::ImageKind::kFat16Disk, drive.Base());
+  test_support::PutFiles(image, {{"MSDOS.SYS", *drive.Read("MSDOS.SYS"), "+r +h +s"},
+                                 {"AUTOEXEC.BAT", *drive.Read("AUTOEXEC.BAT"), ""},
+                                 {"WINDOWS/DOSSTART.BAT", "", ""}});
+  EXPECT_EQ(Run({"--set", "DosPrompt=0", "--set", "BootWin=0", image.path.string()}).exitCode, 0);
+  const std::string onImage = Run({"--show", image.path.string()}).output;
+  EXPECT_NE(onImage.find("\nBootGUI=0\n"), std::string::npos) << onImage;
+  EXPECT_NE(onImage.find("\nBootWin=0\n"), std::string::npos) << onImage;
+
+  const std::string before = drive.Snapshot();
+  const std::string hint = "Weitere Informationen mit \u201Estartgarten --help\u201C.\n";
+  const struct {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string errors;
+  } wrong[] = {
+      {{"--set", "BootWin=7", folder},
+       2,
+       "startgarten: BootWin verlangt 0 oder 1, nicht \u201E7\u201C\n" + hint},
+      {{"--set", "Gr\u00F6\u00DFe=1"},
+       2,
+       "startgarten: unbekannter Optionsname \u201EGr\u00F6\u00DFe\u201C\n" + hint},
+      {{"--set", "Logo=1", "--set", "BootWin=0", "--set", "BootGUI=1"},
+       2,
+       "startgarten: BootGUI ist gesperrt, solange die \u00FCbrigen Optionen so stehen (im Fenster "
+       "grau), und l\u00E4sst sich nicht setzen\n"},
+      {{"--show", folder + "/gone"},
+       1,
+       "startgarten: Laufwerk C: gibt es nicht. Gesucht wurde: " + folder + "/gone\n"},
+  };
+  for (const auto& [arguments, exitCode, errors] : wrong) {
+    SCOPED_TRACE(testing::PrintToString(arguments));
+    const platform::ProcessResult result = Run(arguments);
+    EXPECT_EQ(result.exitCode, exitCode);
+    EXPECT_EQ(result.errors, errors);
+    EXPECT_EQ(result.output, "");
+  }
+  EXPECT_EQ(drive.Snapshot(), before);
+}
+
+// The window is another program, in the place relative to this one where it is installed: it
+// gets the same arguments, and its exit status is the program's; when it is missing, a German
+// message says so. Without a display named, the program says that instead and starts none.
+TEST_F(ProgramTest, HandsTheWindowOverToTheWindowsProgram) {
+  const fs::path bin = drive.Base() / "bin", window = drive.Base() / "lib/startgarten/startgarten";
+  fs::create_directories(bin);
+  fs::copy_file(STARTGARTEN_PROGRAM, bin / "startgarten");
+  const std::string program = (bin / "startgarten").string(), display = "DISPLAY=:0";
+  const platform::ProcessResult noDisplay = Run({"win95.img"}, program);
+  EXPECT_EQ(noDisplay.exitCode, 1);
+  EXPECT_TRUE(noDisplay.errors.starts_with(
+      "startgarten: keine Anzeige, weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n"))
+      << noDisplay.errors;
+  const platform::ProcessResult missing = Run({"win95.img"}, program, display);
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.errors,
+            "startgarten: Die Datei wurde nicht gefunden: Das Programm des "
+            "Fensters, " +
+                window.string() + ", l\u00E4sst sich nicht starten.\n");
+
+  fs::create_directories(window.parent_path());
+  test_support::WriteHostBytes(window, "#!/bin/sh\necho \"$0|$*\"\nexit 7\n");
+  fs::permissions(window, fs::perms(0755));
+  const platform::ProcessResult started = Run({"--", "-win 95.img"}, program, display);
+  EXPECT_EQ(started.exitCode, 7);
+  EXPECT_EQ(started.output, window.string() + "|-- -win 95.img\n");
+}
+
+}  // namespace
+}  // namespace startgarten

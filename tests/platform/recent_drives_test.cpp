@@ -1,0 +1,186 @@
+#include "platform/recent_drives.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "support/file_system_faults.h"
+#include "support/temp_drive.h"
+
+namespace startgarten::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using Paths = std::vector<std::string>;
+
+class RecentDrivesTest : public testing::Test {
+ protected:
+  fs::path File() const { return drive.Config() / "startgarten" / "recent-drives"; }
+
+  void WriteFile(const std::string& bytes) const {
+    fs::create_directories(File().parent_path());
+    std::ofstream(File(), std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+  std::string FileBytes() const {
+    std::ifstream in(File(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  test_support::TempDrive drive;
+};
+
+// The latest first, each once, five at most; the folders on the way are made.
+TEST_F(RecentDrivesTest, KeepsTheLatestFiveEachOnce) {
+  EXPECT_EQ(RecentDrives(), Paths());
+  EXPECT_EQ(RecentDrivesFile(), File().string());
+  for (const char* path : {"/a", "/b", "/c", "/b", "/d", "/e", "/f"}) {
+    EXPECT_TRUE(RememberRecentDrive(path));
+  }
+  EXPECT_EQ(RecentDrives(), (Paths{"/f", "/e", "/d", "/b", "/c"}));
+  EXPECT_EQ(FileBytes(), "/f\n/e\n/d\n/b\n/c\n");
+  EXPECT_EQ(fs::status(File()).permissions(), fs::perms(0600));
+
+  // The latest again changes nothing on disk.
+  const auto written = fs::last_write_time(File());
+  test_support::SetFaultPlan({1, EIO});
+  EXPECT_TRUE(RememberRecentDrive("/f"));
+  test_support::SetFaultPlan({});
+  EXPECT_EQ(fs::last_write_time(File()), written);
+
+  // Neither a relative path nor one with a line break can be kept.
+  EXPECT_FALSE(RememberRecentDrive("relative"));
+  EXPECT_FALSE(RememberRecentDrive("/two\nlines"));
+  EXPECT_EQ(RecentDrives(), (Paths{"/f", "/e", "/d", "/b", "/c"}));
+  EXPECT_EQ(fs::directory_iterator(File().parent_path())->path(), File());
+}
+
+// XDG_CONFIG_HOME when absolute, else ~/.config; neither, no list.
+TEST_F(RecentDrivesTest, LivesInTheUsersConfigFolder) {
+  const std::string home = (drive.Base() / "home").string();
+  fs::create_directories(home);
+  const char* savedHome = std::getenv("HOME");
+  const std::string saved = savedHome ? savedHome : "";
+  ::setenv("HOME", home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", "relative", 1);
+  EXPECT_EQ(RecentDrivesFile(), home + "/.config/startgarten/recent-drives");
+  EXPECT_TRUE(RememberRecentDrive("/x"));  // home/.config made on the way, not home itself
+  EXPECT_FALSE(fs::exists(File()));
+  EXPECT_EQ(RecentDrives(), Paths{"/x"});
+  fs::remove_all(home);
+  EXPECT_EQ(RecentDrives(), Paths());
+  EXPECT_FALSE(RememberRecentDrive("/x"));
+  EXPECT_FALSE(fs::exists(home));
+  ::unsetenv("HOME");
+  EXPECT_EQ(RecentDrivesFile(), std::nullopt);
+  EXPECT_FALSE(RememberRecentDrive("/x"));
+  ::setenv("XDG_CONFIG_HOME", drive.Config().c_str(), 1);
+  savedHome ? ::setenv("HOME", saved.c_str(), 1) : ::unsetenv("HOME");
+}
+
+// A damaged list gives what can be read of it, and the next choice writes a sound one.
+TEST_F(RecentDrivesTest, ToleratesADamagedList) {
+  struct Case {
+    const char* damage;
+    std::function<void()> make;
+    Paths read;
+  };
+  const std::vector<Case> cases = {
+      {"garbage and relative lines",
+       [&] { WriteFile(std::string("\x01\xFF\n\nrelative\n/a\r\n/b") + '\0' + "x\n/a\n/c"); },
+       {"/a\r", "/a", "/c"}},
+      {"more than five, repeated",
+       [&] { WriteFile("/1\n/1\n/2\n/3\n/4\n/5\n/6\n"); },
+       {"/1", "/2", "/3", "/4", "/5"}},
+      {"no final line break", [&] { WriteFile("/a\n/b"); }, {"/a", "/b"}},
+      {"larger than a list can be", [&] { WriteFile("/a\n" + std::string(1 << 20, 'x')); }, {}},
+      {"a folder", [&] { fs::create_directories(File()); }, {}},
+      {"a FIFO",
+       [&] {
+         fs::create_directories(File().parent_path());
+         ::mkfifo(File().c_str(), 0600);
+       },
+       {}},
+      {"a link to a device",
+       [&] {
+         fs::create_directories(File().parent_path());
+         fs::create_symlink("/dev/zero", File());
+       },
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.damage);
+    fs::remove_all(drive.Config());
+    c.make();
+    EXPECT_EQ(RecentDrives(), c.read);
+    const bool replaceable = !fs::is_directory(File());
+    EXPECT_EQ(RememberRecentDrive("/new"), replaceable);
+    if (!replaceable) continue;
+    Paths after = {"/new"};
+    for (const std::string& path : c.read) {
+      if (after.size() < kRecentDrivesKept) after.push_back(path);
+    }
+    EXPECT_EQ(RecentDrives(), after);
+  }
+}
+
+// A failure at any file operation leaves the list as it was or as it should become, and nothing
+// beside it.
+TEST_F(RecentDrivesTest, FailuresLeaveTheOldListOrTheNew) {
+  for (const bool firstTime : {true, false}) {
+    const Paths before = firstTime ? Paths() : Paths{"/b", "/a"};
+    const Paths after = firstTime ? Paths{"/c"} : Paths{"/c", "/b", "/a"};
+    for (unsigned long failAt = 1;; ++failAt) {
+      SCOPED_TRACE((firstTime ? "no folder yet, failing operation " : "failing operation ") +
+                   std::to_string(failAt));
+      fs::remove_all(drive.Config());
+      if (!firstTime) WriteFile("/b\n/a\n");
+      test_support::SetFaultPlan({failAt, failAt % 2 ? ENOSPC : EIO});
+      const bool remembered = RememberRecentDrive("/c");
+      const unsigned long operations = test_support::OperationsPerformed();
+      test_support::SetFaultPlan({});
+      const Paths now = RecentDrives();
+      EXPECT_EQ(now, remembered ? after : before);
+      if (fs::exists(File().parent_path())) {
+        for (const auto& entry : fs::directory_iterator(File().parent_path()))
+          EXPECT_EQ(entry.path(), File());
+      }
+      if (failAt > operations) break;
+    }
+  }
+}
+
+// Killed at any moment, a writer leaves a whole list: one of those it wrote.
+TEST_F(RecentDrivesTest, KilledWritesLeaveAWholeList) {
+  const std::set<std::string> versions = {"", "/one\n", "/two\n/one\n", "/one\n/two\n"};
+  std::mt19937 random(23);
+  for (int kill = 0; kill < 100; ++kill) {
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      for (;;) {
+        RememberRecentDrive("/one");
+        RememberRecentDrive("/two");
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 5000));
+    ASSERT_EQ(::kill(child, SIGKILL), 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    EXPECT_EQ(versions.count(FileBytes()), 1u) << FileBytes();
+  }
+  EXPECT_TRUE(RememberRecentDrive("/three"));
+  EXPECT_EQ(RecentDrives().front(), "/three");
+}
+
+}  // namespace
+}  // namespace startgarten::platform

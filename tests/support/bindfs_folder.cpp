@@ -1,0 +1,89 @@
+#include "support/bindfs_folder.h"
+
+#include <linux/magic.h>
+#include <sys/prctl.h>
+#include <sys/vfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
+#include <cstdlib>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace startgarten::test_support {
+namespace {
+
+bool IsFuse(const std::filesystem::path& path) {
+  struct statfs status {};
+  return ::statfs(path.c_str(), &status) == 0 && status.f_type == FUSE_SUPER_MAGIC;
+}
+
+// Starts "bindfs -f backing mount", to end when the calling thread does.
+pid_t StartBindfs(const std::filesystem::path& backing, const std::filesystem::path& mount) {
+  const pid_t parent = ::getpid();
+  const pid_t child = ::fork();
+  if (child != 0) return child;
+  // SIGTERM lets bindfs unmount before it ends; a parent gone before prctl took effect sends
+  // nothing, hence the second look.
+  if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent) ::_exit(126);
+  ::execlp("bindfs", "bindfs", "-f", backing.c_str(), mount.c_str(), nullptr);
+  ::_exit(127);
+}
+
+}  // namespace
+
+bool IsMountPoint(const std::filesystem::path& path) {
+  std::ifstream mountInfo("/proc/self/mountinfo");
+  for (std::string line; std::getline(mountInfo, line);) {
+    std::istringstream fields(line);
+    std::string id, parent, device, root, mountPoint;
+    fields >> id >> parent >> device >> root >> mountPoint;
+    if (mountPoint == path.string()) return true;
+  }
+  return false;
+}
+
+BindfsFolder::BindfsFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "startgarten-fuse-XXXXXX");
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
+  base_ = std::filesystem::canonical(pattern);  // as /proc/self/mountinfo names it
+  backing_ = base_ / "backing";
+  mount_ = base_ / "mount";
+  std::filesystem::create_directory(backing_);
+  std::filesystem::create_directory(mount_);
+  bindfs_ = StartBindfs(backing_, mount_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  int status = -1;
+  while (bindfs_ == -1 || !IsFuse(mount_)) {
+    if (bindfs_ != -1 && ::waitpid(bindfs_, &status, WNOHANG) == bindfs_) bindfs_ = -1;
+    if (bindfs_ == -1 || std::chrono::steady_clock::now() > deadline) {
+      Unmount();
+      throw std::runtime_error("bindfs did not mount " + mount_.string() + " (status " +
+                               std::to_string(status) + ")");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+BindfsFolder::~BindfsFolder() {
+  Unmount();
+}
+
+// Stops bindfs, which unmounts, and removes the folders only once nothing is mounted there: a
+// recursive removal through a live mount would reach whatever it shows.
+void BindfsFolder::Unmount() {
+  if (bindfs_ > 0) {
+    ::kill(bindfs_, SIGTERM);
+    ::waitpid(bindfs_, nullptr, 0);
+    bindfs_ = -1;
+  }
+  std::error_code ignored;
+  if (!IsMountPoint(mount_)) std::filesystem::remove_all(base_, ignored);
+}
+
+}  // namespace startgarten::test_support

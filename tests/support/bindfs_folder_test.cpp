@@ -1,0 +1,136 @@
+#include "support/bindfs_folder.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include <chrono>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "support/temp_drive.h"  // ExtendedAttributes
+
+namespace startgarten::test_support {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Waits up to 10 seconds for the mount to go.
+bool UnmountedSoon(const fs::path& path) {
+  for (int waited = 0; waited < 1000 && IsMountPoint(path); ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return !IsMountPoint(path);
+}
+
+// The checks of other tests run on it as on a folder: what they write through FUSE, with its mode
+// and extended attributes, is what the folder beneath holds; and renameat2's flags are refused, so
+// those checks meet the file systems without them.
+TEST(BindfsFolder, ShowsTheFolderBeneathThroughFuseWithoutRenameFlags) {
+  BindfsFolder folder;
+  struct statfs status {};
+  ASSERT_EQ(::statfs(folder.Mount().c_str(), &status), 0);
+  EXPECT_EQ(status.f_type, FUSE_SUPER_MAGIC);
+
+  std::ofstream(folder.Mount() / "MSDOS.SYS", std::ios::binary) << "[Options]\r\n";
+  const fs::path file = folder.Mount() / "MSDOS.SYS";
+  ASSERT_EQ(::setxattr(file.c_str(), "user.DOSATTRIB", "0x27", 4, 0), 0);
+  fs::permissions(file, fs::perms(0444));
+  const fs::path beneath = folder.Backing() / "MSDOS.SYS";
+  std::ifstream in(beneath, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[Options]\r\n");
+  EXPECT_EQ(fs::status(beneath).permissions(), fs::perms(0444));
+  EXPECT_EQ(ExtendedAttributes(beneath).at("user.DOSATTRIB"), "0x27");
+
+  std::ofstream(folder.Mount() / "new") << "new";
+  EXPECT_EQ(::renameat2(AT_FDCWD, (folder.Mount() / "new").c_str(), AT_FDCWD, file.c_str(),
+                        RENAME_EXCHANGE),
+            -1);
+  EXPECT_EQ(errno, EINVAL);
+}
+
+TEST(BindfsFolder, UnmountsAndRemovesItsFoldersThoughAFileIsStillOpen) {
+  fs::path mount;
+  int open = -1;
+  {
+    BindfsFolder folder;
+    mount = folder.Mount();
+    open = ::open((mount / "held").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_NE(open, -1);
+    ASSERT_TRUE(IsMountPoint(mount));
+  }
+  EXPECT_FALSE(IsMountPoint(mount));
+  EXPECT_FALSE(fs::exists(mount.parent_path()));
+  ::close(open);
+}
+
+// A test process killed outright (or crashing) runs no destructor; its mount goes all the same.
+TEST(BindfsFolder, DoesNotOutliveAKilledTestProcess) {
+  int pipe[2];
+  ASSERT_EQ(::pipe(pipe), 0);
+  const pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    try {
+      BindfsFolder folder;
+      const std::string mount = folder.Mount().string() + "\n";
+      if (::write(pipe[1], mount.data(), mount.size()) == ssize_t(mount.size())) ::pause();
+    } catch (const std::exception&) {
+    }
+    ::_exit(1);
+  }
+  ::close(pipe[1]);
+  std::string mount;
+  char byte = 0;
+  while (::read(pipe[0], &byte, 1) == 1 && byte != '\n') mount += byte;
+  ::close(pipe[0]);
+  EXPECT_TRUE(IsMountPoint(mount));
+  ASSERT_EQ(::kill(child, SIGKILL), 0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  ASSERT_FALSE(mount.empty()) << "bindfs did not start";
+  EXPECT_TRUE(UnmountedSoon(mount));
+  std::error_code ignored;
+  fs::remove_all(fs::path(mount).parent_path(), ignored);
+}
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(BindfsFolder, ReportsABindfsThatCannotStartAndLeavesNothing) {
+  std::string scratch = (fs::temp_directory_path() / "startgarten-XXXXXX").string();
+  ASSERT_TRUE(::mkdtemp(scratch.data()));
+  {
+    const ScopedVariable path("PATH", "/nonexistent"), tmpdir("TMPDIR", scratch);
+    EXPECT_THROW(BindfsFolder(), std::runtime_error);
+  }
+  EXPECT_TRUE(fs::is_empty(scratch));
+  fs::remove_all(scratch);
+}
+
+}  // namespace
+}  // namespace startgarten::test_support
