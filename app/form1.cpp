@@ -8,7 +8,9 @@
 #include "interlocks/interlocks.h"
 #include "logos/logo_preview.h"
 #include "platform/cp1252.h"
+#include "platform/drive_session.h"
 #include "platform/error.h"
+#include "platform/image_in_use.h"
 #include "platform/messages.h"
 
 namespace startgarten {
@@ -19,7 +21,16 @@ TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
 }
 
 void TForm1::FormCreate() {
-  ShowErrorOf(RemoveLeftoversOfInterruptedWrites);
+  // An image that an emulator holds is only read: the box says that the window may not show the
+  // options as the emulator will leave them.
+  ShowErrorOf([this] {
+    try {
+      RemoveLeftoversOfInterruptedWrites();
+    } catch (const platform::ImageInUseError& inUse) {
+      boxes_.Show(inUse.NoticeAtStart() + ".", applicationTitle_, MessageButtons::kOk,
+                  MessageIcon::kWarning);
+    }
+  });
   ShowErrorOf([this] { LoadLogoPreview(Image1, Image2, boxes_); });
   Auslesen();
 }
@@ -50,6 +61,9 @@ void TForm1::BitBtn3Click() {
 
 void TForm1::HandleEvent(const std::function<void()>& handler) {
   try {
+    // The drives' exports of disk images serve the whole event, and end before a box shows an
+    // error.
+    const platform::DriveSession session;
     handler();
   } catch (const std::exception& error) {
     ShowError(error.what());

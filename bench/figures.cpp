@@ -1,6 +1,7 @@
 #include "bench/figures.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "bench/file_sizes.h"
@@ -128,6 +129,41 @@ void PrintImageDrives(std::ostream& out, const MedianReporter& medians) {
   }
 }
 
+// A figure on the qcow2 image against its floor: the same on the raw disk, and the export's own
+// start and end; against the target when there is one.
+void PrintAgainstRawAndExport(std::ostream& out, const MedianReporter& medians,
+                              const std::string& label, const std::string& name,
+                              const std::string& raw, const std::string& exported,
+                              std::optional<double> target) {
+  const std::optional<Median> measured = medians.Find(name);
+  const std::optional<Median> rawMeasured = medians.Find(raw);
+  const std::optional<Median> exportMeasured = medians.Find(exported);
+  if (!measured || !rawMeasured || !exportMeasured) return PrintMissing(out, label);
+  const double floor = rawMeasured->seconds + exportMeasured->seconds;
+  const double ratio = measured->seconds / floor;
+  char line[240];
+  std::snprintf(line, sizeof line, "  %-22s %11s   floor %11s   %5.2fx", label.c_str(),
+                Duration(measured->seconds).c_str(), Duration(floor).c_str(), ratio);
+  out << line;
+  if (target) {
+    std::snprintf(line, sizeof line, "   target <= %.2fx   %s", *target, Verdict(ratio <= *target));
+    out << line;
+  }
+  std::snprintf(line, sizeof line, "   (raw %s + export %s; %.0f programs of mtools)\n",
+                Duration(rawMeasured->seconds).c_str(), Duration(exportMeasured->seconds).c_str(),
+                measured->counters.at("programs"));
+  out << line;
+}
+
+void PrintQcow2Drive(std::ostream& out, const MedianReporter& medians) {
+  out << "qcow2 image of the 512 MiB FAT32 disk (the floor: the same on the raw disk, and the "
+         "export's own start and end)\n";
+  PrintAgainstRawAndExport(out, medians, "start reads, qcow2", "Auslesen/image/qcow2",
+                           "Auslesen/image/0", "Export/qcow2/0", 1.5);
+  PrintAgainstRawAndExport(out, medians, "Schreiben, qcow2", "Schreiben/image/2",
+                           "Schreiben/image/0", "Export/qcow2/1", std::nullopt);
+}
+
 void PrintBitmapReader(std::ostream& out, const MedianReporter& medians) {
   out << "Bitmap reader\n";
   const struct {
@@ -158,6 +194,7 @@ void PrintFigures(const MedianReporter& medians, std::ostream& out) {
   PrintReading(out, medians);
   PrintWriting(out, medians);
   PrintImageDrives(out, medians);
+  PrintQcow2Drive(out, medians);
   PrintBitmapReader(out, medians);
 }
 

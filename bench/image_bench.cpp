@@ -1,7 +1,10 @@
 // Image drives: reading at start (the boot file and both pictures, as a program start does with
 // nothing kept yet) against the bare mtools programs that job needs, and Schreiben, each on a
-// 1.44 MB floppy and on a 512 MiB FAT32 partition with the sample drive's files. The programs of
-// mtools each run are counted ("programs").
+// 1.44 MB floppy and on a 512 MiB FAT32 partition with the sample drive's files; and both on that
+// partition's disk as a qcow2 image, which QEMU exports, with the export's own start and end for
+// reading and for writing, which are the floor of the qcow2 figures together with the raw disk's.
+// Each runs in a drive session, as a user's event does. The programs of mtools each run are
+// counted ("programs").
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -17,6 +20,9 @@
 #include "bootfile/boot_options.h"
 #include "interlocks/interlocks.h"
 #include "logos/logo_preview.h"
+#include "platform/drive_session.h"
+#include "platform/image_export.h"
+#include "platform/messages.h"
 #include "platform/mtools.h"
 #include "support/disk_images.h"
 
@@ -26,10 +32,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The kinds of image, as the benchmarks' argument.
+enum Kind : int64_t { kFat32 = 0, kFloppy = 1, kQcow2 = 2 };
+
 // An image of the sample drive, made once, in a prefix of its own that maps it as drive C.
 class BenchImage {
  public:
-  explicit BenchImage(bool floppy) {
+  explicit BenchImage(Kind kind) {
+    const bool floppy = kind == kFloppy;
     const fs::path sample = fs::path(STARTGARTEN_SOURCE_DIR) / "examples" / "drive_c";
     fs::create_directories(directory_ / "prefix" / "dosdevices");
     image_ = floppy ? test_support::MakeFloppy(directory_ / "floppy.img")
@@ -42,6 +52,7 @@ class BenchImage {
           {path, test_support::ReadHostBytes(entry.path()), path == "MSDOS.SYS" ? "+r +h +s" : ""});
     }
     test_support::PutFiles(image_, files);
+    if (kind == kQcow2) image_ = test_support::ConvertImage(image_, "qcow2");
     fs::create_symlink(image_.path, directory_ / "prefix" / "dosdevices" / "c:");
   }
   ~BenchImage() { fs::remove_all(directory_); }
@@ -56,9 +67,19 @@ class BenchImage {
   test_support::DiskImage image_;
 };
 
-const BenchImage& Image(int64_t floppy) {
-  static const BenchImage floppyImage(true), diskImage(false);
-  return floppy ? floppyImage : diskImage;
+const BenchImage& Image(int64_t kind) {
+  static const BenchImage diskImage(kFat32), floppyImage(kFloppy), qcow2Image(kQcow2);
+  return kind == kFloppy ? floppyImage : kind == kQcow2 ? qcow2Image : diskImage;
+}
+
+// What a start reads, in one drive session: both pictures and the options, with nothing of the
+// image kept from before (a changed modification time makes the drive read everything again).
+void ReadAtStart(const BenchImage& image, FormControls& form, NullMessageBoxes& boxes) {
+  const platform::DriveSession session;
+  TImage image1, image2;
+  ::utimensat(AT_FDCWD, image.image().path.c_str(), nullptr, 0);
+  LoadLogoPreview(image1, image2, boxes);
+  ReadBootOptions(form, boxes);
 }
 
 void ReportPrograms(benchmark::State& state, uint64_t programs) {
@@ -66,25 +87,18 @@ void ReportPrograms(benchmark::State& state, uint64_t programs) {
       benchmark::Counter(static_cast<double>(programs), benchmark::Counter::kAvgIterations);
 }
 
-// What a start reads: both pictures and the options, with nothing of the image kept from before
-// (a changed modification time makes the drive read everything again).
+// What a start reads, against the programs of mtools that read the three files.
 void ReadImageDrive(benchmark::State& state) {
   const BenchImage& image = Image(state.range(0));
   image.Select();
   FormControls form;
   ConnectInterlockRules(form);
   NullMessageBoxes boxes;
-  TImage image1, image2;
   const int fd = ::open(image.image().path.c_str(), O_RDONLY | O_CLOEXEC);
   const platform::Mtools mtools(fd, image.image().volumeOffset);
   const uint64_t programs = ProgramsSoFar();
   RunAgainstFloor(
-      state,
-      [&] {
-        ::utimensat(AT_FDCWD, image.image().path.c_str(), nullptr, 0);
-        LoadLogoPreview(image1, image2, boxes);
-        ReadBootOptions(form, boxes);
-      },
+      state, [&] { ReadAtStart(image, form, boxes); },
       [&] {
         for (const char* file : {"::/MSDOS.SYS", "::/WINDOWS/LOGOW.SYS", "::/WINDOWS/LOGOS.SYS"}) {
           if (mtools.Run("mtype", {file}, {}, 64 << 20).error) state.SkipWithError(file);
@@ -97,9 +111,46 @@ void ReadImageDrive(benchmark::State& state) {
 }
 BENCHMARK(ReadImageDrive)
     ->Name("Auslesen/image")
-    ->Arg(1)
-    ->Arg(0)
+    ->Arg(kFloppy)
+    ->Arg(kFat32)
     ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// What a start reads on the qcow2 image, through its export.
+void ReadQcow2Drive(benchmark::State& state) {
+  const BenchImage& image = Image(kQcow2);
+  image.Select();
+  FormControls form;
+  ConnectInterlockRules(form);
+  NullMessageBoxes boxes;
+  const uint64_t programs = ProgramsSoFar();
+  for (auto _ : state) ReadAtStart(image, form, boxes);
+  ReportPrograms(state, ProgramsSoFar() - programs);
+  if (boxes.shown) state.SkipWithError("a message box came up");
+}
+// The time is the wall clock's: the work is done by other programs.
+BENCHMARK(ReadQcow2Drive)
+    ->Name("Auslesen/image/qcow2")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The export's own start and end, for reading (0) and for writing (1): the floor's part that QEMU
+// adds.
+void ExportQcow2(benchmark::State& state) {
+  const BenchImage& image = Image(kQcow2);
+  platform::ImageExport::Options options;
+  options.writable = state.range(0) == 1;
+  const platform::ContainerFormat format = {"qcow2", messages::kImageFormatQcow2};
+  for (auto _ : state) {
+    const platform::ImageExport exported(image.image().path, format, "win95.qcow2", options);
+    benchmark::DoNotOptimize(exported.Fd());
+  }
+}
+BENCHMARK(ExportQcow2)
+    ->Name("Export/qcow2")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 void WriteImageDrive(benchmark::State& state) {
@@ -110,13 +161,22 @@ void WriteImageDrive(benchmark::State& state) {
   ReadBootOptions(form, boxes);
   const uint64_t programs = ProgramsSoFar();
   Spent spent;
-  const auto schreiben = [&] { WriteBootOptions(form, boxes); };
+  const auto schreiben = [&] {
+    const platform::DriveSession session;
+    WriteBootOptions(form, boxes);
+  };
   for (auto _ : state) Measure(spent, schreiben);
   ReportPrograms(state, ProgramsSoFar() - programs);
   ReportDiskWaits(state, spent);
   if (boxes.shown) state.SkipWithError("a message box came up");
 }
-BENCHMARK(WriteImageDrive)->Name("Schreiben/image")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteImageDrive)
+    ->Name("Schreiben/image")
+    ->Arg(kFloppy)
+    ->Arg(kFat32)
+    ->Arg(kQcow2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -73,22 +73,38 @@ class Image {
   const ImageReader& read_;
 };
 
-// Formats of other emulators that keep the disk in a structure of their own, by their header.
-void RefuseOtherFormats(const Image& image, const Sector& first) {
-  if (HasText(first, 0, "QFI\xFB"))
-    image.Fail(messages::kImageUnsupportedFormat, messages::kImageFormatQcow2);
-  if (Le32(first, 64) == 0xBEDA107F)
-    image.Fail(messages::kImageUnsupportedFormat, messages::kImageFormatVdi);
-  if (HasText(first, 0, "KDMV") || HasText(first, 0, "# Disk DescriptorFile")) {
-    image.Fail(messages::kImageUnsupportedFormat, messages::kImageFormatVmdk);
+// The formats of other emulators that keep the disk in a structure of their own, by their header;
+// a differencing VHD with no driver, as QEMU would show it without the parent it builds on.
+std::optional<ContainerFormat> ContainerOf(const Sector& first) {
+  if (HasText(first, 0, "QFI\xFB")) {
+    return Be32(first, 4) == 1 ? ContainerFormat{"qcow", messages::kImageFormatQcow}
+                               : ContainerFormat{"qcow2", messages::kImageFormatQcow2};
   }
-  if (HasText(first, 0, "vhdxfile"))
-    image.Fail(messages::kImageUnsupportedFormat, messages::kImageFormatVhdx);
+  if (HasText(first, 0, std::string_view("QED\0", 4))) {
+    return ContainerFormat{"qed", messages::kImageFormatQed};
+  }
+  if (Le32(first, 64) == 0xBEDA107F) return ContainerFormat{"vdi", messages::kImageFormatVdi};
+  if (HasText(first, 0, "KDMV") || HasText(first, 0, "COWD") ||
+      HasText(first, 0, "# Disk DescriptorFile")) {
+    return ContainerFormat{"vmdk", messages::kImageFormatVmdk};
+  }
+  if (HasText(first, 0, "vhdxfile")) return ContainerFormat{"vhdx", messages::kImageFormatVhdx};
+  if (HasText(first, 0, "WithoutFreeSpace") || HasText(first, 0, "WithouFreSpacExt")) {
+    return ContainerFormat{"parallels", messages::kImageFormatParallels};
+  }
   // Dynamic and differencing VHD files begin with a copy of their footer.
   if (HasText(first, 0, "conectix")) {
-    image.Fail(messages::kImageUnsupportedFormat, Be32(first, 60) == kVhdDifferencing
-                                                      ? messages::kImageFormatDifferencingVhd
-                                                      : messages::kImageFormatDynamicVhd);
+    return Be32(first, 60) == kVhdDifferencing
+               ? ContainerFormat{nullptr, messages::kImageFormatDifferencingVhd}
+               : ContainerFormat{"vpc", messages::kImageFormatDynamicVhd};
+  }
+  return std::nullopt;
+}
+
+// A file to be read as a raw disk that holds another format's structure.
+void RefuseOtherFormats(const Image& image, const Sector& first) {
+  if (const auto container = ContainerOf(first)) {
+    image.Fail(messages::kImageUnsupportedFormat, container->name);
   }
 }
 
@@ -253,6 +269,27 @@ FatVolumeLocation PartitionedVolume(const Image& image, const Sector& mbr, uint6
   return VolumeAt(image, offset, bytes);
 }
 
+// Reads of an open image file.
+ImageReader FileReader(int fd) {
+  return [fd](uint64_t offset, std::span<char> buffer) {
+    size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t got = ::pread(fd, buffer.data() + done, buffer.size() - done,
+                                  static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      done += static_cast<size_t>(got);
+    }
+    return true;
+  };
+}
+
+uint64_t FileSize(int fd, std::string_view name) {
+  struct stat status;
+  if (::fstat(fd, &status) != 0) throw Error(FormatMessageText(messages::kImageTooShort, name));
+  return static_cast<uint64_t>(status.st_size);
+}
+
 }  // namespace
 
 FatVolumeLocation LocateFatVolume(std::string_view displayName, uint64_t fileSize,
@@ -269,22 +306,25 @@ FatVolumeLocation LocateFatVolume(std::string_view displayName, uint64_t fileSiz
   return PartitionedVolume(image, first, diskSize);
 }
 
+std::optional<ContainerFormat> ContainerFormatOf(std::string_view displayName, uint64_t fileSize,
+                                                 const ImageReader& read) {
+  const Image image(displayName, fileSize, read);
+  if (fileSize < kSector) return std::nullopt;
+  const auto container = ContainerOf(image.ReadSector(0));
+  if (container && !container->driver) {
+    image.Fail(messages::kImageUnsupportedFormat, container->name);
+  }
+  return container;
+}
+
 FatVolumeLocation LocateFatVolumeInFile(int fd, const std::filesystem::path& path) {
   const std::string name = Utf8ToCp1252(path.string());
-  struct stat status;
-  if (::fstat(fd, &status) != 0) throw Error(FormatMessageText(messages::kImageTooShort, name));
-  const ImageReader read = [fd](uint64_t offset, std::span<char> buffer) {
-    size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t got = ::pread(fd, buffer.data() + done, buffer.size() - done,
-                                  static_cast<off_t>(offset + done));
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;
-      done += static_cast<size_t>(got);
-    }
-    return true;
-  };
-  return LocateFatVolume(name, static_cast<uint64_t>(status.st_size), read);
+  return LocateFatVolume(name, FileSize(fd, name), FileReader(fd));
+}
+
+std::optional<ContainerFormat> ContainerFormatOfFile(int fd, const std::filesystem::path& path) {
+  const std::string name = Utf8ToCp1252(path.string());
+  return ContainerFormatOf(name, FileSize(fd, name), FileReader(fd));
 }
 
 }  // namespace startgarten::platform

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 
 // Where the FAT file system of a disk image file lies: a bare volume (floppy, superfloppy), the
-// chosen primary partition of an MBR disk, or either of them inside a fixed VHD. Only a few
+// chosen primary partition of an MBR disk, or either of them inside a fixed VHD; and which
+// container format an image of another emulator has, to be read through QEMU. Only a few
 // sectors are read, whatever the image claims, so that a hostile image costs neither memory nor
 // time.
 namespace startgarten::platform {
@@ -33,5 +35,20 @@ FatVolumeLocation LocateFatVolume(std::string_view displayName, uint64_t fileSiz
 
 // The same for an open image file: reads through fd, names the file by path.
 FatVolumeLocation LocateFatVolumeInFile(int fd, const std::filesystem::path& path);
+
+// A format in which an emulator keeps its disk in a structure of its own: QEMU's name of its
+// driver, and the format's name in messages.
+struct ContainerFormat {
+  const char* driver;
+  const char* name;
+};
+
+// The container format of an image file of fileSize bytes, by its header: qcow2 and qcow, QED,
+// VDI, VMDK, VHDX, Parallels, a dynamic VHD. None for anything else (a raw image, a fixed VHD,
+// which LocateFatVolume reads itself). A differencing VHD, whose parent QEMU would not read,
+// throws Error with kImageUnsupportedFormat.
+std::optional<ContainerFormat> ContainerFormatOf(std::string_view displayName, uint64_t fileSize,
+                                                 const ImageReader& read);
+std::optional<ContainerFormat> ContainerFormatOfFile(int fd, const std::filesystem::path& path);
 
 }  // namespace startgarten::platform

@@ -20,8 +20,11 @@ void ChooseDriveC(const std::string& path);
 // The absolute path chosen as drive C, without a final "/"; none while drive C is the prefix's.
 std::optional<std::string> ChosenDriveC();
 
-// The disk image files a drive can be, as the file name patterns that a chooser offers.
+// The disk image files a drive can be, as the file name patterns that a chooser offers: raw
+// images of hard disks and floppies, fixed and dynamic VHD, and the formats of QEMU, VirtualBox,
+// VMware, Hyper-V and Parallels, which QEMU reads for the program.
 inline constexpr const char* kDiskImagePatterns =
-    "*.img *.ima *.vfd *.flp *.dsk *.hdd *.raw *.vhd *.qcow2 *.qcow *.vdi *.vmdk *.vhdx";
+    "*.img *.ima *.raw *.bin *.dsk *.vfd *.flp *.vhd *.vhdx *.qcow2 *.qcow *.qed *.vdi *.vmdk "
+    "*.hdd *.hds";
 
 }  // namespace startgarten::platform

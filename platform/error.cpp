@@ -3,10 +3,21 @@
 namespace startgarten {
 
 std::string FormatMessageText(std::string_view pattern, std::string_view argument) {
-  std::string text(pattern);
-  for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 1)) {
-    if (at + 1 < text.size() && (text[at + 1] == 's' || text[at + 1] == 'd')) {
-      return text.replace(at, 2, argument);
+  return FormatMessageText(pattern, {argument});
+}
+
+std::string FormatMessageText(std::string_view pattern,
+                              std::initializer_list<std::string_view> arguments) {
+  std::string text;
+  const std::string_view* next = arguments.begin();
+  for (size_t at = 0; at < pattern.size(); ++at) {
+    const bool placeholder = pattern[at] == '%' && at + 1 < pattern.size() &&
+                             (pattern[at + 1] == 's' || pattern[at + 1] == 'd');
+    if (placeholder && next != arguments.end()) {
+      text += *next++;
+      ++at;
+    } else {
+      text += pattern[at];
     }
   }
   return text;
@@ -14,13 +25,7 @@ std::string FormatMessageText(std::string_view pattern, std::string_view argumen
 
 std::string FormatMessageText(std::string_view pattern, std::string_view first,
                               std::string_view second) {
-  std::string text(pattern);
-  const size_t at = text.find("%s");
-  if (at == std::string::npos) return text;
-  text.replace(at, 2, first);
-  const size_t next = text.find("%s", at + first.size());
-  if (next != std::string::npos) text.replace(next, 2, second);
-  return text;
+  return FormatMessageText(pattern, {first, second});
 }
 
 }  // namespace startgarten

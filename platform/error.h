@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,6 +16,10 @@ class Error : public std::runtime_error {
 
 // Replaces the first "%s" or "%d" in pattern by argument.
 std::string FormatMessageText(std::string_view pattern, std::string_view argument);
+// Replaces the "%s" and "%d" of pattern by the arguments in order; a "%s" inside an argument
+// stays as it is.
+std::string FormatMessageText(std::string_view pattern,
+                              std::initializer_list<std::string_view> arguments);
 // Replaces the first "%s" by first and the next one after it by second; a "%s" inside first
 // stays as it is.
 std::string FormatMessageText(std::string_view pattern, std::string_view first,

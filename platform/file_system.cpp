@@ -58,4 +58,20 @@ int Flock(int fd, int operation) {
   return system_calls::Flock(fd, operation);
 }
 
+int RangeLock(int fd, int command, struct flock* range) {
+  return system_calls::RangeLock(fd, command, range);
+}
+
+int MakeDirectoryAt(int directory, const char* name, mode_t mode) {
+  return system_calls::MakeDirectoryAt(directory, name, mode);
+}
+
+int RemoveDirectoryAt(int directory, const char* name) {
+  return system_calls::RemoveDirectoryAt(directory, name);
+}
+
+int Unmount(const char* path) {
+  return system_calls::Unmount(path);
+}
+
 }  // namespace startgarten::platform::file_system

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/types.h>
 
@@ -35,6 +36,14 @@ int Fsetxattr(int fd, const char* name, const void* value, size_t size);
 int SetFatAttributes(int fd, uint32_t attributes);
 // flock(2).
 int Flock(int fd, int operation);
+// fcntl(2) with F_OFD_SETLK or F_OFD_GETLK: a lock on a range of bytes held by the open file
+// description, as QEMU locks its images.
+int RangeLock(int fd, int command, struct flock* range);
+// mkdirat(2), and unlinkat(2) with AT_REMOVEDIR: the private folders of disk image exports.
+int MakeDirectoryAt(int directory, const char* name, mode_t mode);
+int RemoveDirectoryAt(int directory, const char* name);
+// umount2(2) with MNT_DETACH, for an export whose server is gone.
+int Unmount(const char* path);
 // posix_spawn(3), which starts the programs of mtools: 0 or an errno value.
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
           const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]);

@@ -133,7 +133,8 @@ Preparation ImageDrive::Prepare(const std::string& path, std::string_view bytes,
       stored = (stored & ~kProtectiveAttributes) | kAttributeArchive;
   }
   const auto [directory, name] = Split(path);
-  const TemporaryFile temporary = volume_.WriteTemporary(directory, index, bytes, stored);
+  const TemporaryFile temporary = volume_.WriteTemporary(
+      directory, index, bytes, stored, old.error == kErrorSuccess ? old.entry.name : name);
   if (temporary.error != kErrorSuccess)
     return {FailureOf(temporary.error), temporary.error, nullptr};
   return {WriteFailure::kNone, kErrorSuccess,
@@ -141,7 +142,7 @@ Preparation ImageDrive::Prepare(const std::string& path, std::string_view bytes,
 }
 
 std::unique_ptr<DriveLock> ImageDrive::LockForWriting() {
-  if (volume_.Lock() != kErrorSuccess) return nullptr;
+  volume_.Lock();
   return std::make_unique<ImageLock>(volume_);
 }
 

@@ -12,8 +12,10 @@
 #include <optional>
 
 #include "platform/cp1252.h"
+#include "platform/drive_session.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/image_in_use.h"
 #include "platform/messages.h"
 #include "platform/mtools_listing.h"
 #include "platform/temporary_names.h"
@@ -87,6 +89,61 @@ std::vector<std::string> AttributeArguments(uint32_t attributes) {
   return arguments;
 }
 
+bool IsAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Whether a part of a short name is written in small letters, in capitals, or needs a long name.
+enum class LetterCase { kCapitals, kSmall, kMixed };
+LetterCase LetterCaseOf(std::string_view part) {
+  bool small = false, capitals = false;
+  for (const char c : part) {
+    if (static_cast<unsigned char>(c) >= 0x80) return LetterCase::kMixed;
+    if (IsAsciiLetter(c)) (c >= 'a' ? small : capitals) = true;
+  }
+  if (small && capitals) return LetterCase::kMixed;
+  return small ? LetterCase::kSmall : LetterCase::kCapitals;
+}
+
+std::string InSmallLetters(std::string text) {
+  for (char& c : text) c = ToLowerCp1252(c);
+  return text;
+}
+
+// The temporary file's name, in the letter case of target's short name. A short name in small
+// letters has no long name: the directory entry's case byte says which of its parts are small
+// (as Windows NT writes them), mtools sets those bits for a new name written so, and a swap keeps
+// the bits of the file that takes the name. So the temporary name is written as target is. An
+// extension in small letters needs a letter among the temporary extension's digits: the index is
+// moved to 0xA0 and on, past those of a command's files. A target with a long name keeps that.
+std::string TemporaryNameInCaseOf(unsigned index, std::string_view target) {
+  const size_t dot = target.rfind('.');
+  const std::string_view base = target.substr(0, dot);
+  const std::string_view extension = dot == std::string_view::npos ? "" : target.substr(dot + 1);
+  const bool shortName = !base.empty() && base.size() <= 8 && extension.size() <= 3 &&
+                         base.find_first_of(". +,;=[]") == std::string_view::npos &&
+                         extension.find_first_of(". +,;=[]") == std::string_view::npos;
+  const LetterCase baseCase = LetterCaseOf(base), extensionCase = LetterCaseOf(extension);
+  if (!shortName || baseCase == LetterCase::kMixed || extensionCase == LetterCase::kMixed) {
+    return TemporaryName(index);
+  }
+  const bool hexLetter = (index & 0x0F) >= 0x0A || (index & 0xF0) >= 0xA0;
+  bool smallExtension = extensionCase == LetterCase::kSmall;
+  unsigned chosen = index;
+  if (smallExtension && !hexLetter) {
+    smallExtension = index < 0x10;
+    chosen = smallExtension ? 0xA0 + index : index;
+  }
+  std::string name = TemporaryName(chosen);
+  const size_t nameDot = name.find('.');
+  if (baseCase == LetterCase::kSmall) {
+    name.replace(0, nameDot, InSmallLetters(name.substr(0, nameDot)));
+  }
+  if (smallExtension)
+    name.replace(nameDot, std::string::npos, InSmallLetters(name.substr(nameDot)));
+  return name;
+}
+
 }  // namespace
 
 struct ImageVolume::Listing {
@@ -126,23 +183,135 @@ std::optional<ImageVolume::Path> ImageVolume::ParsePath(std::string_view text) {
   return path;
 }
 
-ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::milliseconds timeout) {
-  const std::string name = Utf8ToCp1252(image.string());
+// Each public call that may run a program of mtools holds one: what the call opened and nothing
+// keeps is closed when it ends. An export that cannot be made ends the call with an error code,
+// or, for the outermost call that begins a change, with the Error that says why.
+class ImageVolume::Call {
+ public:
+  explicit Call(ImageVolume& volume, bool beginsChange = false) : volume_(volume) {
+    if (volume_.calls_++ == 0) volume_.viewErrorsThrow_ = beginsChange;
+  }
+  ~Call() {
+    if (--volume_.calls_ == 0) volume_.Settle();
+  }
+  Call(const Call&) = delete;
+  Call& operator=(const Call&) = delete;
+
+ private:
+  ImageVolume& volume_;
+};
+
+ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::milliseconds timeout)
+    : image_(image), name_(Utf8ToCp1252(image.string())), timeout_(timeout) {
   fd_ = file_system::Open(image.c_str(), O_RDONLY | O_NOCTTY);
-  if (fd_ < 0) throw Error(FormatMessageText(messages::kCannotOpenFile, name));
+  if (fd_ < 0) throw Error(FormatMessageText(messages::kCannotOpenFile, name_));
   try {
-    location_ = LocateFatVolumeInFile(fd_, image);
-    if (!Mtools::Installed()) throw Error(FormatMessageText(messages::kMtoolsMissing, name));
+    RemoveStaleImageExports();
+    format_ = ContainerFormatOfFile(fd_, image);
+    if (!format_) location_ = LocateFatVolumeInFile(fd_, image);
+    if (!Mtools::Installed()) throw Error(FormatMessageText(messages::kMtoolsMissing, name_));
+    mtools_ = std::make_unique<Mtools>(fd_, location_.offset, timeout);
+    if (format_) {
+      const Call call(*this);
+      location_ = LocateFatVolumeInFile(View(Access::kRead), image);
+      mtools_ = std::make_unique<Mtools>(export_->Fd(), location_.offset, timeout);
+      KeepOpenInPrograms();
+    }
   } catch (...) {
+    export_.reset();
     file_system::Close(fd_);
     throw;
   }
-  mtools_ = std::make_unique<Mtools>(fd_, location_.offset, timeout);
 }
 
 ImageVolume::~ImageVolume() {
-  Unlock();
+  DriveSession::Forget(this);
+  locked_ = false;
+  CloseView();
+  ReleaseLock();
   file_system::Close(fd_);
+}
+
+int ImageVolume::View(Access access) {
+  if (!format_) return fd_;
+  // Under the lock the first view is made for writing: a command that locks is about to write.
+  const bool writable = access == Access::kChange || (locked_ && !export_);
+  if (export_ && (export_->Writable() || !writable)) return export_->Fd();
+  CloseView();
+  ImageExport::Options options;
+  options.writable = writable;
+  options.timeout = timeout_;
+  if (writable && lockFd_ >= 0) options.kept = {lockFd_};
+  try {
+    export_ = std::make_unique<ImageExport>(image_, *format_, name_, options);
+  } catch (const Error&) {
+    // QEMU refuses an image that another process has locked since it was looked at.
+    if (writable) RefuseIfInUse(lockFd_ >= 0 ? lockFd_ : fd_);
+    throw;
+  }
+  if (mtools_) mtools_->SetImage(export_->Fd());
+  KeepOpenInPrograms();
+  return export_->Fd();
+}
+
+void ImageVolume::CloseView() {
+  export_.reset();
+  KeepOpenInPrograms();
+}
+
+void ImageVolume::Settle() {
+  if (locked_) return;
+  // An export for writing holds QEMU's locks, and lasts no longer than the call or the lock.
+  if (export_ && export_->Writable()) CloseView();
+  ReleaseLock();
+  if (!export_) return;
+  if (DriveSession::IsOpen()) {
+    DriveSession::ReleaseAtEnd(this, [this] {
+      if (!locked_) CloseView();
+    });
+  } else {
+    CloseView();
+  }
+}
+
+void ImageVolume::ReleaseLock() {
+  if (lockFd_ >= 0) file_system::Close(lockFd_);
+  lockFd_ = -1;
+  KeepOpenInPrograms();
+}
+
+void ImageVolume::KeepOpenInPrograms() {
+  if (!mtools_) return;
+  std::vector<int> kept;
+  if (lockFd_ >= 0) kept.push_back(lockFd_);
+  if (export_) kept.push_back(export_->KeepAlive());
+  mtools_->KeepOpenInPrograms(std::move(kept));
+}
+
+void ImageVolume::RefuseIfInUse(int fd) const {
+  std::optional<ImageUser> user;
+  if (FindImageUser(fd, user) != 0)
+    throw Error(FormatMessageText(messages::kImageCannotLock, name_));
+  if (user) throw ImageInUseError(name_, *user);
+}
+
+MtoolsResult ImageVolume::Run(Access access, std::string_view program,
+                              const std::vector<std::string>& arguments, std::string_view input,
+                              size_t outputLimit) {
+  try {
+    // A change without the lock makes sure first that no other process holds the image.
+    if (access == Access::kChange && !locked_ && (!export_ || !export_->Writable())) {
+      RefuseIfInUse(fd_);
+    }
+    View(access);
+  } catch (const Error& error) {
+    if (viewErrorsThrow_) throw;
+    MtoolsResult failed;
+    failed.error = kErrorGenFailure;
+    failed.errors = error.what();
+    return failed;
+  }
+  return mtools_->Run(program, arguments, input, outputLimit);
 }
 
 bool ImageVolume::IsGone() const {
@@ -152,24 +321,33 @@ bool ImageVolume::IsGone() const {
 
 // The lock is taken on an opening of the image of its own: one shared with a child this process
 // forked would stay held as long as this process keeps the image open.
-uint32_t ImageVolume::Lock() {
+void ImageVolume::Lock() {
+  const Call call(*this, true);
   const std::string reopened = "/proc/self/fd/" + std::to_string(fd_);
   const int fd = file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY);
-  if (fd < 0) return WindowsErrorFromErrno(errno);
-  if (file_system::Flock(fd, LOCK_EX) != 0) {
-    const int error = errno;
-    file_system::Close(fd);
-    return WindowsErrorFromErrno(error);
+  if (fd < 0 || file_system::Flock(fd, LOCK_EX) != 0) {
+    if (fd >= 0) file_system::Close(fd);
+    throw Error(FormatMessageText(messages::kImageCannotLock, name_));
   }
   lockFd_ = fd;
-  mtools_->KeepOpenInPrograms(lockFd_);
-  return kErrorSuccess;
+  try {
+    // A QEMU that starts from now on refuses the image; one that started before is seen below.
+    if (!format_ && HoldWriterLocks(lockFd_) != 0) {
+      throw Error(FormatMessageText(messages::kImageCannotLock, name_));
+    }
+    RefuseIfInUse(lockFd_);
+  } catch (...) {
+    ReleaseLock();
+    throw;
+  }
+  locked_ = true;
+  KeepOpenInPrograms();
 }
 
 void ImageVolume::Unlock() {
-  mtools_->KeepOpenInPrograms(-1);
-  if (lockFd_ >= 0) file_system::Close(lockFd_);
-  lockFd_ = -1;
+  if (!locked_) return;
+  locked_ = false;
+  Settle();
 }
 
 void ImageVolume::RevalidateCache() {
@@ -214,7 +392,8 @@ void ImageVolume::Forget(const std::vector<std::string>* directories) {
 }
 
 uint32_t ImageVolume::Flush() {
-  return file_system::Fsync(fd_) == 0 ? kErrorSuccess : WindowsErrorFromErrno(errno);
+  const int view = export_ ? export_->Fd() : fd_;
+  return file_system::Fsync(view) == 0 ? kErrorSuccess : WindowsErrorFromErrno(errno);
 }
 
 const ImageVolume::Listing* ImageVolume::ListDirectory(const std::vector<std::string>& directories,
@@ -233,7 +412,8 @@ const ImageVolume::Listing* ImageVolume::ListDirectory(const std::vector<std::st
     listing->utf8Path.push_back(self.entry->utf8);
   }
   const MtoolsResult result =
-      mtools_->Run("mattrib", {"-X", text::VolumePath(listing->utf8Path, "*")}, {}, kListingLimit);
+      Run(Access::kRead, "mattrib", {"-X", text::VolumePath(listing->utf8Path, "*")}, {},
+          kListingLimit);
   // An empty directory matches nothing; the root has not even "." and "..".
   if ((result.error && result.error != kErrorFileNotFound) || result.tooLarge) {
     error = result.tooLarge ? kErrorNotEnoughMemory : result.error;
@@ -267,8 +447,9 @@ ImageVolume::Located ImageVolume::Locate(const Path& path) {
   // as a pattern, which mdir shows with its long name.
   if (found.empty() && path.name.find('~') != std::string::npos) {
     if (const auto pattern = text::FileOnly(Cp1252ToUtf8(path.name))) {
-      const MtoolsResult result = mtools_->Run(
-          "mdir", {"-a", "-f", "-d", text::VolumePath(located.listing->utf8Path, *pattern)});
+      const MtoolsResult result =
+          Run(Access::kRead, "mdir",
+              {"-a", "-f", "-d", text::VolumePath(located.listing->utf8Path, *pattern)});
       const auto lines = text::ParseClusterListing(result.output);
       if (!result.error && lines && lines->size() == 1) {
         const text::ClusterLine& line = lines->front();
@@ -287,6 +468,7 @@ ImageVolume::Located ImageVolume::Locate(const Path& path) {
 }
 
 FindResult ImageVolume::Find(std::string_view path) {
+  const Call call(*this);
   RevalidateCache();
   const auto parsed = ParsePath(path);
   if (!parsed) return {kErrorPathNotFound, {}};
@@ -297,6 +479,7 @@ FindResult ImageVolume::Find(std::string_view path) {
 }
 
 ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
+  const Call call(*this);
   RevalidateCache();
   ReadFileResult result;
   const auto parsed = ParsePath(path);
@@ -315,8 +498,8 @@ ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
     MtoolsResult read;
     read.error = kErrorFileNotFound;
     if (pattern) {
-      read =
-          mtools_->Run("mtype", {text::VolumePath(Utf8(parsed->directories), *pattern)}, {}, limit);
+      read = Run(Access::kRead, "mtype", {text::VolumePath(Utf8(parsed->directories), *pattern)},
+                 {}, limit);
     }
     if (read.error == kErrorFileNotFound) {
       // Which part is missing, or whether it is a directory, the listings tell.
@@ -348,7 +531,9 @@ ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
 }
 
 TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned index,
-                                          std::string_view bytes, uint32_t attributes) {
+                                          std::string_view bytes, uint32_t attributes,
+                                          std::string_view letterCaseOf) {
+  const Call call(*this, true);
   RevalidateCache();
   const auto directories = Components(directory);
   if (!directories) return {kErrorPathNotFound, {}};
@@ -356,7 +541,7 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
   const Listing* listing = ListDirectory(*directories, error);
   if (!listing) return {error, {}};
 
-  const std::string name = TemporaryName(index);
+  const std::string name = TemporaryNameInCaseOf(index, letterCaseOf);
   const std::string target = text::VolumePath(listing->utf8Path, name);
   // One of this name that we did not write was kept by RemoveStaleTemporaryFiles, as it shares
   // its content with another file: overwriting it would free that content.
@@ -364,13 +549,13 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
   for (const Listing::Entry& entry : listing->entries) {
     if (!own && EqualsIgnoreCase(entry.entry.name, name)) return {kErrorAlreadyExists, {}};
   }
-  error = mtools_->Run("mcopy", {"-D", "o", "-", target}, bytes).error;
+  error = Run(Access::kChange, "mcopy", {"-D", "o", "-", target}, bytes).error;
   // mcopy gives a new file the archive attribute and no other.
   if (!error && (attributes & kStoredAttributes) != kAttributeArchive) {
     std::vector<std::string> arguments = AttributeArguments(attributes);
     arguments.push_back(target);
-    error = mtools_->Run("mattrib", arguments).error;
-    if (error) mtools_->Run("mdel", {target});
+    error = Run(Access::kChange, "mattrib", arguments).error;
+    if (error) Run(Access::kChange, "mdel", {target});
   }
   if (!error) error = Flush();
   if (error) {
@@ -396,7 +581,7 @@ uint32_t ImageVolume::Swap(const std::vector<std::string>& directories,
   const std::vector<std::string> arguments = {
       "-D", "o", text::VolumePath(listing->utf8Path, text::Literal(temporary)),
       text::VolumePath(listing->utf8Path, target)};
-  error = mtools_->Run("mmove", arguments).error;
+  error = Run(Access::kChange, "mmove", arguments).error;
   if (!error) error = Flush();
   if (error) {
     Forget(&directories);
@@ -429,6 +614,7 @@ uint32_t ImageVolume::Swap(const std::vector<std::string>& directories,
 
 uint32_t ImageVolume::Replace(std::string_view directory, std::string_view temporary,
                               std::string_view target, ImageReplacement& replacement) {
+  const Call call(*this);
   RevalidateCache();
   const auto directories = Components(directory);
   if (!directories || !IsValidName(target) || !IsValidName(temporary)) return kErrorPathNotFound;
@@ -453,17 +639,19 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
   // target gone, when that content's chain loops or leaves the volume. Reading the file does not
   // tell (it follows the chain only as far as the size), following the whole chain does: mshowfat
   // reports what it meets.
-  const MtoolsResult chain = mtools_->Run("mshowfat", {volumePath});
+  const MtoolsResult chain = Run(Access::kRead, "mshowfat", {volumePath});
   if (chain.error || !chain.errors.empty()) return kErrorIoDevice;
   return Swap(*directories, std::string(temporary), exact);
 }
 
 uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view temporary) {
+  const Call call(*this);
   const std::string target = replacement.directory + "\\" + replacement.target;
   const std::string beside = replacement.directory + "\\" + std::string(temporary);
   if (!replacement.existed) return Rename(target, beside);
-  const TemporaryFile restored = WriteTemporary(replacement.directory, kUndoIndex,
-                                                replacement.oldBytes, replacement.oldAttributes);
+  const TemporaryFile restored =
+      WriteTemporary(replacement.directory, kUndoIndex, replacement.oldBytes,
+                     replacement.oldAttributes, replacement.target);
   if (restored.error) return restored.error;
   if (const uint32_t error = Rename(target, beside)) {
     Remove(replacement.directory + "\\" + restored.name);
@@ -473,6 +661,7 @@ uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view
 }
 
 uint32_t ImageVolume::Rename(std::string_view from, std::string_view to) {
+  const Call call(*this);
   RevalidateCache();
   const auto source = ParsePath(from);
   const auto target = ParsePath(to);
@@ -488,13 +677,14 @@ uint32_t ImageVolume::Rename(std::string_view from, std::string_view to) {
   const std::string targetPath =
       text::VolumePath(existing.listing->utf8Path, Cp1252ToUtf8(target->name));
   // Skipping on a clash only makes sure: the check above is what refuses an existing target.
-  uint32_t error = mtools_->Run("mmove", {"-D", "s", sourcePath, targetPath}).error;
+  uint32_t error = Run(Access::kChange, "mmove", {"-D", "s", sourcePath, targetPath}).error;
   if (!error) error = Flush();
   Forget(nullptr);  // a directory may have moved, with everything in it
   return error;
 }
 
 uint32_t ImageVolume::Remove(std::string_view path) {
+  const Call call(*this);
   RevalidateCache();
   const auto parsed = ParsePath(path);
   if (!parsed) return kErrorPathNotFound;
@@ -505,13 +695,14 @@ uint32_t ImageVolume::Remove(std::string_view path) {
   const Located located = Locate(*parsed);
   if (located.error) return located.error;
   if (located.entry->entry.IsDirectory()) return kErrorAccessDenied;
-  uint32_t error = mtools_->Run("mdel", {located.VolumePath()}).error;
+  uint32_t error = Run(Access::kChange, "mdel", {located.VolumePath()}).error;
   if (!error) error = Flush();
   Forget(&parsed->directories);
   return error;
 }
 
 uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
+  const Call call(*this);
   RevalidateCache();
   const auto directories = Components(directory);
   if (!directories) return kErrorPathNotFound;
@@ -529,8 +720,8 @@ uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
 
   // Where each entry's content begins, to keep a temporary file that shares it with another.
   const std::vector<std::string> utf8Path = listing->utf8Path;
-  const MtoolsResult listed =
-      mtools_->Run("mdir", {"-a", "-f", "-d", text::VolumePath(utf8Path, "")}, {}, kListingLimit);
+  const MtoolsResult listed = Run(
+      Access::kRead, "mdir", {"-a", "-f", "-d", text::VolumePath(utf8Path, "")}, {}, kListingLimit);
   const auto lines = text::ParseClusterListing(listed.output);
   if (listed.error || listed.tooLarge || !lines)
     return listed.error ? listed.error : kErrorIoDevice;
@@ -547,7 +738,7 @@ uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
     }
   }
   if (arguments.empty()) return kErrorSuccess;
-  error = mtools_->Run("mdel", arguments).error;
+  error = Run(Access::kChange, "mdel", arguments).error;
   if (!error) error = Flush();
   Forget(&*directories);
   return error;

@@ -15,6 +15,7 @@
 #include "platform/disk_image_layout.h"
 #include "platform/file_types.h"
 #include "platform/files.h"
+#include "platform/image_export.h"
 #include "platform/mtools.h"
 
 // The FAT volume inside a disk image file, changed through mtools: what a drive needs of it.
@@ -32,6 +33,18 @@
 // Each file and each directory is read once: the results are kept while the image file's size
 // and modification time stay the same. A change made here keeps them true: it updates the
 // directory's listing it knows the outcome of (a new temporary file, a swap) and drops the rest.
+//
+// An image of another emulator's format (qcow2, VDI, VMDK, ...) is worked on through its export by
+// QEMU (image_export.h): one for reading that takes no locks, and one for writing, with QEMU's
+// locks, for what runs under the write lock (or, without it, for each change). An export for
+// writing lasts as long as the write lock or the call that changes; one for reading lasts for the
+// call that needed it or, within a drive session (drive_session.h), until the session ends, so
+// that no lock outlives a command's writing and no box is shown while one is held.
+//
+// Before it changes an image, the volume makes sure that no other process holds it (an emulator,
+// image_in_use.h): at Lock, and at a change made without the lock. Lock, the constructor and
+// WriteTemporary, with which a command's changes begin, throw Error when the image is in use or
+// cannot be exported; the other calls give error codes.
 namespace startgarten::platform {
 
 struct ImageEntry {
@@ -61,9 +74,11 @@ struct ImageReplacement {
 
 class ImageVolume {
  public:
-  // Opens the image file (following links) and finds its FAT volume. Throws Error when the file
-  // cannot be opened (kCannotOpenFile), holds no usable FAT volume (the recognition's message) or
-  // mtools is not installed (kMtoolsMissing).
+  // Opens the image file (following links) and finds its FAT volume, in another emulator's format
+  // through an export. Throws Error when the file cannot be opened (kCannotOpenFile), holds no
+  // usable FAT volume (the recognition's message), mtools is not installed (kMtoolsMissing) or
+  // the export fails (image_export.h). timeout bounds each program of mtools and each start and
+  // end of an export.
   explicit ImageVolume(const std::filesystem::path& image,
                        std::chrono::milliseconds timeout = std::chrono::seconds(30));
   ~ImageVolume();
@@ -75,10 +90,14 @@ class ImageVolume {
   // Whether the image file has been removed since it was opened.
   bool IsGone() const;
 
-  // Waits until no other process holds the image's lock, then holds it: an advisory lock
-  // (flock) on the image file, for one writer at a time. The programs of mtools started while
-  // it is held share it, so that it lasts until the last of them has finished.
-  uint32_t Lock();
+  // Waits until no other writer of ours holds the image's lock, then holds it: an advisory lock
+  // (flock) on the image file, for one writer at a time, and on a raw image the locks of QEMU's
+  // scheme that keep a QEMU from starting on it (an export takes its own). The programs of mtools
+  // and the export's daemon started while it is held share it, so that it lasts until the last of
+  // them has ended. Throws ImageInUseError when another process holds the image, Error
+  // (kImageCannotLock) when the lock cannot be taken.
+  void Lock();
+  // Ends the lock, and the export for writing with it.
   void Unlock();
 
   FindResult Find(std::string_view path);
@@ -90,8 +109,10 @@ class ImageVolume {
   // exactly these attributes (read-only, hidden, system, archive), and flushes the image. A file
   // of that name that this object did not write (left by an earlier process of the same id and
   // kept by RemoveStaleTemporaryFiles) gives kErrorAlreadyExists; one it wrote is overwritten.
+  // The name is given the letter case of the short name letterCaseOf (the file it will replace),
+  // so that the replacement keeps the directory entry's bits of a name in small letters.
   TemporaryFile WriteTemporary(std::string_view directory, unsigned index, std::string_view bytes,
-                               uint32_t attributes);
+                               uint32_t attributes, std::string_view letterCaseOf = {});
 
   // Puts the temporary file of directory in the place of target (created when it is missing),
   // keeping the target's exact name; its old content and attributes go into replacement. A
@@ -129,6 +150,22 @@ class ImageVolume {
   struct Listing;
   struct Located;
   struct Cached;
+  class Call;
+  enum class Access { kRead, kChange };
+
+  // The disk as mtools reads it: the image itself, or its export, made for the access first.
+  int View(Access access);
+  void CloseView();
+  // After a call: what no lock and no session keeps is closed.
+  void Settle();
+  void ReleaseLock();
+  // The descriptors that the programs of mtools keep open: the lock, the export's keep-alive pipe.
+  void KeepOpenInPrograms();
+  // Throws ImageInUseError when another process holds the image (looked at through fd).
+  void RefuseIfInUse(int fd) const;
+  MtoolsResult Run(Access access, std::string_view program,
+                   const std::vector<std::string>& arguments, std::string_view input = {},
+                   size_t outputLimit = 1 << 20);
 
   static std::optional<Path> ParsePath(std::string_view text);
   // What was kept stays while the image's size and modification time stay the same.
@@ -145,8 +182,16 @@ class ImageVolume {
   uint32_t Swap(const std::vector<std::string>& directories, const std::string& temporary,
                 const std::string& target);
 
-  int fd_ = -1;      // the image, for mtools and the flushes
+  std::filesystem::path image_;
+  std::string name_;  // the image file's name in messages, code page 1252
+  std::chrono::milliseconds timeout_;
+  int fd_ = -1;      // the image, for mtools and the flushes when it is raw
   int lockFd_ = -1;  // while locked: the image opened anew, holding the lock
+  bool locked_ = false;
+  int calls_ = 0;                          // public calls under way
+  bool viewErrorsThrow_ = false;           // in the outermost of them
+  std::optional<ContainerFormat> format_;  // another emulator's format, read through an export
+  std::unique_ptr<ImageExport> export_;
   FatVolumeLocation location_;
   std::unique_ptr<Mtools> mtools_;
   // The image's size and modification time when the cache was filled.

@@ -5,7 +5,7 @@
 namespace startgarten {
 
 enum class MessageButtons { kOk, kOkCancel };
-enum class MessageIcon { kNone, kStop };
+enum class MessageIcon { kNone, kStop, kWarning };
 enum class MessageResult { kOk, kCancel };
 
 // The application's modal message box. The window shows a real one; tests answer it.

@@ -55,9 +55,11 @@ inline constexpr const char* kInvalidBitmap = "Bitmap ist ung\xFCltig";
 inline constexpr const char* kImageEmpty = "Die Abbilddatei %s ist leer";
 inline constexpr const char* kImageTooShort = "Die Abbilddatei %s ist zu kurz f\xFCr ein Laufwerk";
 inline constexpr const char* kImageUnsupportedFormat =
-    "Die Abbilddatei %s ist ein %s; bearbeiten lassen sich nur rohe Abbilder und feste "
-    "VHD-Abbilder";
+    "Die Abbilddatei %s ist ein %s, das sich nicht bearbeiten l\xE4sst";
 inline constexpr const char* kImageFormatQcow2 = "QCOW2-Abbild (QEMU)";
+inline constexpr const char* kImageFormatQcow = "QCOW-Abbild (\xE4lteres QEMU)";
+inline constexpr const char* kImageFormatQed = "QED-Abbild (QEMU)";
+inline constexpr const char* kImageFormatParallels = "Parallels-Abbild";
 inline constexpr const char* kImageFormatVdi = "VDI-Abbild (VirtualBox)";
 inline constexpr const char* kImageFormatVmdk = "VMDK-Abbild (VMware)";
 inline constexpr const char* kImageFormatVhdx = "VHDX-Abbild (Hyper-V)";
@@ -91,6 +93,35 @@ inline constexpr const char* kImageVolumeTooLarge =
 inline constexpr const char* kMtoolsMissing =
     "Die FAT-Werkzeuge (Paket mtools) sind nicht installiert; ohne sie l\xE4sst sich die "
     "Abbilddatei %s nicht bearbeiten";
+
+// Images of other emulators, which QEMU (qemu-storage-daemon) shows as a raw disk over FUSE. Texts
+// with two "%s" take the image file's name first, then the format's name or what QEMU reported.
+inline constexpr const char* kImageEngineMissing =
+    "Die Abbilddatei %s ist ein %s; bearbeiten l\xE4sst es sich mit qemu-storage-daemon aus dem "
+    "Paket qemu-system-common, das nicht installiert ist";
+inline constexpr const char* kImageFuseMissing =
+    "Die Abbilddatei %s ist ein %s; bearbeiten l\xE4sst es sich \xFC"
+    "ber FUSE mit fusermount3 aus dem Paket fuse3, das nicht installiert ist";
+inline constexpr const char* kImageEngineFailed =
+    "QEMU kann die Abbilddatei %s nicht bereitstellen: %s";
+inline constexpr const char* kImageEngineTimedOut =
+    "QEMU hat die Abbilddatei %s nicht in der vorgesehenen Zeit bereitgestellt";
+inline constexpr const char* kImageExportFolder =
+    "Der Ordner %s f\xFCr die Bereitstellung von Abbilddateien geh\xF6rt nicht allein Ihnen";
+
+// An image that another process holds, and the lock taken before writing one. The texts about
+// its use take the image file's name, the program and its process id.
+inline constexpr const char* kImageInUse =
+    "Die Abbilddatei %s ist in Benutzung: %s (PID %s) hat sie ge\xF6"
+    "ffnet. Fahren Sie zuerst die virtuelle Maschine herunter; geschrieben wurde nichts";
+inline constexpr const char* kImageInUseAtStart =
+    "Die Abbilddatei %s ist in Benutzung: %s (PID %s) hat sie ge\xF6"
+    "ffnet. Was Startgarten anzeigt, kann veraltet sein, und schreiben l\xE4sst sich die "
+    "Start-Datei erst, wenn die virtuelle Maschine heruntergefahren ist";
+inline constexpr const char* kImageUserUnseen = "ein Programm eines anderen Benutzers";
+inline constexpr const char* kImagePidUnknown = "unbekannt";
+inline constexpr const char* kImageCannotLock =
+    "Die Abbilddatei %s l\xE4sst sich nicht zum Schreiben sperren";
 
 // Input/output errors, by their error code.
 inline constexpr const char* kInOutFileNotFound = "Datei nicht gefunden";

@@ -99,7 +99,8 @@ MtoolsResult Mtools::Run(std::string_view program, const std::vector<std::string
   request.environment = Environment();
   request.passedDescriptors = {imageFd_};
   if (configFd_ >= 0) request.passedDescriptors.push_back(configFd_);
-  if (heldFd_ >= 0) request.passedDescriptors.push_back(heldFd_);
+  request.passedDescriptors.insert(request.passedDescriptors.end(), heldFds_.begin(),
+                                   heldFds_.end());
   request.input = input;
   request.timeout = timeout_;
   request.outputLimit = outputLimit;

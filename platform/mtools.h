@@ -39,9 +39,12 @@ class Mtools {
   MtoolsResult Run(std::string_view program, const std::vector<std::string>& arguments,
                    std::string_view input = {}, size_t outputLimit = 1 << 20) const;
 
-  // A descriptor that the programs started from now on keep open, -1 for none: the lock on the
-  // image, so that it lasts until the last of them has ended.
-  void KeepOpenInPrograms(int fd) { heldFd_ = fd; }
+  // The image from now on: another opening of the same disk (an export of it).
+  void SetImage(int imageFd) { imageFd_ = imageFd; }
+
+  // Descriptors that the programs started from now on keep open: the lock on the image and the
+  // keep-alive pipe of its export, so that they last until the last of them has ended.
+  void KeepOpenInPrograms(std::vector<int> fds) { heldFds_ = std::move(fds); }
 
   // The number of programs run so far, for the benchmarks.
   unsigned long Calls() const { return calls_; }
@@ -56,7 +59,7 @@ class Mtools {
   uint64_t volumeOffset_;
   std::chrono::milliseconds timeout_;
   int configFd_;
-  int heldFd_ = -1;
+  std::vector<int> heldFds_;
   mutable unsigned long calls_ = 0;
 };
 

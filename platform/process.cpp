@@ -79,7 +79,11 @@ pid_t Spawn(const ProcessRequest& request, int input, int output, int errors) {
     ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   }
   ::posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
-  ::posix_spawn_file_actions_adddup2(&actions, errors, STDERR_FILENO);
+  if (errors >= 0) {
+    ::posix_spawn_file_actions_adddup2(&actions, errors, STDERR_FILENO);
+  } else {
+    ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  }
   // Duplicating a descriptor onto itself clears its close-on-exec flag in the child only.
   for (int fd : request.passedDescriptors) ::posix_spawn_file_actions_adddup2(&actions, fd, fd);
 
@@ -107,6 +111,12 @@ pid_t Spawn(const ProcessRequest& request, int input, int output, int errors) {
     return -1;
   }
   return pid;
+}
+
+// A descriptor that becomes readable when the process ends.
+// (By its system call: the declaration in glibc 2.36 lacks extern "C" for C++.)
+int EndOf(pid_t pid) {
+  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 }
 
 // Appends what is there to read; false at the end of the stream.
@@ -151,8 +161,7 @@ ProcessResult RunProcess(const ProcessRequest& request) {
   const Clock::time_point deadline = Clock::now() + request.timeout;
   // Readable once the child has ended, so that one that closes its output and goes on running
   // is timed out as well.
-  // (By its system call: the declaration in glibc 2.36 lacks extern "C" for C++.)
-  Descriptor ended(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+  Descriptor ended(EndOf(pid));
   bool outputOpen = true, errorsOpen = true, running = ended.Get() >= 0, killed = false;
   while ((outputOpen || errorsOpen || running) && !killed) {
     const auto left =
@@ -188,6 +197,48 @@ ProcessResult RunProcess(const ProcessRequest& request) {
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
+}
+
+StartedProcess StartProcess(const ProcessRequest& request, int standardInput, int standardError) {
+  StartedProcess started;
+  int outputPipe[2];
+  if (::pipe2(outputPipe, O_CLOEXEC) != 0) {
+    started.startError = errno;
+    return started;
+  }
+  Descriptor outputEnd(outputPipe[1]);
+  started.pid = Spawn(request, standardInput, outputEnd.Get(), standardError);
+  if (started.pid < 0) {
+    started.startError = errno;
+    ::close(outputPipe[0]);
+    return started;
+  }
+  started.output = outputPipe[0];
+  started.ended = EndOf(started.pid);
+  return started;
+}
+
+bool AwaitProcess(StartedProcess& process, std::chrono::steady_clock::time_point deadline) {
+  if (process.pid < 0) return true;
+  for (;;) {
+    int status = 0;
+    const pid_t waited = ::waitpid(process.pid, &status, WNOHANG);
+    if (waited < 0 && errno == EINTR) continue;
+    if (waited != 0) break;  // reaped, or reaped elsewhere
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    // Without a pidfd, it is looked at again every 10 ms.
+    pollfd end = {process.ended, POLLIN, 0};
+    const long long wait = process.ended >= 0 ? left : std::min<long long>(left, 10);
+    ::poll(&end, process.ended >= 0 ? 1 : 0, static_cast<int>(std::min<long long>(wait, 1 << 30)));
+  }
+  for (int* fd : {&process.ended, &process.output}) {
+    if (*fd >= 0) ::close(*fd);
+    *fd = -1;
+  }
+  process.pid = -1;
+  return true;
 }
 
 int ReplaceProcess(const std::string& program, char* const arguments[]) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
 #include <chrono>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -36,6 +38,24 @@ struct ProcessResult {
 // signals; every descriptor of this process that is not passed and not close-on-exec stays open
 // in it.
 ProcessResult RunProcess(const ProcessRequest& request);
+
+// A program that runs on beside this process: its id, a descriptor that becomes readable when it
+// ends (a pidfd) and the read end of its standard output. Its owner closes both and reaps it.
+struct StartedProcess {
+  int startError = 0;  // errno when the program could not be started
+  pid_t pid = -1;
+  int ended = -1;
+  int output = -1;
+};
+
+// Starts the program as RunProcess does, in a process group of its own, with standardInput and
+// standardError as its standard input and error (-1 for /dev/null; request.input is not used) and
+// a pipe as its standard output, and returns without waiting for it.
+StartedProcess StartProcess(const ProcessRequest& request, int standardInput, int standardError);
+
+// Waits until the started program has ended, at the latest until deadline, and then reaps it and
+// closes its descriptors; false when it still runs at the deadline.
+bool AwaitProcess(StartedProcess& process, std::chrono::steady_clock::time_point deadline);
 
 // Hands this process over to another program (absolute path, no search), with these arguments
 // (argv, argv[0] included) and the same environment and descriptors. Returns only when that

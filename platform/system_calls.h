@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -92,6 +93,22 @@ inline int SetFatAttributes(int fd, uint32_t attributes) {
 
 inline int Flock(int fd, int operation) {
   return Retrying([&] { return ::flock(fd, operation); });
+}
+
+inline int RangeLock(int fd, int command, struct flock* range) {
+  return Retrying([&] { return ::fcntl(fd, command, range); });
+}
+
+inline int MakeDirectoryAt(int directory, const char* name, mode_t mode) {
+  return ::mkdirat(directory, name, mode);
+}
+
+inline int RemoveDirectoryAt(int directory, const char* name) {
+  return ::unlinkat(directory, name, AT_REMOVEDIR);
+}
+
+inline int Unmount(const char* path) {
+  return ::umount2(path, MNT_DETACH);
 }
 
 inline int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,

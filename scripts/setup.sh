@@ -22,6 +22,8 @@ packages=(
   bindfs                           # a folder through FUSE, for the file system tests
   qemu-system-x86 linux-image-amd64 # scripts/kernel-test.sh: Debian's kernel in a virtual
   busybox-static                   # machine, its initramfs made of busybox
+  qemu-system-common fuse3 qemu-utils # qemu-storage-daemon over FUSE: images of other emulators;
+                                   # qemu-img for the tests' images, a paused QEMU holding one
 )
 
 missing=()

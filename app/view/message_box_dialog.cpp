@@ -16,7 +16,9 @@ MessageResult MessageBoxDialogs::Show(const std::string& text, const std::string
   // application display name that main sets: X11 would otherwise show the application's name.
   QString shownTitle = FromCp1252(title);
   shownTitle.replace("[*]", "[*][*]");
-  QMessageBox box(icon == MessageIcon::kStop ? QMessageBox::Critical : QMessageBox::NoIcon,
+  QMessageBox box(icon == MessageIcon::kStop      ? QMessageBox::Critical
+                  : icon == MessageIcon::kWarning ? QMessageBox::Warning
+                                                  : QMessageBox::NoIcon,
                   title.empty() ? QString() : shownTitle, FromCp1252(text), QMessageBox::NoButton,
                   owner_);
   box.setTextFormat(Qt::PlainText);

@@ -12,10 +12,14 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "platform/error.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "support/bmp_files.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"
+#include "support/image_holders.h"
+#include "support/runtime_folder.h"
 #include "support/write_command_drive.h"
 
 namespace startgarten {
@@ -27,9 +31,10 @@ using test_support::ImageKind;
 
 const std::string kPicture = test_support::BuildBmp({2, 2, 24, std::string(16, '\x40')});
 // A drive without a start script, whose first shutdown picture a crash left under its ".BMP"
-// name, with a batch file whose name is not in capitals and a hidden file of a long name.
+// name, with a boot file whose short name is in small letters (its case byte, as Windows NT
+// writes it), a batch file whose name is not in capitals and a hidden file of a long name.
 const std::vector<test_support::ImageFile> kFiles = {
-    {"MSDOS.SYS",
+    {"msdos.sys",
      CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=C", "[Options]", "BootMenu=0",
            ";PROMPT=0"}),
      "+r +h +s"},
@@ -39,7 +44,7 @@ const std::vector<test_support::ImageFile> kFiles = {
     {"WINDOWS/logow.BMP", kPicture, ""},
     {"Programme mit langem Namen.txt", "long", "+h"}};
 // The files that the program writes or renames.
-const char* const kChanged[] = {"MSDOS.SYS", "Autoexec.bat", "WINDOWS/start.bat",
+const char* const kChanged[] = {"msdos.sys", "Autoexec.bat", "WINDOWS/start.bat",
                                 "WINDOWS/logow.sys"};
 
 // The attributes as "mattrib -X" shows them.
@@ -61,7 +66,7 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
     image = test_support::MakeImage(GetParam(), drive.Base());
     test_support::PutFiles(image, kFiles);
     for (const auto& file : kFiles) drive.Write(file.path, file.bytes);
-    drive.Protect("MSDOS.SYS");
+    drive.Protect("msdos.sys");
   }
   ~ImageDriveTest() override { test_support::SetFaultPlan({}); }
 
@@ -137,6 +142,7 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
   test_support::TempDrive drive;
   test_support::DiskImage image;
   RecordingMessageBoxes boxes;
+  const test_support::RuntimeFolder runtime{drive.Base()};
 };
 
 // The write command, switching the option on and off again, leaves on the image exactly the
@@ -158,8 +164,11 @@ TEST_P(ImageDriveTest, WriteCommandLeavesWhatItLeavesOnAFolder) {
       EXPECT_EQ(OnImage(kChanged[i]), folderFiles[i]) << kChanged[i];
     EXPECT_EQ(ImageNames(), FolderNames());
     EXPECT_EQ(test_support::FsckProblems(image), "");
+    EXPECT_EQ(test_support::ImageCheckProblems(image), "");
   }
   EXPECT_EQ(OnImage("Programme mit langem Namen.txt"), "long AH");
+  EXPECT_EQ(test_support::DirectoryEntryNames(image, "msdos.sys"), "msdos    sys|");
+  EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(EachKind, ImageDriveTest, testing::ValuesIn(test_support::kImageKinds),
@@ -195,6 +204,8 @@ TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
         EXPECT_GT(shown.size(), 1u);
       }
       EXPECT_EQ(test_support::FsckProblems(image), "");
+      EXPECT_EQ(test_support::ImageCheckProblems(image), "");
+      EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
     }
     EXPECT_GT(failures, 10);
     std::cout << "[          ] " << failures << " of the failures left the image as it was\n";
@@ -219,11 +230,14 @@ TEST_P(ImageDriveFaults, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
     Start();
     EXPECT_EQ(states.count(ImageState()), 1u) << ImageState();
     EXPECT_EQ(test_support::FsckProblems(image), "");
+    EXPECT_EQ(test_support::ImageCheckProblems(image), "");
   };
   std::mt19937 random(12);
-  for (int kill = 0; kill < 200; ++kill) {
+  // Kills within about one write command; fewer on qcow2, whose commands take longer.
+  const bool raw = GetParam() == ImageKind::kFloppy;
+  for (int kill = 0; kill < (raw ? 200 : 40); ++kill) {
     SCOPED_TRACE("kill " + std::to_string(kill));
-    test_support::KillWhileRunning(random, 150000, [this] {
+    test_support::KillWhileRunning(random, raw ? 150000 : 500000, [this] {
       for (;;) SwitchAndWrite();
     });
     judge();
@@ -236,9 +250,71 @@ TEST_P(ImageDriveFaults, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
     }
     judge();
   }
+  // The exports of the killed runs end with the programs they served; the next start removes
+  // their folders.
+  for (const std::string& folder : runtime.ExportsLeft()) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::flock(fd, LOCK_EX);
+    ::close(fd);
+  }
+  Start();
+  EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(Floppy, ImageDriveFaults, testing::Values(ImageKind::kFloppy),
+INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveFaults,
+                         testing::Values(ImageKind::kFloppy, ImageKind::kQcow2),
+                         test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
+
+using ImageDriveInUse = ImageDriveTest;
+
+// An image that another process holds, open for writing or locked by a paused QEMU: a box at
+// start says that what is shown may be stale, "OK" is refused with a message that names the
+// program and its process id, and the image stays as it was to the byte.
+TEST_P(ImageDriveInUse, AnImageThatAnotherProcessHoldsIsNeverWritten) {
+  drive.LinkDrive('c', image.path);
+  Start();  // which gives the picture its name back
+  const std::string name = fs::canonical(image.path).string();
+  const struct {
+    std::string program;
+    test_support::ImageHolder (*hold)(const test_support::DiskImage&);
+  } holders[] = {{"sleep", test_support::ImageHolder::Writer},
+                 {"qemu-system-x86", test_support::ImageHolder::PausedQemu}};
+  for (const auto& holder : holders) {
+    SCOPED_TRACE(holder.program);
+    const std::string bytes = test_support::ReadHostBytes(image.path);
+    const test_support::ImageHolder held = holder.hold(image);
+    const std::string pid = std::to_string(held.Pid());
+    const Written written = SwitchAndWrite();
+    ASSERT_EQ(written.boxes.size(), 3u) << testing::PrintToString(written.boxes);
+    // the notice, the question, the refusal
+    EXPECT_EQ(written.boxes[0],
+              FormatMessageText(messages::kImageInUseAtStart, {name, holder.program, pid}) + ".");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::kWarning);
+    EXPECT_EQ(written.boxes[2],
+              FormatMessageText(messages::kImageInUse, {name, holder.program, pid}) + ".");
+    EXPECT_TRUE(test_support::ReadHostBytes(image.path) == bytes);
+  }
+  EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
+}
+
+// The other way round: a QEMU that starts while the program writes the image refuses it, as it
+// finds QEMU's locks on it; once the command is done, QEMU takes the image.
+TEST_P(ImageDriveInUse, QemuRefusesTheImageWhileTheProgramWritesIt) {
+  drive.LinkDrive('c', image.path);
+  std::string refusal = "QEMU not started";
+  test_support::SetSpawnHook([&](const std::vector<std::string>& arguments) {
+    if (arguments[0] == "mcopy" && refusal == "QEMU not started")
+      refusal = test_support::QemuRefusal(image);
+  });
+  const Written written = SwitchAndWrite();
+  test_support::SetSpawnHook({});
+  EXPECT_EQ(written.boxes.size(), 1u);  // the question only: written
+  EXPECT_NE(refusal.find("Failed to get \"write\" lock"), std::string::npos) << refusal;
+  EXPECT_EQ(test_support::QemuRefusal(image), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveInUse,
+                         testing::Values(ImageKind::kFloppy, ImageKind::kQcow2),
                          test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
 
 // A file that holds no FAT volume, linked as drive C: one box names it and what it holds, and the

@@ -276,8 +276,8 @@ class DesktopStartTest : public QObject {
                           }});
     QVERIFY(FindDriveC());
     QVERIFY(answers.AllAnswered());
-    QCOMPARE(filters, QStringList({"Abbilddateien (*.img *.ima *.vfd *.flp *.dsk *.hdd *.raw *.vhd "
-                                   "*.qcow2 *.qcow *.vdi *.vmdk *.vhdx)",
+    QCOMPARE(filters, QStringList({"Abbilddateien (*.img *.ima *.raw *.bin *.dsk *.vfd *.flp *.vhd "
+                                   "*.vhdx *.qcow2 *.qcow *.qed *.vdi *.vmdk *.hdd *.hds)",
                                    "Alle Dateien (*)"}));
     QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(image.path.string()));
     fixture.Open();

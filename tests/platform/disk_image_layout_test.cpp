@@ -102,6 +102,14 @@ SparseImage ExpandingVhd(uint32_t type) {
   return image;
 }
 
+// The header of a VirtualBox image: its text, and its signature at byte 64.
+std::string VdiHeader() {
+  std::string vdi = "<<< Oracle VM VirtualBox Disk Image >>>\n";
+  vdi.resize(512, '\0');
+  PutLittleEndian(vdi, 64, 0xBEDA107F, 4);
+  return vdi;
+}
+
 std::string Message(const char* pattern, std::string_view detail = {}) {
   return FormatMessageText(pattern, kName, detail);
 }
@@ -143,9 +151,7 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   PutLittleEndian(extInFatPartition.sectors[kMiB + 1024], 56, 0xEF53, 2);
   SparseImage badChecksum = FixedVhd(Real().fat16);
   badChecksum.sectors.rbegin()->second[100] ^= 1;
-  std::string vdi = "<<< Oracle VM VirtualBox Disk Image >>>\n";
-  vdi.resize(512, '\0');
-  PutLittleEndian(vdi, 64, 0xBEDA107F, 4);
+  const std::string vdi = VdiHeader();
   const uint64_t size16 = Real().size16;
 
   const struct {
@@ -216,6 +222,47 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
     EXPECT_EQ(std::tie(found.offset, found.size, found.type),
               std::tie(c.found.offset, c.found.size, c.found.type))
         << c.what;
+  }
+}
+
+// The formats that QEMU reads for the program, by their headers, with the driver QEMU is given;
+// raw disks, fixed VHDs and files too short for a header are none of them, and a differencing
+// VHD, whose parent QEMU would not read, is refused.
+TEST(DiskImageLayout, NamesTheContainerFormatsThatQemuReads) {
+  const struct {
+    const char* what;
+    SparseImage image;
+    const char* driver;  // none for a raw disk
+  } cases[] = {
+      {"qcow2", Header(std::string("QFI\xFB\0\0\0\3", 8)), "qcow2"},
+      {"qcow", Header(std::string("QFI\xFB\0\0\0\1", 8)), "qcow"},
+      {"QED", Header(std::string("QED\0", 4)), "qed"},
+      {"VDI", Header(VdiHeader()), "vdi"},
+      {"VMDK", Header("KDMV"), "vmdk"},
+      {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), "vmdk"},
+      {"VHDX", Header("vhdxfile"), "vhdx"},
+      {"Parallels", Header("WithoutFreeSpace"), "parallels"},
+      {"dynamic VHD", ExpandingVhd(3), "vpc"},
+      {"FAT16 disk", Real().fat16, nullptr},
+      {"fixed VHD", FixedVhd(Real().fat16), nullptr},
+      {"shorter than a sector", Sized(100), nullptr},
+  };
+  for (const auto& c : cases) {
+    const ImageReader read = [&](uint64_t offset, std::span<char> buffer) {
+      return c.image.Read(offset, buffer);
+    };
+    const std::optional<ContainerFormat> format = ContainerFormatOf(kName, c.image.size, read);
+    EXPECT_EQ(format ? std::string(format->driver) : "raw", c.driver ? c.driver : "raw") << c.what;
+  }
+  const SparseImage differencing = ExpandingVhd(4);
+  try {
+    ContainerFormatOf(kName, differencing.size, [&](uint64_t offset, std::span<char> buffer) {
+      return differencing.Read(offset, buffer);
+    });
+    ADD_FAILURE() << "a differencing VHD was taken";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.what(),
+              Message(messages::kImageUnsupportedFormat, messages::kImageFormatDifferencingVhd));
   }
 }
 

@@ -11,10 +11,14 @@
 #include <optional>
 #include <thread>
 
+#include "platform/error.h"
+#include "platform/image_in_use.h"
+#include "platform/messages.h"
 #include "platform/mtools.h"
 #include "platform/temporary_names.h"
 #include "platform/windows_error.h"
 #include "support/disk_images.h"
+#include "support/scoped_environment.h"
 #include "support/temp_drive.h"
 
 // The image volume's own rules and the programs of mtools it runs, on a floppy image; the write
@@ -30,22 +34,6 @@ using test_support::ReadHostBytes;
 
 constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
 const std::string kBootFile = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n";
-
-// Sets environment variables until the end of the scope.
-struct ScopedEnvironment {
-  ScopedEnvironment(std::initializer_list<std::pair<const char*, std::string>> variables) {
-    for (const auto& [name, value] : variables) {
-      const char* old = std::getenv(name);
-      saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-      ::setenv(name, value.c_str(), 1);
-    }
-  }
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved)
-      value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
-  }
-  std::vector<std::pair<const char*, std::optional<std::string>>> saved;
-};
 
 class ImageVolumeTest : public testing::Test {
  protected:
@@ -110,14 +98,14 @@ TEST_F(ImageVolumeTest, AUsersMtoolsSettingsChangeNothing) {
   const std::string broken = "this line is no setting\ndrive a: file=\"/dev/null\" precmd=\"x\"\n";
   test_support::WriteHostBytes(scratch.Base() / ".mtoolsrc", broken);
   test_support::WriteHostBytes(scratch.Base() / "other.rc", broken);
-  const ScopedEnvironment user({{"HOME", scratch.Base().string()},
-                                {"MTOOLSRC", (scratch.Base() / "other.rc").string()},
-                                {"MTOOLS_LOWER_CASE", "1"},
-                                {"MTOOLS_NO_VFAT", "1"},
-                                {"MTOOLS_NAME_NUMERIC_TAIL", "0"},
-                                {"MTOOLS_DATE_STRING", "dd.mm.yyyy"},
-                                {"LC_ALL", "C"},
-                                {"MCWD", (scratch.Base() / "mcwd").string()}});
+  const test_support::ScopedEnvironment user({{"HOME", scratch.Base().string()},
+                                              {"MTOOLSRC", (scratch.Base() / "other.rc").string()},
+                                              {"MTOOLS_LOWER_CASE", "1"},
+                                              {"MTOOLS_NO_VFAT", "1"},
+                                              {"MTOOLS_NAME_NUMERIC_TAIL", "0"},
+                                              {"MTOOLS_DATE_STRING", "dd.mm.yyyy"},
+                                              {"LC_ALL", "C"},
+                                              {"MCWD", (scratch.Base() / "mcwd").string()}});
 
   ImageVolume volume(image.path);
   EXPECT_EQ(volume.Find("LOWER.TXT").entry.name, "lower.txt");
@@ -233,7 +221,7 @@ TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
   const std::string damaged = ReadHostBytes(image.path);
 
   ImageVolume volume(image.path, std::chrono::seconds(20));
-  ASSERT_EQ(volume.Lock(), kErrorSuccess);
+  volume.Lock();
   EXPECT_EQ(volume.Read("LOOP.TXT", 1 << 20).bytes, content);  // the size ends it before the loop
   EXPECT_EQ(volume.Read("SELF.TXT", 1 << 20).error, kErrorIoDevice);
   EXPECT_EQ(volume.Read("FAR.TXT", 1 << 20).error, kErrorIoDevice);
@@ -280,12 +268,63 @@ TEST_F(ImageVolumeTest, RemovesOnlyStaleTemporaryFilesThatShareNothing) {
   EXPECT_EQ(ReadFileBytes(image, "MSDOS.SYS"), kBootFile);
 }
 
+// A short name in small letters, wholly or in one part, has no long name: the bits of its
+// directory entry's case byte say so (as Windows NT writes them). Replacing the file keeps them,
+// and so does taking the replacement back; a name in mixed letters keeps its long name.
+TEST_F(ImageVolumeTest, ReplacingAFileKeepsTheLetterCaseOfItsName) {
+  ImageVolume volume(image.path);
+  for (const char* name :
+       {"msdos.sys", "MSDOS.sys", "msdos.SYS", "MSDOS.SYS", "readme", "setup.1st", "Msdos.Sys"}) {
+    SCOPED_TRACE(name);
+    test_support::PutFiles(image, {{name, "old", "+r +h +s"}});
+    const std::string entry = test_support::DirectoryEntryNames(image, name);
+    const std::string exact = volume.Find(name).entry.name;
+    const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kProtected, exact);
+    ImageReplacement replacement;
+    ASSERT_EQ(volume.Replace("", temporary.name, exact, replacement), kErrorSuccess);
+    EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
+    EXPECT_EQ(ReadFileBytes(image, name), "new");
+    ASSERT_EQ(volume.Undo(replacement, temporary.name), kErrorSuccess);
+    EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
+    EXPECT_EQ(ReadFileBytes(image, name), "old");
+    EXPECT_EQ(volume.Remove(name), kErrorSuccess);
+    EXPECT_EQ(volume.Remove(temporary.name), kErrorSuccess);
+  }
+  EXPECT_EQ(DirectoryNames(image, ""), std::vector<std::string>{});
+  EXPECT_EQ(test_support::FsckProblems(image), "");
+}
+
+// A lock on the image whose process cannot be seen (as another user's QEMU would hold it; here
+// one of this process through another opening) makes the image in use all the same: the lock is
+// refused with a message that says so.
+TEST_F(ImageVolumeTest, ALockOfAnUnseenProcessRefusesTheLock) {
+  ImageVolume volume(image.path);
+  const int other = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct flock range = {};
+  range.l_type = F_RDLCK;
+  range.l_start = 201;
+  range.l_len = 1;
+  ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &range), 0);
+  const std::string name = image.path.string();
+  try {
+    volume.Lock();
+    ADD_FAILURE() << "locked";
+  } catch (const ImageInUseError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              FormatMessageText(messages::kImageInUse,
+                                {name, messages::kImageUserUnseen, messages::kImagePidUnknown}));
+  }
+  ::close(other);
+  volume.Lock();
+  volume.Unlock();
+}
+
 TEST_F(ImageVolumeTest, OneHolderOfTheLockAtATime) {
   ImageVolume first(image.path), second(image.path);
-  ASSERT_EQ(first.Lock(), kErrorSuccess);
+  first.Lock();
   std::atomic<bool> locked = false;
   std::thread waiter([&] {
-    EXPECT_EQ(second.Lock(), kErrorSuccess);
+    second.Lock();
     locked = true;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "platform/process.h"
@@ -38,9 +39,48 @@ void RunTool(const std::string& program, const std::vector<std::string>& argumen
   EXPECT_EQ(result.exitCode, 0) << program << ": " << result.errors;
 }
 
+// The image's size and modification time, to tell whether it changed.
+std::pair<uintmax_t, int64_t> Stamp(const fs::path& path) {
+  std::error_code error;
+  return {fs::file_size(path, error), fs::last_write_time(path, error).time_since_epoch().count()};
+}
+
+std::map<std::string, std::pair<uintmax_t, int64_t>>& RawCopiesMade() {
+  static std::map<std::string, std::pair<uintmax_t, int64_t>> made;
+  return made;
+}
+
+// The raw disk of an image: the image itself, or a copy that qemu-img makes beside it (without
+// taking locks, so that it reads an image that an emulator holds), made again when it changed.
+DiskImage RawOf(const DiskImage& image) {
+  if (image.format == "raw") return image;
+  DiskImage raw = image;
+  raw.format = "raw";
+  raw.path += ".raw";
+  auto& made = RawCopiesMade()[raw.path.string()];
+  if (made != Stamp(image.path) || !fs::exists(raw.path)) {
+    RunTool("/usr/bin/qemu-img", {"qemu-img", "convert", "-U", "-f", image.format, "-O", "raw",
+                                  image.path.string(), raw.path.string()});
+    made = Stamp(image.path);
+  }
+  return raw;
+}
+
+// Writes the raw disk back into the image's format.
+void WriteBack(const DiskImage& raw, const DiskImage& image) {
+  std::vector<std::string> arguments = {"qemu-img", "convert", "-f", "raw", "-O", image.format};
+  // A dynamic VHD of exactly the disk's size, not of the next size its geometry can give.
+  if (image.format == "vpc")
+    arguments.insert(arguments.end(), {"-o", "subformat=dynamic,force_size=on"});
+  arguments.insert(arguments.end(), {raw.path.string(), image.path.string()});
+  RunTool("/usr/bin/qemu-img", arguments);
+  RawCopiesMade()[raw.path.string()] = Stamp(image.path);
+}
+
 // An mtools program on the image's volume.
-platform::ProcessResult Mtool(const DiskImage& image, const std::string& program,
+platform::ProcessResult Mtool(const DiskImage& container, const std::string& program,
                               std::vector<std::string> arguments, std::string_view input = {}) {
+  const DiskImage image = RawOf(container);
   arguments.insert(
       arguments.begin(),
       {program, "-i", image.path.string() + "@@" + std::to_string(image.volumeOffset)});
@@ -117,7 +157,23 @@ DiskImage MakeFixedVhd(const DiskImage& raw) {
   return vhd;
 }
 
+DiskImage ConvertImage(const DiskImage& raw, const std::string& format) {
+  const std::map<std::string, std::string> extensions = {
+      {"qcow2", ".qcow2"}, {"vdi", ".vdi"}, {"vmdk", ".vmdk"}, {"vpc", ".vhd"}, {"vhdx", ".vhdx"}};
+  DiskImage image = raw;
+  image.format = format;
+  image.path.replace_extension(extensions.at(format));
+  WriteBack(raw, image);
+  return image;
+}
+
 void PutFiles(const DiskImage& image, const std::vector<ImageFile>& files) {
+  if (image.format != "raw") {
+    const DiskImage raw = RawOf(image);
+    PutFiles(raw, files);
+    WriteBack(raw, image);
+    return;
+  }
   for (const ImageFile& file : files) {
     // Each directory on the way, made when it is not there yet.
     for (size_t slash = file.path.find('/'); slash != std::string::npos;
@@ -161,7 +217,31 @@ std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view
   return names;
 }
 
-std::string FsckProblems(const DiskImage& image) {
+std::string DirectoryEntryNames(const DiskImage& image, std::string_view path) {
+  std::istringstream lines(Mtool(image, "mdir", {"-a", VolumePath(path)}).output);
+  // The file's line follows the header and a blank line: its short name in 12 columns, then its
+  // size (or <DIR>), date and time, then its long name.
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == ' ' || line.rfind("Directory for", 0) == 0) continue;
+    std::istringstream rest(line.substr(std::min<size_t>(12, line.size())));
+    std::string size, date, time, longName;
+    rest >> size >> date >> time >> std::ws;
+    std::getline(rest, longName);
+    return line.substr(0, 12) + "|" + longName;
+  }
+  return "missing";
+}
+
+std::string ImageCheckProblems(const DiskImage& image) {
+  if (image.format == "raw") return "";
+  const platform::ProcessResult result =
+      Start("/usr/bin/qemu-img", {"qemu-img", "check", "-f", image.format, image.path.string()});
+  // 63: the format has no check.
+  return result.exitCode == 0 || result.exitCode == 63 ? "" : result.output + result.errors;
+}
+
+std::string FsckProblems(const DiskImage& container) {
+  const DiskImage image = RawOf(container);
   fs::path copy = image.path;
   copy += ".volume";
   WriteHostBytes(copy, ReadHostBytes(image.path).substr(image.volumeOffset, image.volumeSize));
@@ -189,8 +269,15 @@ DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
       return MakePartitionedDisk(directory / "fat32.img", 40, 32, 0x0C);
     case ImageKind::kFixedVhd:
       return MakeFixedVhd(MakePartitionedDisk(directory / "disk.img", 32, 16, 0x06));
+    default:
+      break;
   }
-  return {};
+  const std::map<ImageKind, std::string> formats = {{ImageKind::kQcow2, "qcow2"},
+                                                    {ImageKind::kVdi, "vdi"},
+                                                    {ImageKind::kVmdk, "vmdk"},
+                                                    {ImageKind::kDynamicVhd, "vpc"},
+                                                    {ImageKind::kVhdx, "vhdx"}};
+  return ConvertImage(MakePartitionedDisk(directory / "disk.img", 32, 16, 0x06), formats.at(kind));
 }
 
 }  // namespace startgarten::test_support

@@ -14,6 +14,8 @@ namespace {
 FaultPlan faultPlan;
 // Counted from every thread that runs a file operation (a test may read while another writes).
 std::atomic<unsigned long> operationsPerformed = 0;
+std::function<void(const std::vector<std::string>&)> spawnHook;
+bool inSpawnHook = false;
 
 // Counts the operation, ends the process where the plan says so, and tells whether the plan makes
 // it fail (errno is then set).
@@ -26,6 +28,16 @@ bool Fails() {
   }
   errno = faultPlan.error;
   return true;
+}
+
+// Shows the arguments of a program about to start to the hook.
+void ShowSpawn(char* const arguments[]) {
+  if (!spawnHook || inSpawnHook) return;
+  std::vector<std::string> shown;
+  for (char* const* argument = arguments; *argument; ++argument) shown.emplace_back(*argument);
+  inSpawnHook = true;
+  spawnHook(shown);
+  inSpawnHook = false;
 }
 
 // Fails a call that the modelled file system does not have, with the errno value it answers.
@@ -45,6 +57,10 @@ unsigned long OperationsPerformed() {
   return operationsPerformed;
 }
 
+void SetSpawnHook(std::function<void(const std::vector<std::string>& arguments)> hook) {
+  spawnHook = std::move(hook);
+}
+
 }  // namespace startgarten::test_support
 
 namespace startgarten::platform::file_system {
@@ -52,6 +68,7 @@ namespace startgarten::platform::file_system {
 using test_support::Fails;
 using test_support::faultPlan;
 using test_support::Lacks;
+using test_support::ShowSpawn;
 
 int Open(const char* path, int flags) {
   return Fails() ? -1 : system_calls::Open(path, flags);
@@ -121,8 +138,25 @@ int Flock(int fd, int operation) {
   return Fails() ? -1 : system_calls::Flock(fd, operation);
 }
 
+int RangeLock(int fd, int command, struct flock* range) {
+  return Fails() ? -1 : system_calls::RangeLock(fd, command, range);
+}
+
+int MakeDirectoryAt(int directory, const char* name, mode_t mode) {
+  return Fails() ? -1 : system_calls::MakeDirectoryAt(directory, name, mode);
+}
+
+int RemoveDirectoryAt(int directory, const char* name) {
+  return Fails() ? -1 : system_calls::RemoveDirectoryAt(directory, name);
+}
+
+int Unmount(const char* path) {
+  return Fails() ? -1 : system_calls::Unmount(path);
+}
+
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
           const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]) {
+  ShowSpawn(arguments);
   if (Fails()) return errno;
   return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 // The tests' file system: every operation of the code under test goes through it to the real
 // system calls, counted, and any of them can be made to fail, or to end the process.
 namespace startgarten::test_support {
@@ -23,5 +27,9 @@ void SetFaultPlan(FaultPlan plan);
 
 // The number of operations attempted since the last SetFaultPlan.
 unsigned long OperationsPerformed();
+
+// Runs hook with the arguments of each program that the code under test starts, before it
+// starts (none: no hook). Programs the hook starts itself are not shown to it.
+void SetSpawnHook(std::function<void(const std::vector<std::string>& arguments)> hook);
 
 }  // namespace startgarten::test_support

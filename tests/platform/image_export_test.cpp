@@ -1,0 +1,139 @@
+#include "platform/image_export.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <csignal>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/error.h"
+#include "platform/messages.h"
+#include "support/disk_images.h"
+#include "support/runtime_folder.h"
+#include "support/temp_drive.h"
+
+// The export of an image of another format through qemu-storage-daemon on its own: what it shows,
+// how it fails, that its start and end are bounded in time, and that the next export takes down
+// one whose run was killed with its daemon. The write command through exports, with failures and
+// kills, is tested in tests/app/image_drive_test.cpp.
+namespace startgarten::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr ContainerFormat kQcow2 = {"qcow2", messages::kImageFormatQcow2};
+
+class ImageExportTest : public testing::Test {
+ protected:
+  test_support::TempDrive scratch_;
+  const test_support::RuntimeFolder runtime_{scratch_.Base()};
+  // A qcow2 image of a floppy, in a folder whose name QEMU would split at its comma.
+  const test_support::DiskImage image_ = test_support::ConvertImage(
+      test_support::MakeFloppy(
+          (fs::create_directory(scratch_.Base() / "a,b"), scratch_.Base() / "a,b" / "fd.img")),
+      "qcow2");
+};
+
+// For reading and for writing, the export shows the disk itself; it takes QEMU's locks only for
+// writing, and leaves nothing behind.
+TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
+  const std::string raw = test_support::ReadHostBytes(scratch_.Base() / "a,b" / "fd.img");
+  for (const bool writable : {false, true}) {
+    SCOPED_TRACE(writable ? "writable" : "read-only");
+    {
+      ImageExport::Options options;
+      options.writable = writable;
+      const ImageExport exported(image_.path, kQcow2, "fd.qcow2", options);
+      EXPECT_EQ(test_support::ReadHostBytes("/proc/self/fd/" + std::to_string(exported.Fd())), raw);
+      // Writing the first byte again works only through an export for writing.
+      const int again =
+          ::open(("/proc/self/fd/" + std::to_string(exported.Fd())).c_str(), O_RDWR | O_CLOEXEC);
+      EXPECT_EQ(again >= 0 && ::pwrite(again, raw.data(), 1, 0) == 1, writable);
+      if (again >= 0) ::close(again);
+      // QEMU's locks are on the daemon's opening of the image (its pid file has a lock of its
+      // own).
+      bool locks = false;
+      const fs::path daemon = "/proc/" + std::to_string(exported.Daemon());
+      for (const auto& fd : fs::directory_iterator(daemon / "fd")) {
+        std::error_code error;
+        if (fs::read_symlink(fd.path(), error) != image_.path) continue;
+        std::ifstream info(daemon / "fdinfo" / fd.path().filename());
+        for (std::string line; std::getline(info, line);) locks |= line.starts_with("lock:");
+      }
+      EXPECT_EQ(locks, writable);
+      EXPECT_TRUE(runtime_.Mounted());
+    }
+    EXPECT_FALSE(runtime_.Mounted());
+    EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
+  }
+}
+
+// Without qemu-storage-daemon the message names its package; a daemon that fails gives what it
+// reported; one that never comes up is given up after the timeout and ended; nothing is left.
+TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
+  ImageExport::Options options;
+  options.daemon = "/nonexistent/qemu-storage-daemon";
+  const auto failure = [&](const fs::path& image) {
+    try {
+      ImageExport(image, kQcow2, "fd.qcow2", options);
+    } catch (const Error& error) {
+      return std::string(error.what());
+    }
+    return std::string("exported");
+  };
+  EXPECT_EQ(failure(image_.path),
+            FormatMessageText(messages::kImageEngineMissing, {"fd.qcow2", kQcow2.name}));
+
+  options = {};
+  const fs::path broken = scratch_.Base() / "broken.qcow2";
+  test_support::WriteHostBytes(broken, std::string("QFI\xFB\0\0\0\3", 8) + std::string(504, '\0'));
+  const std::string reported = failure(broken);
+  EXPECT_TRUE(
+      reported.starts_with(FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""})))
+      << reported;
+  EXPECT_GT(reported.size(),
+            FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""}).size());
+
+  const fs::path hanging = scratch_.Base() / "hanging-daemon";
+  test_support::WriteHostBytes(hanging, "#!/bin/sh\nexec sleep 600\n");
+  fs::permissions(hanging, fs::perms::owner_all);
+  options.daemon = hanging.string();
+  options.timeout = 300ms;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(failure(image_.path), FormatMessageText(messages::kImageEngineTimedOut, "fd.qcow2"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
+}
+
+// A run killed together with its export's daemon leaves the export mounted on a daemon that is
+// gone; the next export unmounts it and removes its folder, and leaves a live one alone.
+TEST_F(ImageExportTest, TheNextExportTakesDownOneWhoseDaemonWasKilled) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const ImageExport exported(image_.path, kQcow2, "fd.qcow2", {});
+    // The keeper and the daemon are one process group.
+    ::kill(-::getpgid(exported.Daemon()), SIGKILL);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_TRUE(runtime_.Mounted());
+  ASSERT_EQ(runtime_.ExportsLeft().size(), 1u);
+  {
+    const ImageExport live(image_.path, kQcow2, "fd.qcow2", {});
+    EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);  // its own
+    RemoveStaleImageExports();
+    EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);
+  }
+  EXPECT_FALSE(runtime_.Mounted());
+  EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace startgarten::platform
