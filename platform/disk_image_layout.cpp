@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -12,6 +11,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/error.h"
+#include "platform/file_system.h"
 #include "platform/messages.h"
 
 namespace startgarten::platform {
@@ -274,9 +274,8 @@ ImageReader FileReader(int fd) {
   return [fd](uint64_t offset, std::span<char> buffer) {
     size_t done = 0;
     while (done < buffer.size()) {
-      const ssize_t got = ::pread(fd, buffer.data() + done, buffer.size() - done,
-                                  static_cast<off_t>(offset + done));
-      if (got < 0 && errno == EINTR) continue;
+      const ssize_t got = file_system::ReadAt(fd, buffer.data() + done, buffer.size() - done,
+                                              static_cast<off_t>(offset + done));
       if (got <= 0) return false;
       done += static_cast<size_t>(got);
     }

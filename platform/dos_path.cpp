@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/drive_path.h"
 #include "platform/windows_error.h"
 
 namespace startgarten::platform {
@@ -11,16 +12,6 @@ namespace {
 
 bool IsDriveLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Characters that Windows does not allow in a file name, control characters included. '/' is
-// among them, so a name can never stand for more than one directory level.
-bool IsValidName(std::string_view name) {
-  for (char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20) return false;
-    if (std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) return false;
-  }
-  return true;
 }
 
 // Splits the part after "X:\" into names, resolving "." and ".." on the way: ".." at the root
@@ -36,7 +27,7 @@ std::optional<std::vector<std::string_view>> Names(std::string_view rest) {
       if (!names.empty()) names.pop_back();
       continue;
     }
-    if (!IsValidName(name)) return std::nullopt;
+    if (!IsValidFileName(name)) return std::nullopt;
     names.push_back(name);
   }
   return names;
@@ -44,7 +35,7 @@ std::optional<std::vector<std::string_view>> Names(std::string_view rest) {
 
 }  // namespace
 
-DosFile LocateDosPath(std::string_view dosPath) {
+DosFile ResolveDosPath(std::string_view dosPath) {
   DosFile file;
   file.dosPath = dosPath;
   file.error = kErrorPathNotFound;
@@ -54,8 +45,9 @@ DosFile LocateDosPath(std::string_view dosPath) {
   if (!names) return file;
   file.drive = DriveFor(dosPath[0]);
   if (!file.drive) return file;
-  file.entry = file.drive->Find(*names);
-  file.error = file.entry.error;
+  ResolvedPath resolved = file.drive->Resolve(*names);
+  file.error = resolved.error;
+  file.path = std::move(resolved.path);
   return file;
 }
 

@@ -9,12 +9,13 @@
 #include "platform/file_types.h"
 
 // A drive: the file system that a drive letter stands for. Paths on a drive are relative to its
-// root, "/"-separated and spelled as the drive itself spells them ("WINDOWS/LOGOS.SYS"); every
-// operation stays beneath the root.
+// root, "/"-separated and spelled as the drive itself spells them ("WINDOWS/LOGOS.SYS",
+// drive_path.h); every operation stays beneath the root.
 namespace startgarten::platform {
 
-struct DriveEntry {
-  uint32_t error = 0;  // a Windows error code; 0 when the names may name a file
+// Where a path of DOS names leads on a drive.
+struct ResolvedPath {
+  uint32_t error = 0;  // a Windows error code; 0 when a file is there or may be created there
   std::string path;    // the drive's spelling; "" for the root
 };
 
@@ -76,10 +77,11 @@ class Drive {
  public:
   virtual ~Drive() = default;
 
-  // The entry for a path of DOS names (code page 1252), each matched without regard to case
-  // when no exact match exists. The last name need not exist, so that a file can be created
-  // there; whether it does, Status tells. A link that leads off the drive is not found.
-  virtual DriveEntry Find(const std::vector<std::string_view>& names) = 0;
+  // The drive's path for a path of valid DOS names (code page 1252), each matched without regard
+  // to case when no exact match exists. Every folder on the way must exist; the last name need
+  // not, so that a file can be created there: whether it exists, Status tells. A link that leads
+  // off the drive is not followed (kErrorFileNotFound, or kErrorPathNotFound on the way).
+  virtual ResolvedPath Resolve(const std::vector<std::string_view>& names) = 0;
   virtual FileStatus Status(const std::string& path) = 0;
   virtual ReadFileResult ReadFile(const std::string& path, size_t limit) = 0;
   // Renames a file within the drive, never replacing one.

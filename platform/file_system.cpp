@@ -18,6 +18,14 @@ ssize_t Read(int fd, void* buffer, size_t size) {
   return system_calls::Read(fd, buffer, size);
 }
 
+ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset) {
+  return system_calls::ReadAt(fd, buffer, size, offset);
+}
+
+ssize_t ReadDirectory(int fd, void* buffer, size_t size) {
+  return system_calls::ReadDirectory(fd, buffer, size);
+}
+
 ssize_t Write(int fd, const void* data, size_t size) {
   return system_calls::Write(fd, data, size);
 }
@@ -46,8 +54,24 @@ int Fchown(int fd, uid_t owner, gid_t group) {
   return system_calls::Fchown(fd, owner, group);
 }
 
+ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size) {
+  return system_calls::Fgetxattr(fd, name, value, size);
+}
+
+ssize_t Flistxattr(int fd, char* names, size_t size) {
+  return system_calls::Flistxattr(fd, names, size);
+}
+
 int Fsetxattr(int fd, const char* name, const void* value, size_t size) {
   return system_calls::Fsetxattr(fd, name, value, size);
+}
+
+int Fstatfs(int fd, struct statfs* status) {
+  return system_calls::Fstatfs(fd, status);
+}
+
+int GetFatAttributes(int fd, uint32_t* attributes) {
+  return system_calls::GetFatAttributes(fd, attributes);
 }
 
 int SetFatAttributes(int fd, uint32_t attributes) {

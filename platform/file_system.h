@@ -2,13 +2,17 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/statfs.h>
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 
-// Every operation of the platform layer that opens, reads, writes, flushes, renames, removes,
-// creates a folder, locks a file or changes its attributes, or starts a program. The program links
+// Every operation of the platform layer that opens, reads, lists, writes, flushes, closes, renames,
+// removes, creates a folder, locks a file, reads or changes its attributes, asks which file system
+// holds it, or starts a program. (What does not go through here: status queries by stat and
+// statx, the process's own /proc files, and the pipes, process descriptors and files in memory
+// with which a program is run; see ARCHITECTURE.md.) The program links
 // the real implementation; the tests link one that can make any single operation fail, and the
 // benchmarks one that counts and times them. Each behaves like the system call of its name: -1 and
 // errno on failure.
@@ -19,6 +23,10 @@ int Open(const char* path, int flags);
 // openat2(2): path below the directory, resolved with the RESOLVE_* flags in resolve.
 int OpenBeneath(int directory, const char* path, int flags, mode_t mode, uint64_t resolve);
 ssize_t Read(int fd, void* buffer, size_t size);
+// pread(2): the disk layout's sectors, a file copied from its descriptor.
+ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset);
+// getdents64(2): the next entries of an open directory, as struct dirent64 records.
+ssize_t ReadDirectory(int fd, void* buffer, size_t size);
 ssize_t Write(int fd, const void* data, size_t size);
 int Fsync(int fd);
 // The descriptor is released even when closing reports an error.
@@ -31,8 +39,13 @@ int UnlinkAt(int directory, const char* name);
 int MkdirAt(int directory, const char* name, mode_t mode);
 int Fchmod(int fd, mode_t mode);
 int Fchown(int fd, uid_t owner, gid_t group);
+ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size);
+ssize_t Flistxattr(int fd, char* names, size_t size);
 int Fsetxattr(int fd, const char* name, const void* value, size_t size);
-// FAT_IOCTL_SET_ATTRIBUTES on a FAT mount.
+// fstatfs(2): which file system holds the file (a FAT mount keeps attributes of its own).
+int Fstatfs(int fd, struct statfs* status);
+// FAT_IOCTL_GET_ATTRIBUTES and FAT_IOCTL_SET_ATTRIBUTES on a FAT mount.
+int GetFatAttributes(int fd, uint32_t* attributes);
 int SetFatAttributes(int fd, uint32_t attributes);
 // flock(2).
 int Flock(int fd, int operation);

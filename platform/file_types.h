@@ -13,6 +13,9 @@ inline constexpr uint32_t kAttributeSystem = 0x04;
 inline constexpr uint32_t kAttributeDirectory = 0x10;
 inline constexpr uint32_t kAttributeArchive = 0x20;
 inline constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
+// What a file's directory entry keeps besides the directory bit.
+inline constexpr uint32_t kStoredAttributes =
+    kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeArchive;
 // What a file created anew does not keep of the one it replaces.
 inline constexpr uint32_t kProtectiveAttributes =
     kAttributeReadOnly | kAttributeHidden | kAttributeSystem;

@@ -1,6 +1,5 @@
 #include "platform/folder_drive.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/file.h>
@@ -12,6 +11,8 @@
 #include <vector>
 
 #include "platform/cp1252.h"
+#include "platform/directory_listing.h"
+#include "platform/drive_path.h"
 #include "platform/file_system.h"
 #include "platform/folder_replacement.h"
 #include "platform/host_io.h"
@@ -23,19 +24,6 @@ namespace startgarten::platform {
 namespace {
 
 constexpr uint64_t kBeneath = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
-
-std::string Join(const std::string& directory, std::string_view name) {
-  std::string path = directory;
-  if (!path.empty()) path += '/';
-  return path.append(name);
-}
-
-// The directory of a path and the name in it.
-std::pair<std::string, std::string> Split(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {"", path};
-  return {path.substr(0, slash), path.substr(slash + 1)};
-}
 
 // The name in capitals when it is plain ASCII and has small letters. A name is found as Wine
 // finds it: its exact spelling first; else, of all names that match it without regard to case,
@@ -67,29 +55,25 @@ std::optional<std::string> HostPathOf(int fd) {
 
 class FolderLock : public DriveLock {
  public:
-  explicit FolderLock(int fd) : fd_(fd) {}
-  ~FolderLock() override { file_system::Close(fd_); }
+  explicit FolderLock(Descriptor fd) : fd_(std::move(fd)) {}
 
  private:
-  int fd_;
+  Descriptor fd_;
 };
 
 }  // namespace
 
 std::unique_ptr<FolderDrive> FolderDrive::Open(const std::string& location) {
-  const int root = file_system::Open(location.c_str(), O_PATH | O_DIRECTORY);
-  if (root < 0) return nullptr;
-  return std::unique_ptr<FolderDrive>(new FolderDrive(root, HostPathOf(root).value_or(location)));
+  Descriptor root(file_system::Open(location.c_str(), O_PATH | O_DIRECTORY));
+  if (!root.IsOpen()) return nullptr;
+  std::string realRoot = HostPathOf(root.Get()).value_or(location);
+  return std::unique_ptr<FolderDrive>(new FolderDrive(std::move(root), std::move(realRoot)));
 }
 
-FolderDrive::~FolderDrive() {
-  file_system::Close(root_);
-}
-
-int FolderDrive::OpenBelow(const std::string& path, int flags, mode_t mode,
-                           uint64_t resolve) const {
-  return file_system::OpenBeneath(root_, path.empty() ? "." : path.c_str(), flags, mode,
-                                  kBeneath | resolve);
+Descriptor FolderDrive::OpenBelow(const std::string& path, int flags, mode_t mode,
+                                  uint64_t resolve) const {
+  return Descriptor(file_system::OpenBeneath(root_.Get(), path.empty() ? "." : path.c_str(), flags,
+                                             mode, kBeneath | resolve));
 }
 
 std::optional<std::string> FolderDrive::PathOf(int fd) const {
@@ -104,89 +88,73 @@ std::optional<std::string> FolderDrive::PathOf(int fd) const {
 FolderDrive::Found FolderDrive::Probe(const std::string& path, bool directory) {
   const int flags = O_PATH | (directory ? O_DIRECTORY : 0);
   // Without a link on the way the path is its own real path, found without asking /proc.
-  int fd = OpenBelow(path, flags, 0, RESOLVE_NO_SYMLINKS);
-  if (fd >= 0) {
-    file_system::Close(fd);
-    return Found::At(path);
-  }
+  if (OpenBelow(path, flags, 0, RESOLVE_NO_SYMLINKS).IsOpen()) return Found::At(path);
   if (errno != ELOOP) return Found::Failed(errno);
-  fd = OpenBelow(path, flags);
-  if (fd < 0) return Found::Failed(errno);
-  std::optional<std::string> real = PathOf(fd);
-  file_system::Close(fd);
+  const Descriptor fd = OpenBelow(path, flags);
+  if (!fd.IsOpen()) return Found::Failed(errno);
+  std::optional<std::string> real = PathOf(fd.Get());
   if (!real) return Found::Failed(EXDEV);
   return Found::At(std::move(*real));
 }
 
-FolderDrive::Found FolderDrive::FindEntry(const std::string& directory, std::string_view name,
+FolderDrive::Found FolderDrive::MatchName(const std::string& directory, std::string_view name,
                                           bool wantDirectory) {
-  Found found = Probe(Join(directory, Cp1252ToUtf8(name)), wantDirectory);
+  Found found = Probe(JoinDrivePath(directory, Cp1252ToUtf8(name)), wantDirectory);
   if (found.error != ENOENT) return found;
   if (const std::optional<std::string> capitals = AsciiCapitals(name)) {
-    found = Probe(Join(directory, *capitals), wantDirectory);
+    found = Probe(JoinDrivePath(directory, *capitals), wantDirectory);
     if (found.error != ENOENT) return found;
   }
   // Every entry whose name matches; of several, the first in byte order, so that the choice does
   // not depend on the directory's order.
-  const int fd = OpenBelow(directory, O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return Found::Failed(errno);
-  DIR* listing = ::fdopendir(fd);
-  if (!listing) {
-    const int error = errno;
-    file_system::Close(fd);
-    return Found::Failed(error);
-  }
+  const Descriptor fd = OpenBelow(directory, O_RDONLY | O_DIRECTORY);
+  std::vector<std::string> names;
+  if (!fd.IsOpen()) return Found::Failed(errno);
+  if (const int error = ListDirectory(fd.Get(), names)) return Found::Failed(error);
   std::optional<std::string> match;
-  while (const dirent* entry = ::readdir(listing)) {
-    const std::string_view entryName = entry->d_name;
-    if (entryName == "." || entryName == ".." || !EqualsIgnoreCase(Utf8ToCp1252(entryName), name))
-      continue;
-    if (!match || entryName < *match) match = std::string(entryName);
+  for (const std::string& entryName : names) {
+    if (EqualsIgnoreCase(Utf8ToCp1252(entryName), name) && (!match || entryName < *match))
+      match = entryName;
   }
-  ::closedir(listing);
   if (!match) return Found::Failed(ENOENT);
-  return Probe(Join(directory, *match), wantDirectory);
+  return Probe(JoinDrivePath(directory, *match), wantDirectory);
 }
 
-DriveEntry FolderDrive::Find(const std::vector<std::string_view>& names) {
-  DriveEntry entry{kErrorSuccess, ""};
+ResolvedPath FolderDrive::Resolve(const std::vector<std::string_view>& names) {
+  ResolvedPath resolved{kErrorSuccess, ""};
   for (size_t i = 0; i < names.size(); ++i) {
     const bool last = i + 1 == names.size();
-    const Found found = FindEntry(entry.path, names[i], !last);
+    const Found found = MatchName(resolved.path, names[i], !last);
     if (found.found) {
-      entry.path = found.path;
+      resolved.path = found.path;
       continue;
     }
     if (found.offTheDrive) return {last ? kErrorFileNotFound : kErrorPathNotFound, ""};
     if (found.error != ENOENT) return {WindowsErrorFromErrno(found.error), ""};
     if (!last) return {kErrorPathNotFound, ""};
-    return {kErrorSuccess, Join(entry.path, Cp1252ToUtf8(names[i]))};
+    return {kErrorSuccess, JoinDrivePath(resolved.path, Cp1252ToUtf8(names[i]))};
   }
-  return entry;
+  return resolved;
 }
 
 FileStatus FolderDrive::Status(const std::string& path) {
   FileStatus status;
-  const int fd = OpenBelow(path, O_PATH);
-  if (fd < 0) return status;
+  const Descriptor fd = OpenBelow(path, O_PATH);
   struct stat host;
-  if (::fstat(fd, &host) == 0) {
-    status.exists = true;
-    status.regular = S_ISREG(host.st_mode);
-    // Hidden and system need a descriptor that can read; a link has none (O_PATH).
-    const int readable = status.regular || S_ISDIR(host.st_mode)
-                             ? OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY)
-                             : -1;
-    status.attributes = HostDosAttributes(readable >= 0 ? readable : fd, host);
-    if (readable >= 0) file_system::Close(readable);
-  }
-  file_system::Close(fd);
+  if (!fd.IsOpen() || ::fstat(fd.Get(), &host) != 0) return status;
+  status.exists = true;
+  status.regular = S_ISREG(host.st_mode);
+  // Hidden and system need a descriptor that can read; a link has none (O_PATH).
+  const Descriptor readable = status.regular || S_ISDIR(host.st_mode)
+                                  ? OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY)
+                                  : Descriptor();
+  status.attributes = HostDosAttributes(readable.IsOpen() ? readable.Get() : fd.Get(), host);
   return status;
 }
 
 ReadFileResult FolderDrive::ReadFile(const std::string& path, size_t limit) {
-  const int fd = OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-  if (fd >= 0) return ReadOpenFile(fd, limit);
+  Descriptor fd = OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (fd.IsOpen()) return ReadOpenFile(std::move(fd), limit);
   ReadFileResult result;
   result.error =
       Found::Failed(errno).offTheDrive ? kErrorFileNotFound : WindowsErrorFromErrno(errno);
@@ -194,86 +162,68 @@ ReadFileResult FolderDrive::ReadFile(const std::string& path, size_t limit) {
 }
 
 uint32_t FolderDrive::Rename(const std::string& from, const std::string& to) {
-  const auto [fromDirectory, fromName] = Split(from);
-  const auto [toDirectory, toName] = Split(to);
-  const int source = OpenBelow(fromDirectory, O_PATH | O_DIRECTORY);
-  if (source < 0) return WindowsErrorFromErrno(errno);
-  const int target = OpenBelow(toDirectory, O_PATH | O_DIRECTORY);
-  int error = target < 0 ? errno : 0;
-  if (!error && file_system::RenameAt(source, fromName.c_str(), target, toName.c_str(),
-                                      RENAME_NOREPLACE) != 0) {
-    error = errno;
-  }
-  if (target >= 0) file_system::Close(target);
-  file_system::Close(source);
-  return WindowsErrorFromErrno(error);
+  const auto [fromDirectory, fromName] = SplitDrivePath(from);
+  const auto [toDirectory, toName] = SplitDrivePath(to);
+  const Descriptor source = OpenBelow(fromDirectory, O_PATH | O_DIRECTORY);
+  if (!source.IsOpen()) return WindowsErrorFromErrno(errno);
+  const Descriptor target = OpenBelow(toDirectory, O_PATH | O_DIRECTORY);
+  if (!target.IsOpen()) return WindowsErrorFromErrno(errno);
+  const bool renamed = file_system::RenameAt(source.Get(), fromName.c_str(), target.Get(),
+                                             toName.c_str(), RENAME_NOREPLACE) == 0;
+  return renamed ? kErrorSuccess : WindowsErrorFromErrno(errno);
 }
 
 Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes,
                                  NewAttributes attributes, unsigned index) {
-  const auto [directoryPath, name] = Split(path);
-  const int directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
-  if (directory < 0) return {WriteFailure::kCreate, WindowsErrorFromErrno(errno), nullptr};
-  return PrepareInFolder(directory, directoryPath, name, bytes, attributes, index, calls_);
+  const auto [directoryPath, name] = SplitDrivePath(path);
+  Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
+  if (!directory.IsOpen()) return {WriteFailure::kCreate, WindowsErrorFromErrno(errno), nullptr};
+  return PrepareInFolder(std::move(directory), directoryPath, name, bytes, attributes, index,
+                         calls_);
 }
 
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
-  const int fd = OpenBelow("", O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return nullptr;
-  if (file_system::Flock(fd, LOCK_EX) != 0) {
-    file_system::Close(fd);
-    return nullptr;
-  }
-  return std::make_unique<FolderLock>(fd);
+  Descriptor fd = OpenBelow("", O_RDONLY | O_DIRECTORY);
+  if (!fd.IsOpen() || file_system::Flock(fd.Get(), LOCK_EX) != 0) return nullptr;
+  return std::make_unique<FolderLock>(std::move(fd));
 }
 
 // A removed directory has no links left; a file system that cannot say any more is taken as gone.
 bool FolderDrive::IsGone() const {
   struct stat status;
-  return ::fstat(root_, &status) != 0 || status.st_nlink == 0;
+  return ::fstat(root_.Get(), &status) != 0 || status.st_nlink == 0;
 }
 
 uint32_t FolderDrive::Complete(const std::string& temporaryPath, const std::string& path,
                                uint32_t attributes) {
-  const auto [directoryPath, name] = Split(path);
-  const int directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
-  if (directory < 0) return WindowsErrorFromErrno(errno);
-  const std::string temporary = temporaryPath.empty() ? "" : Split(temporaryPath).second;
-  const uint32_t error = CompleteInFolder(directory, temporary, name, attributes);
-  file_system::Close(directory);
-  return error;
+  const auto [directoryPath, name] = SplitDrivePath(path);
+  const Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
+  if (!directory.IsOpen()) return WindowsErrorFromErrno(errno);
+  const std::string temporary = temporaryPath.empty() ? "" : SplitDrivePath(temporaryPath).second;
+  return CompleteInFolder(directory.Get(), temporary, name, attributes);
 }
 
 uint32_t FolderDrive::Remove(const std::string& path) {
-  const auto [directoryPath, name] = Split(path);
-  const int directory = OpenBelow(directoryPath, O_PATH | O_DIRECTORY);
-  if (directory < 0) return WindowsErrorFromErrno(errno);
-  const int error = file_system::UnlinkAt(directory, name.c_str()) == 0 ? 0 : errno;
-  file_system::Close(directory);
-  return WindowsErrorFromErrno(error);
+  const auto [directoryPath, name] = SplitDrivePath(path);
+  const Descriptor directory = OpenBelow(directoryPath, O_PATH | O_DIRECTORY);
+  if (!directory.IsOpen()) return WindowsErrorFromErrno(errno);
+  const bool removed = file_system::UnlinkAt(directory.Get(), name.c_str()) == 0;
+  return removed ? kErrorSuccess : WindowsErrorFromErrno(errno);
 }
 
 void FolderDrive::RemoveTemporaryFiles(const std::string& directory) {
-  const int fd = OpenBelow(directory, O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
+  const Descriptor fd = OpenBelow(directory, O_RDONLY | O_DIRECTORY);
   std::vector<std::string> names;
-  // The listing reads through a descriptor of its own, which closedir releases.
-  const int listed = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  DIR* listing = listed >= 0 ? ::fdopendir(listed) : nullptr;
-  if (listing) {
-    while (const dirent* entry = ::readdir(listing)) {
-      if (IsTemporaryName(entry->d_name)) names.emplace_back(entry->d_name);
-    }
-    ::closedir(listing);
-  } else if (listed >= 0) {
-    ::close(listed);
-  }
+  if (!fd.IsOpen()) return;
+  ListDirectory(fd.Get(), names);  // what could be read of it
   for (const std::string& name : names) {
     struct stat status;
-    if (::fstatat(fd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
-      file_system::UnlinkAt(fd, name.c_str());
+    if (IsTemporaryName(name) &&
+        ::fstatat(fd.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(status.st_mode)) {
+      file_system::UnlinkAt(fd.Get(), name.c_str());
+    }
   }
-  file_system::Close(fd);
 }
 
 }  // namespace startgarten::platform

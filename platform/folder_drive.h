@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/descriptor.h"
 #include "platform/drive.h"
 #include "platform/folder_replacement.h"
 
@@ -19,9 +20,8 @@ class FolderDrive : public Drive {
   // The drive for the folder at location (a link to it is followed); none when it cannot be
   // opened.
   static std::unique_ptr<FolderDrive> Open(const std::string& location);
-  ~FolderDrive() override;
 
-  DriveEntry Find(const std::vector<std::string_view>& names) override;
+  ResolvedPath Resolve(const std::vector<std::string_view>& names) override;
   FileStatus Status(const std::string& path) override;
   ReadFileResult ReadFile(const std::string& path, size_t limit) override;
   uint32_t Rename(const std::string& from, const std::string& to) override;
@@ -35,10 +35,12 @@ class FolderDrive : public Drive {
   bool IsGone() const override;
 
  private:
-  FolderDrive(int root, std::string realRoot) : root_(root), realRoot_(std::move(realRoot)) {}
+  FolderDrive(Descriptor root, std::string realRoot)
+      : root_(std::move(root)), realRoot_(std::move(realRoot)) {}
 
   // openat2 of a path below the root ("" for the root itself), with further resolve flags.
-  int OpenBelow(const std::string& path, int flags, mode_t mode = 0, uint64_t resolve = 0) const;
+  Descriptor OpenBelow(const std::string& path, int flags, mode_t mode = 0,
+                       uint64_t resolve = 0) const;
   // The path of an entry as the drive spells it, links resolved; none when it lies off the drive.
   std::optional<std::string> PathOf(int fd) const;
   // An existing entry in the drive's spelling, or why there is none: it leads off the drive, or
@@ -54,10 +56,10 @@ class FolderDrive : public Drive {
     static Found Failed(int error) { return {false, error == EXDEV || error == ELOOP, error, {}}; }
   };
   // The entry named name (code page 1252) in directory, matched without regard to case.
-  Found FindEntry(const std::string& directory, std::string_view name, bool wantDirectory);
+  Found MatchName(const std::string& directory, std::string_view name, bool wantDirectory);
   Found Probe(const std::string& path, bool directory);
 
-  int root_;              // O_PATH descriptor of the drive's folder
+  Descriptor root_;       // O_PATH descriptor of the drive's folder
   std::string realRoot_;  // its path, links resolved
   FolderCalls calls_;
 };

@@ -3,9 +3,7 @@
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
 #include <linux/openat2.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "platform/dos_attrib_value.h"
+#include "platform/drive_path.h"
 #include "platform/file_system.h"
 #include "platform/host_io.h"
 #include "platform/temporary_names.h"
@@ -47,13 +46,13 @@ uint32_t ErrorOf(int error) {
 // between asking its size and reading it is read again.
 std::optional<std::string> ReadExtendedAttribute(int fd, const char* name, int& error) {
   for (;;) {
-    const ssize_t length = ::fgetxattr(fd, name, nullptr, 0);
+    const ssize_t length = file_system::Fgetxattr(fd, name, nullptr, 0);
     if (length < 0) {
       error = errno == ENODATA ? 0 : errno;
       return std::nullopt;
     }
     std::string value(static_cast<size_t>(length), '\0');
-    const ssize_t got = ::fgetxattr(fd, name, value.data(), value.size());
+    const ssize_t got = file_system::Fgetxattr(fd, name, value.data(), value.size());
     if (got >= 0) {
       value.resize(static_cast<size_t>(got));
       return value;
@@ -69,10 +68,10 @@ std::optional<std::string> ReadExtendedAttribute(int fd, const char* name, int& 
 // attributes in user.DOSATTRIB, in the form the old one had. Attributes that the file system
 // cannot store, or that only a privileged process may set, are left out.
 int CopyExtendedAttributes(int from, int to, NewAttributes attributes) {
-  ssize_t size = ::flistxattr(from, nullptr, 0);
+  ssize_t size = file_system::Flistxattr(from, nullptr, 0);
   if (size <= 0) return size == 0 || errno == ENOTSUP ? 0 : errno;
   std::vector<char> names(static_cast<size_t>(size));
-  size = ::flistxattr(from, names.data(), names.size());
+  size = file_system::Flistxattr(from, names.data(), names.size());
   if (size < 0) return errno;
   for (size_t at = 0; at < static_cast<size_t>(size);) {
     const std::string_view name(names.data() + at);
@@ -112,23 +111,22 @@ int CopyHostAttributes(int from, const struct stat& old, int to, NewAttributes a
 // A FAT mount keeps read-only, hidden, system and archive in the directory entry, and nothing
 // else of a file's attributes.
 int FatAttributes(int fd, uint32_t& attributes) {
-  return ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0 ? 0 : errno;
+  return file_system::GetFatAttributes(fd, &attributes) == 0 ? 0 : errno;
 }
 
 // Gives the file in the directory exactly these FAT attributes where it lacks them: the msdos
 // driver sets or clears the hidden bit on every rename from whether the new name begins with a
 // dot.
 uint32_t SettleFatAttributes(int directory, const std::string& name, uint32_t attributes) {
-  const int fd = file_system::OpenBeneath(
-      directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath);
-  if (fd < 0) return ErrorOf(errno);
+  const Descriptor fd(file_system::OpenBeneath(
+      directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
+  if (!fd.IsOpen()) return ErrorOf(errno);
   uint32_t now = 0;
-  int error = FatAttributes(fd, now);
+  int error = FatAttributes(fd.Get(), now);
   if (!error && (now & kFatKept) != (attributes & kFatKept) &&
-      file_system::SetFatAttributes(fd, (now & ~kFatKept) | (attributes & kFatKept)) != 0) {
+      file_system::SetFatAttributes(fd.Get(), (now & ~kFatKept) | (attributes & kFatKept)) != 0) {
     error = errno;
   }
-  file_system::Close(fd);
   return ErrorOf(error);
 }
 
@@ -136,10 +134,7 @@ uint32_t SettleFatAttributes(int directory, const std::string& name, uint32_t at
 int CopyContent(int from, int to) {
   char buffer[64 << 10];
   for (off_t at = 0;;) {
-    ssize_t got;
-    do {
-      got = ::pread(from, buffer, sizeof buffer, at);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = file_system::ReadAt(from, buffer, sizeof buffer, at);
     if (got < 0) return errno;
     if (got == 0) return 0;
     if (const int error = WriteAll(to, std::string_view(buffer, static_cast<size_t>(got))))
@@ -161,50 +156,46 @@ int CopyContent(int from, int to) {
 // new across a crash is the write set's record: it names where each new version waits.
 class FolderReplacement : public PreparedFile {
  public:
-  FolderReplacement(int directory, std::string directoryPath, std::string name, unsigned index,
-                    FolderCalls& calls)
+  FolderReplacement(Descriptor directory, std::string directoryPath, std::string name,
+                    unsigned index, FolderCalls& calls)
       : calls_(calls),
-        directory_(directory),
+        directory_(std::move(directory)),
         directoryPath_(std::move(directoryPath)),
         name_(std::move(name)),
         temporary_(TemporaryName(index)),
         oldVersion_(TemporaryName(index + kOldVersionIndex)) {}
 
   ~FolderReplacement() override {
-    if (state_ == State::kBeside) file_system::UnlinkAt(directory_, temporary_.c_str());
-    if (old_ >= 0) file_system::Close(old_);
-    file_system::Close(directory_);
+    if (state_ == State::kBeside) file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
   }
 
   FolderReplacement(const FolderReplacement&) = delete;
   FolderReplacement& operator=(const FolderReplacement&) = delete;
 
-  // Writes the new version: bytes, then the attributes of the old file (open as old, or -1 when
-  // there is none, which the object then owns), then the flush. Returns where it failed.
-  Preparation Write(std::string_view bytes, int old, NewAttributes attributes);
+  // Writes the new version: bytes, then the attributes of the old file (open as old, or not open
+  // when there is none), then the flush. Returns where it failed.
+  Preparation Write(std::string_view bytes, Descriptor old, NewAttributes attributes);
 
-  uint32_t PutInPlace() override { return old_ >= 0 ? Replace() : Create(); }
+  uint32_t PutInPlace() override { return old_.IsOpen() ? Replace() : Create(); }
   uint32_t TakeBack() override;
 
   uint32_t SyncDirectory() override {
-    return file_system::Fsync(directory_) == 0 ? kErrorSuccess : ErrorOf(errno);
+    return file_system::Fsync(directory_.Get()) == 0 ? kErrorSuccess : ErrorOf(errno);
   }
 
   std::string DirectoryKey() const override {
     struct stat status;
-    if (::fstat(directory_, &status) != 0) return std::to_string(directory_);
+    if (::fstat(directory_.Get(), &status) != 0) return std::to_string(directory_.Get());
     return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
   }
 
   void RemoveOldVersion() override {
-    if (state_ == State::kExchanged) file_system::UnlinkAt(directory_, temporary_.c_str());
-    if (state_ == State::kLinkedAside) file_system::UnlinkAt(directory_, oldVersion_.c_str());
+    if (state_ == State::kExchanged) file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
+    if (state_ == State::kLinkedAside) file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
     state_ = State::kDone;
   }
 
-  std::string TemporaryPath() const override {
-    return directoryPath_.empty() ? temporary_ : directoryPath_ + "/" + temporary_;
-  }
+  std::string TemporaryPath() const override { return JoinDrivePath(directoryPath_, temporary_); }
   uint32_t Attributes() const override { return attributes_; }
   void KeepForNextStart() override { state_ = State::kDone; }
 
@@ -222,14 +213,15 @@ class FolderReplacement : public PreparedFile {
   };
 
   int Rename(const std::string& from, const std::string& to, unsigned flags) const {
-    return file_system::RenameAt(directory_, from.c_str(), directory_, to.c_str(), flags);
+    return file_system::RenameAt(directory_.Get(), from.c_str(), directory_.Get(), to.c_str(),
+                                 flags);
   }
   int Link(const std::string& from, const std::string& to) const {
-    return file_system::LinkAt(directory_, from.c_str(), directory_, to.c_str());
+    return file_system::LinkAt(directory_.Get(), from.c_str(), directory_.Get(), to.c_str());
   }
   // On a FAT mount, the FAT attributes of a version where a rename may have changed them.
   uint32_t Settle(const std::string& name, uint32_t fat) const {
-    return onFat_ ? SettleFatAttributes(directory_, name, fat) : kErrorSuccess;
+    return onFat_ ? SettleFatAttributes(directory_.Get(), name, fat) : kErrorSuccess;
   }
 
   uint32_t Create();
@@ -242,12 +234,12 @@ class FolderReplacement : public PreparedFile {
   }
 
   FolderCalls& calls_;
-  int directory_;
+  Descriptor directory_;
   std::string directoryPath_;
   std::string name_;
   std::string temporary_;
   std::string oldVersion_;
-  int old_ = -1;  // the file replaced, open for reading
+  Descriptor old_;  // the file replaced, open for reading
   struct stat oldStatus_ {};
   bool onFat_ = false;
   uint32_t oldFat_ = 0;
@@ -256,37 +248,40 @@ class FolderReplacement : public PreparedFile {
   State state_ = State::kNone;
 };
 
-Preparation FolderReplacement::Write(std::string_view bytes, int old, NewAttributes attributes) {
-  old_ = old;
-  if (old_ >= 0 && (::fstat(old_, &oldStatus_) != 0 || !S_ISREG(oldStatus_.st_mode)))
+Preparation FolderReplacement::Write(std::string_view bytes, Descriptor old,
+                                     NewAttributes attributes) {
+  old_ = std::move(old);
+  if (old_.IsOpen() && (::fstat(old_.Get(), &oldStatus_) != 0 || !S_ISREG(oldStatus_.st_mode)))
     return {WriteFailure::kCreate, kErrorAccessDenied, nullptr};
   const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
   // A file created anew gets the permissions the process's umask and the directory's default ACL
   // give it; a replacement starts private and gets the old file's at the end.
-  const mode_t mode = old_ >= 0 ? 0600 : 0666;
+  const mode_t mode = old_.IsOpen() ? 0600 : 0666;
   const char* temporary = temporary_.c_str();
-  int fd = file_system::OpenBeneath(directory_, temporary, flags, mode, kBeneath);
-  if (fd < 0 && errno == EEXIST) {
+  Descriptor fd(file_system::OpenBeneath(directory_.Get(), temporary, flags, mode, kBeneath));
+  if (!fd.IsOpen() && errno == EEXIST) {
     // Left by a crashed process that had the same process id: never written through.
-    file_system::UnlinkAt(directory_, temporary);
-    fd = file_system::OpenBeneath(directory_, temporary, flags, mode, kBeneath);
+    file_system::UnlinkAt(directory_.Get(), temporary);
+    fd = Descriptor(file_system::OpenBeneath(directory_.Get(), temporary, flags, mode, kBeneath));
   }
-  if (fd < 0) return {WriteFailure::kCreate, ErrorOf(errno), nullptr};
+  if (!fd.IsOpen()) return {WriteFailure::kCreate, ErrorOf(errno), nullptr};
   state_ = State::kBeside;
 
-  onFat_ = IsOnFat(fd);
-  int error = WriteAll(fd, bytes);
+  // On a FAT mount the attributes are the directory entry's; elsewhere the old file's owner,
+  // extended attributes and permission bits.
+  int error = FileSystemIsFat(fd.Get(), onFat_);
+  if (!error) error = WriteAll(fd.Get(), bytes);
   if (!error && onFat_) {
-    error = old_ >= 0 ? FatAttributes(old_, oldFat_) : 0;
-    newFat_ = old_ >= 0 ? oldFat_ : ATTR_ARCH;
+    error = old_.IsOpen() ? FatAttributes(old_.Get(), oldFat_) : 0;
+    newFat_ = old_.IsOpen() ? oldFat_ : ATTR_ARCH;
     if (attributes == NewAttributes::kNormal) newFat_ = (newFat_ & ~kFatProtective) | ATTR_ARCH;
-    if (!error && file_system::SetFatAttributes(fd, newFat_) != 0) error = errno;
-  } else if (!error && old_ >= 0) {
-    error = CopyHostAttributes(old_, oldStatus_, fd, attributes);
+    if (!error && file_system::SetFatAttributes(fd.Get(), newFat_) != 0) error = errno;
+  } else if (!error && old_.IsOpen()) {
+    error = CopyHostAttributes(old_.Get(), oldStatus_, fd.Get(), attributes);
   }
   if (!error) attributes_ = onFat_ ? newFat_ & kFatKept : 0;
-  if (!error && file_system::Fsync(fd) != 0) error = errno;
-  if (file_system::Close(fd) != 0 && !error) error = errno;
+  if (!error && file_system::Fsync(fd.Get()) != 0) error = errno;
+  if (const int closed = fd.Close(); !error) error = closed;
   if (error) return {WriteFailure::kWrite, ErrorOf(error), nullptr};
   return {WriteFailure::kNone, kErrorSuccess, nullptr};
 }
@@ -305,7 +300,7 @@ uint32_t FolderReplacement::Create() {
       // Both names hold the new version until the temporary one is gone; a crash in between
       // leaves the file new and its temporary name for the next start to remove.
       state_ = State::kCreatedTwice;
-      if (file_system::UnlinkAt(directory_, temporary_.c_str()) != 0) return ErrorOf(errno);
+      if (file_system::UnlinkAt(directory_.Get(), temporary_.c_str()) != 0) return ErrorOf(errno);
       state_ = State::kCreated;
       return Settle(name_, newFat_);
     }
@@ -314,7 +309,7 @@ uint32_t FolderReplacement::Create() {
   // Without links, a plain rename: it would replace a file that another program created since
   // Prepare looked, which the drive's lock keeps Startgarten itself from doing.
   struct stat existing;
-  if (::fstatat(directory_, name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+  if (::fstatat(directory_.Get(), name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
     return kErrorAlreadyExists;
   if (Rename(temporary_, name_, 0) != 0) return ErrorOf(errno);
   state_ = State::kCreated;
@@ -333,12 +328,12 @@ uint32_t FolderReplacement::Replace() {
   if (calls_.links) {
     const bool linked =
         Link(name_, oldVersion_) == 0 ||
-        (errno == EEXIST && file_system::UnlinkAt(directory_, oldVersion_.c_str()) == 0 &&
+        (errno == EEXIST && file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str()) == 0 &&
          Link(name_, oldVersion_) == 0);
     if (linked) {
       if (Rename(temporary_, name_, 0) != 0) {
         const int error = errno;
-        file_system::UnlinkAt(directory_, oldVersion_.c_str());
+        file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
         return ErrorOf(error);
       }
       state_ = State::kLinkedAside;
@@ -357,16 +352,17 @@ uint32_t FolderReplacement::Replace() {
 // attributes and flushed.
 uint32_t FolderReplacement::CopyOldVersion() {
   const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
-  const int fd = file_system::OpenBeneath(directory_, oldVersion_.c_str(), flags, 0600, kBeneath);
-  if (fd < 0) return ErrorOf(errno);
-  int error = CopyContent(old_, fd);
+  Descriptor fd(
+      file_system::OpenBeneath(directory_.Get(), oldVersion_.c_str(), flags, 0600, kBeneath));
+  if (!fd.IsOpen()) return ErrorOf(errno);
+  int error = CopyContent(old_.Get(), fd.Get());
   if (!error) {
-    error = onFat_ ? (file_system::SetFatAttributes(fd, oldFat_) == 0 ? 0 : errno)
-                   : CopyHostAttributes(old_, oldStatus_, fd, NewAttributes::kKeep);
+    error = onFat_ ? (file_system::SetFatAttributes(fd.Get(), oldFat_) == 0 ? 0 : errno)
+                   : CopyHostAttributes(old_.Get(), oldStatus_, fd.Get(), NewAttributes::kKeep);
   }
-  if (!error && file_system::Fsync(fd) != 0) error = errno;
-  if (file_system::Close(fd) != 0 && !error) error = errno;
-  if (error) file_system::UnlinkAt(directory_, oldVersion_.c_str());
+  if (!error && file_system::Fsync(fd.Get()) != 0) error = errno;
+  if (const int closed = fd.Close(); !error) error = closed;
+  if (error) file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
   return ErrorOf(error);
 }
 
@@ -383,7 +379,7 @@ uint32_t FolderReplacement::TakeBack() {
       if (Link(name_, temporary_) != 0) return ErrorOf(errno);
       if (Rename(oldVersion_, name_, 0) != 0) {
         error = ErrorOf(errno);
-        file_system::UnlinkAt(directory_, temporary_.c_str());
+        file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
         return error;
       }
       state_ = State::kBeside;
@@ -395,7 +391,7 @@ uint32_t FolderReplacement::TakeBack() {
       if ((error = CopyOldVersion()) != kErrorSuccess) return error;
       if (Rename(name_, temporary_, 0) != 0) {
         error = ErrorOf(errno);
-        file_system::UnlinkAt(directory_, oldVersion_.c_str());
+        file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
         return error;
       }
       if (Rename(oldVersion_, name_, 0) != 0) {
@@ -412,7 +408,7 @@ uint32_t FolderReplacement::TakeBack() {
       state_ = State::kBeside;
       return kErrorSuccess;
     case State::kCreatedTwice:
-      if (file_system::UnlinkAt(directory_, name_.c_str()) != 0) return ErrorOf(errno);
+      if (file_system::UnlinkAt(directory_.Get(), name_.c_str()) != 0) return ErrorOf(errno);
       state_ = State::kBeside;
       return kErrorSuccess;
     default:
@@ -422,19 +418,16 @@ uint32_t FolderReplacement::TakeBack() {
 
 }  // namespace
 
-Preparation PrepareInFolder(int directory, const std::string& directoryPath,
+Preparation PrepareInFolder(Descriptor directory, const std::string& directoryPath,
                             const std::string& name, std::string_view bytes,
                             NewAttributes attributes, unsigned index, FolderCalls& calls) {
-  // The file it replaces, opened through the directory: Find resolved every link on the way.
-  const int old = file_system::OpenBeneath(
-      directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath);
-  if (old < 0 && errno != ENOENT) {
-    const int error = errno;
-    file_system::Close(directory);
-    return {WriteFailure::kCreate, ErrorOf(error), nullptr};
-  }
-  auto prepared = std::make_unique<FolderReplacement>(directory, directoryPath, name, index, calls);
-  Preparation written = prepared->Write(bytes, old, attributes);
+  // The file it replaces, opened through the directory: Resolve followed every link on the way.
+  Descriptor old(file_system::OpenBeneath(
+      directory.Get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
+  if (!old.IsOpen() && errno != ENOENT) return {WriteFailure::kCreate, ErrorOf(errno), nullptr};
+  auto prepared =
+      std::make_unique<FolderReplacement>(std::move(directory), directoryPath, name, index, calls);
+  Preparation written = prepared->Write(bytes, std::move(old), attributes);
   if (written.failure == WriteFailure::kNone) written.file = std::move(prepared);
   return written;
 }
@@ -445,7 +438,9 @@ uint32_t CompleteInFolder(int directory, const std::string& temporary, const std
       file_system::RenameAt(directory, temporary.c_str(), directory, name.c_str(), 0) != 0) {
     return ErrorOf(errno);
   }
-  if (IsOnFat(directory)) {
+  bool onFat = false;
+  if (const int error = FileSystemIsFat(directory, onFat)) return ErrorOf(error);
+  if (onFat) {
     if (const uint32_t error = SettleFatAttributes(directory, name, attributes)) return error;
   }
   return file_system::Fsync(directory) == 0 ? kErrorSuccess : ErrorOf(errno);

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/descriptor.h"
 #include "platform/drive.h"
 
 // New versions of files in a folder of the host: written beside the file under a temporary name,
@@ -17,12 +18,11 @@ struct FolderCalls {
   bool links = true;
 };
 
-// Writes bytes as the new version of the file name in the directory (an open descriptor, which
-// the prepared file then owns; it is closed on failure; directoryPath is its path on the drive),
-// flushed and with its final owner, permission bits, extended attributes and DOS attributes:
-// those of the file it replaces, or a new file's. calls are the drive's, which must outlive the
-// prepared file.
-Preparation PrepareInFolder(int directory, const std::string& directoryPath,
+// Writes bytes as the new version of the file name in the directory (open, and then the prepared
+// file's; directoryPath is its path on the drive), flushed and with its final owner, permission
+// bits, extended attributes and DOS attributes: those of the file it replaces, or a new file's.
+// calls are the drive's, which must outlive the prepared file.
+Preparation PrepareInFolder(Descriptor directory, const std::string& directoryPath,
                             const std::string& name, std::string_view bytes,
                             NewAttributes attributes, unsigned index, FolderCalls& calls);
 

@@ -1,10 +1,7 @@
 #include "platform/host_io.h"
 
 #include <linux/magic.h>
-#include <linux/msdos_fs.h>
-#include <sys/ioctl.h>
 #include <sys/statfs.h>
-#include <sys/xattr.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,10 +20,10 @@ constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 }  // namespace
 
-ReadFileResult ReadOpenFile(int fd, size_t limit) {
+ReadFileResult ReadOpenFile(Descriptor fd, size_t limit) {
   ReadFileResult result;
   struct stat status;
-  if (::fstat(fd, &status) != 0) {
+  if (::fstat(fd.Get(), &status) != 0) {
     result.error = WindowsErrorFromErrno(errno);
   } else if (!S_ISREG(status.st_mode)) {
     result.error = kErrorAccessDenied;
@@ -50,7 +47,7 @@ ReadFileResult ReadOpenFile(int fd, size_t limit) {
         bytes.Resize(std::min(had + kReadChunk, ceiling));
       }
       const size_t room = bytes.size() - had;
-      const ssize_t got = file_system::Read(fd, bytes.Room() + had, room);
+      const ssize_t got = file_system::Read(fd.Get(), bytes.Room() + had, room);
       if (got < 0) result.error = WindowsErrorFromErrno(errno);
       if (got <= 0) break;
       had += static_cast<size_t>(got);
@@ -60,7 +57,7 @@ ReadFileResult ReadOpenFile(int fd, size_t limit) {
     }
     bytes.Resize(had);
   }
-  file_system::Close(fd);
+  fd.Close();
   if (result.error || result.tooLarge) result.bytes.Resize(0);
   return result;
 }
@@ -74,21 +71,25 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
-bool IsOnFat(int fd) {
+int FileSystemIsFat(int fd, bool& isFat) {
   struct statfs fileSystem;
-  return ::fstatfs(fd, &fileSystem) == 0 && fileSystem.f_type == MSDOS_SUPER_MAGIC;
+  if (file_system::Fstatfs(fd, &fileSystem) != 0) return errno;
+  isFat = fileSystem.f_type == MSDOS_SUPER_MAGIC;
+  return 0;
 }
 
 uint32_t HostDosAttributes(int fd, const struct stat& status) {
   uint32_t attributes = S_ISDIR(status.st_mode) ? kAttributeDirectory : kAttributeArchive;
   if ((status.st_mode & kWriteBits) == 0) attributes |= kAttributeReadOnly;
-  if (IsOnFat(fd)) {
+  bool onFat = false;
+  if (FileSystemIsFat(fd, onFat) != 0) return attributes;
+  if (onFat) {
     uint32_t fat;
-    if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &fat) == 0) attributes |= fat & kHiddenSystem;
+    if (file_system::GetFatAttributes(fd, &fat) == 0) attributes |= fat & kHiddenSystem;
     return attributes;
   }
   char value[256];
-  const ssize_t size = ::fgetxattr(fd, kDosAttribName, value, sizeof value);
+  const ssize_t size = file_system::Fgetxattr(fd, kDosAttribName, value, sizeof value);
   if (size > 0) {
     const std::optional<uint32_t> stored =
         DosAttribAttributes(std::string_view(value, static_cast<size_t>(size)));

@@ -1,30 +1,19 @@
 #include "platform/image_drive.h"
 
+#include <algorithm>
+
 #include "platform/cp1252.h"
+#include "platform/drive_path.h"
 #include "platform/windows_error.h"
 
 namespace startgarten::platform {
 
 namespace {
 
-constexpr uint32_t kStoredAttributes =
-    kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeArchive;
-
-std::string Capitals(std::string_view text) {
-  std::string capitals(text);
-  for (char& c : capitals) c = ToUpperCp1252(c);
-  return capitals;
-}
-
-// The directory of a path and the name in it.
-std::pair<std::string, std::string> Split(const std::string& path) {
-  const size_t separator = path.rfind('\\');
-  if (separator == std::string::npos) return {"", path};
-  return {path.substr(0, separator), path.substr(separator + 1)};
-}
-
-std::string Join(const std::string& directory, const std::string& name) {
-  return directory.empty() ? name : directory + "\\" + name;
+// The path with "/" between its names, where earlier versions recorded an image's paths with "\\".
+std::string Slashed(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
 }
 
 // Where writing a new version failed: a file that cannot be made there, or bytes that do not
@@ -79,7 +68,7 @@ class ImagePreparedFile : public PreparedFile {
   uint32_t SyncDirectory() override { return kErrorSuccess; }
   std::string DirectoryKey() const override { return "image:" + directory_; }
   void RemoveOldVersion() override {}
-  std::string TemporaryPath() const override { return Join(directory_, temporary_); }
+  std::string TemporaryPath() const override { return JoinDrivePath(directory_, temporary_); }
   uint32_t Attributes() const override { return attributes_; }
   void KeepForNextStart() override { kept_ = true; }
 
@@ -96,12 +85,13 @@ class ImagePreparedFile : public PreparedFile {
 
 }  // namespace
 
-// mtools finds names without regard to case itself, so a path is found without a look at the
-// image: reading a file takes a single program.
-DriveEntry ImageDrive::Find(const std::vector<std::string_view>& names) {
+// mtools finds names without regard to case itself, so a path is resolved without a look at the
+// image: reading a file takes a single program. A folder that is missing is found missing there.
+ResolvedPath ImageDrive::Resolve(const std::vector<std::string_view>& names) {
   std::string path;
-  for (const std::string_view name : names) (path += path.empty() ? "" : "\\") += name;
-  return {kErrorSuccess, Capitals(path)};
+  for (const std::string_view name : names) path = JoinDrivePath(path, name);
+  for (char& c : path) c = ToUpperCp1252(c);
+  return {kErrorSuccess, path};
 }
 
 FileStatus ImageDrive::Status(const std::string& path) {
@@ -132,7 +122,7 @@ Preparation ImageDrive::Prepare(const std::string& path, std::string_view bytes,
     if (attributes == NewAttributes::kNormal)
       stored = (stored & ~kProtectiveAttributes) | kAttributeArchive;
   }
-  const auto [directory, name] = Split(path);
+  const auto [directory, name] = SplitDrivePath(path);
   const TemporaryFile temporary = volume_.WriteTemporary(
       directory, index, bytes, stored, old.error == kErrorSuccess ? old.entry.name : name);
   if (temporary.error != kErrorSuccess)
@@ -150,9 +140,9 @@ std::unique_ptr<DriveLock> ImageDrive::LockForWriting() {
 uint32_t ImageDrive::Complete(const std::string& temporaryPath, const std::string& path,
                               uint32_t /*attributes*/) {
   if (temporaryPath.empty()) return kErrorSuccess;
-  const auto [directory, name] = Split(path);
+  const auto [directory, name] = SplitDrivePath(Slashed(path));
   ImageReplacement replaced;
-  return volume_.Replace(directory, Split(temporaryPath).second, name, replaced);
+  return volume_.Replace(directory, SplitDrivePath(Slashed(temporaryPath)).second, name, replaced);
 }
 
 bool ImageDrive::IsGone() const {

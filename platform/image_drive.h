@@ -16,7 +16,7 @@ class ImageDrive : public Drive {
   // volume that can be used.
   explicit ImageDrive(const std::string& location) : volume_(location) {}
 
-  DriveEntry Find(const std::vector<std::string_view>& names) override;
+  ResolvedPath Resolve(const std::vector<std::string_view>& names) override;
   FileStatus Status(const std::string& path) override;
   ReadFileResult ReadFile(const std::string& path, size_t limit) override;
   uint32_t Rename(const std::string& from, const std::string& to) override;

@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "platform/cp1252.h"
+#include "platform/directory_listing.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
@@ -56,22 +57,6 @@ constexpr const char* kKeeperScript =
     "kill -TERM \"$!\" 2>/dev/null\n"
     "wait \"$!\"\n";
 
-// A descriptor closed with its owner.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) file_system::Close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  int Release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
 std::string SystemText(int error) {
   return SystemErrorText(WindowsErrorFromErrno(error));
 }
@@ -95,11 +80,10 @@ std::optional<long> Number(std::string_view text) {
 // changed, as often as the daemon's start takes: with the system calls themselves, so that the
 // operations that the tests make fail come in the same order every time.
 std::string ReadSmallFile(int folder, const char* name) {
-  const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return {};
+  const Descriptor fd =
+      Descriptor::Direct(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   char buffer[kErrorLimit];
-  const ssize_t got = ::read(fd, buffer, sizeof buffer);
-  ::close(fd);
+  const ssize_t got = fd.IsOpen() ? ::read(fd.Get(), buffer, sizeof buffer) : -1;
   return got > 0 ? std::string(buffer, static_cast<size_t>(got)) : std::string();
 }
 
@@ -123,7 +107,7 @@ std::string ExportsFolderPath() {
 
 // The user's own folder of exports, made when missing; its descriptor, locked, so that exports
 // are made and taken down one at a time.
-int LockExportsFolder(std::string& path, std::string_view displayName) {
+Descriptor LockExportsFolder(std::string& path, std::string_view displayName) {
   path = ExportsFolderPath();
   const std::string name = Utf8ToCp1252(path);
   if (file_system::MakeDirectoryAt(AT_FDCWD, path.c_str(), 0700) != 0 && errno != EEXIST) {
@@ -142,20 +126,19 @@ int LockExportsFolder(std::string& path, std::string_view displayName) {
   if (file_system::Flock(folder.Get(), LOCK_EX) != 0) {
     throw Error(FormatMessageText(messages::kImageEngineFailed, {displayName, SystemText(errno)}));
   }
-  return folder.Release();
+  return folder;
 }
 
 // Whether a file is a mount point, by the mount table, which asks no file system: a FUSE file
 // system whose daemon is gone or hangs would not answer.
 bool IsMountPoint(const std::string& path) {
-  const int table = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-  if (table < 0) return false;
+  const Descriptor table = Descriptor::Direct(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC));
+  if (!table.IsOpen()) return false;
   std::string text;
   char buffer[65536];
-  for (ssize_t got; (got = ::read(table, buffer, sizeof buffer)) > 0;) {
+  for (ssize_t got; (got = ::read(table.Get(), buffer, sizeof buffer)) > 0;) {
     text.append(buffer, static_cast<size_t>(got));
   }
-  ::close(table);
   // The fifth field of each line is the mount point, with space, tab, newline and backslash
   // written as octal escapes.
   std::string escaped;
@@ -205,24 +188,18 @@ void RemoveExportFolder(int parent, const std::string& parentPath, const std::st
 
 // Takes down, in the locked folder of exports, those whose folder nobody holds locked.
 void RemoveStaleExports(int parent, const std::string& parentPath) {
-  const int listed = ::openat(parent, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  DIR* entries = listed >= 0 ? ::fdopendir(listed) : nullptr;
-  if (!entries) {
-    if (listed >= 0) ::close(listed);
-    return;
-  }
-  std::vector<std::string> stale;
-  while (const dirent* entry = ::readdir(entries)) {
-    const std::string name = entry->d_name;
+  const Descriptor listed(
+      file_system::OpenBeneath(parent, ".", O_RDONLY | O_DIRECTORY, 0, RESOLVE_BENEATH));
+  std::vector<std::string> names;
+  if (listed.IsOpen()) ListDirectory(listed.Get(), names);  // what could be read of it
+  for (const std::string& name : names) {
     if (!name.starts_with(kExportPrefix)) continue;
     const Descriptor folder(file_system::OpenBeneath(
         parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0, RESOLVE_BENEATH));
-    if (folder.Get() >= 0 && file_system::Flock(folder.Get(), LOCK_EX | LOCK_NB) == 0) {
-      stale.push_back(name);
+    if (folder.IsOpen() && file_system::Flock(folder.Get(), LOCK_EX | LOCK_NB) == 0) {
+      RemoveExportFolder(parent, parentPath, name);
     }
   }
-  ::closedir(entries);
-  for (const std::string& name : stale) RemoveExportFolder(parent, parentPath, name);
 }
 
 std::string RandomName() {
@@ -272,29 +249,29 @@ void ImageExport::Start(const std::filesystem::path& image, const ContainerForma
                         const Options& options) {
   const Clock::time_point deadline = Clock::now() + timeout_;
   parent_ = LockExportsFolder(parentPath_, displayName_);
-  RemoveStaleExports(parent_, parentPath_);
+  RemoveStaleExports(parent_.Get(), parentPath_);
   name_ = RandomName();
   path_ = parentPath_ + "/" + name_;
   // The folder is made and locked under the lock of all exports, so that no other run takes it
   // for a stale one.
-  if (file_system::MakeDirectoryAt(parent_, name_.c_str(), 0700) != 0) {
+  if (file_system::MakeDirectoryAt(parent_.Get(), name_.c_str(), 0700) != 0) {
     name_.clear();
     Fail(messages::kImageEngineFailed, SystemText(errno));
   }
-  folder_ = file_system::OpenBeneath(parent_, name_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0,
-                                     RESOLVE_BENEATH);
-  if (folder_ < 0 || file_system::Flock(folder_, LOCK_EX) != 0) {
+  folder_ = Descriptor(file_system::OpenBeneath(
+      parent_.Get(), name_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0, RESOLVE_BENEATH));
+  if (!folder_.IsOpen() || file_system::Flock(folder_.Get(), LOCK_EX) != 0) {
     Fail(messages::kImageEngineFailed, SystemText(errno));
   }
-  file_system::Flock(parent_, LOCK_UN);
-  const Descriptor disk(
-      file_system::OpenBeneath(folder_, kDisk, O_WRONLY | O_CREAT | O_EXCL, 0600, RESOLVE_BENEATH));
-  errors_ = file_system::OpenBeneath(folder_, kErrorsFile, O_WRONLY | O_CREAT | O_EXCL, 0600,
-                                     RESOLVE_BENEATH);
-  if (disk.Get() < 0 || errors_ < 0) Fail(messages::kImageEngineFailed, SystemText(errno));
+  file_system::Flock(parent_.Get(), LOCK_UN);
+  const Descriptor disk(file_system::OpenBeneath(folder_.Get(), kDisk, O_WRONLY | O_CREAT | O_EXCL,
+                                                 0600, RESOLVE_BENEATH));
+  errors_ = Descriptor(file_system::OpenBeneath(
+      folder_.Get(), kErrorsFile, O_WRONLY | O_CREAT | O_EXCL, 0600, RESOLVE_BENEATH));
+  if (!disk.IsOpen() || !errors_.IsOpen()) Fail(messages::kImageEngineFailed, SystemText(errno));
 
   // The pid file appears once the export is up: its folder is watched from before the start.
-  const Descriptor watch(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK));
+  const Descriptor watch = Descriptor::Direct(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK));
   if (watch.Get() < 0 || ::inotify_add_watch(watch.Get(), path_.c_str(),
                                              IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
     Fail(messages::kImageEngineFailed, SystemText(errno));
@@ -321,18 +298,18 @@ void ImageExport::Start(const std::filesystem::path& image, const ContainerForma
       path_ + "/" + kPidFile};
   request.environment = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"};
   request.passedDescriptors = options.kept;
-  request.passedDescriptors.push_back(folder_);
+  request.passedDescriptors.push_back(folder_.Get());
   int pipe[2];
   if (::pipe2(pipe, O_CLOEXEC) != 0) Fail(messages::kImageEngineFailed, SystemText(errno));
-  const Descriptor keeperInput(pipe[0]);
-  keepAlive_ = pipe[1];
-  shell_ = StartProcess(request, keeperInput.Get(), errors_);
+  const Descriptor keeperInput = Descriptor::Direct(pipe[0]);
+  keepAlive_ = Descriptor::Direct(pipe[1]);
+  shell_ = StartProcess(request, keeperInput.Get(), errors_.Get());
   if (shell_.startError) Fail(messages::kImageEngineFailed, SystemText(shell_.startError));
   AwaitDaemon(deadline, watch.Get());
 
-  fd_ = file_system::Open((path_ + "/" + kDisk).c_str(), writable_ ? O_RDWR : O_RDONLY);
+  fd_ = Descriptor(file_system::Open((path_ + "/" + kDisk).c_str(), writable_ ? O_RDWR : O_RDONLY));
   struct stat exported, folder;
-  if (fd_ < 0 || ::fstat(fd_, &exported) != 0 || ::fstat(folder_, &folder) != 0) {
+  if (!fd_.IsOpen() || ::fstat(fd_.Get(), &exported) != 0 || ::fstat(folder_.Get(), &folder) != 0) {
     Fail(messages::kImageEngineFailed, SystemText(errno));
   }
   // The file itself rather than the export: the daemon did not mount it.
@@ -349,12 +326,12 @@ void ImageExport::AwaitDaemon(Clock::time_point deadline, int watch) {
   };
   std::string reported;
   while (reported.find('\n') == std::string::npos) {
-    pollfd output = {shell_.output, POLLIN, 0};
+    pollfd output = {shell_.output.Get(), POLLIN, 0};
     const int ready = ::poll(&output, 1, left());
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) Fail(messages::kImageEngineTimedOut);
     char buffer[64];
-    const ssize_t got = ::read(shell_.output, buffer, sizeof buffer);
+    const ssize_t got = ::read(shell_.output.Get(), buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) Fail(messages::kImageEngineFailed, QemuReport());
     reported.append(buffer, static_cast<size_t>(got));
@@ -363,10 +340,10 @@ void ImageExport::AwaitDaemon(Clock::time_point deadline, int watch) {
   if (!daemon || *daemon <= 0) Fail(messages::kImageEngineFailed, QemuReport());
   daemon_ = static_cast<pid_t>(*daemon);
   // The keeper reaps the daemon only after its end: until then the id stays the daemon's.
-  daemonEnded_ = static_cast<int>(::syscall(SYS_pidfd_open, daemon_, 0));
-  while (Number(ReadSmallFile(folder_, kPidFile)) != daemon_) {
-    pollfd events[2] = {{watch, POLLIN, 0}, {daemonEnded_, POLLIN, 0}};
-    const int ready = ::poll(events, daemonEnded_ >= 0 ? 2 : 1, left());
+  daemonEnded_ = Descriptor::Direct(static_cast<int>(::syscall(SYS_pidfd_open, daemon_, 0)));
+  while (Number(ReadSmallFile(folder_.Get(), kPidFile)) != daemon_) {
+    pollfd events[2] = {{watch, POLLIN, 0}, {daemonEnded_.Get(), POLLIN, 0}};
+    const int ready = ::poll(events, daemonEnded_.IsOpen() ? 2 : 1, left());
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) Fail(messages::kImageEngineTimedOut);
     if (events[1].revents) Fail(messages::kImageEngineFailed, QemuReport());
@@ -378,7 +355,7 @@ void ImageExport::AwaitDaemon(Clock::time_point deadline, int watch) {
 
 // What the daemon reported, without its name and the option it refers to.
 std::string ImageExport::QemuReport() const {
-  std::string report = ReadSmallFile(folder_, kErrorsFile);
+  std::string report = ReadSmallFile(folder_.Get(), kErrorsFile);
   report = report.substr(0, report.find('\n'));
   for (const std::string_view prefix : {"qemu-storage-daemon: ", "--"}) {
     if (!report.starts_with(prefix)) continue;
@@ -389,31 +366,25 @@ std::string ImageExport::QemuReport() const {
 }
 
 void ImageExport::Stop() {
-  for (int* fd : {&fd_, &keepAlive_, &errors_}) {
-    if (*fd >= 0) file_system::Close(*fd);
-    *fd = -1;
-  }
+  fd_.Close();
+  keepAlive_.Close();
+  errors_.Close();
   // Without the keep-alive pipe the keeper ends the daemon; one that does not end in time is
   // killed with it. A daemon that outlives its keeper (killed by someone else) is ended here.
   if (!AwaitProcess(shell_, Clock::now() + timeout_)) {
     ::kill(-shell_.pid, SIGKILL);
     AwaitProcess(shell_, Clock::now() + timeout_);
   }
-  if (daemonEnded_ >= 0) {
-    for (const int signal : {SIGTERM, SIGKILL}) {
-      pollfd ended = {daemonEnded_, POLLIN, 0};
-      if (::poll(&ended, 1, 0) == 1) break;
-      ::syscall(SYS_pidfd_send_signal, daemonEnded_, signal, nullptr, 0);
-      ::poll(&ended, 1, static_cast<int>(timeout_.count()));
-    }
-    ::close(daemonEnded_);
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    pollfd ended = {daemonEnded_.Get(), POLLIN, 0};
+    if (!daemonEnded_.IsOpen() || ::poll(&ended, 1, 0) == 1) break;
+    ::syscall(SYS_pidfd_send_signal, daemonEnded_.Get(), signal, nullptr, 0);
+    ::poll(&ended, 1, static_cast<int>(timeout_.count()));
   }
-  daemonEnded_ = -1;
-  if (!name_.empty()) RemoveExportFolder(parent_, parentPath_, name_);
-  for (int* fd : {&folder_, &parent_}) {
-    if (*fd >= 0) file_system::Close(*fd);
-    *fd = -1;
-  }
+  daemonEnded_.Close();
+  if (!name_.empty()) RemoveExportFolder(parent_.Get(), parentPath_, name_);
+  folder_.Close();
+  parent_.Close();
 }
 
 void RemoveStaleImageExports() {

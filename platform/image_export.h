@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/descriptor.h"
 #include "platform/disk_image_layout.h"
 #include "platform/process.h"
 
@@ -42,10 +43,10 @@ class ImageExport {
   ImageExport& operator=(const ImageExport&) = delete;
 
   // The raw disk, open for reading, or for reading and writing.
-  int Fd() const { return fd_; }
+  int Fd() const { return fd_.Get(); }
   bool Writable() const { return writable_; }
   // The keep-alive pipe's end, for every program that works through the export.
-  int KeepAlive() const { return keepAlive_; }
+  int KeepAlive() const { return keepAlive_.Get(); }
   // The daemon's process id.
   pid_t Daemon() const { return daemon_; }
 
@@ -60,17 +61,17 @@ class ImageExport {
   std::string displayName_;
   bool writable_ = false;
   std::chrono::milliseconds timeout_;
-  int parent_ = -1;  // the folder of all exports
+  Descriptor parent_;  // the folder of all exports
   std::string parentPath_;
-  std::string name_;  // this export's folder in it
-  std::string path_;  // its full path
-  int folder_ = -1;   // held locked while the export lives
-  int errors_ = -1;   // the daemon's standard error, a file in the folder
-  int keepAlive_ = -1;
+  std::string name_;   // this export's folder in it
+  std::string path_;   // its full path
+  Descriptor folder_;  // held locked while the export lives
+  Descriptor errors_;  // the daemon's standard error, a file in the folder
+  Descriptor keepAlive_;
   StartedProcess shell_;
   pid_t daemon_ = -1;
-  int daemonEnded_ = -1;
-  int fd_ = -1;
+  Descriptor daemonEnded_;
+  Descriptor fd_;
 };
 
 // Takes down the exports of runs that were killed together with their daemon: unmounts what is

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/cp1252.h"
+#include "platform/descriptor.h"
 #include "platform/file_system.h"
 #include "platform/messages.h"
 
@@ -30,29 +31,32 @@ bool LocksUnsupported(int error) {
 // image, writing) and those it does not grant (writing, resizing).
 constexpr off_t kWriterLockBytes[] = {100, 101, 201, 203};
 
+// A folder of /proc under parent.
+Descriptor OpenProcFolder(int parent, const char* name) {
+  return Descriptor::Direct(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
 struct DirectoryCloser {
   void operator()(DIR* directory) const { ::closedir(directory); }
 };
 using Directory = std::unique_ptr<DIR, DirectoryCloser>;
 
 Directory OpenDirectoryAt(int parent, const char* name) {
-  const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  DIR* directory = ::fdopendir(fd);
-  if (!directory) ::close(fd);
+  Descriptor fd = OpenProcFolder(parent, name);
+  DIR* directory = fd.IsOpen() ? ::fdopendir(fd.Get()) : nullptr;
+  if (directory) fd.Release();  // closedir closes it
   return Directory(directory);
 }
 
 // A small file of /proc, read whole; empty when it cannot be read.
 std::string ReadSmallFile(int directory, const std::string& name) {
-  const int fd = ::openat(directory, name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
+  const Descriptor fd = Descriptor::Direct(::openat(directory, name.c_str(), O_RDONLY | O_CLOEXEC));
   std::string text;
   char buffer[4096];
-  for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0 && text.size() < 65536;) {
+  for (ssize_t got;
+       fd.IsOpen() && (got = ::read(fd.Get(), buffer, sizeof buffer)) > 0 && text.size() < 65536;) {
     text.append(buffer, static_cast<size_t>(got));
   }
-  ::close(fd);
   return text;
 }
 
@@ -112,27 +116,23 @@ std::optional<ImageUser> FindProcess(const struct stat& image) {
   while (const dirent* entry = ::readdir(processes.get())) {
     const auto pid = Number(entry->d_name);
     if (!pid || static_cast<pid_t>(*pid) == self) continue;
-    const int processDirectory =
-        ::openat(::dirfd(processes.get()), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (processDirectory < 0) continue;
-    const Directory fds = OpenDirectoryAt(processDirectory, "fd");
-    const int infoDirectory =
-        ::openat(processDirectory, "fdinfo", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const Descriptor processDirectory = OpenProcFolder(::dirfd(processes.get()), entry->d_name);
+    if (!processDirectory.IsOpen()) continue;
+    const Directory fds = OpenDirectoryAt(processDirectory.Get(), "fd");
+    const Descriptor infoDirectory = OpenProcFolder(processDirectory.Get(), "fdinfo");
     OpenFile found;
-    while (fds && infoDirectory >= 0 && !found.locks) {
+    while (fds && infoDirectory.IsOpen() && !found.locks) {
       const dirent* fd = ::readdir(fds.get());
       if (!fd) break;
       if (!Number(fd->d_name) || !IsImage(::dirfd(fds.get()), fd->d_name, image)) continue;
-      const OpenFile file = ParseFileInfo(ReadSmallFile(infoDirectory, fd->d_name));
+      const OpenFile file = ParseFileInfo(ReadSmallFile(infoDirectory.Get(), fd->d_name));
       found.writes |= file.writes;
       found.locks |= file.locks;
     }
     std::optional<ImageUser> user;
     if (found.locks || found.writes) {
-      user = ImageUser{static_cast<pid_t>(*pid), ProgramName(processDirectory)};
+      user = ImageUser{static_cast<pid_t>(*pid), ProgramName(processDirectory.Get())};
     }
-    if (infoDirectory >= 0) ::close(infoDirectory);
-    ::close(processDirectory);
     if (found.locks) return user;
     if (!writer) writer = user;
   }
@@ -141,12 +141,8 @@ std::optional<ImageUser> FindProcess(const struct stat& image) {
 
 // The name of a process that /proc may not show.
 std::string ProgramNameOf(pid_t pid) {
-  const int directory =
-      ::open(("/proc/" + std::to_string(pid)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (directory < 0) return {};
-  std::string name = ProgramName(directory);
-  ::close(directory);
-  return name;
+  const Descriptor directory = OpenProcFolder(AT_FDCWD, ("/proc/" + std::to_string(pid)).c_str());
+  return directory.IsOpen() ? ProgramName(directory.Get()) : std::string();
 }
 
 // A message about the image and the process that uses it.

@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <map>
 #include <optional>
 
 #include "platform/cp1252.h"
+#include "platform/drive_path.h"
 #include "platform/drive_session.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
@@ -34,38 +34,12 @@ constexpr size_t kListingLimit = size_t{4} << 20;
 // The index of the temporary file that Undo writes, apart from those of the command.
 constexpr unsigned kUndoIndex = 0xFF;
 
-constexpr uint32_t kStoredAttributes =
-    kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeArchive;
-
-// Characters that no Windows file name holds; "/" among them, so a name is one level only.
-bool IsValidName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20) return false;
-    if (std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) return false;
-  }
-  return true;
-}
-
-std::optional<std::vector<std::string>> Components(std::string_view path) {
-  std::vector<std::string> components;
-  while (!path.empty()) {
-    const size_t end = std::min(path.find('\\'), path.size());
-    const std::string_view name = path.substr(0, end);
-    path.remove_prefix(std::min(end + 1, path.size()));
-    if (name.empty()) continue;
-    if (!IsValidName(name)) return std::nullopt;
-    components.emplace_back(name);
-  }
-  return components;
-}
-
-std::string Key(const std::vector<std::string>& names) {
+// The key of a file in the sets of names kept (a directory and a name, in capitals).
+std::string Key(const std::vector<std::string>& folders, std::string_view name) {
   std::string key;
-  for (const std::string& name : names) {
-    key += '\\';
-    for (char c : name) key += ToUpperCp1252(c);
-  }
+  for (const std::string& folder : folders) (key += '\\') += folder;
+  (key += '\\') += name;
+  for (char& c : key) c = ToUpperCp1252(c);
   return key;
 }
 
@@ -146,40 +120,40 @@ std::string TemporaryNameInCaseOf(unsigned index, std::string_view target) {
 
 }  // namespace
 
-struct ImageVolume::Listing {
-  struct Entry {
-    ImageEntry entry;
-    std::string utf8;  // the name as mtools writes it
-  };
-  std::vector<std::string> utf8Path;  // the directories' exact names, from the root
-  std::vector<Entry> entries;
-};
-
 // An entry found in its directory's listing; error when there is none.
-struct ImageVolume::Located {
+struct ImageVolume::Listed {
   uint32_t error = 0;
   const Listing* listing = nullptr;  // the directory's, when it exists
-  const Listing::Entry* entry = nullptr;
+  const ImageVolumeCache::Entry* entry = nullptr;
   // The entry as mtools takes it literally, in its directory.
   std::string VolumePath() const {
     return mtools_text::VolumePath(listing->utf8Path, mtools_text::Literal(entry->utf8));
   }
 };
 
-struct ImageVolume::Cached {
-  ReadFileResult result;
-  size_t limit = 0;
-};
+// The names of a path, separated by "/" or "\"; none when one is not a valid name.
+std::optional<ImageVolume::Folders> ImageVolume::ParseFolders(std::string_view text) {
+  Folders names;
+  while (!text.empty()) {
+    const size_t end = std::min(text.find_first_of("/\\"), text.size());
+    const std::string_view name = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (name.empty()) continue;
+    if (!IsValidFileName(name)) return std::nullopt;
+    names.emplace_back(name);
+  }
+  return names;
+}
 
 std::optional<ImageVolume::Path> ImageVolume::ParsePath(std::string_view text) {
-  auto components = Components(text);
-  if (!components) return std::nullopt;
+  std::optional<Folders> names = ParseFolders(text);
+  if (!names) return std::nullopt;
   Path path;
-  if (!components->empty()) {
-    path.name = std::move(components->back());
-    components->pop_back();
+  if (!names->empty()) {
+    path.name = std::move(names->back());
+    names->pop_back();
   }
-  path.directories = std::move(*components);
+  path.directories = std::move(*names);
   return path;
 }
 
@@ -202,24 +176,25 @@ class ImageVolume::Call {
 };
 
 ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::milliseconds timeout)
-    : image_(image), name_(Utf8ToCp1252(image.string())), timeout_(timeout) {
-  fd_ = file_system::Open(image.c_str(), O_RDONLY | O_NOCTTY);
-  if (fd_ < 0) throw Error(FormatMessageText(messages::kCannotOpenFile, name_));
+    : image_(image),
+      name_(Utf8ToCp1252(image.string())),
+      timeout_(timeout),
+      fd_(file_system::Open(image.c_str(), O_RDONLY | O_NOCTTY)),
+      cache_(fd_.Get()) {
+  if (!fd_.IsOpen()) throw Error(FormatMessageText(messages::kCannotOpenFile, name_));
+  RemoveStaleImageExports();
+  format_ = ContainerFormatOfFile(fd_.Get(), image);
+  if (!format_) location_ = LocateFatVolumeInFile(fd_.Get(), image);
+  if (!Mtools::Installed()) throw Error(FormatMessageText(messages::kMtoolsMissing, name_));
+  mtools_ = std::make_unique<Mtools>(fd_.Get(), location_.offset, timeout);
+  if (!format_) return;
   try {
-    RemoveStaleImageExports();
-    format_ = ContainerFormatOfFile(fd_, image);
-    if (!format_) location_ = LocateFatVolumeInFile(fd_, image);
-    if (!Mtools::Installed()) throw Error(FormatMessageText(messages::kMtoolsMissing, name_));
-    mtools_ = std::make_unique<Mtools>(fd_, location_.offset, timeout);
-    if (format_) {
-      const Call call(*this);
-      location_ = LocateFatVolumeInFile(View(Access::kRead), image);
-      mtools_ = std::make_unique<Mtools>(export_->Fd(), location_.offset, timeout);
-      KeepOpenInPrograms();
-    }
+    const Call call(*this);
+    location_ = LocateFatVolumeInFile(View(Access::kRead), image);
+    mtools_ = std::make_unique<Mtools>(export_->Fd(), location_.offset, timeout);
+    KeepOpenInPrograms();
   } catch (...) {
-    export_.reset();
-    file_system::Close(fd_);
+    DriveSession::Forget(this);  // the export's end, which the call may have left to the session
     throw;
   }
 }
@@ -229,11 +204,10 @@ ImageVolume::~ImageVolume() {
   locked_ = false;
   CloseView();
   ReleaseLock();
-  file_system::Close(fd_);
 }
 
 int ImageVolume::View(Access access) {
-  if (!format_) return fd_;
+  if (!format_) return fd_.Get();
   // Under the lock the first view is made for writing: a command that locks is about to write.
   const bool writable = access == Access::kChange || (locked_ && !export_);
   if (export_ && (export_->Writable() || !writable)) return export_->Fd();
@@ -241,12 +215,12 @@ int ImageVolume::View(Access access) {
   ImageExport::Options options;
   options.writable = writable;
   options.timeout = timeout_;
-  if (writable && lockFd_ >= 0) options.kept = {lockFd_};
+  if (writable && lockFd_.IsOpen()) options.kept = {lockFd_.Get()};
   try {
     export_ = std::make_unique<ImageExport>(image_, *format_, name_, options);
   } catch (const Error&) {
     // QEMU refuses an image that another process has locked since it was looked at.
-    if (writable) RefuseIfInUse(lockFd_ >= 0 ? lockFd_ : fd_);
+    if (writable) RefuseIfInUse(lockFd_.IsOpen() ? lockFd_.Get() : fd_.Get());
     throw;
   }
   if (mtools_) mtools_->SetImage(export_->Fd());
@@ -275,15 +249,14 @@ void ImageVolume::Settle() {
 }
 
 void ImageVolume::ReleaseLock() {
-  if (lockFd_ >= 0) file_system::Close(lockFd_);
-  lockFd_ = -1;
+  lockFd_.Close();
   KeepOpenInPrograms();
 }
 
 void ImageVolume::KeepOpenInPrograms() {
   if (!mtools_) return;
   std::vector<int> kept;
-  if (lockFd_ >= 0) kept.push_back(lockFd_);
+  if (lockFd_.IsOpen()) kept.push_back(lockFd_.Get());
   if (export_) kept.push_back(export_->KeepAlive());
   mtools_->KeepOpenInPrograms(std::move(kept));
 }
@@ -301,7 +274,7 @@ MtoolsResult ImageVolume::Run(Access access, std::string_view program,
   try {
     // A change without the lock makes sure first that no other process holds the image.
     if (access == Access::kChange && !locked_ && (!export_ || !export_->Writable())) {
-      RefuseIfInUse(fd_);
+      RefuseIfInUse(fd_.Get());
     }
     View(access);
   } catch (const Error& error) {
@@ -316,26 +289,24 @@ MtoolsResult ImageVolume::Run(Access access, std::string_view program,
 
 bool ImageVolume::IsGone() const {
   struct stat status;
-  return ::fstat(fd_, &status) != 0 || status.st_nlink == 0;
+  return ::fstat(fd_.Get(), &status) != 0 || status.st_nlink == 0;
 }
 
 // The lock is taken on an opening of the image of its own: one shared with a child this process
 // forked would stay held as long as this process keeps the image open.
 void ImageVolume::Lock() {
   const Call call(*this, true);
-  const std::string reopened = "/proc/self/fd/" + std::to_string(fd_);
-  const int fd = file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY);
-  if (fd < 0 || file_system::Flock(fd, LOCK_EX) != 0) {
-    if (fd >= 0) file_system::Close(fd);
+  const std::string reopened = "/proc/self/fd/" + std::to_string(fd_.Get());
+  Descriptor fd(file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY));
+  if (!fd.IsOpen() || file_system::Flock(fd.Get(), LOCK_EX) != 0)
     throw Error(FormatMessageText(messages::kImageCannotLock, name_));
-  }
-  lockFd_ = fd;
+  lockFd_ = std::move(fd);
   try {
     // A QEMU that starts from now on refuses the image; one that started before is seen below.
-    if (!format_ && HoldWriterLocks(lockFd_) != 0) {
+    if (!format_ && HoldWriterLocks(lockFd_.Get()) != 0) {
       throw Error(FormatMessageText(messages::kImageCannotLock, name_));
     }
-    RefuseIfInUse(lockFd_);
+    RefuseIfInUse(lockFd_.Get());
   } catch (...) {
     ReleaseLock();
     throw;
@@ -350,70 +321,27 @@ void ImageVolume::Unlock() {
   Settle();
 }
 
-void ImageVolume::RevalidateCache() {
-  const off_t size = cachedSize_;
-  const int64_t modified = cachedModified_;
-  Restamp();
-  if (cachedSize_ != size || cachedModified_ != modified) {
-    listings_.clear();
-    files_.clear();
-  }
-}
-
-void ImageVolume::Restamp() {
-  struct stat status;
-  if (::fstat(fd_, &status) != 0) {
-    cachedSize_ = -1;
-    return;
-  }
-  cachedSize_ = status.st_size;
-  cachedModified_ = int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
-}
-
-void ImageVolume::ForgetFiles(const std::vector<std::string>& directories) {
-  // Its files under any of their names: the directory's key, "\" and a name without another.
-  const std::string key = Key(directories) + "\\";
-  for (auto it = files_.begin(); it != files_.end();) {
-    const bool inside = it->first.compare(0, key.size(), key) == 0 &&
-                        it->first.find('\\', key.size()) == std::string::npos;
-    it = inside ? files_.erase(it) : std::next(it);
-  }
-}
-
-void ImageVolume::Forget(const std::vector<std::string>* directories) {
-  if (directories) {
-    listings_.erase(Key(*directories));
-    ForgetFiles(*directories);
-  } else {
-    listings_.clear();
-    files_.clear();
-  }
-  Restamp();
-}
-
 uint32_t ImageVolume::Flush() {
-  const int view = export_ ? export_->Fd() : fd_;
+  const int view = export_ ? export_->Fd() : fd_.Get();
   return file_system::Fsync(view) == 0 ? kErrorSuccess : WindowsErrorFromErrno(errno);
 }
 
-const ImageVolume::Listing* ImageVolume::ListDirectory(const std::vector<std::string>& directories,
+const ImageVolume::Listing* ImageVolume::ListDirectory(const Folders& directories,
                                                        uint32_t& error) {
-  const std::string key = Key(directories);
-  if (const auto found = listings_.find(key); found != listings_.end()) return found->second.get();
-
-  auto listing = std::make_unique<Listing>();
+  if (const Listing* kept = cache_.FindListing(directories)) return kept;
+  Listing listing;
   if (!directories.empty()) {
-    const Located self = Locate({{directories.begin(), directories.end() - 1}, directories.back()});
+    const Listed self =
+        FindListed({{directories.begin(), directories.end() - 1}, directories.back()});
     if (self.error || !self.entry->entry.IsDirectory()) {
       error = !self.error || self.error == kErrorFileNotFound ? kErrorPathNotFound : self.error;
       return nullptr;
     }
-    listing->utf8Path = self.listing->utf8Path;
-    listing->utf8Path.push_back(self.entry->utf8);
+    listing.utf8Path = self.listing->utf8Path;
+    listing.utf8Path.push_back(self.entry->utf8);
   }
-  const MtoolsResult result =
-      Run(Access::kRead, "mattrib", {"-X", text::VolumePath(listing->utf8Path, "*")}, {},
-          kListingLimit);
+  const MtoolsResult result = Run(
+      Access::kRead, "mattrib", {"-X", text::VolumePath(listing.utf8Path, "*")}, {}, kListingLimit);
   // An empty directory matches nothing; the root has not even "." and "..".
   if ((result.error && result.error != kErrorFileNotFound) || result.tooLarge) {
     error = result.tooLarge ? kErrorNotEnoughMemory : result.error;
@@ -425,31 +353,31 @@ const ImageVolume::Listing* ImageVolume::ListDirectory(const std::vector<std::st
     return nullptr;
   }
   for (const text::AttributeLine& line : *lines) {
-    listing->entries.push_back({{Utf8ToCp1252(line.name), line.attributes}, line.name});
+    listing.entries.push_back({{Utf8ToCp1252(line.name), line.attributes}, line.name});
   }
-  return (listings_[key] = std::move(listing)).get();
+  return &cache_.KeepListing(directories, std::move(listing));
 }
 
-ImageVolume::Located ImageVolume::Locate(const Path& path) {
-  Located located;
-  located.listing = ListDirectory(path.directories, located.error);
-  if (!located.listing) return located;
+ImageVolume::Listed ImageVolume::FindListed(const Path& path) {
+  Listed listed;
+  listed.listing = ListDirectory(path.directories, listed.error);
+  if (!listed.listing) return listed;
 
   const auto matches = [&](std::string_view name) {
-    std::vector<const Listing::Entry*> found;
-    for (const Listing::Entry& entry : located.listing->entries) {
+    std::vector<const ImageVolumeCache::Entry*> found;
+    for (const ImageVolumeCache::Entry& entry : listed.listing->entries) {
       if (EqualsIgnoreCase(entry.entry.name, name)) found.push_back(&entry);
     }
     return found;
   };
-  std::vector<const Listing::Entry*> found = matches(path.name);
+  std::vector<const ImageVolumeCache::Entry*> found = matches(path.name);
   // A listing shows long names only; a short alias such as "PROGRA~1" is asked for by itself,
   // as a pattern, which mdir shows with its long name.
   if (found.empty() && path.name.find('~') != std::string::npos) {
     if (const auto pattern = text::FileOnly(Cp1252ToUtf8(path.name))) {
       const MtoolsResult result =
           Run(Access::kRead, "mdir",
-              {"-a", "-f", "-d", text::VolumePath(located.listing->utf8Path, *pattern)});
+              {"-a", "-f", "-d", text::VolumePath(listed.listing->utf8Path, *pattern)});
       const auto lines = text::ParseClusterListing(result.output);
       if (!result.error && lines && lines->size() == 1) {
         const text::ClusterLine& line = lines->front();
@@ -458,84 +386,75 @@ ImageVolume::Located ImageVolume::Locate(const Path& path) {
     }
   }
   if (found.empty()) {
-    located.error = kErrorFileNotFound;
+    listed.error = kErrorFileNotFound;
   } else if (found.size() > 1) {
-    located.error = kErrorIoDevice;  // two entries of one name: mtools would act on both
+    listed.error = kErrorIoDevice;  // two entries of one name: mtools would act on both
   } else {
-    located.entry = found.front();
+    listed.entry = found.front();
   }
-  return located;
+  return listed;
 }
 
 FindResult ImageVolume::Find(std::string_view path) {
   const Call call(*this);
-  RevalidateCache();
+  cache_.Revalidate();
   const auto parsed = ParsePath(path);
   if (!parsed) return {kErrorPathNotFound, {}};
   if (parsed->name.empty()) return {kErrorSuccess, {"", kAttributeDirectory}};
-  const Located located = Locate(*parsed);
-  if (located.error) return {located.error, {}};
-  return {kErrorSuccess, located.entry->entry};
+  const Listed listed = FindListed(*parsed);
+  if (listed.error) return {listed.error, {}};
+  return {kErrorSuccess, listed.entry->entry};
+}
+
+ReadFileResult ImageVolume::ReadFromVolume(const Path& path, size_t limit) {
+  // The wildcard form reads a file and never the files of a directory of that name.
+  const auto pattern = text::FileOnly(Cp1252ToUtf8(path.name));
+  MtoolsResult read;
+  read.error = kErrorFileNotFound;
+  if (pattern) {
+    read = Run(Access::kRead, "mtype", {text::VolumePath(Utf8(path.directories), *pattern)}, {},
+               limit);
+  }
+  if (read.error == kErrorFileNotFound) {
+    // Which part is missing, or whether it is a directory, the listings tell.
+    const Listed listed = FindListed(path);
+    read.error = listed.error                        ? listed.error
+                 : listed.entry->entry.IsDirectory() ? kErrorAccessDenied
+                                                     : kErrorFileNotFound;
+  }
+  ReadFileResult result;
+  result.error = read.error;
+  result.tooLarge = !read.error && read.tooLarge;
+  if (!result.error && !result.tooLarge) {
+    result.bytes.Resize(read.output.size());
+    std::copy(read.output.begin(), read.output.end(), result.bytes.Room());
+  }
+  return result;
 }
 
 ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
   const Call call(*this);
-  RevalidateCache();
-  ReadFileResult result;
+  cache_.Revalidate();
   const auto parsed = ParsePath(path);
   if (!parsed || parsed->name.empty()) {
-    result.error = parsed ? kErrorAccessDenied : kErrorPathNotFound;
-    return result;
+    ReadFileResult refused;
+    refused.error = parsed ? kErrorAccessDenied : kErrorPathNotFound;
+    return refused;
   }
-  const std::string key = Key(parsed->directories) + Key({parsed->name});
-  Cached& cached = files_[key] ? *files_[key] : *(files_[key] = std::make_unique<Cached>());
-  const ReadFileResult& kept = cached.result;
-  // Complete bytes answer any limit; an error or an overflow only as large a one.
-  const bool usable = cached.limit > 0 && (kept.error || !kept.tooLarge || cached.limit >= limit);
-  if (!usable) {
-    // The wildcard form reads a file and never the files of a directory of that name.
-    const auto pattern = text::FileOnly(Cp1252ToUtf8(parsed->name));
-    MtoolsResult read;
-    read.error = kErrorFileNotFound;
-    if (pattern) {
-      read = Run(Access::kRead, "mtype", {text::VolumePath(Utf8(parsed->directories), *pattern)},
-                 {}, limit);
-    }
-    if (read.error == kErrorFileNotFound) {
-      // Which part is missing, or whether it is a directory, the listings tell.
-      const Located located = Locate(*parsed);
-      read.error = located.error                        ? located.error
-                   : located.entry->entry.IsDirectory() ? kErrorAccessDenied
-                                                        : kErrorFileNotFound;
-    }
-    cached.limit = std::max<size_t>(limit, 1);
-    cached.result.error = read.error;
-    cached.result.tooLarge = read.tooLarge;
-    cached.result.bytes.Resize(read.error || read.tooLarge ? 0 : read.output.size());
-    if (!cached.result.bytes.empty()) {
-      std::memcpy(cached.result.bytes.Room(), read.output.data(), read.output.size());
-    }
-  }
-  result.error = kept.error;
-  result.tooLarge = kept.tooLarge || kept.bytes.size() > limit;
-  if (!result.error && !result.tooLarge) {
-    result.bytes.Resize(kept.bytes.size());
-    if (!kept.bytes.empty()) std::memcpy(result.bytes.Room(), kept.bytes.data(), kept.bytes.size());
-  }
-  // What the file holds, or that there is none, lasts until the image changes; a failure to read
-  // it (a failing disk, an mtools program cut off) may pass, and the next read tries again.
-  const bool lasting = result.error == kErrorSuccess || result.error == kErrorFileNotFound ||
-                       result.error == kErrorPathNotFound || result.error == kErrorAccessDenied;
-  if (!lasting) files_.erase(key);
-  return result;
+  if (std::optional<ReadFileResult> kept =
+          cache_.FindRead(parsed->directories, parsed->name, limit))
+    return std::move(*kept);
+  ReadFileResult read = ReadFromVolume(*parsed, limit);
+  cache_.KeepRead(parsed->directories, parsed->name, limit, read);
+  return read;
 }
 
 TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned index,
                                           std::string_view bytes, uint32_t attributes,
                                           std::string_view letterCaseOf) {
   const Call call(*this, true);
-  RevalidateCache();
-  const auto directories = Components(directory);
+  cache_.Revalidate();
+  const auto directories = ParseFolders(directory);
   if (!directories) return {kErrorPathNotFound, {}};
   uint32_t error = kErrorSuccess;
   const Listing* listing = ListDirectory(*directories, error);
@@ -545,8 +464,8 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
   const std::string target = text::VolumePath(listing->utf8Path, name);
   // One of this name that we did not write was kept by RemoveStaleTemporaryFiles, as it shares
   // its content with another file: overwriting it would free that content.
-  const bool own = ownTemporaries_.count(Key(*directories) + Key({name})) > 0;
-  for (const Listing::Entry& entry : listing->entries) {
+  const bool own = ownTemporaries_.count(Key(*directories, name)) > 0;
+  for (const ImageVolumeCache::Entry& entry : listing->entries) {
     if (!own && EqualsIgnoreCase(entry.entry.name, name)) return {kErrorAlreadyExists, {}};
   }
   error = Run(Access::kChange, "mcopy", {"-D", "o", "-", target}, bytes).error;
@@ -559,20 +478,16 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
   }
   if (!error) error = Flush();
   if (error) {
-    Forget(&*directories);
+    cache_.Changed(*directories);
     return {error, {}};
   }
-  // The directory gained this entry, and nothing else changed.
-  Listing& changed = *listings_.at(Key(*directories));
-  std::erase_if(changed.entries, [&](const Listing::Entry& entry) { return entry.utf8 == name; });
-  changed.entries.push_back({{name, attributes & kStoredAttributes}, name});
-  Restamp();
-  ownTemporaries_.insert(Key(*directories) + Key({name}));
+  cache_.Added(*directories, {{name, attributes & kStoredAttributes}, name});
+  ownTemporaries_.insert(Key(*directories, name));
   return {kErrorSuccess, name};
 }
 
-uint32_t ImageVolume::Swap(const std::vector<std::string>& directories,
-                           const std::string& temporary, const std::string& target) {
+uint32_t ImageVolume::Swap(const Folders& directories, const std::string& temporary,
+                           const std::string& target) {
   uint32_t error = kErrorSuccess;
   const Listing* listing = ListDirectory(directories, error);
   if (!listing) return error;
@@ -584,54 +499,34 @@ uint32_t ImageVolume::Swap(const std::vector<std::string>& directories,
   error = Run(Access::kChange, "mmove", arguments).error;
   if (!error) error = Flush();
   if (error) {
-    Forget(&directories);
+    cache_.Changed(directories);
     return error;
   }
   // The temporary entry, with its attributes, now holds the target's name.
-  Listing& changed = *listings_.at(Key(directories));
-  const auto entry = [&](std::string_view name) {
-    return std::find_if(changed.entries.begin(), changed.entries.end(),
-                        [&](const Listing::Entry& e) {
-                          return EqualsIgnoreCase(e.entry.name, Utf8ToCp1252(name));
-                        });
-  };
-  if (entry(temporary) == changed.entries.end()) {
-    Forget(&directories);
-    return kErrorSuccess;
-  }
-  const uint32_t attributes = entry(temporary)->entry.attributes;
-  changed.entries.erase(entry(temporary));
-  if (const auto existing = entry(target); existing != changed.entries.end()) {
-    existing->entry.attributes = attributes;
-  } else {
-    changed.entries.push_back({{Utf8ToCp1252(target), attributes}, target});
-  }
-  ForgetFiles(directories);
-  Restamp();
-  ownTemporaries_.erase(Key(directories) + Key({temporary}));
+  cache_.Renamed(directories, temporary, target);
+  ownTemporaries_.erase(Key(directories, temporary));
   return kErrorSuccess;
 }
 
 uint32_t ImageVolume::Replace(std::string_view directory, std::string_view temporary,
                               std::string_view target, ImageReplacement& replacement) {
   const Call call(*this);
-  RevalidateCache();
-  const auto directories = Components(directory);
-  if (!directories || !IsValidName(target) || !IsValidName(temporary)) return kErrorPathNotFound;
-  const Located located = Locate({*directories, std::string(target)});
-  if (located.error && located.error != kErrorFileNotFound) return located.error;
-  replacement = {std::string(directory), std::string(target), !located.error, {}, 0};
+  cache_.Revalidate();
+  const auto directories = ParseFolders(directory);
+  if (!directories || !IsValidFileName(target) || !IsValidFileName(temporary))
+    return kErrorPathNotFound;
+  const Listed listed = FindListed({*directories, std::string(target)});
+  if (listed.error && listed.error != kErrorFileNotFound) return listed.error;
+  replacement = {std::string(directory), std::string(target), !listed.error, {}, 0};
   if (!replacement.existed) return Swap(*directories, std::string(temporary), Cp1252ToUtf8(target));
 
-  if (located.entry->entry.IsDirectory()) return kErrorAccessDenied;
+  if (listed.entry->entry.IsDirectory()) return kErrorAccessDenied;
   // Its exact name, so that a long name stays as it was. (Reading below may drop the listing.)
-  const std::string exact = located.entry->utf8;
-  const std::string volumePath = located.VolumePath();
-  replacement.target = located.entry->entry.name;
-  replacement.oldAttributes = located.entry->entry.attributes;
-  std::string path;
-  for (const std::string& name : *directories) path += name + "\\";
-  const ReadFileResult old = Read(path + replacement.target, kUndoLimit);
+  const std::string exact = listed.entry->utf8;
+  const std::string volumePath = listed.VolumePath();
+  replacement.target = listed.entry->entry.name;
+  replacement.oldAttributes = listed.entry->entry.attributes;
+  const ReadFileResult old = Read(JoinDrivePath(directory, replacement.target), kUndoLimit);
   if (old.error) return old.error;
   if (old.tooLarge) return kErrorNotEnoughMemory;
   replacement.oldBytes.assign(old.bytes.data(), old.bytes.size());
@@ -646,31 +541,32 @@ uint32_t ImageVolume::Replace(std::string_view directory, std::string_view tempo
 
 uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view temporary) {
   const Call call(*this);
-  const std::string target = replacement.directory + "\\" + replacement.target;
-  const std::string beside = replacement.directory + "\\" + std::string(temporary);
+  const std::string target = JoinDrivePath(replacement.directory, replacement.target);
+  const std::string beside = JoinDrivePath(replacement.directory, temporary);
   if (!replacement.existed) return Rename(target, beside);
   const TemporaryFile restored =
       WriteTemporary(replacement.directory, kUndoIndex, replacement.oldBytes,
                      replacement.oldAttributes, replacement.target);
   if (restored.error) return restored.error;
   if (const uint32_t error = Rename(target, beside)) {
-    Remove(replacement.directory + "\\" + restored.name);
+    Remove(JoinDrivePath(replacement.directory, restored.name));
     return error;
   }
-  return Swap(*Components(replacement.directory), restored.name, Cp1252ToUtf8(replacement.target));
+  return Swap(*ParseFolders(replacement.directory), restored.name,
+              Cp1252ToUtf8(replacement.target));
 }
 
 uint32_t ImageVolume::Rename(std::string_view from, std::string_view to) {
   const Call call(*this);
-  RevalidateCache();
+  cache_.Revalidate();
   const auto source = ParsePath(from);
   const auto target = ParsePath(to);
   if (!source || !target || target->name.empty()) return kErrorPathNotFound;
   if (source->name.empty()) return kErrorAccessDenied;
-  const Located found = Locate(*source);
+  const Listed found = FindListed(*source);
   if (found.error) return found.error;
   const std::string sourcePath = found.VolumePath();
-  const Located existing = Locate(*target);
+  const Listed existing = FindListed(*target);
   if (!existing.error) return kErrorAlreadyExists;
   if (existing.error != kErrorFileNotFound) return existing.error;
 
@@ -679,40 +575,40 @@ uint32_t ImageVolume::Rename(std::string_view from, std::string_view to) {
   // Skipping on a clash only makes sure: the check above is what refuses an existing target.
   uint32_t error = Run(Access::kChange, "mmove", {"-D", "s", sourcePath, targetPath}).error;
   if (!error) error = Flush();
-  Forget(nullptr);  // a directory may have moved, with everything in it
+  cache_.ChangedAll();  // a directory may have moved, with everything in it
   return error;
 }
 
 uint32_t ImageVolume::Remove(std::string_view path) {
   const Call call(*this);
-  RevalidateCache();
+  cache_.Revalidate();
   const auto parsed = ParsePath(path);
   if (!parsed) return kErrorPathNotFound;
   if (parsed->name.empty()) return kErrorAccessDenied;
   // A temporary file of ours that is to go belongs to no running command any more: should it stay
   // after all, it is stale.
-  ownTemporaries_.erase(Key(parsed->directories) + Key({parsed->name}));
-  const Located located = Locate(*parsed);
-  if (located.error) return located.error;
-  if (located.entry->entry.IsDirectory()) return kErrorAccessDenied;
-  uint32_t error = Run(Access::kChange, "mdel", {located.VolumePath()}).error;
+  ownTemporaries_.erase(Key(parsed->directories, parsed->name));
+  const Listed listed = FindListed(*parsed);
+  if (listed.error) return listed.error;
+  if (listed.entry->entry.IsDirectory()) return kErrorAccessDenied;
+  uint32_t error = Run(Access::kChange, "mdel", {listed.VolumePath()}).error;
   if (!error) error = Flush();
-  Forget(&parsed->directories);
+  cache_.Changed(parsed->directories);
   return error;
 }
 
 uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
   const Call call(*this);
-  RevalidateCache();
-  const auto directories = Components(directory);
+  cache_.Revalidate();
+  const auto directories = ParseFolders(directory);
   if (!directories) return kErrorPathNotFound;
   uint32_t error = kErrorSuccess;
   const Listing* listing = ListDirectory(*directories, error);
   if (!listing) return error;
   std::vector<std::string> stale;
-  for (const Listing::Entry& entry : listing->entries) {
+  for (const ImageVolumeCache::Entry& entry : listing->entries) {
     if (IsTemporaryName(entry.entry.name) && !entry.entry.IsDirectory() &&
-        !ownTemporaries_.count(Key(*directories) + Key({entry.entry.name}))) {
+        !ownTemporaries_.count(Key(*directories, entry.entry.name))) {
       stale.push_back(entry.entry.name);
     }
   }
@@ -740,7 +636,7 @@ uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
   if (arguments.empty()) return kErrorSuccess;
   error = Run(Access::kChange, "mdel", arguments).error;
   if (!error) error = Flush();
-  Forget(&*directories);
+  cache_.Changed(*directories);
   return error;
 }
 

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -12,17 +11,19 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/descriptor.h"
 #include "platform/disk_image_layout.h"
 #include "platform/file_types.h"
-#include "platform/files.h"
 #include "platform/image_export.h"
+#include "platform/image_volume_cache.h"
 #include "platform/mtools.h"
 
 // The FAT volume inside a disk image file, changed through mtools: what a drive needs of it.
 //
-// Paths are relative to the volume's root, names separated by "\" and in code page 1252; they
-// match without regard to case, long names and short names alike. "." and ".." are not resolved
-// here. Errors are Windows error codes.
+// Paths are relative to the volume's root, names separated by "/" as on every drive (drive_path.h;
+// "\" too, as earlier versions recorded them) and in code page 1252; they match without regard to
+// case, long names and short names alike. "." and ".." are not resolved here. Errors are Windows
+// error codes.
 //
 // Replacing a file is crash-safe: its new content is first written under a temporary 8.3 name in
 // the same directory, with its final attributes, and flushed; then one mtools program puts it in
@@ -30,9 +31,9 @@
 // and finishes even when this process is killed, and every change is flushed before the next one
 // starts, so a SIGKILL of this process at any moment leaves each file old or new.
 //
-// Each file and each directory is read once: the results are kept while the image file's size
-// and modification time stay the same. A change made here keeps them true: it updates the
-// directory's listing it knows the outcome of (a new temporary file, a swap) and drops the rest.
+// Each file and each directory is read once: the results are kept (image_volume_cache.h) while
+// the image file's size and modification time stay the same, and a change made here tells the
+// cache what it changed.
 //
 // An image of another emulator's format (qcow2, VDI, VMDK, ...) is worked on through its export by
 // QEMU (image_export.h): one for reading that takes no locks, and one for writing, with QEMU's
@@ -46,12 +47,6 @@
 // WriteTemporary, with which a command's changes begin, throw Error when the image is in use or
 // cannot be exported; the other calls give error codes.
 namespace startgarten::platform {
-
-struct ImageEntry {
-  std::string name;         // code page 1252: the long name, else the short name with its case
-  uint32_t attributes = 0;  // the directory entry's attribute bits (file_types.h)
-  bool IsDirectory() const { return (attributes & kAttributeDirectory) != 0; }
-};
 
 struct FindResult {
   uint32_t error = 0;  // kErrorFileNotFound, or kErrorPathNotFound when a directory is missing
@@ -100,6 +95,7 @@ class ImageVolume {
   // Ends the lock, and the export for writing with it.
   void Unlock();
 
+  // The entry of an existing file or folder ("" is the root).
   FindResult Find(std::string_view path);
 
   // The whole file, never more than limit bytes; a directory gives kErrorAccessDenied.
@@ -143,13 +139,13 @@ class ImageVolume {
   unsigned long MtoolsCalls() const { return mtools_->Calls(); }
 
  private:
+  using Folders = ImageVolumeCache::Folders;
+  using Listing = ImageVolumeCache::Listing;
   struct Path {
-    std::vector<std::string> directories;
+    Folders directories;
     std::string name;  // empty for the root
   };
-  struct Listing;
-  struct Located;
-  struct Cached;
+  struct Listed;
   class Call;
   enum class Access { kRead, kChange };
 
@@ -167,26 +163,23 @@ class ImageVolume {
                    const std::vector<std::string>& arguments, std::string_view input = {},
                    size_t outputLimit = 1 << 20);
 
+  static std::optional<Folders> ParseFolders(std::string_view text);
   static std::optional<Path> ParsePath(std::string_view text);
-  // What was kept stays while the image's size and modification time stay the same.
-  void RevalidateCache();
-  // After a change of our own: the image's new size and time are taken as current, and what the
-  // change made untrue is forgotten: the files kept of a directory (under any of their names),
-  // its listing too, or everything when directories is null.
-  void Restamp();
-  void ForgetFiles(const std::vector<std::string>& directories);
-  void Forget(const std::vector<std::string>* directories);
   uint32_t Flush();
-  const Listing* ListDirectory(const std::vector<std::string>& directories, uint32_t& error);
-  Located Locate(const Path& path);
-  uint32_t Swap(const std::vector<std::string>& directories, const std::string& temporary,
+  // The directory's listing, from the cache or read with mattrib.
+  const Listing* ListDirectory(const Folders& directories, uint32_t& error);
+  // The entry of an existing file or folder in its directory's listing, with its exact name.
+  Listed FindListed(const Path& path);
+  // The bytes of a file read with mtype, or why not.
+  ReadFileResult ReadFromVolume(const Path& path, size_t limit);
+  uint32_t Swap(const Folders& directories, const std::string& temporary,
                 const std::string& target);
 
   std::filesystem::path image_;
   std::string name_;  // the image file's name in messages, code page 1252
   std::chrono::milliseconds timeout_;
-  int fd_ = -1;      // the image, for mtools and the flushes when it is raw
-  int lockFd_ = -1;  // while locked: the image opened anew, holding the lock
+  Descriptor fd_;      // the image, for mtools and the flushes when it is raw
+  Descriptor lockFd_;  // while locked: the image opened anew, holding the lock
   bool locked_ = false;
   int calls_ = 0;                          // public calls under way
   bool viewErrorsThrow_ = false;           // in the outermost of them
@@ -194,12 +187,8 @@ class ImageVolume {
   std::unique_ptr<ImageExport> export_;
   FatVolumeLocation location_;
   std::unique_ptr<Mtools> mtools_;
-  // The image's size and modification time when the cache was filled.
-  off_t cachedSize_ = -1;
-  int64_t cachedModified_ = -1;
-  std::map<std::string, std::unique_ptr<Listing>> listings_;  // by directory, in capitals
-  std::map<std::string, std::unique_ptr<Cached>> files_;      // by path, in capitals
-  std::set<std::string> ownTemporaries_;                      // their directory and name
+  ImageVolumeCache cache_;
+  std::set<std::string> ownTemporaries_;  // their directory and name, in capitals
 };
 
 }  // namespace startgarten::platform

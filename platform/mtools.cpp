@@ -44,14 +44,11 @@ constexpr const char* kConfiguration =
     "DEFAULT_CODEPAGE=850\n";
 
 // The configuration in a file in memory that only this process and its children can reach.
-int ConfigurationFile() {
-  const int fd = ::memfd_create("mtoolsrc", MFD_CLOEXEC);
-  if (fd < 0) return -1;
+Descriptor ConfigurationFile() {
+  Descriptor fd = Descriptor::Direct(::memfd_create("mtoolsrc", MFD_CLOEXEC));
   const size_t size = std::strlen(kConfiguration);
-  if (::write(fd, kConfiguration, size) != static_cast<ssize_t>(size)) {
-    ::close(fd);
-    return -1;
-  }
+  if (fd.IsOpen() && ::write(fd.Get(), kConfiguration, size) != static_cast<ssize_t>(size))
+    return {};
   return fd;
 }
 
@@ -69,11 +66,7 @@ Mtools::Mtools(int imageFd, uint64_t volumeOffset, std::chrono::milliseconds tim
     : imageFd_(imageFd),
       volumeOffset_(volumeOffset),
       timeout_(timeout),
-      configFd_(ConfigurationFile()) {}
-
-Mtools::~Mtools() {
-  if (configFd_ >= 0) ::close(configFd_);
-}
+      config_(ConfigurationFile()) {}
 
 bool Mtools::Installed() {
   return ::access(kMtoolsBinary, X_OK) == 0;
@@ -82,7 +75,7 @@ bool Mtools::Installed() {
 std::vector<std::string> Mtools::Environment() const {
   // HOME below a file: the user's ~/.mtoolsrc (and ~/.mcwd) cannot be found there.
   std::vector<std::string> environment = {"HOME=/dev/null", "LC_ALL=C.UTF-8"};
-  if (configFd_ >= 0) environment.push_back("MTOOLSRC=" + DescriptorPath(configFd_));
+  if (config_.IsOpen()) environment.push_back("MTOOLSRC=" + DescriptorPath(config_.Get()));
   environment.insert(environment.end(), std::begin(kSettings), std::end(kSettings));
   // New directory entries get local time, as DOS gives them.
   if (const char* zone = std::getenv("TZ")) environment.push_back(std::string("TZ=") + zone);
@@ -98,7 +91,7 @@ MtoolsResult Mtools::Run(std::string_view program, const std::vector<std::string
   request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
   request.environment = Environment();
   request.passedDescriptors = {imageFd_};
-  if (configFd_ >= 0) request.passedDescriptors.push_back(configFd_);
+  if (config_.IsOpen()) request.passedDescriptors.push_back(config_.Get());
   request.passedDescriptors.insert(request.passedDescriptors.end(), heldFds_.begin(),
                                    heldFds_.end());
   request.input = input;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/descriptor.h"
 #include "platform/process.h"
 
 // The programs of mtools, run on the FAT volume inside an image file. They get the image as a
@@ -30,7 +31,6 @@ class Mtools {
   // volume's first byte in the image.
   Mtools(int imageFd, uint64_t volumeOffset,
          std::chrono::milliseconds timeout = std::chrono::seconds(30));
-  ~Mtools();
   Mtools(const Mtools&) = delete;
   Mtools& operator=(const Mtools&) = delete;
 
@@ -58,7 +58,7 @@ class Mtools {
   int imageFd_;
   uint64_t volumeOffset_;
   std::chrono::milliseconds timeout_;
-  int configFd_;
+  Descriptor config_;  // the configuration file
   std::vector<int> heldFds_;
   mutable unsigned long calls_ = 0;
 };

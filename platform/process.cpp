@@ -21,42 +21,25 @@ constexpr size_t kErrorLimit = size_t{64} << 10;
 
 using Clock = std::chrono::steady_clock;
 
-// A descriptor closed with its owner.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() { Reset(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  void Reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_;
-};
-
 // The input as a file of its own in memory, read from its start: the child reads it at its own
-// pace, and nothing here can block on a pipe it does not drain.
-int InputFile(std::string_view input) {
-  const int fd = ::memfd_create("input", MFD_CLOEXEC);
-  if (fd < 0) return -1;
-  for (size_t done = 0; done < input.size();) {
-    const ssize_t wrote = ::write(fd, input.data() + done, input.size() - done);
+// pace, and nothing here can block on a pipe it does not drain. Not open when it cannot be made.
+Descriptor InputFile(std::string_view input) {
+  Descriptor fd = Descriptor::Direct(::memfd_create("input", MFD_CLOEXEC));
+  for (size_t done = 0; fd.IsOpen() && done < input.size();) {
+    const ssize_t wrote = ::write(fd.Get(), input.data() + done, input.size() - done);
     if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      ::close(fd);
-      return -1;
-    }
+    if (wrote <= 0) return {};
     done += static_cast<size_t>(wrote);
   }
-  if (::lseek(fd, 0, SEEK_SET) != 0) {
-    ::close(fd);
-    return -1;
-  }
+  if (fd.IsOpen() && ::lseek(fd.Get(), 0, SEEK_SET) != 0) return {};
   return fd;
+}
+
+// A pipe: its read end and its write end, or none open.
+std::pair<Descriptor, Descriptor> Pipe() {
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) return {};
+  return {Descriptor::Direct(ends[0]), Descriptor::Direct(ends[1])};
 }
 
 std::vector<char*> Pointers(const std::vector<std::string>& texts) {
@@ -115,8 +98,8 @@ pid_t Spawn(const ProcessRequest& request, int input, int output, int errors) {
 
 // A descriptor that becomes readable when the process ends.
 // (By its system call: the declaration in glibc 2.36 lacks extern "C" for C++.)
-int EndOf(pid_t pid) {
-  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+Descriptor EndOf(pid_t pid) {
+  return Descriptor::Direct(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
 }
 
 // Appends what is there to read; false at the end of the stream.
@@ -134,34 +117,30 @@ bool Drain(int fd, std::string& into, size_t keep) {
 
 ProcessResult RunProcess(const ProcessRequest& request) {
   ProcessResult result;
-  Descriptor input(request.input.empty() ? -1 : InputFile(request.input));
-  int outputPipe[2], errorPipe[2];
-  if ((!request.input.empty() && input.Get() < 0) || ::pipe2(outputPipe, O_CLOEXEC) != 0) {
+  Descriptor input = request.input.empty() ? Descriptor() : InputFile(request.input);
+  if (!request.input.empty() && !input.IsOpen()) {
     result.startError = errno;
     return result;
   }
-  Descriptor output(outputPipe[0]), outputEnd(outputPipe[1]);
-  if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
-    result.startError = errno;
-    return result;
-  }
-  Descriptor errors(errorPipe[0]), errorsEnd(errorPipe[1]);
-
-  const pid_t pid = Spawn(request, input.Get(), outputEnd.Get(), errorsEnd.Get());
+  auto [output, outputEnd] = Pipe();
+  auto [errors, errorsEnd] = Pipe();
+  const pid_t pid = output.IsOpen() && errors.IsOpen()
+                        ? Spawn(request, input.Get(), outputEnd.Get(), errorsEnd.Get())
+                        : -1;
   if (pid < 0) {
     result.startError = errno;
     return result;
   }
-  input.Reset();
-  outputEnd.Reset();
-  errorsEnd.Reset();
+  input.Close();
+  outputEnd.Close();
+  errorsEnd.Close();
 
   // One more byte than the limit tells that the output passes it.
   const size_t outputKeep = request.outputLimit + 1;
   const Clock::time_point deadline = Clock::now() + request.timeout;
   // Readable once the child has ended, so that one that closes its output and goes on running
   // is timed out as well.
-  Descriptor ended(EndOf(pid));
+  const Descriptor ended = EndOf(pid);
   bool outputOpen = true, errorsOpen = true, running = ended.Get() >= 0, killed = false;
   while ((outputOpen || errorsOpen || running) && !killed) {
     const auto left =
@@ -201,19 +180,14 @@ ProcessResult RunProcess(const ProcessRequest& request) {
 
 StartedProcess StartProcess(const ProcessRequest& request, int standardInput, int standardError) {
   StartedProcess started;
-  int outputPipe[2];
-  if (::pipe2(outputPipe, O_CLOEXEC) != 0) {
-    started.startError = errno;
-    return started;
-  }
-  Descriptor outputEnd(outputPipe[1]);
-  started.pid = Spawn(request, standardInput, outputEnd.Get(), standardError);
+  auto [output, outputEnd] = Pipe();
+  started.pid =
+      output.IsOpen() ? Spawn(request, standardInput, outputEnd.Get(), standardError) : -1;
   if (started.pid < 0) {
     started.startError = errno;
-    ::close(outputPipe[0]);
     return started;
   }
-  started.output = outputPipe[0];
+  started.output = std::move(output);
   started.ended = EndOf(started.pid);
   return started;
 }
@@ -229,14 +203,13 @@ bool AwaitProcess(StartedProcess& process, std::chrono::steady_clock::time_point
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return false;
     // Without a pidfd, it is looked at again every 10 ms.
-    pollfd end = {process.ended, POLLIN, 0};
-    const long long wait = process.ended >= 0 ? left : std::min<long long>(left, 10);
-    ::poll(&end, process.ended >= 0 ? 1 : 0, static_cast<int>(std::min<long long>(wait, 1 << 30)));
+    pollfd end = {process.ended.Get(), POLLIN, 0};
+    const long long wait = process.ended.IsOpen() ? left : std::min<long long>(left, 10);
+    ::poll(&end, process.ended.IsOpen() ? 1 : 0,
+           static_cast<int>(std::min<long long>(wait, 1 << 30)));
   }
-  for (int* fd : {&process.ended, &process.output}) {
-    if (*fd >= 0) ::close(*fd);
-    *fd = -1;
-  }
+  process.ended.Close();
+  process.output.Close();
   process.pid = -1;
   return true;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/descriptor.h"
+
 // Starting another program and waiting for it: the single place where the platform layer runs a
 // process, so that tests can make any one start fail.
 namespace startgarten::platform {
@@ -40,12 +42,12 @@ struct ProcessResult {
 ProcessResult RunProcess(const ProcessRequest& request);
 
 // A program that runs on beside this process: its id, a descriptor that becomes readable when it
-// ends (a pidfd) and the read end of its standard output. Its owner closes both and reaps it.
+// ends (a pidfd) and the read end of its standard output. Its owner reaps it (AwaitProcess).
 struct StartedProcess {
   int startError = 0;  // errno when the program could not be started
   pid_t pid = -1;
-  int ended = -1;
-  int output = -1;
+  Descriptor ended;
+  Descriptor output;
 };
 
 // Starts the program as RunProcess does, in a process group of its own, with standardInput and

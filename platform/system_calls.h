@@ -1,5 +1,6 @@
 #pragma once
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
 #include <linux/openat2.h>
@@ -8,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -44,6 +46,14 @@ inline int OpenBeneath(int directory, const char* path, int flags, mode_t mode, 
 
 inline ssize_t Read(int fd, void* buffer, size_t size) {
   return Retrying([&] { return ::read(fd, buffer, size); });
+}
+
+inline ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset) {
+  return Retrying([&] { return ::pread(fd, buffer, size, offset); });
+}
+
+inline ssize_t ReadDirectory(int fd, void* buffer, size_t size) {
+  return Retrying([&] { return ::getdents64(fd, buffer, size); });
 }
 
 inline ssize_t Write(int fd, const void* data, size_t size) {
@@ -83,8 +93,24 @@ inline int Fchown(int fd, uid_t owner, gid_t group) {
   return ::fchown(fd, owner, group);
 }
 
+inline ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size) {
+  return ::fgetxattr(fd, name, value, size);
+}
+
+inline ssize_t Flistxattr(int fd, char* names, size_t size) {
+  return ::flistxattr(fd, names, size);
+}
+
 inline int Fsetxattr(int fd, const char* name, const void* value, size_t size) {
   return ::fsetxattr(fd, name, value, size, 0);
+}
+
+inline int Fstatfs(int fd, struct statfs* status) {
+  return Retrying([&] { return ::fstatfs(fd, status); });
+}
+
+inline int GetFatAttributes(int fd, uint32_t* attributes) {
+  return Retrying([&] { return ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, attributes); });
 }
 
 inline int SetFatAttributes(int fd, uint32_t attributes) {

@@ -62,14 +62,14 @@ const DosFile& WriteSet::Locate(std::string_view dosPath) {
   std::string key(dosPath);
   if (!key.empty()) key[0] = ToUpperCp1252(key[0]);
   if (const auto found = located_.find(key); found != located_.end()) return found->second;
-  DosFile file = LocateDosPath(dosPath);
+  DosFile file = ResolveDosPath(dosPath);
   file.dosPath = key;
   return located_.emplace(key, std::move(file)).first->second;
 }
 
 DosFile LocateFile(std::string_view dosPath) {
   WriteSet* writes = WriteSet::Current();
-  return writes ? writes->Locate(dosPath) : LocateDosPath(dosPath);
+  return writes ? writes->Locate(dosPath) : ResolveDosPath(dosPath);
 }
 
 WriteSet::Entry* WriteSet::Find(const DosFile& file) {
@@ -122,7 +122,7 @@ std::vector<std::unique_ptr<PreparedFile>> WriteSet::PrepareAll() const {
   std::vector<std::unique_ptr<PreparedFile>> prepared;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& entry = entries_[i];
-    Preparation preparation = entry.file.drive->Prepare(entry.file.entry.path, entry.bytes,
+    Preparation preparation = entry.file.drive->Prepare(entry.file.path, entry.bytes,
                                                         entry.attributes, static_cast<unsigned>(i));
     if (preparation.failure != WriteFailure::kNone) {
       throw Error(preparation.failure == WriteFailure::kCreate ? entry.texts.create
@@ -140,7 +140,7 @@ std::unique_ptr<PreparedFile> WriteSet::WriteRecord(
   std::vector<RecordedFile> files;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& entry = entries_[i];
-    files.push_back({static_cast<char>(entry.file.dosPath.at(0) | 0x20), entry.file.entry.path,
+    files.push_back({static_cast<char>(entry.file.dosPath.at(0) | 0x20), entry.file.path,
                      prepared[i]->TemporaryPath(), entry.bytes.size(), Fingerprint(entry.bytes),
                      prepared[i]->Attributes()});
   }
@@ -244,7 +244,7 @@ ReadFileResult ReadCurrentContent(const DosFile& file, size_t limit) {
   const std::string* content = writes ? writes->Staged(file) : nullptr;
   if (!content && writes) content = writes->Read(file);
   if (!content) {
-    ReadFileResult read = file.drive->ReadFile(file.entry.path, limit);
+    ReadFileResult read = file.drive->ReadFile(file.path, limit);
     if (!writes || read.error || read.tooLarge) return read;
     content = &writes->KeepRead(file, read.bytes);
   }
@@ -261,7 +261,7 @@ ReadFileResult ReadCurrentContent(const DosFile& file, size_t limit) {
 void LiftProtection(std::string_view dosPath) {
   WriteSet* writes = WriteSet::Current();
   if (!writes) return;
-  const DosFile& file = writes->Locate(dosPath);
+  const DosFile file = LocateFile(dosPath);
   if (!file.error) writes->LiftProtection(file);
 }
 
@@ -270,8 +270,8 @@ void RemoveTemporaryFiles(const std::vector<std::string>& dosDirectories) {
   const std::unique_ptr<DriveLock> lock = driveC ? driveC->LockForWriting() : nullptr;
   if (driveC) CompleteInterruptedCommand(*driveC);
   for (const std::string& directory : dosDirectories) {
-    const DosFile file = LocateDosPath(directory);
-    if (!file.error) file.drive->RemoveTemporaryFiles(file.entry.path);
+    const DosFile file = LocateFile(directory);
+    if (!file.error) file.drive->RemoveTemporaryFiles(file.path);
   }
 }
 

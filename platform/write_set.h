@@ -45,10 +45,6 @@ class WriteSet {
   // failure could not be taken back. Nothing is left staged afterwards.
   void Commit();
 
-  // The file a DOS path names, located once per command: nothing moves on the drives while the
-  // command holds their lock, and a command names its few files many times.
-  const DosFile& Locate(std::string_view dosPath);
-
   // The staged content of the file, or none.
   const std::string* Staged(const DosFile& file) const;
   // The file's content as this command read it from the drive, or none: read once, as nothing
@@ -63,6 +59,11 @@ class WriteSet {
   bool IsProtectionLifted(const DosFile& file) const;
 
  private:
+  // The file a DOS path names, resolved once per command: nothing moves on the drives while the
+  // command holds their lock, and a command names its few files many times.
+  const DosFile& Locate(std::string_view dosPath);
+  friend DosFile LocateFile(std::string_view dosPath);
+
   struct Entry {
     DosFile file;
     std::string bytes;
@@ -88,7 +89,8 @@ class WriteSet {
   std::map<std::string, DosFile, std::less<>> located_;
 };
 
-// The file a DOS path names: within an open write set as it located it.
+// The file a DOS path names, as every file function finds it: within an open write set as the
+// set resolved it first in this command, else resolved afresh (ResolveDosPath).
 DosFile LocateFile(std::string_view dosPath);
 
 // Stages the file's content in the open write set, or writes it at once when none is open.

@@ -27,9 +27,9 @@ using test_support::TempDrive;
 
 // The drive's spelling of a DOS path, or its error as "#code".
 std::string Located(std::string_view dosPath) {
-  const DosFile file = LocateDosPath(dosPath);
+  const DosFile file = LocateFile(dosPath);
   if (file.error) return "#" + std::to_string(file.error);
-  return file.entry.path + (file.drive->Status(file.entry.path).exists ? "" : " (new)");
+  return file.path + (file.drive->Status(file.path).exists ? "" : " (new)");
 }
 
 TEST(DosPath, MatchesWithoutCaseResolvesDotsAndNeedsEveryDirectory) {
@@ -161,8 +161,9 @@ TEST(ReadWholeFile, ReadsEveryByteUpToTheLimitOrTellsWhyNot) {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
   const std::string cmdline(std::istreambuf_iterator<char>(in), {});
   ASSERT_FALSE(cmdline.empty());
-  EXPECT_EQ(ReadOpenFile(::open("/proc/self/cmdline", O_RDONLY), cmdline.size()).bytes, cmdline);
-  EXPECT_TRUE(ReadOpenFile(::open("/proc/self/cmdline", O_RDONLY), cmdline.size() - 1).tooLarge);
+  const auto proc = [] { return Descriptor(::open("/proc/self/cmdline", O_RDONLY)); };
+  EXPECT_EQ(ReadOpenFile(proc(), cmdline.size()).bytes, cmdline);
+  EXPECT_TRUE(ReadOpenFile(proc(), cmdline.size() - 1).tooLarge);
 }
 
 TEST(MoveFile, RenamesButNeverReplaces) {
