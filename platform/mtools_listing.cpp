@@ -1,5 +1,7 @@
 #include "platform/mtools_listing.h"
 
+#include <charconv>
+
 #include "platform/file_types.h"
 
 namespace startgarten::platform::mtools_text {
@@ -49,12 +51,13 @@ std::string_view TrimRight(std::string_view text) {
   return text;
 }
 
-bool IsNumber(std::string_view text) {
-  if (text.empty() || text.size() > 10) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
+// A number of decimal digits only, within the range of the type.
+template <typename Number>
+std::optional<Number> DecimalNumber(std::string_view text) {
+  Number value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 bool IsDotEntry(std::string_view name) {
@@ -94,7 +97,7 @@ uint32_t AttributeBit(char flag) {
 std::optional<ClusterLine> ParseClusterDetails(std::string_view rest, ClusterLine line) {
   SkipBlanks(rest);
   const std::string_view size = TakeWord(rest);
-  if (size != "<DIR>" && !IsNumber(size)) return std::nullopt;
+  if (size != "<DIR>" && !DecimalNumber<uint64_t>(size)) return std::nullopt;
   SkipBlanks(rest);
   if (TakeWord(rest).size() != 10) return std::nullopt;  // the date
   SkipBlanks(rest);
@@ -104,9 +107,9 @@ std::optional<ClusterLine> ParseClusterDetails(std::string_view rest, ClusterLin
       !TakeChar(rest, ' ')) {
     return std::nullopt;
   }
-  const std::string_view cluster = TakeWord(rest);
-  if (!IsNumber(cluster) || !TakeChar(rest, ' ')) return std::nullopt;
-  line.firstCluster = static_cast<uint32_t>(std::stoul(std::string(cluster)));
+  const std::optional<uint32_t> cluster = DecimalNumber<uint32_t>(TakeWord(rest));
+  if (!cluster || !TakeChar(rest, ' ')) return std::nullopt;
+  line.firstCluster = *cluster;
   if (TakeChar(rest, ' ')) line.longName = std::string(rest);
   return line;
 }

@@ -27,6 +27,7 @@ std::string VolumePath(const std::vector<std::string>& directories, std::string_
 struct AttributeLine {
   uint32_t attributes = 0;
   std::string name;
+  bool operator==(const AttributeLine&) const = default;
 };
 
 // The entries of "mattrib -X DIR/*", without "." and ".."; none when a line is not of that form
@@ -39,6 +40,7 @@ struct ClusterLine {
   std::string shortName;
   std::string longName;
   uint32_t firstCluster = 0;
+  bool operator==(const ClusterLine&) const = default;
 };
 
 // The entries of "mdir -a -f -d DIR", without "." and ".."; none when a line that begins like an
