@@ -15,11 +15,11 @@
 
 #include <chrono>
 #include <fstream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "support/scoped_environment.h"
 #include "support/temp_drive.h"  // ExtendedAttributes
 
 namespace startgarten::test_support {
@@ -105,27 +105,11 @@ TEST(BindfsFolder, DoesNotOutliveAKilledTestProcess) {
   fs::remove_all(fs::path(mount).parent_path(), ignored);
 }
 
-// Sets an environment variable for the lifetime of the object.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(BindfsFolder, ReportsABindfsThatCannotStartAndLeavesNothing) {
   std::string scratch = (fs::temp_directory_path() / "startgarten-XXXXXX").string();
   ASSERT_TRUE(::mkdtemp(scratch.data()));
   {
-    const ScopedVariable path("PATH", "/nonexistent"), tmpdir("TMPDIR", scratch);
+    const ScopedEnvironment environment({{"PATH", "/nonexistent"}, {"TMPDIR", scratch}});
     EXPECT_THROW(BindfsFolder(), std::runtime_error);
   }
   EXPECT_TRUE(fs::is_empty(scratch));

@@ -54,21 +54,6 @@ bool KilledAtOperation(unsigned long step, const Body& body) {
   return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
-// Whether the batch file is whole: lines the write command writes, each with its CR LF, and never
-// a second call of start.bat.
-inline bool IsWholeBatchFile(const std::optional<std::string>& bytes) {
-  if (!bytes || !bytes->starts_with("@ECHO OFF\r\n") || !bytes->ends_with("\r\n")) return false;
-  int calls = 0;
-  for (size_t at = 11; at < bytes->size();) {
-    const size_t end = bytes->find("\r\n", at);
-    const std::string line = bytes->substr(at, end - at);
-    if (line != "call start.bat" && line != "rem call start.bat") return false;
-    calls += line == "call start.bat";
-    at = end + 2;
-  }
-  return calls <= 1;
-}
-
 // The FAT attribute byte of a file on a FAT mount; 0 elsewhere.
 inline uint32_t FatAttributes(const std::filesystem::path& path) {
   uint32_t attributes = 0;
