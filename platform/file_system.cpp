@@ -42,10 +42,6 @@ int UnlinkAt(int directory, const char* name) {
   return system_calls::UnlinkAt(directory, name);
 }
 
-int MkdirAt(int directory, const char* name, mode_t mode) {
-  return system_calls::MkdirAt(directory, name, mode);
-}
-
 int Fchmod(int fd, mode_t mode) {
   return system_calls::Fchmod(fd, mode);
 }

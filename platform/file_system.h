@@ -36,7 +36,6 @@ int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* t
 // linkat(2) without following links: a second name for a file, where the file system has them.
 int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to);
 int UnlinkAt(int directory, const char* name);
-int MkdirAt(int directory, const char* name, mode_t mode);
 int Fchmod(int fd, mode_t mode);
 int Fchown(int fd, uid_t owner, gid_t group);
 ssize_t Fgetxattr(int fd, const char* name, void* value, size_t size);
@@ -52,7 +51,8 @@ int Flock(int fd, int operation);
 // fcntl(2) with F_OFD_SETLK or F_OFD_GETLK: a lock on a range of bytes held by the open file
 // description, as QEMU locks its images.
 int RangeLock(int fd, int command, struct flock* range);
-// mkdirat(2), and unlinkat(2) with AT_REMOVEDIR: the private folders of disk image exports.
+// mkdirat(2), and unlinkat(2) with AT_REMOVEDIR: the program's folders of its own (the list of
+// recent drives, the exports of disk images).
 int MakeDirectoryAt(int directory, const char* name, mode_t mode);
 int RemoveDirectoryAt(int directory, const char* name);
 // umount2(2) with MNT_DETACH, for an export whose server is gone.

@@ -63,9 +63,9 @@ std::optional<std::vector<std::string>> ReadList(int directory) {
 // The folder of the file, open; not open when it cannot be made or opened.
 Descriptor OpenFolder(const std::string& configHome) {
   const std::string folder = configHome + "/" + kFolder;
-  if (file_system::MkdirAt(AT_FDCWD, folder.c_str(), 0700) != 0 && errno == ENOENT &&
-      file_system::MkdirAt(AT_FDCWD, configHome.c_str(), 0700) == 0) {
-    file_system::MkdirAt(AT_FDCWD, folder.c_str(), 0700);
+  if (file_system::MakeDirectoryAt(AT_FDCWD, folder.c_str(), 0700) != 0 && errno == ENOENT &&
+      file_system::MakeDirectoryAt(AT_FDCWD, configHome.c_str(), 0700) == 0) {
+    file_system::MakeDirectoryAt(AT_FDCWD, folder.c_str(), 0700);
   }
   return Descriptor(file_system::Open(folder.c_str(), O_RDONLY | O_DIRECTORY));
 }

@@ -81,10 +81,6 @@ inline int UnlinkAt(int directory, const char* name) {
   return ::unlinkat(directory, name, 0);
 }
 
-inline int MkdirAt(int directory, const char* name, mode_t mode) {
-  return ::mkdirat(directory, name, mode);
-}
-
 inline int Fchmod(int fd, mode_t mode) {
   return ::fchmod(fd, mode);
 }
