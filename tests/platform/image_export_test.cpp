@@ -13,6 +13,7 @@
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "support/disk_images.h"
+#include "support/process_ended.h"
 #include "support/runtime_folder.h"
 #include "support/temp_drive.h"
 
@@ -116,8 +117,11 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneWhoseDaemonWasKilled) {
   const pid_t child = ::fork();
   if (child == 0) {
     const ImageExport exported(image_.path, kQcow2, "fd.qcow2", {});
-    // The keeper and the daemon are one process group.
-    ::kill(-::getpgid(exported.Daemon()), SIGKILL);
+    // The keeper and the daemon are one process group. Once both have ended, the export's lock is
+    // free, as it is for a start long after a crash.
+    const pid_t daemon = exported.Daemon();
+    ::kill(-::getpgid(daemon), SIGKILL);
+    for (int wait = 0; wait < 1000 && !test_support::ProcessEnded(daemon); ++wait) ::usleep(10000);
     ::_exit(0);
   }
   int status = 0;

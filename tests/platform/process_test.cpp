@@ -1,4 +1,5 @@
 #include "platform/process.h"
+#include "support/process_ended.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,14 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Whether the process has ended: gone, or a zombie that nobody has reaped yet.
-bool Ended(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text;
-  std::getline(stat, text);
-  return text.empty() || text.find(") Z ") != std::string::npos;
-}
-
 // A child that hangs, with its output open or closed, is killed at the timeout with everything it
 // started (its process group, of its own), and the call comes back.
 TEST(Process, KillsAHungChildWithItsGroup) {
@@ -38,8 +31,8 @@ TEST(Process, KillsAHungChildWithItsGroup) {
     EXPECT_EQ(hangs.signal, SIGKILL) << script;
     if (std::string_view(script).starts_with("exec")) continue;  // it started no other program
     const pid_t grandchild = std::stoi(hangs.output);
-    for (int i = 0; i < 100 && !Ended(grandchild); ++i) ::usleep(10000);
-    EXPECT_TRUE(Ended(grandchild));
+    for (int i = 0; i < 100 && !test_support::ProcessEnded(grandchild); ++i) ::usleep(10000);
+    EXPECT_TRUE(test_support::ProcessEnded(grandchild));
   }
 }
 
