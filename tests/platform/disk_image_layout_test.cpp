@@ -155,10 +155,14 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   const std::string vdi = VdiHeader();
   const uint64_t size16 = Real().size16;
 
-  const std::string qcow2 = Message(messages::kImageUnsupportedFormat, messages::kImageFormatQcow2);
-  const std::string vmdk = Message(messages::kImageUnsupportedFormat, messages::kImageFormatVmdk);
-  const std::string differencing =
-      Message(messages::kImageUnsupportedFormat, messages::kImageFormatDifferencingVhd);
+  const auto unsupported = [](const char* format) {
+    return Message(messages::kImageUnsupportedFormat, format);
+  };
+  const std::string vmdk = unsupported(messages::kImageFormatVmdk);
+  const SparseImage qcow2 = Header(std::string("QFI\xFB\0\0\0\3", 8));
+  const SparseImage qcow = Header(std::string("QFI\xFB\0\0\0\1", 8));
+  const SparseImage parallels = Header("WithoutFreeSpace");
+  const std::string differencing = unsupported(messages::kImageFormatDifferencingVhd);
   const struct {
     const char* what;
     SparseImage image;
@@ -191,39 +195,15 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
        Message(messages::kImageForeignFileSystem, "NTFS")},
       {"ext in FAT partition", extInFatPartition,
        Message(messages::kImageForeignFileSystem, "ext2/3/4")},
-      {"qcow2", Header(std::string("QFI\xFB\0\0\0\3", 8)), qcow2, {}, "qcow2"},
-      {"qcow",
-       Header(std::string("QFI\xFB\0\0\0\1", 8)),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatQcow),
-       {},
-       "qcow"},
-      {"QED",
-       Header(std::string("QED\0", 4)),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatQed),
-       {},
-       "qed"},
-      {"VDI",
-       Header(vdi),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatVdi),
-       {},
-       "vdi"},
+      {"qcow2", qcow2, unsupported(messages::kImageFormatQcow2), {}, "qcow2"},
+      {"qcow", qcow, unsupported(messages::kImageFormatQcow), {}, "qcow"},
+      {"QED", Header(std::string("QED\0", 4)), unsupported(messages::kImageFormatQed), {}, "qed"},
+      {"VDI", Header(vdi), unsupported(messages::kImageFormatVdi), {}, "vdi"},
       {"VMDK", Header("KDMV"), vmdk, {}, "vmdk"},
       {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), vmdk, {}, "vmdk"},
-      {"VHDX",
-       Header("vhdxfile"),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatVhdx),
-       {},
-       "vhdx"},
-      {"Parallels",
-       Header("WithoutFreeSpace"),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatParallels),
-       {},
-       "parallels"},
-      {"dynamic VHD",
-       ExpandingVhd(3),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatDynamicVhd),
-       {},
-       "vpc"},
+      {"VHDX", Header("vhdxfile"), unsupported(messages::kImageFormatVhdx), {}, "vhdx"},
+      {"Parallels", parallels, unsupported(messages::kImageFormatParallels), {}, "parallels"},
+      {"dynamic VHD", ExpandingVhd(3), unsupported(messages::kImageFormatDynamicVhd), {}, "vpc"},
       {"differencing VHD", ExpandingVhd(4), differencing, {}, differencing},
       {"VHD checksum", badChecksum, Message(messages::kImageVhdFooterDamaged)},
       {"VHD larger than file", FixedVhd(Real().fat16, 64 * kMiB),
