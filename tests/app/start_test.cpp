@@ -28,7 +28,7 @@ std::string ScriptOf(const CommandLine& commandLine) {
   const ScriptedRequest& script = commandLine.script;
   std::string text = script.show ? "show" : script.standard ? "standard" : "";
   for (const OptionSetting& setting : script.settings)
-    text.append(" ").append(setting.option->name).append("=").append(setting.value);
+    text.append(" ").append(setting.name).append("=").append(setting.value);
   return text;
 }
 

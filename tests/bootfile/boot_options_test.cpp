@@ -55,7 +55,7 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndTheInterlocksFollow) {
   form.CheckBox12.SetChecked(false);
   for (const auto& [options, state] : cases) {
     WriteBootFile(options);
-    ReadBootOptions(form, boxes);
+    ReadBootOptions(form.Options(), boxes);
     EXPECT_EQ(FormState(form), state) << BootFile();
     EXPECT_EQ(BootFileAttributes(), kProtected);
   }
@@ -68,11 +68,11 @@ TEST_F(BootOptionsTest, ReadDefaultEntryThatIsNoNumberIsReportedAfterEveryOtherR
   for (const std::string entry : {"", "abc"}) {
     WriteBootFile(
         {"BootMenu=1", "BootMenuDefault=" + entry, "BootMenuDelay=7", "BootDelay=4", "BootWin=0"});
-    EXPECT_EQ(test_support::ErrorOf([&] { ReadBootOptions(form, boxes); }),
+    EXPECT_EQ(test_support::ErrorOf([&] { ReadBootOptions(form.Options(), boxes); }),
               "'" + entry + "' ist kein g\xFCltiger Integerwert");
     EXPECT_EQ(FormState(form),
               entry.empty() ? "11-000+01110 7 4 0 0 -1 " : "11+000-01111 7 4 0 0 -1 ");
-    WriteBootOptions(form, boxes);
+    WriteBootOptions(form.Options(), boxes);
     EXPECT_NE(BootFile().find("\r\nBootMenuDelay=7\r\nBootDelay=4\r\nBootWin=0\r\n"),
               std::string::npos);
     EXPECT_EQ(BootFileAttributes(), kProtected);
@@ -83,7 +83,7 @@ TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsMissingOnesWithThePassedSp
   WriteBootFile({"BootMulti=1", "BootGUI=1", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"});
   form.CheckBox12.SetChecked(false);
   form.CheckBox11.SetChecked(true);
-  WriteBootOptions(form, boxes);
+  WriteBootOptions(form.Options(), boxes);
   EXPECT_EQ(BootFile(),
             test_support::BootFileText(
                 {"BootMulti=0", "BootGUI=0", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
@@ -101,7 +101,7 @@ TEST_F(BootOptionsTest, WriteStoresTheWindowsValues) {
   form.SpinEdit2.SetValue(-4);
   form.RadioGroup1.UserClick(0);
   form.RadioGroup2.SetItemIndex(-1);
-  WriteBootOptions(form, boxes);
+  WriteBootOptions(form.Options(), boxes);
   const TIniFile ini("c:\\msdos.sys");
   for (const auto& [key, value] : std::map<const char*, const char*>{{"BootMenu", "1"},
                                                                      {";BootFailSafe", "1"},
@@ -140,10 +140,10 @@ TEST_F(BootOptionsTest, UntouchedWindowWritesBackWhatItRead) {
     WriteBootFile(options);
     const std::string before = BootFile();
     FormControls first, second;
-    ConnectInterlockRules(first);
-    ConnectInterlockRules(second);
-    ReadBootOptions(first, boxes);
-    WriteBootOptions(first, boxes);
+    ConnectInterlockRules(first.Options());
+    ConnectInterlockRules(second.Options());
+    ReadBootOptions(first.Options(), boxes);
+    WriteBootOptions(first.Options(), boxes);
     const std::string after = BootFile();
     EXPECT_EQ(after.substr(0, after.find("[Options]")), before.substr(0, before.find("[Options]")));
     for (std::string_view line : options) {
@@ -152,7 +152,7 @@ TEST_F(BootOptionsTest, UntouchedWindowWritesBackWhatItRead) {
                                               : platform::FindProfileValue(before, "Options", key);
       EXPECT_EQ(platform::FindProfileValue(after, "Options", key), kept) << key;
     }
-    ReadBootOptions(second, boxes);
+    ReadBootOptions(second.Options(), boxes);
     EXPECT_EQ(FormState(first), FormState(second));
   }
   EXPECT_TRUE(boxes.shown.empty());

@@ -167,16 +167,16 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     const std::string before = drive.Snapshot();
 
     FormControls form;
-    ConnectInterlockRules(form);
+    ConnectInterlockRules(form.Options());
     RecordingMessageBoxes boxes;
-    const auto read = [&] { return Outcome(boxes, [&] { ReadBootOptions(form, boxes); }); };
+    const auto read = [&] { return Outcome(boxes, [&] { ReadBootOptions(form.Options(), boxes); }); };
     if (kMemoryLimitApplies) {
       EXPECT_TRUE(EndsWithinMemory(24 << 20, read));
     }
     const std::string outcome = read();
     EXPECT_EQ(outcome + "|" + FormState(form), c.read);
     EXPECT_EQ(drive.Snapshot(), before);
-    EXPECT_EQ(Outcome(boxes, [&] { WriteBootOptions(form, boxes); }), c.write);
+    EXPECT_EQ(Outcome(boxes, [&] { WriteBootOptions(form.Options(), boxes); }), c.write);
 
     if (fs::is_regular_file(drive.Host("MSDOS.SYS"))) {
       const std::string written = *drive.Read("MSDOS.SYS");

@@ -16,7 +16,7 @@ class StartScriptsTest : public test_support::BootDriveTest {
   void RunStage() {
     platform::WriteSet writes;
     platform::LiftProtection("C:\\msdos.sys");
-    MaintainStartScripts(form, ini);
+    MaintainStartScripts(form.CheckBox12.Checked(), form.Memo1, ini);
     writes.Commit();
   }
 

@@ -13,7 +13,7 @@ namespace {
 // names the state it leads to (FormState).
 TEST(Interlocks, EveryRuleKeepsTheOptionsConsistent) {
   FormControls form;
-  ConnectInterlockRules(form);
+  ConnectInterlockRules(form.Options());
   const std::pair<std::function<void()>, std::string> steps[] = {
       // The safe mode warning stays off without safe mode.
       {[&] { form.CheckBox6.UserClick(); }, "000000000001 0 0 1 1 -1 "},
@@ -63,11 +63,11 @@ TEST(Interlocks, EveryRuleKeepsTheOptionsConsistent) {
          form.RadioGroup2.UserClick(2);
        },
        "10-111+10000 abc 0 0 2 2 Abgesichert"},
-      {[&] { ApplyStandardValues(form); }, "011000001110 30 2 1 0 0 Standard"},
+      {[&] { ApplyStandardValues(form.Options()); }, "011000001110 30 2 1 0 0 Standard"},
       // With Windows already selected they keep the enabled states.
       {[&] {
          form.CheckBox3.SetEnabled(false);
-         ApplyStandardValues(form);
+         ApplyStandardValues(form.Options());
        },
        "01+000001110 30 2 1 0 0 Standard"},
   };

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "controls/form_controls.h"
+#include "app/form_controls.h"
 #include "interlocks/interlocks.h"
 #include "platform/files.h"
 #include "support/error_of.h"
@@ -54,7 +54,7 @@ class BootDriveTest : public testing::Test {
 
   // drives: where the drive directories go (TempDrive).
   explicit BootDriveTest(const std::filesystem::path& drives = {}) : drive(drives) {
-    ConnectInterlockRules(form);
+    ConnectInterlockRules(form.Options());
   }
 
   // A boot file whose [Options] section holds these lines, protected as Windows leaves it.

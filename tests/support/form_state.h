@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "controls/form_controls.h"
+#include "app/form_controls.h"
 
 namespace startgarten::test_support {
 
