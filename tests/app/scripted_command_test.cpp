@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "app/command_line.h"
@@ -208,7 +209,7 @@ TEST(ScriptedCommandTest, ErrorsStopTheCommandAndChangeNothing) {
     const char* situation;
     std::string bootFile;
     std::function<void(TempDrive&)> setUp;
-    std::vector<std::string> arguments;
+    std::string arguments;  // separated by blanks
     int exitStatus;
     std::string errors;  // %s: the temporary folder
   };
@@ -216,45 +217,25 @@ TEST(ScriptedCommandTest, ErrorsStopTheCommandAndChangeNothing) {
       " ist gesperrt, solange die \xFC"
       "brigen Optionen so stehen (im Fenster grau), und l\xE4sst sich nicht setzen\n";
   const std::vector<Case> cases = {
-      {"a disabled box",
-       BootFileText({"BootWin=0"}),
-       {},
-       {"--set", "BootGUI=0"},
-       2,
+      {"a disabled box", BootFileText({"BootWin=0"}), nullptr, "--set BootGUI=0", 2,
        "startgarten: BootGUI" + locked},
-      {"a default entry that is no number",
-       BootFileText({"BootMenuDefault=zwei"}),
-       {},
-       {"--set", "Logo=0"},
-       1,
-       "startgarten: 'zwei' ist kein g\xFCltiger Integerwert.\n"},
-      {"no host drive",
-       CrLf({"[Options]", "BootMenu=1"}),
-       {},
-       {"--standard"},
-       1,
+      {"a default entry that is no number", BootFileText({"BootMenuDefault=zwei"}), nullptr,
+       "--set Logo=0", 1, "startgarten: 'zwei' ist kein g\xFCltiger Integerwert.\n"},
+      {"no host drive", CrLf({"[Options]", "BootMenu=1"}), nullptr, "--standard", 1,
        "startgarten: Fehler: HOST-Laufwerk nicht gefunden\n"},
-      {"a host drive without a boot file",
-       BootFileText({}, "H"),
-       [](TempDrive& drive) { drive.MapDrive('h'); },
-       {"--show"},
-       1,
+      {"a host drive without a boot file", BootFileText({}, "H"),
+       [](TempDrive& drive) { drive.MapDrive('h'); }, "--show", 1,
        "startgarten: Kann Datei H:\\msdos.sys nicht \xF6"
        "ffnen.\n"},
-      {"a read-only batch file",
-       BootFileText({}),
+      {"a read-only batch file", BootFileText({}),
        [](TempDrive& drive) { fs::permissions(drive.Host("AUTOEXEC.BAT"), fs::perms(0444)); },
-       {"--set", "DosPrompt=1"},
-       1,
-       "startgarten: Kann Datei C:\\autoexec.bat nicht erstellen.\n"},
-      {"drive C an image without a volume",
-       BootFileText({}),
+       "--set DosPrompt=1", 1, "startgarten: Kann Datei C:\\autoexec.bat nicht erstellen.\n"},
+      {"drive C an image without a volume", BootFileText({}),
        [](TempDrive& drive) {
          test_support::WriteHostBytes(drive.Base() / "win95.img", std::string(4096, '\0'));
          drive.LinkDrive('c', drive.Base() / "win95.img");
        },
-       {"--set", "Logo=0"},
-       1,
+       "--set Logo=0", 1,
        "startgarten: Die Abbilddatei %s/win95.img enth\xE4lt weder ein FAT-Laufwerk noch eine "
        "Partitionstabelle.\n"},
   };
@@ -264,7 +245,9 @@ TEST(ScriptedCommandTest, ErrorsStopTheCommandAndChangeNothing) {
     PrepareDrive(drive, c.bootFile);
     if (c.setUp) c.setUp(drive);
     const std::string before = drive.Snapshot();
-    const ScriptedOutcome outcome = RunCommandLine(c.arguments);
+    std::istringstream words(c.arguments);
+    const ScriptedOutcome outcome = RunCommandLine(
+        {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()});
     EXPECT_EQ(outcome.exitStatus, c.exitStatus);
     std::string errors = c.errors;
     for (size_t at; (at = errors.find("%s")) != std::string::npos;)

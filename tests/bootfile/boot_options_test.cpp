@@ -15,6 +15,7 @@ namespace {
 using test_support::ChangesFrom;
 using test_support::kReadDefaults;
 using test_support::OptionState;
+using test_support::State;
 using test_support::StateOf;
 
 // Writing needs the batch file, which the start scripts stage loads.
@@ -29,57 +30,40 @@ class BootOptionsTest : public test_support::BootDriveTest {
 TEST_F(BootOptionsTest, ReadingSetsEveryControlAndTheInterlocksFollow) {
   struct Case {
     std::initializer_list<std::string_view> options;
-    OptionState changes;
+    const char* changes;  // as State reads them
   };
   const Case cases[] = {
       // No key: the defaults. The safe mode warning stays off without safe mode; DoubleSpace goes
       // off when DriveSpace is read.
-      {{}, {}},
+      {{}, ""},
       {{"BootMenu=1", "BootKeys=0", "BootGUI=1", "Network=1", ";BootFailSafe=1", "BootWarn=1",
         "BootMulti=0", "DBLSpace=1", "DRVSpace=0", "LoadTop=0", "Logo=0", ";PROMPT=0",
         "BootMenuDefault=4", "BootMenuDelay=0x0A", "BootDelay=$0F", "BootWin=1", "DoubleBuffer=2"},
-       {{"bootMenu", "1"},
-        {"functionKeys", "0"},
-        {"network", "1"},
-        {"safeMode", "1"},
-        {"safeModeWarning", "1"},
-        {"doubleSpace", "1"},
-        {"driveSpace", "0"},
-        {"loadTop", "0"},
-        {"logo", "0"},
-        {"dosPromptAfterExit", "0"},
-        {"bootMenuDelay", "10"},
-        {"bootDelay", "15"},
-        {"doubleBuffer", "2"},
-        {"bootMenuDefault", "3 Abgesichert, mit Netzwerk"}}},
+       "bootMenu=1 functionKeys=0 network=1 safeMode=1 safeModeWarning=1 doubleSpace=1 "
+       "driveSpace=0 loadTop=0 logo=0 dosPromptAfterExit=0 bootMenuDelay=10 bootDelay=15 "
+       "doubleBuffer=2 bootMenuDefault=3 Abgesichert, mit Netzwerk"},
       // Only the number 1 checks a box; safe mode is the text "1" exactly.
-      {{"BootMenu=2", "Network=-1", "BootKeys= 1", "LoadTop=01", ";BootFailsafe=01"}, {}},
+      {{"BootMenu=2", "Network=-1", "BootKeys= 1", "LoadTop=01", ";BootFailsafe=01"}, ""},
       // The previous DOS without a marker ends unchecked: the DOS prompt after Windows wins.
-      {{"BootMulti=1"}, {}},
+      {{"BootMulti=1"}, ""},
       // DOS as the default system locks the start choices; Windows again unlocks them.
       {{"BootWin=0", ";PROMPT=0"},
-       {{"defaultSystem", "0"},
-        {"startWindows", "0 disabled"},
-        {"previousDos", "1 disabled"},
-        {"dosPromptAfterExit", "0"}}},
-      {{"BootWin=5", ";PROMPT=0"}, {{"dosPromptAfterExit", "0"}}},
+       "defaultSystem=0 startWindows=0 disabled previousDos=1 disabled dosPromptAfterExit=0"},
+      {{"BootWin=5", ";PROMPT=0"}, "dosPromptAfterExit=0"},
       // Safe mode selects its entry; the default entry's text is shown over it.
       {{";BootFailsafe=1", "BootMenuDefault=3"},
-       {{"bootMenu", "1"},
-        {"safeMode", "1"},
-        {"safeModeWarning", "1"},
-        {"bootMenuDefault", "2 Abgesichert"}}},
+       "bootMenu=1 safeMode=1 safeModeWarning=1 bootMenuDefault=2 Abgesichert"},
       // A default entry outside the list leaves the field empty.
-      {{"BootMenuDefault=0"}, {{"bootMenuDefault", "-1"}}},
-      {{"BootMenuDefault=9"}, {{"bootMenuDefault", "-1"}}},
-      {{"BootMenuDefault=-2147483648"}, {{"bootMenuDefault", "-1"}}},
-      {{"BootMenuDefault=$7FFFFFFF"}, {{"bootMenuDefault", "-1"}}},
+      {{"BootMenuDefault=0"}, "bootMenuDefault=-1"},
+      {{"BootMenuDefault=9"}, "bootMenuDefault=-1"},
+      {{"BootMenuDefault=-2147483648"}, "bootMenuDefault=-1"},
+      {{"BootMenuDefault=$7FFFFFFF"}, "bootMenuDefault=-1"},
   };
   options.dosPromptAfterExit.SetChecked(false);
   for (const auto& [lines, changes] : cases) {
     WriteBootFile(lines);
     ReadBootOptions(options, boxes);
-    EXPECT_EQ(ChangesFrom(kReadDefaults, StateOf(options)), changes) << BootFile();
+    EXPECT_EQ(ChangesFrom(kReadDefaults, StateOf(options)), State(changes)) << BootFile();
     EXPECT_EQ(BootFileAttributes(), kProtected);
   }
   EXPECT_TRUE(boxes.shown.empty());
@@ -94,11 +78,8 @@ TEST_F(BootOptionsTest, ReadDefaultEntryThatIsNoNumberIsReportedAfterEveryOtherR
     EXPECT_EQ(test_support::ErrorOf([&] { ReadBootOptions(options, boxes); }),
               "'" + entry + "' ist kein g\xFCltiger Integerwert");
     const OptionState read = StateOf(options);
-    for (const auto& [name, value] : OptionState{{"bootMenu", "1"},
-                                                 {"bootMenuDefault", "-1"},
-                                                 {"bootMenuDelay", "7"},
-                                                 {"bootDelay", "4"},
-                                                 {"defaultSystem", "0"}}) {
+    for (const auto& [name, value] :
+         State("bootMenu=1 bootMenuDefault=-1 bootMenuDelay=7 bootDelay=4 defaultSystem=0")) {
       EXPECT_EQ(read.at(name), value) << name;
     }
     WriteBootOptions(options, boxes);

@@ -91,7 +91,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
   for (char& c : garbled) c = static_cast<char>(random());
   std::replace(garbled.begin(), garbled.end(), '[', ']');  // no section can start in it
   garbled.insert(0, CrLf({"[Paths]", "HostWinBootDrv=C"}));
-  const OptionState menu = With(kReadDefaults, {{"bootMenu", "1"}});
+  const OptionState menu = With(kReadDefaults, "bootMenu=1");
   const std::string opened = CannotOpen("c:\\autoexec.bat");
   const auto readOnly = [](const char* file) {
     return [file](TempDrive& drive) { fs::permissions(drive.Host(file), fs::perms(0444)); };
@@ -107,30 +107,25 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
        line + "\r\nBootMenu=1\r\nBootDelay=2\r\n"},
       {garbled, "", kReadDefaults, "", garbled + "\r\n[OPTIONS]\r\nBootMenu=0\r\n"},
       {Boot({"BootMenuDelay=1" + nul + " 9", "Boot" + nul + "Menu=1", "BootDelay=" + nul + "5"}),
-       "", With(kReadDefaults, {{"bootMenuDelay", "1"}}), "",
+       "", With(kReadDefaults, "bootMenuDelay=1"), "",
        "\r\nBootMenuDelay=1\r\nBoot" + nul + "Menu=1\r\nBootDelay=2\r\n"},
       {"[Paths]\rHostWinBootDrv=C\r\r[Options]\rBootMenu=1\rBootMenuDelay=9\r;PROMPT=0", "",
-       With(kReadDefaults,
-            {{"bootMenu", "1"}, {"bootMenuDelay", "9"}, {"dosPromptAfterExit", "0"}}),
-       "", "[Options]\rBootMenu=1\rBootMenuDelay=9\r;PROMPT=0\rBootKeys=1\r"},
+       With(kReadDefaults, "bootMenu=1 bootMenuDelay=9 dosPromptAfterExit=0"), "",
+       "[Options]\rBootMenu=1\rBootMenuDelay=9\r;PROMPT=0\rBootKeys=1\r"},
       {"[Paths]\nHostWinBootDrv=C\r[Options]\r\nBootMenu=1\nBootMenuDelay=9\r", "",
-       With(kReadDefaults, {{"bootMenu", "1"}, {"bootMenuDelay", "9"}}), "",
+       With(kReadDefaults, "bootMenu=1 bootMenuDelay=9"), "",
        "[Options]\r\nBootMenu=1\nBootMenuDelay=9\nBootKeys=1\n"},
       {"\xEF\xBB\xBF" + Boot({"BootMenu=1"}), "Fehler", kDesignTime, "Fehler", ""},
       {Boot({"BootMenu=1", "[OPTIONS]", "BootMenuDelay=9"}), "", menu, "",
        "\r\n[OPTIONS]\r\nBootMenuDelay=9\r\n"},
       {Boot({"\tBootMenuDelay\t=\t\"0x0A\"\t", "'Network'=1", " ;BootFailsafe = '1' ",
              "BootDelay=\"7", "BootWarn=\"1\""}),
-       "",
-       With(kReadDefaults, {{"bootMenu", "1"},
-                            {"safeMode", "1"},
-                            {"safeModeWarning", "1"},
-                            {"bootMenuDelay", "10"}}),
-       "", "\tBootMenuDelay\t=\t10\r\n'Network'=1\r\n ;BootFailsafe = 1\r\nBootDelay=2\r\n"},
+       "", With(kReadDefaults, "bootMenu=1 safeMode=1 safeModeWarning=1 bootMenuDelay=10"), "",
+       "\tBootMenuDelay\t=\t10\r\n'Network'=1\r\n ;BootFailsafe = 1\r\nBootDelay=2\r\n"},
       {Boot({"BootMenu=1"}, "c"), "", menu, "", "BootMenu=1\r\n"},
       {Boot({"BootMenuDefault=" + std::string(2000, '9')}),
        "'" + std::string(1023, '9') + "' ist kein g\xFCltiger Integerwert",
-       With(kReadDefaults, {{"bootMenuDefault", "-1"}}), "", "\r\nBootMenuDefault=0\r\n"},
+       With(kReadDefaults, "bootMenuDefault=-1"), "", "\r\nBootMenuDefault=0\r\n"},
       {Boot({}), "Fehler", kDesignTime, "Fehler", "",
        [](TempDrive& drive) { drive.LinkDrive('c', drive.Base() / "gone"); }},
       {Boot({}), "Fehler", kDesignTime, "Fehler", "", replace("MSDOS.SYS", true)},

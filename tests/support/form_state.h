@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "options/option_controls.h"
@@ -46,30 +47,38 @@ inline OptionState ChangesFrom(const OptionState& base, const OptionState& state
   return changes;
 }
 
-// base with the changes made.
-inline OptionState With(OptionState base, const OptionState& changes) {
-  for (const auto& [name, value] : changes) base.at(name) = value;
+// A state written "name=value name=value ...", each value running to the next name.
+inline OptionState State(const std::string& text) {
+  OptionState state;
+  std::istringstream words(text);
+  std::string name;
+  for (std::string word; words >> word;) {
+    if (const size_t equals = word.find('='); equals != std::string::npos) {
+      name = word.substr(0, equals);
+      state[name] = word.substr(equals + 1);
+    } else {
+      state.at(name) += " " + word;
+    }
+  }
+  return state;
+}
+
+// base with the changes written as State reads them.
+inline OptionState With(OptionState base, const std::string& changes) {
+  for (const auto& [name, value] : State(changes)) base.at(name) = value;
   return base;
 }
 
 // What the window shows at design time, before it reads anything.
-inline const OptionState kDesignTime = {
-    {"bootMenu", "0"},         {"functionKeys", "0"},  {"startWindows", "0"},
-    {"network", "0"},          {"safeMode", "0"},      {"safeModeWarning", "0"},
-    {"previousDos", "0"},      {"doubleSpace", "0"},   {"driveSpace", "0"},
-    {"loadTop", "0"},          {"logo", "0"},          {"dosPromptAfterExit", "1"},
-    {"bootMenuDefault", "-1"}, {"bootMenuDelay", "0"}, {"bootDelay", "0"},
-    {"defaultSystem", "1"},    {"doubleBuffer", "1"}};
+inline const OptionState kDesignTime = State(
+    "bootMenu=0 functionKeys=0 startWindows=0 network=0 safeMode=0 safeModeWarning=0 "
+    "previousDos=0 doubleSpace=0 driveSpace=0 loadTop=0 logo=0 dosPromptAfterExit=1 "
+    "bootMenuDefault=-1 bootMenuDelay=0 bootDelay=0 defaultSystem=1 doubleBuffer=1");
 
 // What reading a boot file without options shows.
-inline const OptionState kReadDefaults = With(kDesignTime, {{"functionKeys", "1"},
-                                                            {"startWindows", "1"},
-                                                            {"driveSpace", "1"},
-                                                            {"loadTop", "1"},
-                                                            {"logo", "1"},
-                                                            {"bootMenuDelay", "30"},
-                                                            {"bootDelay", "2"},
-                                                            {"doubleBuffer", "0"},
-                                                            {"bootMenuDefault", "0 Standard"}});
+inline const OptionState kReadDefaults =
+    With(kDesignTime,
+         "functionKeys=1 startWindows=1 driveSpace=1 loadTop=1 logo=1 bootMenuDefault=0 Standard "
+         "bootMenuDelay=30 bootDelay=2 doubleBuffer=0");
 
 }  // namespace startgarten::test_support
