@@ -10,8 +10,13 @@
 namespace startgarten {
 
 // The main window's controls that the program reads and changes, under their designer names, in
-// their design-time states and with the items of their lists.
+// their design-time states and with the items of their lists. Not copied: the handlers that the
+// interlocks attach act on these very controls.
 struct FormControls {
+  FormControls() = default;
+  FormControls(const FormControls&) = delete;
+  FormControls& operator=(const FormControls&) = delete;
+
   TCheckBox CheckBox1;         // "Boot Menü anzeigen"
   TCheckBox CheckBox2;         // "F-Tasten beim Start beachten"
   TCheckBox CheckBox3;         // "Soll Windows gestartet werden?"
