@@ -20,8 +20,8 @@
 #include "support/drive_homes.h"
 #include "support/file_system_faults.h"
 
-// What the tests of the write command under failures and kills share: killing at random moments,
-// the batch file it leaves, and a folder drive on which it changes all three of its files.
+// What the tests of the write command under failures and kills share: killing at random moments
+// or at a file operation, and a folder drive on which it changes all three of its files.
 namespace startgarten::test_support {
 
 // Runs body in a child process, kills it after a random while and waits for it.
@@ -52,21 +52,6 @@ bool KilledAtOperation(unsigned long step, const Body& body) {
   int status = 0;
   waitpid(child, &status, 0);
   return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-}
-
-// Whether the batch file is whole: lines the write command writes, each with its CR LF, and never
-// a second call of start.bat.
-inline bool IsWholeBatchFile(const std::optional<std::string>& bytes) {
-  if (!bytes || !bytes->starts_with("@ECHO OFF\r\n") || !bytes->ends_with("\r\n")) return false;
-  int calls = 0;
-  for (size_t at = 11; at < bytes->size();) {
-    const size_t end = bytes->find("\r\n", at);
-    const std::string line = bytes->substr(at, end - at);
-    if (line != "call start.bat" && line != "rem call start.bat") return false;
-    calls += line == "call start.bat";
-    at = end + 2;
-  }
-  return calls <= 1;
 }
 
 // The FAT attribute byte of a file on a FAT mount; 0 elsewhere.
@@ -125,8 +110,8 @@ class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterfa
 
   // The changes the command writes: boot menu on for 5 seconds.
   static void ChangeOptions(TForm1& window) {
-    window.CheckBox1.UserClick();
-    window.SpinEdit1.UserSetText("5");
+    window.Options().bootMenu.UserClick();
+    window.Options().bootMenuDelay.UserSetText("5");
   }
 
   // Runs the write command with these changes, the home's missing calls and plan's failures, and
