@@ -17,7 +17,7 @@ namespace startgarten {
 
 TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
     : boxes_(boxes), applicationTitle_(std::move(applicationTitle)) {
-  ConnectInterlockRules(*this);
+  ConnectInterlockRules(Options());
 }
 
 void TForm1::FormCreate() {
@@ -44,15 +44,15 @@ void TForm1::StartDateischreiben1Click() {
 }
 
 void TForm1::Auslesen() {
-  ReadBootOptions(*this, boxes_);
+  ReadBootOptions(Options(), boxes_);
 }
 
 void TForm1::Schreiben() {
-  WriteBootOptions(*this, boxes_);
+  WriteBootOptions(Options(), boxes_);
 }
 
 void TForm1::BitBtn2Click() {
-  ApplyStandardValues(*this);
+  ApplyStandardValues(Options());
 }
 
 void TForm1::BitBtn3Click() {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "controls/form_controls.h"
+#include "app/form_controls.h"
 #include "logos/picture.h"
 #include "platform/message_box.h"
 

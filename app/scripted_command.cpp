@@ -63,15 +63,15 @@ ScriptedOutcome RunScriptedCommand(const ScriptedRequest& request,
   });
   boxes.AddUnreadableFiles();
   if (!boxes.Lines().empty()) return {1, "", boxes.Lines()};
-  if (request.show) return {0, ShowOptions(form), ""};
+  if (request.show) return {0, ShowOptions(form.Options()), ""};
 
   if (request.standard) form.HandleEvent([&form] { form.BitBtn2Click(); });
   for (const OptionSetting& setting : request.settings) {
     bool applied = true;
-    form.HandleEvent([&] { applied = ApplyOptionSetting(form, setting); });
+    form.HandleEvent([&] { applied = ApplyOptionSetting(form.Options(), setting); });
     if (!boxes.Lines().empty()) break;
     if (!applied) {
-      return {2, "", FormatMessageText(messages::kCommandLineDisabledOption, setting.option->name)};
+      return {2, "", FormatMessageText(messages::kCommandLineDisabledOption, setting.name)};
     }
   }
   if (!boxes.Lines().empty()) return {1, "", boxes.Lines()};

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/form_controls.h"
 #include "platform/cp1252.h"
 #include "platform/error.h"
 #include "platform/messages.h"
@@ -9,25 +10,27 @@
 
 namespace startgarten {
 
-const std::array<ScriptedOption, 17> kScriptedOptions = {{
-    {"BootMenu", &FormControls::CheckBox1},
-    {"BootKeys", &FormControls::CheckBox2},
-    {"BootGUI", &FormControls::CheckBox3},
-    {"Network", &FormControls::CheckBox4},
-    {"BootFailSafe", &FormControls::CheckBox5},
-    {"BootWarn", &FormControls::CheckBox6},
-    {"BootMulti", &FormControls::CheckBox7},
-    {"DblSpace", &FormControls::CheckBox8},
-    {"DrvSpace", &FormControls::CheckBox9},
-    {"LoadTop", &FormControls::CheckBox10},
-    {"Logo", &FormControls::CheckBox11},
-    {"DosPrompt", &FormControls::CheckBox12},
-    {"BootMenuDefault", &FormControls::ComboBox1},
-    {"BootMenuDelay", &FormControls::SpinEdit1},
-    {"BootDelay", &FormControls::SpinEdit2},
-    {"BootWin", &FormControls::RadioGroup1},
-    {"DoubleBuffer", &FormControls::RadioGroup2},
-}};
+std::array<ScriptedOption, 17> ScriptedOptions(OptionControls options) {
+  return {{
+      {"BootMenu", &options.bootMenu},
+      {"BootKeys", &options.functionKeys},
+      {"BootGUI", &options.startWindows},
+      {"Network", &options.network},
+      {"BootFailSafe", &options.safeMode},
+      {"BootWarn", &options.safeModeWarning},
+      {"BootMulti", &options.previousDos},
+      {"DblSpace", &options.doubleSpace},
+      {"DrvSpace", &options.driveSpace},
+      {"LoadTop", &options.loadTop},
+      {"Logo", &options.logo},
+      {"DosPrompt", &options.dosPromptAfterExit},
+      {"BootMenuDefault", &options.bootMenuDefault},
+      {"BootMenuDelay", &options.bootMenuDelay},
+      {"BootDelay", &options.bootDelay},
+      {"BootWin", &options.defaultSystem},
+      {"DoubleBuffer", &options.doubleBuffer},
+  }};
+}
 
 namespace {
 
@@ -38,10 +41,11 @@ struct Overloaded : Cases... {
 template <typename... Cases>
 Overloaded(Cases...) -> Overloaded<Cases...>;
 
-// The controls as the window is designed: the number of entries of the list and the groups.
-const FormControls& DesignedControls() {
-  static const FormControls controls;
-  return controls;
+// The options as the window is designed: the number of entries of the list and the groups.
+const std::array<ScriptedOption, 17>& DesignedOptions() {
+  static FormControls controls;
+  static const std::array<ScriptedOption, 17> options = ScriptedOptions(controls.Options());
+  return options;
 }
 
 // The value of a choice between first and last, written as the number alone ("2", not "02" or
@@ -67,21 +71,18 @@ int LastItem(const std::vector<std::string>& items) {
 // What the option takes, for the message when a value is not among it; empty when it takes the
 // value.
 std::string RefusedValue(const ScriptedOption& option, std::string_view value) {
-  const FormControls& design = DesignedControls();
   return std::visit(
       Overloaded{
-          [&](TCheckBox FormControls::*) {
-            return Choice(value, 0, 1) ? std::string() : ChoicesText(0, 1);
-          },
-          [&](TComboBox FormControls::*box) {
-            const int entries = LastItem((design.*box).Items()) + 1;
+          [&](const TCheckBox*) { return Choice(value, 0, 1) ? std::string() : ChoicesText(0, 1); },
+          [&](const TComboBox* box) {
+            const int entries = LastItem(box->Items()) + 1;
             return Choice(value, 1, entries) ? std::string() : ChoicesText(1, entries);
           },
-          [&](TSpinEdit FormControls::*) {
+          [&](const TSpinEdit*) {
             return TryStrToInt(value) ? std::string() : messages::kCommandLineValuesInteger;
           },
-          [&](TRadioGroup FormControls::*group) {
-            const int last = LastItem((design.*group).Items());
+          [&](const TRadioGroup* group) {
+            const int last = LastItem(group->Items());
             return Choice(value, 0, last) ? std::string() : ChoicesText(0, last);
           },
       },
@@ -97,52 +98,55 @@ OptionSetting ParseOptionSetting(std::string_view argument) {
   }
   const std::string name = Utf8ToCp1252(argument.substr(0, equals));
   const std::string value = Utf8ToCp1252(argument.substr(equals + 1));
-  for (const ScriptedOption& option : kScriptedOptions) {
+  for (const ScriptedOption& option : DesignedOptions()) {
     if (!EqualsIgnoreCase(option.name, name)) continue;
     if (const std::string takes = RefusedValue(option, value); !takes.empty()) {
       const std::string pattern =
           FormatMessageText(messages::kCommandLineBadValue, option.name, takes);
       throw Error(FormatMessageText(pattern, value));
     }
-    return {&option, value};
+    return {option.name, value};
   }
   throw Error(FormatMessageText(messages::kCommandLineUnknownName, name));
 }
 
-bool ApplyOptionSetting(FormControls& form, const OptionSetting& setting) {
+bool ApplyOptionSetting(OptionControls options, const OptionSetting& setting) {
   const std::string& value = setting.value;
-  return std::visit(Overloaded{
-                        [&](TCheckBox FormControls::*member) {
-                          TCheckBox& box = form.*member;
-                          if (!box.Enabled()) return false;
-                          if (box.Checked() != (value == "1")) box.UserClick();
-                          return true;
-                        },
-                        [&](TComboBox FormControls::*member) {
-                          (form.*member).UserChoose(TryStrToInt(value).value_or(0) - 1);
-                          return true;
-                        },
-                        [&](TSpinEdit FormControls::*member) {
-                          (form.*member).UserSetText(value);
-                          return true;
-                        },
-                        [&](TRadioGroup FormControls::*member) {
-                          (form.*member).UserClick(TryStrToInt(value).value_or(-1));
-                          return true;
-                        },
-                    },
-                    setting.option->control);
+  for (const ScriptedOption& option : ScriptedOptions(options)) {
+    if (option.name != setting.name) continue;
+    return std::visit(Overloaded{
+                          [&](TCheckBox* box) {
+                            if (!box->Enabled()) return false;
+                            if (box->Checked() != (value == "1")) box->UserClick();
+                            return true;
+                          },
+                          [&](TComboBox* box) {
+                            box->UserChoose(TryStrToInt(value).value_or(0) - 1);
+                            return true;
+                          },
+                          [&](TSpinEdit* edit) {
+                            edit->UserSetText(value);
+                            return true;
+                          },
+                          [&](TRadioGroup* group) {
+                            group->UserClick(TryStrToInt(value).value_or(-1));
+                            return true;
+                          },
+                      },
+                      option.control);
+  }
+  return false;
 }
 
-std::string ShowOptions(const FormControls& form) {
+std::string ShowOptions(OptionControls options) {
   std::string lines;
-  for (const ScriptedOption& option : kScriptedOptions) {
+  for (const ScriptedOption& option : ScriptedOptions(options)) {
     const int32_t value =
         std::visit(Overloaded{
-                       [&](TCheckBox FormControls::*box) { return int32_t{(form.*box).Checked()}; },
-                       [&](TComboBox FormControls::*box) { return (form.*box).ItemIndex() + 1; },
-                       [&](TSpinEdit FormControls::*edit) { return (form.*edit).Value(); },
-                       [&](TRadioGroup FormControls::*group) { return (form.*group).ItemIndex(); },
+                       [](const TCheckBox* box) { return int32_t{box->Checked()}; },
+                       [](const TComboBox* box) { return box->ItemIndex() + 1; },
+                       [](const TSpinEdit* edit) { return edit->Value(); },
+                       [](const TRadioGroup* group) { return group->ItemIndex(); },
                    },
                    option.control);
     lines.append(option.name).append("=").append(IntToStr(value)).append("\n");

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <variant>
 
-#include "controls/form_controls.h"
+#include "options/option_controls.h"
 
 // The options as a script names them (startgarten --show, --set NAME=VALUE): each is one control
 // of the window, read and changed as the window shows and changes it.
@@ -13,18 +13,17 @@ namespace startgarten {
 
 struct ScriptedOption {
   std::string_view name;
-  std::variant<TCheckBox FormControls::*, TComboBox FormControls::*, TSpinEdit FormControls::*,
-               TRadioGroup FormControls::*>
-      control;
+  std::variant<TCheckBox*, TComboBox*, TSpinEdit*, TRadioGroup*> control;
 };
 
-// In the order --show prints them: the check boxes in the window's order, the boot menu's default
-// entry, the two spin edits, the two radio groups.
-extern const std::array<ScriptedOption, 17> kScriptedOptions;
+// The options with their controls among options, in the order --show prints them: the check boxes
+// in the window's order, the boot menu's default entry, the two spin edits, the two radio groups.
+std::array<ScriptedOption, 17> ScriptedOptions(OptionControls options);
 
-// One change a script asks for: the option and the value as given.
+// One change a script asks for: the option's name as ScriptedOptions spells it, and the value as
+// given.
 struct OptionSetting {
-  const ScriptedOption* option = nullptr;
+  std::string_view name;
   std::string value;
 };
 
@@ -38,11 +37,11 @@ OptionSetting ParseOptionSetting(std::string_view argument);
 // Makes the change as the user's click, choice or entry in the window would, so that the
 // interlocks run as there: a check box is clicked when it shows the other state. Returns false,
 // changing nothing, when the window shows the control disabled.
-bool ApplyOptionSetting(FormControls& form, const OptionSetting& setting);
+bool ApplyOptionSetting(OptionControls options, const OptionSetting& setting);
 
 // One line "NAME=VALUE" for each option, in order: 1 or 0 for a check box, the chosen entry of
 // the list from 1 (0 when none is), a spin edit's value, a radio group's chosen item from 0 (-1
 // when none is).
-std::string ShowOptions(const FormControls& form);
+std::string ShowOptions(OptionControls options);
 
 }  // namespace startgarten

@@ -15,6 +15,7 @@
 #include <map>
 #include <string>
 
+#include "app/form_controls.h"
 #include "bench/measured_calls.h"
 #include "bench/null_message_boxes.h"
 #include "bootfile/boot_options.h"
@@ -79,7 +80,7 @@ void ReadAtStart(const BenchImage& image, FormControls& form, NullMessageBoxes& 
   TImage image1, image2;
   ::utimensat(AT_FDCWD, image.image().path.c_str(), nullptr, 0);
   LoadLogoPreview(image1, image2, boxes);
-  ReadBootOptions(form, boxes);
+  ReadBootOptions(form.Options(), boxes);
 }
 
 void ReportPrograms(benchmark::State& state, uint64_t programs) {
@@ -92,7 +93,7 @@ void ReadImageDrive(benchmark::State& state) {
   const BenchImage& image = Image(state.range(0));
   image.Select();
   FormControls form;
-  ConnectInterlockRules(form);
+  ConnectInterlockRules(form.Options());
   NullMessageBoxes boxes;
   const int fd = ::open(image.image().path.c_str(), O_RDONLY | O_CLOEXEC);
   const platform::Mtools mtools(fd, image.image().volumeOffset);
@@ -121,7 +122,7 @@ void ReadQcow2Drive(benchmark::State& state) {
   const BenchImage& image = Image(kQcow2);
   image.Select();
   FormControls form;
-  ConnectInterlockRules(form);
+  ConnectInterlockRules(form.Options());
   NullMessageBoxes boxes;
   const uint64_t programs = ProgramsSoFar();
   for (auto _ : state) ReadAtStart(image, form, boxes);
@@ -156,14 +157,14 @@ BENCHMARK(ExportQcow2)
 void WriteImageDrive(benchmark::State& state) {
   Image(state.range(0)).Select();
   FormControls form;
-  ConnectInterlockRules(form);
+  ConnectInterlockRules(form.Options());
   NullMessageBoxes boxes;
-  ReadBootOptions(form, boxes);
+  ReadBootOptions(form.Options(), boxes);
   const uint64_t programs = ProgramsSoFar();
   Spent spent;
   const auto schreiben = [&] {
     const platform::DriveSession session;
-    WriteBootOptions(form, boxes);
+    WriteBootOptions(form.Options(), boxes);
   };
   for (auto _ : state) Measure(spent, schreiben);
   ReportPrograms(state, ProgramsSoFar() - programs);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/form_controls.h"
 #include "bench/bench_drive.h"
 #include "bench/file_sizes.h"
 #include "bench/measured_calls.h"
@@ -31,9 +32,9 @@ const BenchDrive& ReadDrive() {
 void ReadSampleDrive(benchmark::State& state) {
   ReadDrive().Select();
   FormControls form;
-  ConnectInterlockRules(form);
+  ConnectInterlockRules(form.Options());
   NullMessageBoxes boxes;
-  for (auto _ : state) ReadBootOptions(form, boxes);
+  for (auto _ : state) ReadBootOptions(form.Options(), boxes);
   if (boxes.shown) state.SkipWithError("a message box came up");
 }
 BENCHMARK(ReadSampleDrive)->Name("Auslesen/sample")->Unit(benchmark::kMicrosecond);

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/form_controls.h"
 #include "bench/bench_drive.h"
 #include "bench/file_sizes.h"
 #include "bench/measured_calls.h"
@@ -68,17 +69,17 @@ void WriteSampleDrive(benchmark::State& state) {
   static const BenchDrive drive;
   drive.Select();
   FormControls form;
-  ConnectInterlockRules(form);
+  ConnectInterlockRules(form.Options());
   NullMessageBoxes boxes;
-  ReadBootOptions(form, boxes);
-  WriteBootOptions(form, boxes);
+  ReadBootOptions(form.Options(), boxes);
+  WriteBootOptions(form.Options(), boxes);
   std::vector<std::pair<std::filesystem::path, std::string>> written;
   for (const char* file : kWrittenFiles) {
     std::ifstream in(drive.Host(file), std::ios::binary);
     written.emplace_back(drive.Host(file), std::string(std::istreambuf_iterator<char>(in), {}));
   }
   RunAgainstFloor(
-      state, [&] { WriteBootOptions(form, boxes); },
+      state, [&] { WriteBootOptions(form.Options(), boxes); },
       [&] {
         bool done = true;
         for (const auto& [path, bytes] : written) done = done && ReplaceSafely(path, bytes);

@@ -44,44 +44,44 @@ void WriteCheckBox(const TIniFile& ini, const TCheckBox& box, const char* key) {
 
 }  // namespace
 
-void ReadBootOptions(FormControls& form, MessageBoxService& boxes) {
+void ReadBootOptions(OptionControls options, MessageBoxService& boxes) {
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
   if (!bootFile) return;
   const TIniFile& ini = bootFile->Ini();
-  ReadCheckBox(ini, form.CheckBox1, "BootMenu", 0);
-  ReadCheckBox(ini, form.CheckBox2, "Bootkeys", 1);
-  ReadCheckBox(ini, form.CheckBox3, "BootGUI", 1);
-  ReadCheckBox(ini, form.CheckBox4, "Network", 0);
-  form.CheckBox5.SetChecked(ini.ReadText("OPTIONS", ";BootFailsafe", "") == "1");
-  ReadCheckBox(ini, form.CheckBox6, "BootWarn", 1);
-  ReadCheckBox(ini, form.CheckBox7, "BootMulti", 0);
-  ReadCheckBox(ini, form.CheckBox8, "DBLSpace", 1);
-  ReadCheckBox(ini, form.CheckBox9, "DRVSpace", 1);
-  ReadCheckBox(ini, form.CheckBox10, "LoadTop", 1);
-  ReadCheckBox(ini, form.CheckBox11, "Logo", 1);
+  ReadCheckBox(ini, options.bootMenu, "BootMenu", 0);
+  ReadCheckBox(ini, options.functionKeys, "Bootkeys", 1);
+  ReadCheckBox(ini, options.startWindows, "BootGUI", 1);
+  ReadCheckBox(ini, options.network, "Network", 0);
+  options.safeMode.SetChecked(ini.ReadText("OPTIONS", ";BootFailsafe", "") == "1");
+  ReadCheckBox(ini, options.safeModeWarning, "BootWarn", 1);
+  ReadCheckBox(ini, options.previousDos, "BootMulti", 0);
+  ReadCheckBox(ini, options.doubleSpace, "DBLSpace", 1);
+  ReadCheckBox(ini, options.driveSpace, "DRVSpace", 1);
+  ReadCheckBox(ini, options.loadTop, "LoadTop", 1);
+  ReadCheckBox(ini, options.logo, "Logo", 1);
   if (ini.ReadNumber("OPTIONS", ";PROMPT", 1) == 1) {
-    form.CheckBox12.SetChecked(true);
-    form.CheckBox3.SetChecked(true);
+    options.dosPromptAfterExit.SetChecked(true);
+    options.startWindows.SetChecked(true);
   } else {
-    form.CheckBox12.SetChecked(false);
+    options.dosPromptAfterExit.SetChecked(false);
   }
   // A default entry that is not a number is shown only after the later rows are read, so that
   // the window holds what the file holds and a later write stores nothing the user never saw.
   std::optional<Error> unreadable;
   try {
-    ReadBootMenuDefault(ini, form.ComboBox1);
+    ReadBootMenuDefault(ini, options.bootMenuDefault);
   } catch (const Error& error) {
     unreadable = error;
   }
-  form.SpinEdit1.SetValue(ini.ReadNumber("OPTIONS", "BootMenuDelay", 30));
-  form.SpinEdit2.SetValue(ini.ReadNumber("OPTIONS", "BootDelay", 2));
-  form.RadioGroup1.SetItemIndex(ini.ReadNumber("OPTIONS", "Bootwin", 1));
-  form.RadioGroup2.SetItemIndex(ini.ReadNumber("Options", "Doublebuffer", 0));
+  options.bootMenuDelay.SetValue(ini.ReadNumber("OPTIONS", "BootMenuDelay", 30));
+  options.bootDelay.SetValue(ini.ReadNumber("OPTIONS", "BootDelay", 2));
+  options.defaultSystem.SetItemIndex(ini.ReadNumber("OPTIONS", "Bootwin", 1));
+  options.doubleBuffer.SetItemIndex(ini.ReadNumber("Options", "Doublebuffer", 0));
   CloseBootFile(bootFile);
   if (unreadable) throw *unreadable;
 }
 
-void WriteBootOptions(FormControls& form, MessageBoxService& boxes) {
+void WriteBootOptions(OptionControls options, MessageBoxService& boxes) {
   // The host drive box comes before the write set takes drive C's lock: a second instance that
   // starts meanwhile waits for that lock, and would wait without a window while the box is open.
   std::optional<std::string> path = FindBootFile(boxes);
@@ -90,27 +90,27 @@ void WriteBootOptions(FormControls& form, MessageBoxService& boxes) {
   platform::WriteSet writes;
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
   const TIniFile& ini = bootFile->Ini();
-  WriteCheckBox(ini, form.CheckBox1, "BootMenu");
-  WriteCheckBox(ini, form.CheckBox2, "BootKeys");
-  WriteCheckBox(ini, form.CheckBox3, "BootGUI");
-  WriteCheckBox(ini, form.CheckBox4, "Network");
-  if (form.CheckBox5.Checked()) {
+  WriteCheckBox(ini, options.bootMenu, "BootMenu");
+  WriteCheckBox(ini, options.functionKeys, "BootKeys");
+  WriteCheckBox(ini, options.startWindows, "BootGUI");
+  WriteCheckBox(ini, options.network, "Network");
+  if (options.safeMode.Checked()) {
     ini.WriteNumber("Options", ";BootFailSafe", 1);
   } else {
     ini.WriteText("OPTIONS", ";BootFailSafe", "");
   }
-  WriteCheckBox(ini, form.CheckBox6, "BootWarn");
-  WriteCheckBox(ini, form.CheckBox7, "BootMulti");
-  WriteCheckBox(ini, form.CheckBox8, "DBLSpace");
-  WriteCheckBox(ini, form.CheckBox9, "DRVSpace");
-  WriteCheckBox(ini, form.CheckBox10, "LoadTop");
-  WriteCheckBox(ini, form.CheckBox11, "LOGO", "Logo");
-  ini.WriteText("OPTIONS", "BootMenuDefault", IntToStr(form.ComboBox1.ItemIndex() + 1));
-  ini.WriteNumber("OPTIONS", "BootMenuDelay", form.SpinEdit1.Value());
-  ini.WriteNumber("OPTIONS", "BootDelay", form.SpinEdit2.Value());
-  ini.WriteNumber("OPTIONS", "BootWin", form.RadioGroup1.ItemIndex());
-  ini.WriteNumber("OPTIONS", "DoubleBuffer", form.RadioGroup2.ItemIndex());
-  MaintainStartScripts(form, ini);
+  WriteCheckBox(ini, options.safeModeWarning, "BootWarn");
+  WriteCheckBox(ini, options.previousDos, "BootMulti");
+  WriteCheckBox(ini, options.doubleSpace, "DBLSpace");
+  WriteCheckBox(ini, options.driveSpace, "DRVSpace");
+  WriteCheckBox(ini, options.loadTop, "LoadTop");
+  WriteCheckBox(ini, options.logo, "LOGO", "Logo");
+  ini.WriteText("OPTIONS", "BootMenuDefault", IntToStr(options.bootMenuDefault.ItemIndex() + 1));
+  ini.WriteNumber("OPTIONS", "BootMenuDelay", options.bootMenuDelay.Value());
+  ini.WriteNumber("OPTIONS", "BootDelay", options.bootDelay.Value());
+  ini.WriteNumber("OPTIONS", "BootWin", options.defaultSystem.ItemIndex());
+  ini.WriteNumber("OPTIONS", "DoubleBuffer", options.doubleBuffer.ItemIndex());
+  MaintainStartScripts(options.dosPromptAfterExit.Checked(), options.batchLines, ini);
   writes.Commit();
   CloseBootFile(bootFile);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/form_controls.h"
+#include "options/option_controls.h"
 #include "platform/message_box.h"
 
 namespace startgarten {
@@ -9,11 +9,11 @@ namespace startgarten {
 // the control's handler at once, so the order decides the final states. Throws
 // messages::kNotAValidInteger, after reading every other key, when "BootMenuDefault" is not a
 // number. Throws messages::kCannotOpenFile when the host drive has no boot file.
-void ReadBootOptions(FormControls& form, MessageBoxService& boxes);
+void ReadBootOptions(OptionControls options, MessageBoxService& boxes);
 
 // Writes every option from the controls into the boot file, then carries out the DOS-prompt
 // option in the batch files: the boot file, C:\autoexec.bat and start.bat change together at the
 // end, or, when anything fails, none of them.
-void WriteBootOptions(FormControls& form, MessageBoxService& boxes);
+void WriteBootOptions(OptionControls options, MessageBoxService& boxes);
 
 }  // namespace startgarten

@@ -31,9 +31,7 @@ bool HasActiveCall(const TMemo& lines) {
 }
 }  // namespace
 
-void MaintainStartScripts(FormControls& form, const TIniFile& bootFile) {
-  const bool prompt = form.CheckBox12.Checked();
-  TMemo& lines = form.Memo1;
+void MaintainStartScripts(bool prompt, TMemo& lines, const TIniFile& bootFile) {
   if (prompt) bootFile.WriteNumber("OPTIONS", "BOOTGUI", 0);
 
   lines.LoadFromFile("c:\\autoexec.bat");

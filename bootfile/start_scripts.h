@@ -1,14 +1,15 @@
 #pragma once
 
 #include "bootfile/ini_file.h"
-#include "controls/form_controls.h"
+#include "controls/memo.h"
 
 namespace startgarten {
 
-// Carries out "Nach Windows-Ende DOS-Prompt?" (CheckBox12): the boot loader then stops at DOS,
-// C:\autoexec.bat calls start.bat in the Windows directory, which starts Windows and leaves the
-// user at the prompt when it ends. The marker key ";PROMPT" in the boot file records which call
-// the batch file was last given, so that it is edited only when the option changes.
-void MaintainStartScripts(FormControls& form, const TIniFile& bootFile);
+// Carries out the option of the DOS prompt after Windows ends (prompt), editing the batch files in
+// the line buffer lines: the boot loader then stops at DOS, C:\autoexec.bat calls start.bat in the
+// Windows directory, which starts Windows and leaves the user at the prompt when it ends. The
+// marker key ";PROMPT" in the boot file records which call the batch file was last given, so that
+// it is edited only when the option changes.
+void MaintainStartScripts(bool prompt, TMemo& lines, const TIniFile& bootFile);
 
 }  // namespace startgarten

@@ -2,107 +2,102 @@
 
 namespace startgarten {
 
-namespace {
-constexpr int kSafeModeItem = 2;  // "Abgesichert"
-constexpr int kStandardItem = 0;  // "Standard"
-constexpr int kDosItem = 0;       // "DOS" in the default-system group
-}  // namespace
-
 // Safe mode needs the boot menu.
-void SafeModeFollowsBootMenu(FormControls& form) {
-  if (!form.CheckBox1.Checked()) form.CheckBox5.SetChecked(false);
+void SafeModeFollowsBootMenu(OptionControls options) {
+  if (!options.bootMenu.Checked()) options.safeMode.SetChecked(false);
 }
 
 // Starting Windows excludes starting the previous DOS.
-void WindowsExcludesPreviousDos(FormControls& form) {
-  if (form.CheckBox3.Checked()) form.CheckBox7.SetChecked(false);
+void WindowsExcludesPreviousDos(OptionControls options) {
+  if (options.startWindows.Checked()) options.previousDos.SetChecked(false);
 }
 
-void SafeModeSetsBootMenuAndStartType(FormControls& form) {
-  if (form.CheckBox5.Checked()) {
-    form.ComboBox1.SetItemIndex(kSafeModeItem);
-    form.CheckBox1.SetChecked(true);
+void SafeModeSetsBootMenuAndStartType(OptionControls options) {
+  if (options.safeMode.Checked()) {
+    options.bootMenuDefault.SetItemIndex(kSafeModeEntry);
+    options.bootMenu.SetChecked(true);
   } else {
-    form.CheckBox6.SetChecked(false);
-    form.CheckBox1.SetChecked(false);
-    form.ComboBox1.SetItemIndex(kStandardItem);
+    options.safeModeWarning.SetChecked(false);
+    options.bootMenu.SetChecked(false);
+    options.bootMenuDefault.SetItemIndex(kStandardEntry);
   }
 }
 
 // The safe-mode warning makes sense only with safe mode.
-void SafeModeWarningNeedsSafeMode(FormControls& form) {
-  if (!form.CheckBox5.Checked()) form.CheckBox6.SetChecked(false);
+void SafeModeWarningNeedsSafeMode(OptionControls options) {
+  if (!options.safeMode.Checked()) options.safeModeWarning.SetChecked(false);
 }
 
-void PreviousDosExcludesWindowsAndPrompt(FormControls& form) {
-  if (form.CheckBox7.Checked()) {
-    form.CheckBox3.SetChecked(false);
-    form.CheckBox12.SetChecked(false);
+void PreviousDosExcludesWindowsAndPrompt(OptionControls options) {
+  if (options.previousDos.Checked()) {
+    options.startWindows.SetChecked(false);
+    options.dosPromptAfterExit.SetChecked(false);
   }
 }
 
 // Only one of the two compression drivers is loaded.
-void DblSpaceExcludesDrvSpace(FormControls& form) {
-  if (form.CheckBox8.Checked()) form.CheckBox9.SetChecked(false);
+void DblSpaceExcludesDrvSpace(OptionControls options) {
+  if (options.doubleSpace.Checked()) options.driveSpace.SetChecked(false);
 }
 
-void DrvSpaceExcludesDblSpace(FormControls& form) {
-  if (form.CheckBox9.Checked()) form.CheckBox8.SetChecked(false);
+void DrvSpaceExcludesDblSpace(OptionControls options) {
+  if (options.driveSpace.Checked()) options.doubleSpace.SetChecked(false);
 }
 
 // The DOS prompt after Windows exit needs Windows to be started.
-void DosPromptNeedsWindows(FormControls& form) {
-  if (form.CheckBox12.Checked()) {
-    form.CheckBox3.SetChecked(true);
-    form.CheckBox7.SetChecked(false);
+void DosPromptNeedsWindows(OptionControls options) {
+  if (options.dosPromptAfterExit.Checked()) {
+    options.startWindows.SetChecked(true);
+    options.previousDos.SetChecked(false);
   }
 }
 
-void DefaultSystemLocksStartChoices(FormControls& form) {
-  const bool dos = form.RadioGroup1.ItemIndex() == kDosItem;
-  form.CheckBox3.SetChecked(!dos);
-  form.CheckBox7.SetChecked(dos);
-  form.CheckBox3.SetEnabled(!dos);
-  form.CheckBox7.SetEnabled(!dos);
+void DefaultSystemLocksStartChoices(OptionControls options) {
+  const bool dos = options.defaultSystem.ItemIndex() == kDos;
+  options.startWindows.SetChecked(!dos);
+  options.previousDos.SetChecked(dos);
+  options.startWindows.SetEnabled(!dos);
+  options.previousDos.SetEnabled(!dos);
 }
 
 // The field always shows the selected item: an edit is put back at once.
-void StartTypeShowsSelectedItem(FormControls& form) {
-  form.ComboBox1.SetText(form.ComboBox1.ItemText(form.ComboBox1.ItemIndex()));
+void StartTypeShowsSelectedItem(OptionControls options) {
+  options.bootMenuDefault.SetText(
+      options.bootMenuDefault.ItemText(options.bootMenuDefault.ItemIndex()));
 }
 
-void ConnectInterlockRules(FormControls& form) {
-  form.CheckBox1.OnClick = [&form] { SafeModeFollowsBootMenu(form); };
-  form.CheckBox3.OnClick = [&form] { WindowsExcludesPreviousDos(form); };
-  form.CheckBox5.OnClick = [&form] { SafeModeSetsBootMenuAndStartType(form); };
-  form.CheckBox6.OnClick = [&form] { SafeModeWarningNeedsSafeMode(form); };
-  form.CheckBox7.OnClick = [&form] { PreviousDosExcludesWindowsAndPrompt(form); };
-  form.CheckBox8.OnClick = [&form] { DblSpaceExcludesDrvSpace(form); };
-  form.CheckBox9.OnClick = [&form] { DrvSpaceExcludesDblSpace(form); };
-  form.CheckBox12.OnClick = [&form] { DosPromptNeedsWindows(form); };
-  form.RadioGroup1.OnClick = [&form] { DefaultSystemLocksStartChoices(form); };
-  form.ComboBox1.OnChange = [&form] { StartTypeShowsSelectedItem(form); };
+void ConnectInterlockRules(OptionControls options) {
+  options.bootMenu.OnClick = [options] { SafeModeFollowsBootMenu(options); };
+  options.startWindows.OnClick = [options] { WindowsExcludesPreviousDos(options); };
+  options.safeMode.OnClick = [options] { SafeModeSetsBootMenuAndStartType(options); };
+  options.safeModeWarning.OnClick = [options] { SafeModeWarningNeedsSafeMode(options); };
+  options.previousDos.OnClick = [options] { PreviousDosExcludesWindowsAndPrompt(options); };
+  options.doubleSpace.OnClick = [options] { DblSpaceExcludesDrvSpace(options); };
+  options.driveSpace.OnClick = [options] { DrvSpaceExcludesDblSpace(options); };
+  options.dosPromptAfterExit.OnClick = [options] { DosPromptNeedsWindows(options); };
+  options.defaultSystem.OnClick = [options] { DefaultSystemLocksStartChoices(options); };
+  options.bootMenuDefault.OnChange = [options] { StartTypeShowsSelectedItem(options); };
 }
 
-void ApplyStandardValues(FormControls& form) {
-  form.CheckBox1.SetChecked(false);
-  form.CheckBox2.SetChecked(true);
-  form.CheckBox3.SetChecked(true);
-  form.CheckBox4.SetChecked(false);
-  form.CheckBox5.SetChecked(false);
-  form.CheckBox6.SetChecked(true);
-  form.CheckBox7.SetChecked(false);
-  form.CheckBox8.SetChecked(true);
-  form.CheckBox9.SetChecked(true);
-  form.CheckBox10.SetChecked(true);
-  form.CheckBox11.SetChecked(true);
-  form.CheckBox12.SetChecked(false);
-  form.ComboBox1.SetText("Standard");
-  form.ComboBox1.SetItemIndex(kStandardItem);
-  form.SpinEdit1.SetValue(30);
-  form.SpinEdit2.SetValue(2);
-  form.RadioGroup1.SetItemIndex(1);
-  form.RadioGroup2.SetItemIndex(0);
+void ApplyStandardValues(OptionControls options) {
+  options.bootMenu.SetChecked(false);
+  options.functionKeys.SetChecked(true);
+  options.startWindows.SetChecked(true);
+  options.network.SetChecked(false);
+  options.safeMode.SetChecked(false);
+  options.safeModeWarning.SetChecked(true);
+  options.previousDos.SetChecked(false);
+  options.doubleSpace.SetChecked(true);
+  options.driveSpace.SetChecked(true);
+  options.loadTop.SetChecked(true);
+  options.logo.SetChecked(true);
+  options.dosPromptAfterExit.SetChecked(false);
+  options.bootMenuDefault.SetText(options.bootMenuDefault.ItemText(kStandardEntry));
+  options.bootMenuDefault.SetItemIndex(kStandardEntry);
+  options.bootMenuDelay.SetValue(30);
+  options.bootDelay.SetValue(2);
+  options.defaultSystem.SetItemIndex(kWindows95);
+  options.doubleBuffer.SetItemIndex(kNoDoubleBuffering);
 }
 
 }  // namespace startgarten

@@ -1,27 +1,27 @@
 #pragma once
 
-#include "controls/form_controls.h"
+#include "options/option_controls.h"
 
 namespace startgarten {
 
 // The rules by which a change of one option changes others. Each runs as the click (or change)
 // handler of its control, whether the user or the program made the change, and acts through
 // the ordinary control operations, so one rule can start the next.
-void SafeModeFollowsBootMenu(FormControls& form);
-void WindowsExcludesPreviousDos(FormControls& form);
-void SafeModeSetsBootMenuAndStartType(FormControls& form);
-void SafeModeWarningNeedsSafeMode(FormControls& form);
-void PreviousDosExcludesWindowsAndPrompt(FormControls& form);
-void DblSpaceExcludesDrvSpace(FormControls& form);
-void DrvSpaceExcludesDblSpace(FormControls& form);
-void DosPromptNeedsWindows(FormControls& form);
-void DefaultSystemLocksStartChoices(FormControls& form);
-void StartTypeShowsSelectedItem(FormControls& form);
+void SafeModeFollowsBootMenu(OptionControls options);
+void WindowsExcludesPreviousDos(OptionControls options);
+void SafeModeSetsBootMenuAndStartType(OptionControls options);
+void SafeModeWarningNeedsSafeMode(OptionControls options);
+void PreviousDosExcludesWindowsAndPrompt(OptionControls options);
+void DblSpaceExcludesDrvSpace(OptionControls options);
+void DrvSpaceExcludesDblSpace(OptionControls options);
+void DosPromptNeedsWindows(OptionControls options);
+void DefaultSystemLocksStartChoices(OptionControls options);
+void StartTypeShowsSelectedItem(OptionControls options);
 
 // Attaches the rules above to their controls.
-void ConnectInterlockRules(FormControls& form);
+void ConnectInterlockRules(OptionControls options);
 
 // The standard values, applied as programmatic changes in a fixed order; nothing is written.
-void ApplyStandardValues(FormControls& form);
+void ApplyStandardValues(OptionControls options);
 
 }  // namespace startgarten

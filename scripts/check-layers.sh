@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints which folders include which (with the number of includes) and fails when a folder
 # includes one that is not below it: the layers, bottom up, are
-#   platform < controls, logos < interlocks, bootfile < app < app/view
+#   platform < controls, logos < options < interlocks, bootfile < app < app/view
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,10 +10,11 @@ declare -A allowed=(
   [platform]="platform"
   [controls]="controls platform"
   [logos]="logos platform"
-  [interlocks]="interlocks controls platform"
-  [bootfile]="bootfile controls platform"
-  [app]="app bootfile interlocks logos controls platform"
-  [app/view]="app/view app bootfile interlocks logos controls platform"
+  [options]="options controls platform"
+  [interlocks]="interlocks options controls platform"
+  [bootfile]="bootfile options controls platform"
+  [app]="app bootfile interlocks options logos controls platform"
+  [app/view]="app/view app bootfile interlocks options logos controls platform"
 )
 
 folder_of() {

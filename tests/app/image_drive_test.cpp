@@ -81,7 +81,7 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
   // and whether the operation that the plan makes fail was reached.
   struct Written {
     std::vector<std::string> boxes;
-    std::string readBack;
+    test_support::OptionState readBack;
     bool failureReached = false;
   };
 
@@ -91,12 +91,12 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
     boxes.shown.clear();
     TForm1 window(boxes, "Startgarten");
     window.HandleEvent([&] { window.FormCreate(); });
-    window.CheckBox12.UserClick();
+    window.Options().dosPromptAfterExit.UserClick();
     test_support::SetFaultPlan(plan);
     window.HandleEvent([&] { window.StartDateischreiben1Click(); });
     const bool reached = plan.failAt && test_support::OperationsPerformed() >= plan.failAt;
     test_support::SetFaultPlan({});
-    return {boxes.Texts(), test_support::FormState(window), reached};
+    return {boxes.Texts(), test_support::StateOf(window.Options()), reached};
   }
 
   // A file's bytes and attributes: on the image, read with mtools, or on the folder, which must be

@@ -2,6 +2,7 @@
 // instead of the window's first errors when drive C does not exist or is no Windows 95 boot drive,
 // and the drives chosen lately.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <cstdlib>
 
 #include <filesystem>
@@ -14,7 +15,6 @@
 #include "app/no_display.h"
 #include "app/recent_drive_choices.h"
 #include "platform/drive_locations.h"
-#include "support/dead_end_drives.h"
 #include "support/disk_images.h"
 #include "support/temp_drive.h"
 
@@ -23,13 +23,30 @@ namespace {
 
 using Request = CommandLine::Request;
 
-// A script's request in one line: "show", "standard", then each setting.
-std::string ScriptOf(const CommandLine& commandLine) {
-  const ScriptedRequest& script = commandLine.script;
-  std::string text = script.show ? "show" : script.standard ? "standard" : "";
-  for (const OptionSetting& setting : script.settings)
-    text.append(" ").append(setting.option->name).append("=").append(setting.value);
-  return text;
+// What the command line asks for, in one line: "run" or "script", the drive after "@" when one
+// is given, and a script's request ("show", "standard", then each setting); "help"; "version";
+// or a wrong command line's message.
+std::string Parsed(const std::vector<std::string>& arguments) {
+  const CommandLine parsed = ParseCommandLine(arguments);
+  const ScriptedRequest& script = parsed.script;
+  std::string text;
+  switch (parsed.request) {
+    case Request::kHelp:
+      return "help";
+    case Request::kVersion:
+      return "version";
+    case Request::kUsageError:
+      return parsed.error;
+    case Request::kRun:
+      text = "run";
+      break;
+    case Request::kScript:
+      text = script.show ? "script: show" : script.standard ? "script: standard" : "script:";
+      for (const OptionSetting& setting : script.settings)
+        text.append(" ").append(setting.name).append("=").append(setting.value);
+      break;
+  }
+  return parsed.drive ? text + " @" + *parsed.drive : text;
 }
 
 TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
@@ -43,105 +60,63 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
     return "startgarten: " + name + " verlangt " + takes + ", nicht \204" + value + "\223\n";
   };
   const std::string integer = "eine ganze Zahl von -2147483648 bis 2147483647";
-  struct Case {
-    std::vector<std::string> arguments;
-    Request request;
-    std::string drive;        // for kRun and kScript, "" when none
-    std::string error;        // for kUsageError
-    std::string script = {};  // for kScript (ScriptOf)
-  };
-  const std::vector<Case> cases = {
-      {{}, Request::kRun, "", ""},
-      {{"/mnt/win95"}, Request::kRun, "/mnt/win95", ""},
-      {{"win95.img"}, Request::kRun, "win95.img", ""},
-      {{"-"}, Request::kRun, "-", ""},
-      {{"--", "--help"}, Request::kRun, "--help", ""},
-      {{"--"}, Request::kRun, "", ""},
-      {{"--help"}, Request::kHelp, "", ""},
-      {{"--version"}, Request::kVersion, "", ""},
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "run"},
+      {{"/mnt/win95"}, "run @/mnt/win95"},
+      {{"-"}, "run @-"},
+      {{"--", "--help"}, "run @--help"},
+      {{"--"}, "run"},
+      {{"--help"}, "help"},
+      {{"--version"}, "version"},
       // Unambiguous beginnings of a long option, also after an operand.
-      {{"--h"}, Request::kHelp, "", ""},
-      {{"--vers"}, Request::kVersion, "", ""},
-      {{"drive", "--help"}, Request::kHelp, "", ""},
+      {{"--h"}, "help"},
+      {{"--vers"}, "version"},
+      {{"drive", "--help"}, "help"},
       // The first option decides, before the operands are counted.
-      {{"--version", "--help"}, Request::kVersion, "", ""},
-      {{"a", "b", "--help"}, Request::kHelp, "", ""},
-      {{"--helpme"}, Request::kUsageError, "", unknown("--helpme")},
-      {{"--help=x"}, Request::kUsageError, "", unknown("--help=x")},
-      {{"---"}, Request::kUsageError, "", unknown("---")},
-      {{"-h"}, Request::kHelp, "", ""},
-      {{"drive", "-V"}, Request::kVersion, "", ""},
-      {{"-hV"}, Request::kUsageError, "", unknown("-hV")},
-      {{"-v"}, Request::kUsageError, "", unknown("-v")},
-      {{"--foo", "--help"}, Request::kUsageError, "", unknown("--foo")},
-      {{"a", "b"}, Request::kUsageError, "", surplus},
-      {{"a", "--", "b"}, Request::kUsageError, "", surplus},
+      {{"--version", "--help"}, "version"},
+      {{"a", "b", "--help"}, "help"},
+      {{"--helpme"}, unknown("--helpme")},
+      {{"--help=x"}, unknown("--help=x")},
+      {{"---"}, unknown("---")},
+      {{"-h"}, "help"},
+      {{"drive", "-V"}, "version"},
+      {{"-hV"}, unknown("-hV")},
+      {{"-v"}, unknown("-v")},
+      {{"--foo", "--help"}, unknown("--foo")},
+      {{"a", "b"}, surplus},
+      {{"a", "--", "b"}, surplus},
       // An argument in UTF-8 is shown in the program's code page.
-      {{"--gr\303\266\303\237e"}, Request::kUsageError, "", unknown("--gr\366\337e")},
+      {{"--gr\303\266\303\237e"}, unknown("--gr\366\337e")},
       // A script's options: names without regard to case, values as the controls take them,
       // --set's argument next or after "=".
-      {{"--show"}, Request::kScript, "", "", "show"},
-      {{"win95.img", "--sh"}, Request::kScript, "win95.img", "", "show"},
+      {{"--show"}, "script: show"},
+      {{"win95.img", "--sh"}, "script: show @win95.img"},
       {{"--standard", "--set", "bootmenu=1", "--set=LOGO=0", "--se", "BootDelay= -3", "/mnt/c"},
-       Request::kScript,
-       "/mnt/c",
-       "",
-       "standard BootMenu=1 Logo=0 BootDelay= -3"},
+       "script: standard BootMenu=1 Logo=0 BootDelay= -3 @/mnt/c"},
       {{"--set", "BootMenuDefault=8", "--set", "DoubleBuffer=2", "--set", "BootWin=0", "--set",
         "BootMenuDelay=$FFFFFFFF", "--st"},
-       Request::kScript,
-       "",
-       "",
-       "standard BootMenuDefault=8 DoubleBuffer=2 BootWin=0 BootMenuDelay=$FFFFFFFF"},
-      {{"--set", "Logo=1", "--", "--show"}, Request::kScript, "--show", "", " Logo=1"},
-      {{"--set", "Logo=1", "--help"}, Request::kHelp, "", ""},
-      {{"--s"}, Request::kUsageError, "", unknown("--s")},
-      {{"--show=1"}, Request::kUsageError, "", unknown("--show=1")},
-      {{"--set"}, Request::kUsageError, "", "startgarten: --set verlangt ein Argument NAME=WERT\n"},
-      {{"--set", "--help"},
-       Request::kUsageError,
-       "",
-       "startgarten: --set verlangt NAME=WERT, nicht \204--help\223\n"},
-      {{"--set", "Men\303\274=1"},
-       Request::kUsageError,
-       "",
-       "startgarten: unbekannter Optionsname \204Men\374\223\n"},
-      {{"--set", "BootMenu=2"}, Request::kUsageError, "", refused("BootMenu", "0 oder 1", "2")},
-      {{"--set", "Logo=%s"}, Request::kUsageError, "", refused("Logo", "0 oder 1", "%s")},
-      {{"--set", "BootMenuDefault=0"},
-       Request::kUsageError,
-       "",
-       refused("BootMenuDefault", "1 bis 8", "0")},
-      {{"--set", "BootMenuDefault=09"},
-       Request::kUsageError,
-       "",
-       refused("BootMenuDefault", "1 bis 8", "09")},
-      {{"--set", "BootWin=-1"}, Request::kUsageError, "", refused("BootWin", "0 oder 1", "-1")},
-      {{"--set", "doublebuffer=3"},
-       Request::kUsageError,
-       "",
-       refused("DoubleBuffer", "0 bis 2", "3")},
-      {{"--set", "BootDelay=2147483648"},
-       Request::kUsageError,
-       "",
-       refused("BootDelay", integer, "2147483648")},
-      {{"--set", "BootMenuDelay=5s"},
-       Request::kUsageError,
-       "",
-       refused("BootMenuDelay", integer, "5s")},
+       "script: standard BootMenuDefault=8 DoubleBuffer=2 BootWin=0 BootMenuDelay=$FFFFFFFF"},
+      {{"--set", "Logo=1", "--", "--show"}, "script: Logo=1 @--show"},
+      {{"--set", "Logo=1", "--help"}, "help"},
+      {{"--s"}, unknown("--s")},
+      {{"--show=1"}, unknown("--show=1")},
+      {{"--set"}, "startgarten: --set verlangt ein Argument NAME=WERT\n"},
+      {{"--set", "--help"}, "startgarten: --set verlangt NAME=WERT, nicht \204--help\223\n"},
+      {{"--set", "Men\303\274=1"}, "startgarten: unbekannter Optionsname \204Men\374\223\n"},
+      {{"--set", "BootMenu=2"}, refused("BootMenu", "0 oder 1", "2")},
+      {{"--set", "Logo=%s"}, refused("Logo", "0 oder 1", "%s")},
+      {{"--set", "BootMenuDefault=0"}, refused("BootMenuDefault", "1 bis 8", "0")},
+      {{"--set", "BootMenuDefault=09"}, refused("BootMenuDefault", "1 bis 8", "09")},
+      {{"--set", "BootWin=-1"}, refused("BootWin", "0 oder 1", "-1")},
+      {{"--set", "doublebuffer=3"}, refused("DoubleBuffer", "0 bis 2", "3")},
+      {{"--set", "BootDelay=2147483648"}, refused("BootDelay", integer, "2147483648")},
+      {{"--set", "BootMenuDelay=5s"}, refused("BootMenuDelay", integer, "5s")},
       {{"--show", "--set", "Logo=1"},
-       Request::kUsageError,
-       "",
        "startgarten: --show l\344sst sich nicht mit --standard oder --set verbinden\n"},
-      {{"--show", "a", "b"}, Request::kUsageError, "", surplus},
+      {{"--show", "a", "b"}, surplus},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.arguments));
-    const CommandLine parsed = ParseCommandLine(c.arguments);
-    EXPECT_EQ(parsed.request, c.request);
-    EXPECT_EQ(parsed.drive.value_or(""), c.drive);
-    EXPECT_EQ(parsed.error, c.error);
-    EXPECT_EQ(ScriptOf(parsed), c.script);
+  for (const auto& [arguments, parsed] : cases) {
+    EXPECT_EQ(Parsed(arguments), parsed) << testing::PrintToString(arguments);
   }
 }
 
@@ -232,38 +207,57 @@ TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
 TEST(NoBootDriveNoticeTest, NamesWhatWasFoundAtAChosenDrive) {
   test_support::TempDrive drive;
   const std::filesystem::path& base = drive.Base();
-  std::vector<test_support::DeadEndDrive> cases = test_support::MakeDeadEndDrives(base);
   const auto write = [&base](const char* name, const std::string& bytes) {
     std::filesystem::create_directories((base / name).parent_path());
     test_support::WriteHostBytes(base / name, bytes);
   };
+  std::filesystem::create_directories(base / "empty");
+  for (const char* name : {"other/io.sys", "other/WINDOWS/WIN.COM", "other/COMMAND.COM"})
+    write(name, "");
   for (const char* name : {"f", "e", "d", "c", "b", "a", "win95/MSDOS.SYS"})
     write((std::string("above/") + name).c_str(), "");
   std::filesystem::create_directories(base / "folder/MSDOS.SYS");
+  write("notes.txt", std::string(4096, 'x'));
+  ::mkfifo((base / "fifo").c_str(), 0600);
+  write("zeros.img", std::string(size_t{1} << 20, '\0'));
   write("empty.img", "");
   test_support::MakeFloppy(base / "floppy.img");
   write("lower/msdos.sys", "[Paths]\r\n");
   std::filesystem::create_directory_symlink(base / "lower", base / "link");
   test_support::PutFiles(test_support::MakeFloppy(base / "win95.img"),
                          {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
-  cases.insert(
-      cases.end(),
-      {
-          {"a folder of many, the one above the drive", base / "above",
-           "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"},
-          {"a folder whose MSDOS.SYS is a folder", base / "folder",
-           "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."},
-          {"an empty file", base / "empty.img",
-           "Die Abbilddatei " + (base / "empty.img").string() + " ist leer."},
-          {"a FAT image without a boot file", base / "floppy.img",
-           "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem "
-           "Stammordner."},
-          // Boot drives: no notice.
-          {"a boot drive in lower case", base / "lower", ""},
-          {"a link to a boot drive", base / "link", ""},
-          {"a FAT image with its boot file", base / "win95.img", ""},
-      });
-  for (const test_support::DeadEndDrive& c : cases) {
+  const auto noFat = [&base](const char* name) {
+    return "Die Abbilddatei " + (base / name).string() +
+           " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle.";
+  };
+  const struct {
+    const char* situation;
+    std::filesystem::path path;
+    std::string found;  // none for a boot drive
+  } cases[] = {
+      {"an empty folder", base / "empty", "Dort ist ein leerer Ordner."},
+      {"a folder of other files", base / "other",
+       "Dort ist ein Ordner ohne MSDOS.SYS. Er enth\xE4lt: COMMAND.COM, WINDOWS, io.sys"},
+      {"a folder of many, the one above the drive", base / "above",
+       "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"},
+      {"a folder whose MSDOS.SYS is a folder", base / "folder",
+       "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."},
+      {"a file that is no image", base / "notes.txt", noFat("notes.txt")},
+      {"a FIFO", base / "fifo",
+       "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei."},
+      {"a device", "/dev/zero",
+       "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei."},
+      {"an image without a FAT volume", base / "zeros.img", noFat("zeros.img")},
+      {"an empty file", base / "empty.img",
+       "Die Abbilddatei " + (base / "empty.img").string() + " ist leer."},
+      {"a FAT image without a boot file", base / "floppy.img",
+       "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem "
+       "Stammordner."},
+      {"a boot drive in lower case", base / "lower", ""},
+      {"a link to a boot drive", base / "link", ""},
+      {"a FAT image with its boot file", base / "win95.img", ""},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.situation);
     platform::ChooseDriveC(c.path.string());
     const std::optional<std::string> notice = DriveCNotice();

@@ -103,33 +103,28 @@ TEST_P(WriteCommandFaults, WritesTheBytesOfEveryFileSystemAndKeepsAttributes) {
   ExpectNothingBeside();
 }
 
+// Each operation fails once, with a full disk, an I/O error or a refusal in turn; then the disk
+// fails for good from each operation on: once the files are being put in place, the take-back
+// fails too, its message names the files that are new and those that are old, and the next start
+// completes the command.
 TEST_P(WriteCommandFaults, EachFailureLeavesAllOldOrAllNew) {
   const int errors[] = {ENOSPC, EIO, EACCES};
-  unsigned long step = 1;
-  for (;; ++step) {
-    const std::vector<std::string> shown = Write({.failAt = step, .error = errors[step % 3]});
-    if (operations < step) break;
-    SCOPED_TRACE("failure at operation " + std::to_string(step));
-    ExpectAllOldOrAllNew(&shown);
+  for (const unsigned long failCount : {1UL, ULONG_MAX}) {
+    unsigned long step = 1;
+    for (;; ++step) {
+      const int error = failCount == 1 ? errors[step % 3] : EIO;
+      const std::vector<std::string> shown =
+          Write({.failAt = step, .error = error, .failCount = failCount});
+      if (operations < step) break;
+      SCOPED_TRACE("failure at operation " + std::to_string(step) + " of " +
+                   std::to_string(failCount));
+      ExpectAllOldOrAllNew(&shown);
+    }
+    EXPECT_GT(step, 100u);
+    std::cout << "[          ] " << step - 1 << " file operations, each made to fail\n";
   }
-  EXPECT_GT(step, 100u);
-  std::cout << "[          ] " << step - 1 << " file operations, each made to fail\n";
   for (const std::string& message : kStageMessages)
     EXPECT_TRUE(messagesSeen.count(message)) << message;
-}
-
-// A disk that fails for good from some moment on: once the files are being put in place, the
-// take-back fails too; the message names the files that are new and those that are old, and the
-// next start completes the command.
-TEST_P(WriteCommandFaults, ADiskThatStopsWorkingLeavesAllOldOrAllNew) {
-  unsigned long step = 1;
-  for (;; ++step) {
-    const std::vector<std::string> shown =
-        Write({.failAt = step, .error = EIO, .failCount = ULONG_MAX});
-    if (operations < step) break;
-    SCOPED_TRACE("failures from operation " + std::to_string(step) + " on");
-    ExpectAllOldOrAllNew(&shown);
-  }
   EXPECT_TRUE(messagesSeen.count("take-back"));
 }
 

@@ -29,7 +29,7 @@ TEST_P(WriteCommandKill, KilledWritesLeaveAllOldOrAllNewAfterTheNextStart) {
     TForm1 window(boxes, "Startgarten");
     window.HandleEvent([&] { window.FormCreate(); });
     for (int i = 0; i < 3; ++i) {
-      window.CheckBox12.UserClick();
+      window.Options().dosPromptAfterExit.UserClick();
       window.HandleEvent([&] { window.StartDateischreiben1Click(); });
       if (std::count(states.begin(), states.end(), Now()) == 0) states.push_back(Now());
     }
@@ -44,13 +44,15 @@ TEST_P(WriteCommandKill, KilledWritesLeaveAllOldOrAllNewAfterTheNextStart) {
       TForm1 window(boxes, "Startgarten");
       window.HandleEvent([&] { window.FormCreate(); });
       for (;;) {
-        window.CheckBox12.UserClick();
+        window.Options().dosPromptAfterExit.UserClick();
         window.StartDateischreiben1Click();
       }
     });
     SCOPED_TRACE("kill " + std::to_string(kill));
     if (drive.Entries().size() > 3 || drive.Entries("WINDOWS").size() > 2) ++leftovers;
-    if (!GetParam().renameSetsHidden) EXPECT_EQ(Now().at(kBootFile).dosAttributes, kProtected);
+    if (!GetParam().renameSetsHidden) {
+      EXPECT_EQ(Now().at(kBootFile).dosAttributes, kProtected);
+    }
     Start();
     ASSERT_EQ(std::count(states.begin(), states.end(), Now()), 1);
     ExpectNothingBeside();

@@ -12,7 +12,11 @@
 namespace startgarten {
 namespace {
 
-using test_support::FormState;
+using test_support::ChangesFrom;
+using test_support::kReadDefaults;
+using test_support::OptionState;
+using test_support::State;
+using test_support::StateOf;
 
 // Writing needs the batch file, which the start scripts stage loads.
 class BootOptionsTest : public test_support::BootDriveTest {
@@ -21,42 +25,45 @@ class BootOptionsTest : public test_support::BootDriveTest {
 };
 
 // Each boot file is read into the window as the one before left it (the first into a window with
-// every box unchecked and no start type), as the menu's "Start-Datei lesen" does. The states are
-// those of FormState: check boxes, spin edits, radio groups, combo box.
+// every box unchecked and no start type), as the menu's "Start-Datei lesen" does; each names what
+// the window then shows otherwise than after reading a file without options.
 TEST_F(BootOptionsTest, ReadingSetsEveryControlAndTheInterlocksFollow) {
   struct Case {
     std::initializer_list<std::string_view> options;
-    std::string state;
+    const char* changes;  // as State reads them
   };
   const Case cases[] = {
-      // No key: the defaults. CheckBox6 stays off without safe mode; CheckBox8 goes off when
-      // CheckBox9 is read.
-      {{}, "011000001111 30 2 1 0 0 Standard"},
+      // No key: the defaults. The safe mode warning stays off without safe mode; DoubleSpace goes
+      // off when DriveSpace is read.
+      {{}, ""},
       {{"BootMenu=1", "BootKeys=0", "BootGUI=1", "Network=1", ";BootFailSafe=1", "BootWarn=1",
         "BootMulti=0", "DBLSpace=1", "DRVSpace=0", "LoadTop=0", "Logo=0", ";PROMPT=0",
         "BootMenuDefault=4", "BootMenuDelay=0x0A", "BootDelay=$0F", "BootWin=1", "DoubleBuffer=2"},
-       "101111010000 10 15 1 2 3 Abgesichert, mit Netzwerk"},
+       "bootMenu=1 functionKeys=0 network=1 safeMode=1 safeModeWarning=1 doubleSpace=1 "
+       "driveSpace=0 loadTop=0 logo=0 dosPromptAfterExit=0 bootMenuDelay=10 bootDelay=15 "
+       "doubleBuffer=2 bootMenuDefault=3 Abgesichert, mit Netzwerk"},
       // Only the number 1 checks a box; safe mode is the text "1" exactly.
-      {{"BootMenu=2", "Network=-1", "BootKeys= 1", "LoadTop=01", ";BootFailsafe=01"},
-       "011000001111 30 2 1 0 0 Standard"},
+      {{"BootMenu=2", "Network=-1", "BootKeys= 1", "LoadTop=01", ";BootFailsafe=01"}, ""},
       // The previous DOS without a marker ends unchecked: the DOS prompt after Windows wins.
-      {{"BootMulti=1"}, "011000001111 30 2 1 0 0 Standard"},
+      {{"BootMulti=1"}, ""},
       // DOS as the default system locks the start choices; Windows again unlocks them.
-      {{"BootWin=0", ";PROMPT=0"}, "01-000+01110 30 2 0 0 0 Standard"},
-      {{"BootWin=5", ";PROMPT=0"}, "011000001110 30 2 1 0 0 Standard"},
+      {{"BootWin=0", ";PROMPT=0"},
+       "defaultSystem=0 startWindows=0 disabled previousDos=1 disabled dosPromptAfterExit=0"},
+      {{"BootWin=5", ";PROMPT=0"}, "dosPromptAfterExit=0"},
       // Safe mode selects its entry; the default entry's text is shown over it.
-      {{";BootFailsafe=1", "BootMenuDefault=3"}, "111011001111 30 2 1 0 2 Abgesichert"},
+      {{";BootFailsafe=1", "BootMenuDefault=3"},
+       "bootMenu=1 safeMode=1 safeModeWarning=1 bootMenuDefault=2 Abgesichert"},
       // A default entry outside the list leaves the field empty.
-      {{"BootMenuDefault=0"}, "011000001111 30 2 1 0 -1 "},
-      {{"BootMenuDefault=9"}, "011000001111 30 2 1 0 -1 "},
-      {{"BootMenuDefault=-2147483648"}, "011000001111 30 2 1 0 -1 "},
-      {{"BootMenuDefault=$7FFFFFFF"}, "011000001111 30 2 1 0 -1 "},
+      {{"BootMenuDefault=0"}, "bootMenuDefault=-1"},
+      {{"BootMenuDefault=9"}, "bootMenuDefault=-1"},
+      {{"BootMenuDefault=-2147483648"}, "bootMenuDefault=-1"},
+      {{"BootMenuDefault=$7FFFFFFF"}, "bootMenuDefault=-1"},
   };
-  form.CheckBox12.SetChecked(false);
-  for (const auto& [options, state] : cases) {
-    WriteBootFile(options);
-    ReadBootOptions(form, boxes);
-    EXPECT_EQ(FormState(form), state) << BootFile();
+  options.dosPromptAfterExit.SetChecked(false);
+  for (const auto& [lines, changes] : cases) {
+    WriteBootFile(lines);
+    ReadBootOptions(options, boxes);
+    EXPECT_EQ(ChangesFrom(kReadDefaults, StateOf(options)), State(changes)) << BootFile();
     EXPECT_EQ(BootFileAttributes(), kProtected);
   }
   EXPECT_TRUE(boxes.shown.empty());
@@ -68,11 +75,14 @@ TEST_F(BootOptionsTest, ReadDefaultEntryThatIsNoNumberIsReportedAfterEveryOtherR
   for (const std::string entry : {"", "abc"}) {
     WriteBootFile(
         {"BootMenu=1", "BootMenuDefault=" + entry, "BootMenuDelay=7", "BootDelay=4", "BootWin=0"});
-    EXPECT_EQ(test_support::ErrorOf([&] { ReadBootOptions(form, boxes); }),
+    EXPECT_EQ(test_support::ErrorOf([&] { ReadBootOptions(options, boxes); }),
               "'" + entry + "' ist kein g\xFCltiger Integerwert");
-    EXPECT_EQ(FormState(form),
-              entry.empty() ? "11-000+01110 7 4 0 0 -1 " : "11+000-01111 7 4 0 0 -1 ");
-    WriteBootOptions(form, boxes);
+    const OptionState read = StateOf(options);
+    for (const auto& [name, value] :
+         State("bootMenu=1 bootMenuDefault=-1 bootMenuDelay=7 bootDelay=4 defaultSystem=0")) {
+      EXPECT_EQ(read.at(name), value) << name;
+    }
+    WriteBootOptions(options, boxes);
     EXPECT_NE(BootFile().find("\r\nBootMenuDelay=7\r\nBootDelay=4\r\nBootWin=0\r\n"),
               std::string::npos);
     EXPECT_EQ(BootFileAttributes(), kProtected);
@@ -81,9 +91,9 @@ TEST_F(BootOptionsTest, ReadDefaultEntryThatIsNoNumberIsReportedAfterEveryOtherR
 
 TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsMissingOnesWithThePassedSpelling) {
   WriteBootFile({"BootMulti=1", "BootGUI=1", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"});
-  form.CheckBox12.SetChecked(false);
-  form.CheckBox11.SetChecked(true);
-  WriteBootOptions(form, boxes);
+  options.dosPromptAfterExit.SetChecked(false);
+  options.logo.SetChecked(true);
+  WriteBootOptions(options, boxes);
   EXPECT_EQ(BootFile(),
             test_support::BootFileText(
                 {"BootMulti=0", "BootGUI=0", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
@@ -95,13 +105,13 @@ TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsMissingOnesWithThePassedSp
 
 TEST_F(BootOptionsTest, WriteStoresTheWindowsValues) {
   WriteBootFile({";PROMPT=0"});
-  form.CheckBox12.SetChecked(false);
-  form.CheckBox5.UserClick();  // safe mode: boot menu on, "Abgesichert" selected
-  form.SpinEdit1.UserSetText("1-2");
-  form.SpinEdit2.SetValue(-4);
-  form.RadioGroup1.UserClick(0);
-  form.RadioGroup2.SetItemIndex(-1);
-  WriteBootOptions(form, boxes);
+  options.dosPromptAfterExit.SetChecked(false);
+  options.safeMode.UserClick();  // boot menu on, "Abgesichert" selected
+  options.bootMenuDelay.UserSetText("1-2");
+  options.bootDelay.SetValue(-4);
+  options.defaultSystem.UserClick(kDos);
+  options.doubleBuffer.SetItemIndex(-1);
+  WriteBootOptions(options, boxes);
   const TIniFile ini("c:\\msdos.sys");
   for (const auto& [key, value] : std::map<const char*, const char*>{{"BootMenu", "1"},
                                                                      {";BootFailSafe", "1"},
@@ -140,10 +150,10 @@ TEST_F(BootOptionsTest, UntouchedWindowWritesBackWhatItRead) {
     WriteBootFile(options);
     const std::string before = BootFile();
     FormControls first, second;
-    ConnectInterlockRules(first);
-    ConnectInterlockRules(second);
-    ReadBootOptions(first, boxes);
-    WriteBootOptions(first, boxes);
+    ConnectInterlockRules(first.Options());
+    ConnectInterlockRules(second.Options());
+    ReadBootOptions(first.Options(), boxes);
+    WriteBootOptions(first.Options(), boxes);
     const std::string after = BootFile();
     EXPECT_EQ(after.substr(0, after.find("[Options]")), before.substr(0, before.find("[Options]")));
     for (std::string_view line : options) {
@@ -152,8 +162,8 @@ TEST_F(BootOptionsTest, UntouchedWindowWritesBackWhatItRead) {
                                               : platform::FindProfileValue(before, "Options", key);
       EXPECT_EQ(platform::FindProfileValue(after, "Options", key), kept) << key;
     }
-    ReadBootOptions(second, boxes);
-    EXPECT_EQ(FormState(first), FormState(second));
+    ReadBootOptions(second.Options(), boxes);
+    EXPECT_EQ(StateOf(first.Options()), StateOf(second.Options()));
   }
   EXPECT_TRUE(boxes.shown.empty());
 }

@@ -20,8 +20,11 @@ namespace fs = std::filesystem;
 using test_support::CannotCreate;
 using test_support::CannotOpen;
 using test_support::CrLf;
-using test_support::FormState;
+using test_support::kDesignTime;
+using test_support::kReadDefaults;
+using test_support::OptionState;
 using test_support::TempDrive;
+using test_support::With;
 
 // What an action ended in: the texts of the boxes it showed, then the message of its error.
 std::string Outcome(RecordingMessageBoxes& boxes, const std::function<void()>& action) {
@@ -65,10 +68,11 @@ std::string Boot(std::initializer_list<std::string_view> options, std::string_vi
 }
 
 struct Hostile {
-  std::string bootFile;  // c:\msdos.sys, protected
-  std::string read;      // the outcome of reading, "|", the window's state (FormState) after it
-  std::string write;     // the outcome of the write command
-  std::string kept;      // in the boot file written; empty: it is unchanged
+  std::string bootFile;                        // c:\msdos.sys, protected
+  std::string read;                            // the outcome of reading
+  OptionState shown;                           // what the window shows after it
+  std::string write;                           // the outcome of the write command
+  std::string kept;                            // in the boot file written; empty: it is unchanged
   std::function<void(TempDrive&)> setup = {};  // changes to the drive
 };
 
@@ -87,9 +91,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
   for (char& c : garbled) c = static_cast<char>(random());
   std::replace(garbled.begin(), garbled.end(), '[', ']');  // no section can start in it
   garbled.insert(0, CrLf({"[Paths]", "HostWinBootDrv=C"}));
-  const std::string untouched = "|000000000001 0 0 1 1 -1 ";
-  const std::string defaults = "|011000001111 30 2 1 0 0 Standard";
-  const std::string menu = "|111000001111 30 2 1 0 0 Standard";
+  const OptionState menu = With(kReadDefaults, "bootMenu=1");
   const std::string opened = CannotOpen("c:\\autoexec.bat");
   const auto readOnly = [](const char* file) {
     return [file](TempDrive& drive) { fs::permissions(drive.Host(file), fs::perms(0444)); };
@@ -101,53 +103,53 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     };
   };
   std::vector<Hostile> cases = {
-      {Boot({line, "BootMenu=1", "BootDelay=" + std::string(1 << 20, '7')}), menu, "",
+      {Boot({line, "BootMenu=1", "BootDelay=" + std::string(1 << 20, '7')}), "", menu, "",
        line + "\r\nBootMenu=1\r\nBootDelay=2\r\n"},
-      {garbled, defaults, "", garbled + "\r\n[OPTIONS]\r\nBootMenu=0\r\n"},
+      {garbled, "", kReadDefaults, "", garbled + "\r\n[OPTIONS]\r\nBootMenu=0\r\n"},
       {Boot({"BootMenuDelay=1" + nul + " 9", "Boot" + nul + "Menu=1", "BootDelay=" + nul + "5"}),
-       "|011000001111 1 2 1 0 0 Standard", "",
+       "", With(kReadDefaults, "bootMenuDelay=1"), "",
        "\r\nBootMenuDelay=1\r\nBoot" + nul + "Menu=1\r\nBootDelay=2\r\n"},
-      {"[Paths]\rHostWinBootDrv=C\r\r[Options]\rBootMenu=1\rBootMenuDelay=9\r;PROMPT=0",
-       "|111000001110 9 2 1 0 0 Standard", "",
+      {"[Paths]\rHostWinBootDrv=C\r\r[Options]\rBootMenu=1\rBootMenuDelay=9\r;PROMPT=0", "",
+       With(kReadDefaults, "bootMenu=1 bootMenuDelay=9 dosPromptAfterExit=0"), "",
        "[Options]\rBootMenu=1\rBootMenuDelay=9\r;PROMPT=0\rBootKeys=1\r"},
-      {"[Paths]\nHostWinBootDrv=C\r[Options]\r\nBootMenu=1\nBootMenuDelay=9\r",
-       "|111000001111 9 2 1 0 0 Standard", "",
+      {"[Paths]\nHostWinBootDrv=C\r[Options]\r\nBootMenu=1\nBootMenuDelay=9\r", "",
+       With(kReadDefaults, "bootMenu=1 bootMenuDelay=9"), "",
        "[Options]\r\nBootMenu=1\nBootMenuDelay=9\nBootKeys=1\n"},
-      {"\xEF\xBB\xBF" + Boot({"BootMenu=1"}), "Fehler" + untouched, "Fehler", ""},
-      {Boot({"BootMenu=1", "[OPTIONS]", "BootMenuDelay=9"}), menu, "",
+      {"\xEF\xBB\xBF" + Boot({"BootMenu=1"}), "Fehler", kDesignTime, "Fehler", ""},
+      {Boot({"BootMenu=1", "[OPTIONS]", "BootMenuDelay=9"}), "", menu, "",
        "\r\n[OPTIONS]\r\nBootMenuDelay=9\r\n"},
       {Boot({"\tBootMenuDelay\t=\t\"0x0A\"\t", "'Network'=1", " ;BootFailsafe = '1' ",
              "BootDelay=\"7", "BootWarn=\"1\""}),
-       "|111011001111 10 2 1 0 0 Standard", "",
+       "", With(kReadDefaults, "bootMenu=1 safeMode=1 safeModeWarning=1 bootMenuDelay=10"), "",
        "\tBootMenuDelay\t=\t10\r\n'Network'=1\r\n ;BootFailsafe = 1\r\nBootDelay=2\r\n"},
-      {Boot({"BootMenu=1"}, "c"), menu, "", "BootMenu=1\r\n"},
+      {Boot({"BootMenu=1"}, "c"), "", menu, "", "BootMenu=1\r\n"},
       {Boot({"BootMenuDefault=" + std::string(2000, '9')}),
-       "'" + std::string(1023, '9') +
-           "' ist kein g\xFCltiger Integerwert|011000001111 30 2 1 0 -1 ",
-       "", "\r\nBootMenuDefault=0\r\n"},
-      {Boot({}), "Fehler" + untouched, "Fehler", "",
+       "'" + std::string(1023, '9') + "' ist kein g\xFCltiger Integerwert",
+       With(kReadDefaults, "bootMenuDefault=-1"), "", "\r\nBootMenuDefault=0\r\n"},
+      {Boot({}), "Fehler", kDesignTime, "Fehler", "",
        [](TempDrive& drive) { drive.LinkDrive('c', drive.Base() / "gone"); }},
-      {Boot({}), "Fehler" + untouched, "Fehler", "", replace("MSDOS.SYS", true)},
-      {Boot({}), defaults, CannotCreate("C:\\autoexec.bat"), "", readOnly("AUTOEXEC.BAT")},
-      {Boot({}), defaults, opened, "", replace("AUTOEXEC.BAT", true)},
-      {Boot({}), defaults, opened, "",
+      {Boot({}), "Fehler", kDesignTime, "Fehler", "", replace("MSDOS.SYS", true)},
+      {Boot({}), "", kReadDefaults, CannotCreate("C:\\autoexec.bat"), "", readOnly("AUTOEXEC.BAT")},
+      {Boot({}), "", kReadDefaults, opened, "", replace("AUTOEXEC.BAT", true)},
+      {Boot({}), "", kReadDefaults, opened, "",
        [](TempDrive& drive) {  // a link to itself
          fs::remove(drive.Host("AUTOEXEC.BAT"));
          fs::create_symlink("AUTOEXEC.BAT", drive.Host("AUTOEXEC.BAT"));
        }},
-      {Boot({}), defaults, CannotCreate("C:\\WINDOWS\\start.bat"), "",
+      {Boot({}), "", kReadDefaults, CannotCreate("C:\\WINDOWS\\start.bat"), "",
        readOnly("WINDOWS/start.bat")},
-      {Boot({}), defaults, CannotCreate("C:\\WINDOWS\\start.bat"), "", replace("WINDOWS", false)},
+      {Boot({}), "", kReadDefaults, CannotCreate("C:\\WINDOWS\\start.bat"), "",
+       replace("WINDOWS", false)},
       // The Windows folder of a far too long "WinDir" is cut to 143 characters.
-      {CrLf({"[Paths]", "WinDir=C:\\" + std::string(1997, 'w'), "HostWinBootDrv=C"}), defaults,
-       CannotCreate("C:\\" + std::string(140, 'w') + "\\start.bat"), ""},
+      {CrLf({"[Paths]", "WinDir=C:\\" + std::string(1997, 'w'), "HostWinBootDrv=C"}), "",
+       kReadDefaults, CannotCreate("C:\\" + std::string(140, 'w') + "\\start.bat"), ""},
   };
   // A host drive without a boot file (too large, none, a folder, a pipe, a drive text that names
   // no drive): reading and writing both end in the open error, and no boot file is created.
   for (const std::string& host : std::initializer_list<std::string>{
            "H", "N", "D", "F", "E", "..", "/", "C:\\..\\..", "/tmp/x", std::string(2000, 'D')}) {
     const std::string error = CannotOpen(host.substr(0, 1023) + ":\\msdos.sys");
-    cases.push_back({Boot({}, host), error + untouched, error, ""});
+    cases.push_back({Boot({}, host), error, kDesignTime, error, ""});
   }
   for (const Hostile& c : cases) {
     SCOPED_TRACE(c.bootFile.substr(0, 60) + " | " + c.write);
@@ -167,16 +169,17 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     const std::string before = drive.Snapshot();
 
     FormControls form;
-    ConnectInterlockRules(form);
+    const OptionControls options = form.Options();
+    ConnectInterlockRules(options);
     RecordingMessageBoxes boxes;
-    const auto read = [&] { return Outcome(boxes, [&] { ReadBootOptions(form, boxes); }); };
+    const auto read = [&] { return Outcome(boxes, [&] { ReadBootOptions(options, boxes); }); };
     if (kMemoryLimitApplies) {
       EXPECT_TRUE(EndsWithinMemory(24 << 20, read));
     }
-    const std::string outcome = read();
-    EXPECT_EQ(outcome + "|" + FormState(form), c.read);
+    EXPECT_EQ(read(), c.read);
+    EXPECT_EQ(test_support::StateOf(options), c.shown);
     EXPECT_EQ(drive.Snapshot(), before);
-    EXPECT_EQ(Outcome(boxes, [&] { WriteBootOptions(form, boxes); }), c.write);
+    EXPECT_EQ(Outcome(boxes, [&] { WriteBootOptions(options, boxes); }), c.write);
 
     if (fs::is_regular_file(drive.Host("MSDOS.SYS"))) {
       const std::string written = *drive.Read("MSDOS.SYS");

@@ -13,14 +13,15 @@ using test_support::CrLf;
 class StartScriptsTest : public test_support::BootDriveTest {
  protected:
   // The stage as the write command runs it: in a write set that may replace the boot file.
-  void RunStage() {
+  void RunStage(bool prompt) {
     platform::WriteSet writes;
     platform::LiftProtection("C:\\msdos.sys");
-    MaintainStartScripts(form, ini);
+    MaintainStartScripts(prompt, lines, ini);
     writes.Commit();
   }
 
   const TIniFile ini{"C:\\msdos.sys"};
+  TMemo lines;
 };
 
 // The batch file after the stage, with the DOS prompt option on or off, from a boot file with the
@@ -73,8 +74,7 @@ TEST_F(StartScriptsTest, TheBatchFileChangesWhenTheOptionDoesAndTheMarkerFollows
     SCOPED_TRACE(autoexec);
     WriteBootFile({"BootGUI=1", marker});
     drive.Write("AUTOEXEC.BAT", autoexec);
-    form.CheckBox12.SetChecked(prompt);
-    RunStage();
+    RunStage(prompt);
     EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), after);
     EXPECT_EQ(
         ini.ReadText("OPTIONS", ";PROMPT", "-") + " " + ini.ReadText("OPTIONS", "BootGUI", "-"),
@@ -89,8 +89,7 @@ TEST_F(StartScriptsTest, TheBatchFileChangesWhenTheOptionDoesAndTheMarkerFollows
 TEST_F(StartScriptsTest, MissingBatchFileEndsTheStageAndNothingIsWritten) {
   WriteBootFile({";PROMPT=0"});
   const std::string bootFile = BootFile();
-  form.CheckBox12.SetChecked(true);
-  EXPECT_EQ(test_support::ErrorOf([&] { RunStage(); }),
+  EXPECT_EQ(test_support::ErrorOf([&] { RunStage(true); }),
             test_support::CannotOpen("c:\\autoexec.bat"));
   EXPECT_EQ(BootFile(), bootFile);
   EXPECT_FALSE(drive.Read("WINDOWS/start.bat"));

@@ -40,32 +40,28 @@ class WindowLayoutTest : public QObject {
     }
   }
 
-  // The outer top-left corner is at (200, 105) in the screen's pixels and the client area is 300
-  // x 241 layout pixels below the menu bar, which stays in the window also where desktops offer a
-  // global one. Run at scale 1 and at 1.5: there the font grows from 11 to 17 pixels, and the
-  // layout with the line height of that font. Qt shows logical pixels, device pixels divided by
-  // the ratio, so sizes can miss by half a logical pixel.
+  // The outer top-left corner is at (200, 105) in the screen's pixels and the client area, below
+  // the menu bar, which stays in the window also where desktops offer a global one, is 300 x 241
+  // pixels at 96 dpi. At a scale factor of 1.5 the font grows from 11 to 17 pixels, and the layout
+  // with the line height of that font, which is not quite 1.5 times the 13 pixels of the design.
   void opensAtItsPlaceAndSizeAtAnyScale() {
     WindowFixture fixture;
     QVERIFY(fixture.Open());
     const qreal ratio = fixture.window.devicePixelRatio();
     QCOMPARE((QPointF(fixture.window.frameGeometry().topLeft()) * ratio).toPoint(),
              QPoint(200, 105));
-
-    // The offscreen screen has 96 logical pixels per inch, so the ratio is its density's.
-    QFont font = fixture.window.font();
-    font.setPixelSize(qRound(11 * ratio));
-    const int textHeight = QFontMetrics(font).height();
-    const auto scaled = [textHeight](int layoutPixels) {
-      return (layoutPixels * textHeight + 13 / 2) / 13;
-    };
     QVERIFY(!fixture.window.menuBar()->isNativeMenuBar());
     const QRect client = fixture.window.centralWidget()->geometry();
     QCOMPARE(client.top(), fixture.window.menuBar()->geometry().bottom() + 1);
-    QVERIFY2(qAbs(client.width() * ratio - scaled(300)) <= ratio / 2,
-             qPrintable(QString::number(client.width())));
-    QVERIFY2(qAbs(client.height() * ratio - scaled(241)) <= ratio / 2,
-             qPrintable(QString::number(client.height())));
+    if (ratio == 1) QCOMPARE(client.size(), QSize(300, 241));
+    // The offscreen screen has 96 logical pixels per inch, so the ratio is its density's.
+    QFont font = fixture.window.font();
+    font.setPixelSize(qRound(11 * ratio));
+    const qreal growth = QFontMetrics(font).height() / 13.0;
+    const QSizeF device = QSizeF(client.size()) * ratio;
+    QVERIFY2(qAbs(device.width() / (300 * growth) - 1) < 0.01 &&
+                 qAbs(device.height() / (241 * growth) - 1) < 0.01,
+             qPrintable(QString("%1 x %2").arg(client.width()).arg(client.height())));
   }
 
   // Every page area holds at least 283 x 161 pixels, and each page's controls lie inside it. A
@@ -104,14 +100,27 @@ class WindowLayoutTest : public QObject {
       QVERIFY(cursor < button->geometry().left());
     }
 
-    // Radio buttons fill the columns top to bottom; half the height left over goes above them.
-    const auto& windows = fixture.Find<RadioGroupView>("RadioGroup1")->Buttons();
-    QCOMPARE(windows[0]->geometry(), QRect(8, 14, 127, 15));
-    QCOMPARE(windows[1]->geometry(), QRect(135, 14, 127, 15));
-    const auto& buffering = fixture.Find<RadioGroupView>("RadioGroup2")->Buttons();
-    for (int i = 0; i < 3; ++i) QCOMPARE(buffering[i]->geometry(), QRect(8, 15 + 39 * i, 270, 39));
-    QCOMPARE(RadioItemRect(2, 5, 2, QSize(210, 101), 16), QRect(8, 70, 100, 26));
-    QCOMPARE(RadioItemRect(3, 5, 2, QSize(210, 101), 16), QRect(108, 18, 100, 26));
+    // The radio buttons fill the group's columns top to bottom, then left to right, in cells of
+    // one size that follow each other without a gap, inside the group below its caption.
+    for (const char* name : {"RadioGroup1", "RadioGroup2"}) {
+      auto* group = fixture.Find<RadioGroupView>(name);
+      const auto& buttons = group->Buttons();
+      for (size_t i = 0; i < buttons.size(); ++i) {
+        const QRect cell = buttons[i]->geometry();
+        QVERIFY2(QRect(QPoint(), group->size()).contains(cell) && cell.top() >= 13, name);
+        if (i == 0) continue;
+        const QRect before = buttons[i - 1]->geometry();
+        QCOMPARE(cell.size(), before.size());
+        QVERIFY2(name == std::string("RadioGroup1")
+                     ? cell.top() == before.top() && cell.left() == before.right() + 1
+                     : cell.left() == before.left() && cell.top() == before.bottom() + 1,
+                 name);
+      }
+    }
+    const QSize size(210, 101);
+    QCOMPARE(RadioItemRect(2, 5, 2, size, 16).left(), RadioItemRect(0, 5, 2, size, 16).left());
+    QCOMPARE(RadioItemRect(3, 5, 2, size, 16).top(), RadioItemRect(0, 5, 2, size, 16).top());
+    QVERIFY(RadioItemRect(3, 5, 2, size, 16).left() > RadioItemRect(2, 5, 2, size, 16).right());
   }
 
   // The substitute font is as narrow as the layout's sizes assume.

@@ -2,80 +2,114 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
+#include "app/form_controls.h"
 #include "support/form_state.h"
 
 namespace startgarten {
 namespace {
 
-// Each step acts on the window as the step before left it, from the design-time states, and
-// names the state it leads to (FormState).
-TEST(Interlocks, EveryRuleKeepsTheOptionsConsistent) {
-  FormControls form;
-  ConnectInterlockRules(form);
-  const std::pair<std::function<void()>, std::string> steps[] = {
-      // The safe mode warning stays off without safe mode.
-      {[&] { form.CheckBox6.UserClick(); }, "000000000001 0 0 1 1 -1 "},
-      // Safe mode needs the boot menu and selects its entry; then its warning can be on.
-      {[&] { form.CheckBox5.UserClick(); }, "100010000001 0 0 1 1 2 Abgesichert"},
-      {[&] { form.CheckBox6.UserClick(); }, "100011000001 0 0 1 1 2 Abgesichert"},
-      // No boot menu: safe mode and its warning go too, and the standard entry is selected.
-      {[&] { form.CheckBox1.UserClick(); }, "000000000001 0 0 1 1 0 Standard"},
-      // Only one compression driver.
-      {[&] {
-         form.CheckBox8.UserClick();
-         form.CheckBox9.UserClick();
-       },
-       "000000001001 0 0 1 1 0 Standard"},
-      {[&] { form.CheckBox8.UserClick(); }, "000000010001 0 0 1 1 0 Standard"},
-      // The DOS prompt after Windows needs Windows and excludes the previous DOS, which in turn
-      // excludes both.
-      {[&] {
-         form.CheckBox12.SetChecked(false);
-         form.CheckBox7.UserClick();
-         form.CheckBox12.UserClick();
-       },
-       "001000010001 0 0 1 1 0 Standard"},
-      {[&] { form.CheckBox7.UserClick(); }, "000000110000 0 0 1 1 0 Standard"},
-      // Selecting DOS locks the start choices; Windows unlocks them, the DOS prompt keeps its
-      // state.
-      {[&] { form.RadioGroup1.UserClick(0); }, "00-000+10000 0 0 0 1 0 Standard"},
-      {[&] { form.RadioGroup1.UserClick(1); }, "001000010000 0 0 1 1 0 Standard"},
-      // Editing the start type puts back the selected item's text, none without one.
-      {[&] {
-         form.ComboBox1.SetItemIndex(-1);
-         form.ComboBox1.UserEdit("Prot");
-       },
-       "001000010000 0 0 1 1 -1 "},
-      {[&] {
-         form.ComboBox1.UserChoose(1);
-         form.ComboBox1.UserEdit("Protokolliertx");
-       },
-       "001000010000 0 0 1 1 1 Protokolliert"},
-      // The standard values, from the DOS state.
-      {[&] {
-         form.CheckBox5.UserClick();
-         form.CheckBox6.UserClick();
-         form.CheckBox4.UserClick();
-         form.SpinEdit1.UserSetText("abc");
-         form.RadioGroup1.UserClick(0);
-         form.RadioGroup2.UserClick(2);
-       },
-       "10-111+10000 abc 0 0 2 2 Abgesichert"},
-      {[&] { ApplyStandardValues(form); }, "011000001110 30 2 1 0 0 Standard"},
-      // With Windows already selected they keep the enabled states.
-      {[&] {
-         form.CheckBox3.SetEnabled(false);
-         ApplyStandardValues(form);
-       },
-       "01+000001110 30 2 1 0 0 Standard"},
-  };
-  for (size_t step = 0; step < std::size(steps); ++step) {
-    steps[step].first();
-    EXPECT_EQ(test_support::FormState(form), steps[step].second) << "step " << step;
-  }
+// One step of the rules, a case of its own: the controls are brought from their design-time
+// states to the state before it (arrange, when there is one), then the step names every option
+// that it changes.
+struct Step {
+  const char* name;
+  void (*arrange)(OptionControls);
+  void (*act)(OptionControls);
+  const char* changes;  // as test_support::State reads them
+};
+
+void PrintTo(const Step& step, std::ostream* out) {
+  *out << step.name;
 }
+
+const Step kSteps[] = {
+    {"SafeModeWarningStaysOffWithoutSafeMode", nullptr,
+     [](OptionControls o) { o.safeModeWarning.UserClick(); }, ""},
+    {"SafeModeSetsTheBootMenuAndSelectsItsEntry", nullptr,
+     [](OptionControls o) { o.safeMode.UserClick(); },
+     "safeMode=1 bootMenu=1 bootMenuDefault=2 Abgesichert"},
+    {"SafeModeWarningGoesWithSafeMode", [](OptionControls o) { o.safeMode.UserClick(); },
+     [](OptionControls o) { o.safeModeWarning.UserClick(); }, "safeModeWarning=1"},
+    {"NoBootMenuEndsSafeModeAndItsWarningAndSelectsTheStandardEntry",
+     [](OptionControls o) {
+       o.safeMode.UserClick();
+       o.safeModeWarning.UserClick();
+     },
+     [](OptionControls o) { o.bootMenu.UserClick(); },
+     "bootMenu=0 safeMode=0 safeModeWarning=0 bootMenuDefault=0 Standard"},
+    {"DriveSpaceExcludesDoubleSpace", [](OptionControls o) { o.doubleSpace.UserClick(); },
+     [](OptionControls o) { o.driveSpace.UserClick(); }, "driveSpace=1 doubleSpace=0"},
+    {"DoubleSpaceExcludesDriveSpace", [](OptionControls o) { o.driveSpace.UserClick(); },
+     [](OptionControls o) { o.doubleSpace.UserClick(); }, "doubleSpace=1 driveSpace=0"},
+    {"DosPromptNeedsWindowsAndExcludesThePreviousDos",
+     [](OptionControls o) {
+       o.dosPromptAfterExit.SetChecked(false);
+       o.previousDos.UserClick();
+     },
+     [](OptionControls o) { o.dosPromptAfterExit.UserClick(); },
+     "dosPromptAfterExit=1 startWindows=1 previousDos=0"},
+    {"PreviousDosExcludesWindowsAndTheDosPrompt",
+     [](OptionControls o) { o.startWindows.UserClick(); },
+     [](OptionControls o) { o.previousDos.UserClick(); },
+     "previousDos=1 startWindows=0 dosPromptAfterExit=0"},
+    {"WindowsExcludesThePreviousDos",
+     [](OptionControls o) {
+       o.dosPromptAfterExit.SetChecked(false);
+       o.previousDos.UserClick();
+     },
+     [](OptionControls o) { o.startWindows.UserClick(); }, "startWindows=1 previousDos=0"},
+    {"DosByDefaultLocksTheStartChoices", [](OptionControls o) { o.startWindows.UserClick(); },
+     [](OptionControls o) { o.defaultSystem.UserClick(kDos); },
+     "defaultSystem=0 startWindows=0 disabled previousDos=1 disabled dosPromptAfterExit=0"},
+    // The DOS prompt keeps its state.
+    {"WindowsByDefaultUnlocksThem", [](OptionControls o) { o.defaultSystem.UserClick(kDos); },
+     [](OptionControls o) { o.defaultSystem.UserClick(kWindows95); },
+     "defaultSystem=1 startWindows=1 previousDos=0"},
+    {"AnEditWithoutASelectedEntryEmptiesTheField", nullptr,
+     [](OptionControls o) { o.bootMenuDefault.UserEdit("Prot"); }, ""},
+    {"AnEditPutsBackTheSelectedEntry", nullptr,
+     [](OptionControls o) {
+       o.bootMenuDefault.UserChoose(kLoggedEntry);
+       o.bootMenuDefault.UserEdit("Protokolliertx");
+     },
+     "bootMenuDefault=1 Protokolliert"},
+    {"StandardValuesFromDosAndSafeMode",
+     [](OptionControls o) {
+       o.safeMode.UserClick();
+       o.safeModeWarning.UserClick();
+       o.network.UserClick();
+       o.bootMenuDelay.UserSetText("abc");
+       o.defaultSystem.UserClick(kDos);
+       o.doubleBuffer.UserClick(kDoubleBufferingAlways);
+     },
+     ApplyStandardValues,
+     "bootMenu=0 functionKeys=1 startWindows=1 network=0 safeMode=0 safeModeWarning=0 "
+     "previousDos=0 driveSpace=1 loadTop=1 logo=1 bootMenuDefault=0 Standard bootMenuDelay=30 "
+     "bootDelay=2 defaultSystem=1 doubleBuffer=0"},
+    // With Windows selected already, a box stays as enabled as it was.
+    {"StandardValuesKeepTheEnabledStates",
+     [](OptionControls o) {
+       ApplyStandardValues(o);
+       o.startWindows.SetEnabled(false);
+     },
+     ApplyStandardValues, ""},
+};
+
+class Interlocks : public testing::TestWithParam<Step> {};
+
+TEST_P(Interlocks, StepChangesExactlyTheseOptions) {
+  FormControls form;
+  const OptionControls options = form.Options();
+  ConnectInterlockRules(options);
+  if (GetParam().arrange) GetParam().arrange(options);
+  const test_support::OptionState before = test_support::StateOf(options);
+  GetParam().act(options);
+  EXPECT_EQ(test_support::ChangesFrom(before, test_support::StateOf(options)),
+            test_support::State(GetParam().changes));
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, Interlocks, testing::ValuesIn(kSteps),
+                         [](const testing::TestParamInfo<Step>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace startgarten

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "controls/form_controls.h"
+#include "app/form_controls.h"
 #include "interlocks/interlocks.h"
 #include "platform/files.h"
 #include "support/error_of.h"
@@ -47,14 +47,14 @@ inline void WriteBootFile(const TempDrive& on, std::initializer_list<std::string
 }
 
 // A drive C with a boot file that names C as the host drive, a Windows directory, and the
-// window's controls with their interlocks wired.
+// window's controls with their interlocks wired, by their designer names and as options.
 class BootDriveTest : public testing::Test {
  protected:
   static constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
 
   // drives: where the drive directories go (TempDrive).
   explicit BootDriveTest(const std::filesystem::path& drives = {}) : drive(drives) {
-    ConnectInterlockRules(form);
+    ConnectInterlockRules(options);
   }
 
   // A boot file whose [Options] section holds these lines, protected as Windows leaves it.
@@ -68,6 +68,7 @@ class BootDriveTest : public testing::Test {
 
   TempDrive drive;
   FormControls form;
+  const OptionControls options = form.Options();
   RecordingMessageBoxes boxes;
 };
 

@@ -1,29 +1,84 @@
 #pragma once
 
+#include <map>
+#include <sstream>
 #include <string>
 
-#include "controls/form_controls.h"
+#include "options/option_controls.h"
 
 namespace startgarten::test_support {
 
-// Every control's state in one line, for compact expectations: CheckBox1 to CheckBox12, each 1
-// when checked or 0, + or - when disabled; the spin edits' texts; the radio groups' items; the
-// combo box's item and text.
-inline std::string FormState(const FormControls& form) {
-  std::string state;
-  for (const TCheckBox* box :
-       {&form.CheckBox1, &form.CheckBox2, &form.CheckBox3, &form.CheckBox4, &form.CheckBox5,
-        &form.CheckBox6, &form.CheckBox7, &form.CheckBox8, &form.CheckBox9, &form.CheckBox10,
-        &form.CheckBox11, &form.CheckBox12}) {
-    state += box->Enabled() ? "01"[box->Checked()] : "-+"[box->Checked()];
-  }
-  for (const std::string& text : {form.SpinEdit1.Text(), form.SpinEdit2.Text()})
-    state += " " + text;
-  for (int item :
-       {form.RadioGroup1.ItemIndex(), form.RadioGroup2.ItemIndex(), form.ComboBox1.ItemIndex()}) {
-    state += " " + std::to_string(item);
-  }
-  return state + " " + form.ComboBox1.Text();
+// What the window shows of each option, by the option's name: a check box 1 or 0, with " disabled"
+// when it is; a spin edit its text; a radio group its item; the list its entry and the field's
+// text ("2 Abgesichert"; "-1" for none and an empty field).
+using OptionState = std::map<std::string, std::string>;
+
+inline OptionState StateOf(OptionControls options) {
+  const auto box = [](const TCheckBox& box) {
+    return std::string(box.Checked() ? "1" : "0") + (box.Enabled() ? "" : " disabled");
+  };
+  const TComboBox& list = options.bootMenuDefault;
+  return {{"bootMenu", box(options.bootMenu)},
+          {"functionKeys", box(options.functionKeys)},
+          {"startWindows", box(options.startWindows)},
+          {"network", box(options.network)},
+          {"safeMode", box(options.safeMode)},
+          {"safeModeWarning", box(options.safeModeWarning)},
+          {"previousDos", box(options.previousDos)},
+          {"doubleSpace", box(options.doubleSpace)},
+          {"driveSpace", box(options.driveSpace)},
+          {"loadTop", box(options.loadTop)},
+          {"logo", box(options.logo)},
+          {"dosPromptAfterExit", box(options.dosPromptAfterExit)},
+          {"bootMenuDefault",
+           std::to_string(list.ItemIndex()) + (list.Text().empty() ? "" : " " + list.Text())},
+          {"bootMenuDelay", options.bootMenuDelay.Text()},
+          {"bootDelay", options.bootDelay.Text()},
+          {"defaultSystem", std::to_string(options.defaultSystem.ItemIndex())},
+          {"doubleBuffer", std::to_string(options.doubleBuffer.ItemIndex())}};
 }
+
+// The options that state shows otherwise than base, as state shows them.
+inline OptionState ChangesFrom(const OptionState& base, const OptionState& state) {
+  OptionState changes;
+  for (const auto& [name, value] : state) {
+    if (base.at(name) != value) changes[name] = value;
+  }
+  return changes;
+}
+
+// A state written "name=value name=value ...", each value running to the next name.
+inline OptionState State(const std::string& text) {
+  OptionState state;
+  std::istringstream words(text);
+  std::string name;
+  for (std::string word; words >> word;) {
+    if (const size_t equals = word.find('='); equals != std::string::npos) {
+      name = word.substr(0, equals);
+      state[name] = word.substr(equals + 1);
+    } else {
+      state.at(name) += " " + word;
+    }
+  }
+  return state;
+}
+
+// base with the changes written as State reads them.
+inline OptionState With(OptionState base, const std::string& changes) {
+  for (const auto& [name, value] : State(changes)) base.at(name) = value;
+  return base;
+}
+
+// What the window shows at design time, before it reads anything.
+inline const OptionState kDesignTime = State(
+    "bootMenu=0 functionKeys=0 startWindows=0 network=0 safeMode=0 safeModeWarning=0 "
+    "previousDos=0 doubleSpace=0 driveSpace=0 loadTop=0 logo=0 dosPromptAfterExit=1 "
+    "bootMenuDefault=-1 bootMenuDelay=0 bootDelay=0 defaultSystem=1 doubleBuffer=1");
+
+// What reading a boot file without options shows.
+inline const OptionState kReadDefaults =
+    With(kDesignTime,
+         "functionKeys=1 startWindows=1 driveSpace=1 loadTop=1 logo=1 bootMenuDefault=0 Standard "
+         "bootMenuDelay=30 bootDelay=2 doubleBuffer=0");
 
 }  // namespace startgarten::test_support

@@ -20,8 +20,8 @@
 #include "support/drive_homes.h"
 #include "support/file_system_faults.h"
 
-// What the tests of the write command under failures and kills share: killing at random moments,
-// the batch file it leaves, and a folder drive on which it changes all three of its files.
+// What the tests of the write command under failures and kills share: killing at random moments
+// or at a file operation, and a folder drive on which it changes all three of its files.
 namespace startgarten::test_support {
 
 // Runs body in a child process, kills it after a random while and waits for it.
@@ -110,8 +110,8 @@ class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterfa
 
   // The changes the command writes: boot menu on for 5 seconds.
   static void ChangeOptions(TForm1& window) {
-    window.CheckBox1.UserClick();
-    window.SpinEdit1.UserSetText("5");
+    window.Options().bootMenu.UserClick();
+    window.Options().bootMenuDelay.UserSetText("5");
   }
 
   // Runs the write command with these changes, the home's missing calls and plan's failures, and
