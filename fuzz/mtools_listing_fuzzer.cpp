@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/file_types.h"
-#include "platform/mtools_listing.h"
+#include "platform/drives/image/mtools_listing.h"
+#include "platform/windows/file_types.h"
 
 namespace startgarten::fuzz {
 namespace {

@@ -1,8 +1,8 @@
 #include "platform/files.h"
 
-#include "platform/error.h"
 #include "platform/profile.h"
-#include "platform/windows_error.h"
+#include "platform/windows/error.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_types.h"
-#include "platform/write_set.h"
+#include "platform/dos/write_set.h"
+#include "platform/windows/file_types.h"
 
 // Whole files named by DOS paths, as Windows' file functions treat them.
 //

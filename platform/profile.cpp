@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "platform/error.h"
+#include "platform/dos/write_set.h"
 #include "platform/profile_text.h"
-#include "platform/windows_error.h"
-#include "platform/write_set.h"
+#include "platform/windows/error.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 

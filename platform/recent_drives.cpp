@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/descriptor.h"
-#include "platform/file_system.h"
-#include "platform/host_io.h"
-#include "platform/windows_error.h"
+#include "platform/drives/folder/host_io.h"
+#include "platform/system/descriptor.h"
+#include "platform/system/file_system.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 

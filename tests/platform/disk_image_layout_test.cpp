@@ -1,4 +1,4 @@
-#include "platform/disk_image_layout.h"
+#include "platform/drives/image/disk_image_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <tuple>
 
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/allocation_probe.h"
 #include "support/disk_images.h"
 #include "support/sparse_image.h"

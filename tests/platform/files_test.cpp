@@ -7,12 +7,12 @@
 #include <iterator>
 #include <string>
 
-#include "platform/dos_attrib_value.h"
-#include "platform/dos_path.h"
+#include "platform/dos/dos_path.h"
+#include "platform/drives/folder/dos_attrib_value.h"
+#include "platform/drives/folder/host_io.h"
 #include "platform/files.h"
-#include "platform/host_io.h"
 #include "platform/profile.h"
-#include "platform/windows_error.h"
+#include "platform/windows/windows_error.h"
 #include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/samba_dos_attrib.h"

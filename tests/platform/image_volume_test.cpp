@@ -1,4 +1,4 @@
-#include "platform/image_volume.h"
+#include "platform/drives/image/image_volume.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,12 +11,12 @@
 #include <optional>
 #include <thread>
 
-#include "platform/error.h"
-#include "platform/image_in_use.h"
-#include "platform/messages.h"
-#include "platform/mtools.h"
-#include "platform/temporary_names.h"
-#include "platform/windows_error.h"
+#include "platform/drives/image/image_in_use.h"
+#include "platform/drives/image/mtools.h"
+#include "platform/drives/temporary_names.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 #include "support/disk_images.h"
 #include "support/scoped_environment.h"
 #include "support/temp_drive.h"

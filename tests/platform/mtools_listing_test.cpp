@@ -1,4 +1,4 @@
-#include "platform/mtools_listing.h"
+#include "platform/drives/image/mtools_listing.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "platform/error.h"
+#include "platform/drives/temporary_names.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "platform/temporary_names.h"
+#include "platform/windows/error.h"
 #include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/temp_drive.h"
