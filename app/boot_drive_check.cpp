@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/cp1252.h"
-#include "platform/drive_locations.h"
-#include "platform/error.h"
+#include "platform/drives/drive_locations.h"
 #include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/windows_error.h"
+#include "platform/windows/cp1252.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten {
 

@@ -7,11 +7,11 @@
 #include "bootfile/boot_options.h"
 #include "interlocks/interlocks.h"
 #include "logos/logo_preview.h"
-#include "platform/cp1252.h"
-#include "platform/drive_session.h"
-#include "platform/error.h"
-#include "platform/image_in_use.h"
-#include "platform/messages.h"
+#include "platform/drives/drive_session.h"
+#include "platform/drives/image/image_in_use.h"
+#include "platform/windows/cp1252.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 
 namespace startgarten {
 

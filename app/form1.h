@@ -6,7 +6,7 @@
 
 #include "app/form_controls.h"
 #include "logos/picture.h"
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 
 namespace startgarten {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/drive_locations.h"
+#include "platform/drives/drive_locations.h"
 #include "platform/recent_drives.h"
 
 namespace startgarten {

@@ -5,10 +5,10 @@
 #include "app/drive_c_notice.h"
 #include "app/form1.h"
 #include "bootfile/boot_file.h"
-#include "platform/error.h"
-#include "platform/messages.h"
 #include "platform/profile.h"
-#include "platform/windows_error.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten {
 

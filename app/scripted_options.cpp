@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "app/form_controls.h"
-#include "platform/cp1252.h"
-#include "platform/error.h"
-#include "platform/messages.h"
-#include "platform/number_text.h"
+#include "platform/windows/cp1252.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/number_text.h"
 
 namespace startgarten {
 

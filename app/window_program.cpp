@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/cp1252.h"
-#include "platform/error.h"
-#include "platform/messages.h"
-#include "platform/process.h"
-#include "platform/program_path.h"
-#include "platform/windows_error.h"
+#include "platform/system/process.h"
+#include "platform/system/program_path.h"
+#include "platform/windows/cp1252.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten {
 

@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "platform/file_system.h"
-#include "platform/system_calls.h"
+#include "platform/system/file_system.h"
+#include "platform/system/system_calls.h"
 
 namespace startgarten::bench {
 

@@ -21,10 +21,10 @@
 #include "bootfile/boot_options.h"
 #include "interlocks/interlocks.h"
 #include "logos/logo_preview.h"
-#include "platform/drive_session.h"
-#include "platform/image_export.h"
-#include "platform/messages.h"
-#include "platform/mtools.h"
+#include "platform/drives/drive_session.h"
+#include "platform/drives/image/image_export.h"
+#include "platform/drives/image/mtools.h"
+#include "platform/windows/messages.h"
 #include "support/disk_images.h"
 
 namespace startgarten::bench {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 
 namespace startgarten::bench {
 

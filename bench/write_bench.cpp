@@ -23,7 +23,7 @@
 #include "bootfile/boot_options.h"
 #include "bootfile/ini_file.h"
 #include "interlocks/interlocks.h"
-#include "platform/file_system.h"
+#include "platform/system/file_system.h"
 
 namespace startgarten::bench {
 

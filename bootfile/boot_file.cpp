@@ -1,10 +1,10 @@
 #include "bootfile/boot_file.h"
 
-#include "platform/error.h"
+#include "platform/dos/write_set.h"
 #include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/windows_error.h"
-#include "platform/write_set.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten {
 

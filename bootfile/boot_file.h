@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bootfile/ini_file.h"
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 
 namespace startgarten {
 

@@ -4,10 +4,10 @@
 
 #include "bootfile/boot_file.h"
 #include "bootfile/start_scripts.h"
-#include "platform/error.h"
-#include "platform/messages.h"
-#include "platform/number_text.h"
-#include "platform/write_set.h"
+#include "platform/dos/write_set.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/number_text.h"
 
 namespace startgarten {
 

@@ -1,9 +1,9 @@
 #include "bootfile/ini_file.h"
 
-#include "platform/error.h"
-#include "platform/messages.h"
-#include "platform/number_text.h"
 #include "platform/profile.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/number_text.h"
 
 namespace startgarten {
 

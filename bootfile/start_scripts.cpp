@@ -1,7 +1,7 @@
 #include "bootfile/start_scripts.h"
 
-#include "platform/cp1252.h"
 #include "platform/files.h"
+#include "platform/windows/cp1252.h"
 
 namespace startgarten {
 

@@ -1,9 +1,9 @@
 #include "controls/memo.h"
 
-#include "platform/error.h"
 #include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/windows_error.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten {
 

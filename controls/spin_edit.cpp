@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/number_text.h"
+#include "platform/windows/number_text.h"
 
 namespace startgarten {
 

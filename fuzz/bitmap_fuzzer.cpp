@@ -9,8 +9,8 @@
 #include "fuzz/fuzz_check.h"
 #include "logos/bitmap_header.h"
 #include "logos/bitmap_reader.h"
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 
 namespace {
 

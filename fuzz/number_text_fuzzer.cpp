@@ -11,7 +11,7 @@
 
 #include "bootfile/ini_file.h"
 #include "fuzz/fuzz_check.h"
-#include "platform/number_text.h"
+#include "platform/windows/number_text.h"
 
 namespace {
 

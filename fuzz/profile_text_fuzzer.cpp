@@ -12,8 +12,8 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
-#include "platform/cp1252.h"
 #include "platform/profile_text.h"
+#include "platform/windows/cp1252.h"
 
 namespace startgarten::fuzz {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 
 namespace startgarten {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <bit>
 
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 
 namespace startgarten {
 

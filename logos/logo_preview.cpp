@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "logos/bitmap_reader.h"
-#include "platform/error.h"
 #include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/windows_error.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "logos/picture.h"
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 
 namespace startgarten {
 

@@ -1,8 +1,8 @@
 #include "platform/files.h"
 
-#include "platform/error.h"
 #include "platform/profile.h"
-#include "platform/windows_error.h"
+#include "platform/windows/error.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -24,7 +24,7 @@ ReadFileResult ReadWholeFile(std::string_view dosPath, size_t limit) {
 void CreateWholeFile(std::string_view dosPath, std::string bytes, const FailureTexts& texts) {
   const DosFile file = LocateFile(dosPath);
   if (file.error) throw Error(texts.create);
-  const FileStatus status = file.drive->Status(file.entry.path);
+  const FileStatus status = file.drive->Status(file.path);
   if (status.exists && (!status.regular || (status.attributes & kAttributeReadOnly)))
     throw Error(texts.create);
   WriteFileContent(file, std::move(bytes), NewAttributes::kNormal, texts);
@@ -33,20 +33,20 @@ void CreateWholeFile(std::string_view dosPath, std::string bytes, const FailureT
 uint32_t GetFileAttributes(std::string_view dosPath) {
   const DosFile file = LocateFile(dosPath);
   if (file.error) return kInvalidFileAttributes;
-  return file.drive->Status(file.entry.path).attributes;
+  return file.drive->Status(file.path).attributes;
 }
 
 uint32_t MoveFile(std::string_view fromDosPath, std::string_view toDosPath) {
   const DosFile from = LocateFile(fromDosPath);
   if (from.error) return from.error;
-  if (!from.drive->Status(from.entry.path).exists) return kErrorFileNotFound;
+  if (!from.drive->Status(from.path).exists) return kErrorFileNotFound;
   const DosFile to = LocateFile(toDosPath);
   if (to.error) return to.error;
   // The target was matched without regard to case, so a name that differs only in case exists
   // here too.
-  if (to.drive->Status(to.entry.path).exists) return kErrorAlreadyExists;
+  if (to.drive->Status(to.path).exists) return kErrorAlreadyExists;
   if (from.drive != to.drive) return kErrorNotSameDevice;
-  return from.drive->Rename(from.entry.path, to.entry.path);
+  return from.drive->Rename(from.path, to.path);
 }
 
 std::string GetWindowsDirectory() {

@@ -5,10 +5,17 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_types.h"
-#include "platform/write_set.h"
+#include "platform/dos/write_set.h"
+#include "platform/windows/file_types.h"
 
-// Whole files named by DOS paths.
+// Whole files named by DOS paths, as Windows' file functions treat them.
+//
+// Within an open write set (write_set.h: WriteSet::Current, opened by the command that runs) a
+// write is only staged: the file on the drive changes when the command commits the set, together
+// with every other file the command wrote, or not at all; until then every read sees the staged
+// content, and a failure to write is thrown at the commit. Without an open write set a write is a
+// command of its own: the file is written at once, all or nothing. Renaming (MoveFile) is never
+// staged.
 namespace startgarten::platform {
 
 // Reads a whole existing file, never more than limit bytes; a file staged in the open write set
@@ -19,8 +26,8 @@ ReadFileResult ReadWholeFile(std::string_view dosPath, size_t limit);
 // its owner, permission bits and extended attributes, but not its read-only, hidden and system
 // attributes. Staged in the open write set, or written at once when none is open; a failure
 // leaves the old file as it was. Throws Error with texts.create when the file cannot be created
-// (read-only, a directory, a missing directory, no access) and texts.write when its bytes cannot
-// be put on disk (full disk, I/O error).
+// (read-only, a directory, a missing directory, no access: at once) and texts.write when its bytes
+// cannot be put on disk (full disk, I/O error: at once or, when staged, at the commit).
 void CreateWholeFile(std::string_view dosPath, std::string bytes, const FailureTexts& texts);
 
 // The DOS attributes of a file, kInvalidFileAttributes when it does not exist.

@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "platform/error.h"
+#include "platform/dos/write_set.h"
 #include "platform/profile_text.h"
-#include "platform/windows_error.h"
-#include "platform/write_set.h"
+#include "platform/windows/error.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -30,7 +30,7 @@ bool HasLineBreakOrNul(std::string_view text) {
 bool IsWritable(const DosFile& file) {
   const WriteSet* writes = WriteSet::Current();
   if (writes && writes->Staged(file)) return true;
-  const FileStatus status = file.drive->Status(file.entry.path);
+  const FileStatus status = file.drive->Status(file.path);
   if (!status.exists) return true;
   if (!status.regular) return false;
   return !(status.attributes & kAttributeReadOnly) || (writes && writes->IsProtectionLifted(file));

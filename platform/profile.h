@@ -6,6 +6,13 @@
 #include <string>
 #include <string_view>
 
+// Keys of INI-style files named by DOS paths, as Windows' profile functions read and write them.
+//
+// Within an open write set (write_set.h: WriteSet::Current, opened by the command that runs) a
+// write is only staged: the file on the drive changes when the command commits the set, together
+// with every other file the command wrote, or not at all; until then every read sees the staged
+// content, and a failure to write is thrown at the commit. Without an open write set a write is a
+// command of its own: the file is written at once, all or nothing.
 namespace startgarten::platform {
 
 // Reads one key of an INI-style file as Windows does: the first section, and in it the first
@@ -20,9 +27,10 @@ std::string ReadProfileString(std::string_view dosPath, std::string_view section
 // last non-blank line of its section, a missing section is appended with its key, a missing
 // file is created. Every other byte and the file's attributes stay as they were. Staged in the
 // open write set, or written at once. Throws Error with failureText when the file cannot be
-// written (read-only unless the write set lifted its protection, a directory, a missing
-// directory, full disk, ...), and also when section, key or value holds a line break or NUL, or
-// the key is empty, holds "=" or begins with "[": written, such a text would change other keys.
+// written, at once or, when staged, at the commit (read-only unless the write set lifted its
+// protection, a directory, a missing directory, full disk, ...), and also when section, key or
+// value holds a line break or NUL, or the key is empty, holds "=" or begins with "[": written, such
+// a text would change other keys.
 void WriteProfileString(std::string_view dosPath, std::string_view section, std::string_view key,
                         std::string_view value, const std::string& failureText);
 

@@ -1,6 +1,6 @@
 #include "platform/profile_text.h"
 
-#include "platform/cp1252.h"
+#include "platform/windows/cp1252.h"
 
 namespace startgarten::platform {
 

@@ -9,9 +9,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/file_system.h"
-#include "platform/host_io.h"
-#include "platform/windows_error.h"
+#include "platform/drives/folder/host_io.h"
+#include "platform/system/descriptor.h"
+#include "platform/system/file_system.h"
+#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -48,36 +49,36 @@ std::vector<std::string> ParseList(std::string_view text) {
 // it is not replaced by a shorter one. A file that is no list (a folder, a device, a file larger
 // than a list can be) is damaged: it gives an empty list, and the next choice replaces it.
 std::optional<std::vector<std::string>> ReadList(int directory) {
-  const int fd = file_system::OpenBeneath(directory, kFileName, O_RDONLY | O_NONBLOCK, 0, 0);
-  if (fd < 0) {
+  Descriptor fd(file_system::OpenBeneath(directory, kFileName, O_RDONLY | O_NONBLOCK, 0, 0));
+  if (!fd.IsOpen()) {
     if (errno == ENOENT || errno == EISDIR || errno == ENXIO) return std::vector<std::string>();
     return std::nullopt;
   }
-  const ReadFileResult file = ReadOpenFile(fd, kMaxFileBytes);
+  const ReadFileResult file = ReadOpenFile(std::move(fd), kMaxFileBytes);
   if (file.tooLarge || file.error == kErrorAccessDenied) return std::vector<std::string>();
   if (file.error) return std::nullopt;
   return ParseList(file.bytes);
 }
 
-// The folder of the file, open; -1 when it cannot be made or opened.
-int OpenFolder(const std::string& configHome) {
+// The folder of the file, open; not open when it cannot be made or opened.
+Descriptor OpenFolder(const std::string& configHome) {
   const std::string folder = configHome + "/" + kFolder;
-  if (file_system::MkdirAt(AT_FDCWD, folder.c_str(), 0700) != 0 && errno == ENOENT &&
-      file_system::MkdirAt(AT_FDCWD, configHome.c_str(), 0700) == 0) {
-    file_system::MkdirAt(AT_FDCWD, folder.c_str(), 0700);
+  if (file_system::MakeDirectoryAt(AT_FDCWD, folder.c_str(), 0700) != 0 && errno == ENOENT &&
+      file_system::MakeDirectoryAt(AT_FDCWD, configHome.c_str(), 0700) == 0) {
+    file_system::MakeDirectoryAt(AT_FDCWD, folder.c_str(), 0700);
   }
-  return file_system::Open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  return Descriptor(file_system::Open(folder.c_str(), O_RDONLY | O_DIRECTORY));
 }
 
 bool WriteList(int directory, const std::vector<std::string>& paths) {
   std::string text;
   for (const std::string& path : paths) text += path + "\n";
-  const int fd =
-      file_system::OpenBeneath(directory, kNewFileName, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW,
-                               0600, RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS);
-  if (fd < 0) return false;
-  bool written = WriteAll(fd, text) == 0 && file_system::Fsync(fd) == 0;
-  written = file_system::Close(fd) == 0 && written;
+  Descriptor fd(file_system::OpenBeneath(directory, kNewFileName,
+                                         O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0600,
+                                         RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS));
+  if (!fd.IsOpen()) return false;
+  bool written = WriteAll(fd.Get(), text) == 0 && file_system::Fsync(fd.Get()) == 0;
+  written = fd.Close() == 0 && written;
   written = written && file_system::RenameAt(directory, kNewFileName, directory, kFileName, 0) == 0;
   if (!written) {
     file_system::UnlinkAt(directory, kNewFileName);
@@ -100,29 +101,24 @@ std::vector<std::string> RecentDrives() {
   const std::optional<std::string> configHome = ConfigHome();
   if (!configHome) return {};
   const std::string folder = *configHome + "/" + kFolder;
-  const int directory = file_system::Open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (directory < 0) return {};
-  std::optional<std::vector<std::string>> paths = ReadList(directory);
-  file_system::Close(directory);
-  return paths.value_or(std::vector<std::string>());
+  const Descriptor directory(file_system::Open(folder.c_str(), O_RDONLY | O_DIRECTORY));
+  if (!directory.IsOpen()) return {};
+  return ReadList(directory.Get()).value_or(std::vector<std::string>());
 }
 
 bool RememberRecentDrive(const std::string& path) {
   const std::optional<std::string> configHome = ConfigHome();
   if (!configHome || !path.starts_with('/') || path.find('\n') != std::string::npos) return false;
-  const int directory = OpenFolder(*configHome);
-  if (directory < 0) return false;
+  // Closing the folder ends the lock.
+  const Descriptor directory = OpenFolder(*configHome);
+  if (!directory.IsOpen()) return false;
   std::optional<std::vector<std::string>> paths;
-  if (file_system::Flock(directory, LOCK_EX) == 0) paths = ReadList(directory);
-  bool remembered = paths.has_value();
-  if (paths && (paths->empty() || paths->front() != path)) {
-    std::erase(*paths, path);
-    paths->insert(paths->begin(), path);
-    if (paths->size() > kRecentDrivesKept) paths->resize(kRecentDrivesKept);
-    remembered = WriteList(directory, *paths);
-  }
-  file_system::Close(directory);  // also ends the lock
-  return remembered;
+  if (file_system::Flock(directory.Get(), LOCK_EX) == 0) paths = ReadList(directory.Get());
+  if (!paths || (!paths->empty() && paths->front() == path)) return paths.has_value();
+  std::erase(*paths, path);
+  paths->insert(paths->begin(), path);
+  if (paths->size() > kRecentDrivesKept) paths->resize(kRecentDrivesKept);
+  return WriteList(directory.Get(), *paths);
 }
 
 }  // namespace startgarten::platform

@@ -2,24 +2,40 @@
 # Prints which folders include which (with the number of includes) and fails when a folder
 # includes one that is not below it: the layers, bottom up, are
 #   platform < controls, logos < options < interlocks, bootfile < app < app/view
+# and the platform's rooms, bottom up, are
+#   platform/system < platform/windows < platform/drives
+#     < platform/drives/folder, platform/drives/image < platform/dos < platform
+# (a layer above the platform may include any of its rooms).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+system="platform/system"
+windows="platform/windows $system"
+drives="platform/drives $windows"
+platform="platform platform/dos platform/drives/folder platform/drives/image $drives"
 # The folders each folder may include, itself included.
 declare -A allowed=(
-  [platform]="platform"
-  [controls]="controls platform"
-  [logos]="logos platform"
-  [options]="options controls platform"
-  [interlocks]="interlocks options controls platform"
-  [bootfile]="bootfile options controls platform"
-  [app]="app bootfile interlocks options logos controls platform"
-  [app/view]="app/view app bootfile interlocks options logos controls platform"
+  [platform/system]="$system"
+  [platform/windows]="$windows"
+  [platform/drives]="$drives"
+  [platform/drives/folder]="platform/drives/folder $drives"
+  [platform/drives/image]="platform/drives/image $drives"
+  [platform/dos]="platform/dos platform/drives/folder platform/drives/image $drives"
+  [platform]="$platform"
+  [controls]="controls $platform"
+  [logos]="logos $platform"
+  [options]="options controls $platform"
+  [interlocks]="interlocks options controls $platform"
+  [bootfile]="bootfile options controls $platform"
+  [app]="app bootfile interlocks options logos controls $platform"
+  [app/view]="app/view app bootfile interlocks options logos controls $platform"
 )
 
+# A file's folder: the room of a file of the platform, else its top-level folder.
 folder_of() {
   case $1 in
     app/view/*) echo app/view ;;
+    platform/*) echo "${1%/*}" ;;
     *) echo "${1%%/*}" ;;
   esac
 }

@@ -15,7 +15,7 @@ cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{profile,number,memo,bitmap,image} build-fuzz/findings
+mkdir -p "$seeds"/{profile,number,memo,bitmap,image,mtools} build-fuzz/findings
 cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
 cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
@@ -25,6 +25,9 @@ cp tests/data/bmpsuite/[gb]/*.bmp "$seeds/bitmap/"
 # the sectors that it reads.
 STARTGARTEN_IMAGE_SEEDS=$seeds/image build-fuzz/tests/platform/image_test \
   --gtest_filter='DiskImageLayout.*' >/dev/null
+# The listings of mtools that the parsers' test reads, real ones and damaged ones.
+STARTGARTEN_MTOOLS_SEEDS=$seeds/mtools build-fuzz/tests/platform/platform_test \
+  --gtest_filter='MtoolsText.*' >/dev/null
 # Every value of the sample boot file is a number text.
 n=0
 while IFS= read -r value; do
@@ -40,6 +43,7 @@ targets=(
   "bitmap_fuzzer bitmap -max_len=8192 -malloc_limit_mb=80 -rss_limit_mb=512"
   # The recognition reads a few sectors: an allocation of a claimed size is a finding.
   "disk_image_layout_fuzzer image -max_len=8192 -malloc_limit_mb=16"
+  "mtools_listing_fuzzer mtools -max_len=4096 -dict=fuzz/mtools.dict"
 )
 
 for entry in "${targets[@]}"; do

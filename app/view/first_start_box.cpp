@@ -18,9 +18,9 @@
 #include "app/recent_drive_choices.h"
 #include "app/view/busy_cursor.h"
 #include "app/view/qt_text.h"
-#include "platform/drive_locations.h"
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/drives/drive_locations.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 
 namespace startgarten {
 

@@ -12,8 +12,8 @@
 #include "app/view/main_window.h"
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
-#include "platform/messages.h"
-#include "platform/program_path.h"
+#include "platform/system/program_path.h"
+#include "platform/windows/messages.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 
 namespace startgarten {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/cp1252.h"
+#include "platform/windows/cp1252.h"
 
 namespace startgarten {
 

@@ -25,8 +25,8 @@
 
 #include "bench/bench_drive.h"
 #include "bench/timing.h"
-#include "platform/image_export.h"
-#include "platform/messages.h"
+#include "platform/drives/image/image_export.h"
+#include "platform/windows/messages.h"
 
 extern char** environ;
 

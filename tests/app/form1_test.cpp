@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "bootfile/ini_file.h"
-#include "platform/program_path.h"
+#include "platform/system/program_path.h"
 #include "support/boot_drive_fixture.h"
 
 namespace startgarten {

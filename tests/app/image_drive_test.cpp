@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "platform/error.h"
 #include "platform/files.h"
-#include "platform/messages.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/bmp_files.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"

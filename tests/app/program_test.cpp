@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/system/process.h"
 #include "support/disk_images.h"
 #include "support/temp_drive.h"
 

@@ -12,7 +12,7 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
-#include "platform/messages.h"
+#include "platform/windows/messages.h"
 #include "support/bmp_files.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"

@@ -14,7 +14,7 @@
 #include "app/drive_c_notice.h"
 #include "app/no_display.h"
 #include "app/recent_drive_choices.h"
-#include "platform/drive_locations.h"
+#include "platform/drives/drive_locations.h"
 #include "support/disk_images.h"
 #include "support/temp_drive.h"
 

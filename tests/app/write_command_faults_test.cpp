@@ -5,7 +5,7 @@
 #include <iostream>
 #include <set>
 
-#include "platform/messages.h"
+#include "platform/windows/messages.h"
 #include "support/write_command_drive.h"
 
 namespace startgarten {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/write_set.h"
+#include "platform/dos/write_set.h"
 #include "support/boot_drive_fixture.h"
 
 namespace startgarten {

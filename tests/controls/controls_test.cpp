@@ -9,7 +9,7 @@
 #include "controls/memo.h"
 #include "controls/radio_group.h"
 #include "controls/spin_edit.h"
-#include "platform/messages.h"
+#include "platform/windows/messages.h"
 #include "support/error_of.h"
 #include "support/temp_drive.h"
 

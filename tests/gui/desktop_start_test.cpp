@@ -8,9 +8,9 @@
 #include "app/view/first_start_box.h"
 #include "app/view/message_box_dialog.h"
 #include "app/view/qt_text.h"
-#include "platform/drive_locations.h"
-#include "platform/messages.h"
+#include "platform/drives/drive_locations.h"
 #include "platform/recent_drives.h"
+#include "platform/windows/messages.h"
 #include "support/disk_images.h"
 #include "tests/gui/window_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/system/process.h"
 
 namespace startgarten {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "logos/bitmap_reader.h"
 #include "logos/logo_preview.h"
-#include "platform/messages.h"
-#include "platform/windows_error.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/windows_error.h"
 #include "support/allocation_probe.h"
 #include "support/bmp_files.h"
 #include "support/bmp_suite.h"

@@ -1,4 +1,4 @@
-#include "platform/disk_image_layout.h"
+#include "platform/drives/image/disk_image_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <tuple>
 
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/allocation_probe.h"
 #include "support/disk_images.h"
 #include "support/sparse_image.h"
@@ -116,7 +116,8 @@ std::string Message(const char* pattern, std::string_view detail = {}) {
 
 // Whatever an image claims, the recognition reads a handful of sectors and allocates nothing of
 // the claimed sizes; it finds the FAT volume of each kind of image, and refuses everything else
-// with a message that says what it found.
+// with a message that says what it found. Of the formats that QEMU reads for the program it names
+// QEMU's driver; a differencing VHD, whose parent QEMU would not read, it refuses there too.
 TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   std::string twoFat = Mbr16();  // the second of two FAT partitions is the active one
   SetPartition(twoFat, 0, 0x00, 0x06, 2048, 30720);
@@ -154,11 +155,20 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   const std::string vdi = VdiHeader();
   const uint64_t size16 = Real().size16;
 
+  const auto unsupported = [](const char* format) {
+    return Message(messages::kImageUnsupportedFormat, format);
+  };
+  const std::string vmdk = unsupported(messages::kImageFormatVmdk);
+  const SparseImage qcow2 = Header(std::string("QFI\xFB\0\0\0\3", 8));
+  const SparseImage qcow = Header(std::string("QFI\xFB\0\0\0\1", 8));
+  const SparseImage parallels = Header("WithoutFreeSpace");
+  const std::string differencing = unsupported(messages::kImageFormatDifferencingVhd);
   const struct {
     const char* what;
     SparseImage image;
     std::string message;  // empty when the volume is found
     FatVolumeLocation found = {};
+    std::string driver = "raw";  // QEMU's, or the refusal
   } cases[] = {
       {"floppy", Real().floppy, "", {0, uint64_t{1440} << 10, FatType::kFat12}},
       {"FAT16 disk", Real().fat16, "", {kMiB, size16, FatType::kFat16}},
@@ -185,17 +195,16 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
        Message(messages::kImageForeignFileSystem, "NTFS")},
       {"ext in FAT partition", extInFatPartition,
        Message(messages::kImageForeignFileSystem, "ext2/3/4")},
-      {"qcow2", Header(std::string("QFI\xFB\0\0\0\3", 8)),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatQcow2)},
-      {"VDI", Header(vdi), Message(messages::kImageUnsupportedFormat, messages::kImageFormatVdi)},
-      {"VMDK", Header("KDMV"),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatVmdk)},
-      {"VHDX", Header("vhdxfile"),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatVhdx)},
-      {"dynamic VHD", ExpandingVhd(3),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatDynamicVhd)},
-      {"differencing VHD", ExpandingVhd(4),
-       Message(messages::kImageUnsupportedFormat, messages::kImageFormatDifferencingVhd)},
+      {"qcow2", qcow2, unsupported(messages::kImageFormatQcow2), {}, "qcow2"},
+      {"qcow", qcow, unsupported(messages::kImageFormatQcow), {}, "qcow"},
+      {"QED", Header(std::string("QED\0", 4)), unsupported(messages::kImageFormatQed), {}, "qed"},
+      {"VDI", Header(vdi), unsupported(messages::kImageFormatVdi), {}, "vdi"},
+      {"VMDK", Header("KDMV"), vmdk, {}, "vmdk"},
+      {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), vmdk, {}, "vmdk"},
+      {"VHDX", Header("vhdxfile"), unsupported(messages::kImageFormatVhdx), {}, "vhdx"},
+      {"Parallels", parallels, unsupported(messages::kImageFormatParallels), {}, "parallels"},
+      {"dynamic VHD", ExpandingVhd(3), unsupported(messages::kImageFormatDynamicVhd), {}, "vpc"},
+      {"differencing VHD", ExpandingVhd(4), differencing, {}, differencing},
       {"VHD checksum", badChecksum, Message(messages::kImageVhdFooterDamaged)},
       {"VHD larger than file", FixedVhd(Real().fat16, 64 * kMiB),
        Message(messages::kImageVhdTruncated)},
@@ -222,47 +231,13 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
     EXPECT_EQ(std::tie(found.offset, found.size, found.type),
               std::tie(c.found.offset, c.found.size, c.found.type))
         << c.what;
-  }
-}
-
-// The formats that QEMU reads for the program, by their headers, with the driver QEMU is given;
-// raw disks, fixed VHDs and files too short for a header are none of them, and a differencing
-// VHD, whose parent QEMU would not read, is refused.
-TEST(DiskImageLayout, NamesTheContainerFormatsThatQemuReads) {
-  const struct {
-    const char* what;
-    SparseImage image;
-    const char* driver;  // none for a raw disk
-  } cases[] = {
-      {"qcow2", Header(std::string("QFI\xFB\0\0\0\3", 8)), "qcow2"},
-      {"qcow", Header(std::string("QFI\xFB\0\0\0\1", 8)), "qcow"},
-      {"QED", Header(std::string("QED\0", 4)), "qed"},
-      {"VDI", Header(VdiHeader()), "vdi"},
-      {"VMDK", Header("KDMV"), "vmdk"},
-      {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), "vmdk"},
-      {"VHDX", Header("vhdxfile"), "vhdx"},
-      {"Parallels", Header("WithoutFreeSpace"), "parallels"},
-      {"dynamic VHD", ExpandingVhd(3), "vpc"},
-      {"FAT16 disk", Real().fat16, nullptr},
-      {"fixed VHD", FixedVhd(Real().fat16), nullptr},
-      {"shorter than a sector", Sized(100), nullptr},
-  };
-  for (const auto& c : cases) {
-    const ImageReader read = [&](uint64_t offset, std::span<char> buffer) {
-      return c.image.Read(offset, buffer);
-    };
-    const std::optional<ContainerFormat> format = ContainerFormatOf(kName, c.image.size, read);
-    EXPECT_EQ(format ? std::string(format->driver) : "raw", c.driver ? c.driver : "raw") << c.what;
-  }
-  const SparseImage differencing = ExpandingVhd(4);
-  try {
-    ContainerFormatOf(kName, differencing.size, [&](uint64_t offset, std::span<char> buffer) {
-      return differencing.Read(offset, buffer);
-    });
-    ADD_FAILURE() << "a differencing VHD was taken";
-  } catch (const Error& error) {
-    EXPECT_EQ(error.what(),
-              Message(messages::kImageUnsupportedFormat, messages::kImageFormatDifferencingVhd));
+    std::string driver = "raw";
+    try {
+      if (const auto format = ContainerFormatOf(kName, c.image.size, read)) driver = format->driver;
+    } catch (const Error& error) {
+      driver = error.what();
+    }
+    EXPECT_EQ(driver, c.driver) << c.what;
   }
 }
 

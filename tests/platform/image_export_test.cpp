@@ -1,4 +1,4 @@
-#include "platform/image_export.h"
+#include "platform/drives/image/image_export.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/disk_images.h"
 #include "support/process_ended.h"
 #include "support/runtime_folder.h"

@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "platform/system/process.h"
 #include "support/process_ended.h"
 
 #include <gtest/gtest.h>

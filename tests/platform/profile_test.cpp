@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
+#include <array>
 #include <cerrno>
 #include <functional>
 #include <string>
 
-#include "platform/error.h"
+#include "platform/drives/temporary_names.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "platform/temporary_names.h"
+#include "platform/windows/error.h"
+#include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/temp_drive.h"
 
@@ -16,21 +18,13 @@ namespace startgarten::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::ErrorOf;
 using test_support::TempDrive;
 
-// Whether a write got through without an error.
-bool Writes(const std::function<void()>& write) {
-  try {
-    write();
-    return true;
-  } catch (const Error&) {
-    return false;
-  }
-}
-
+// Whether a write of the key got through without an error.
 bool WriteKey(std::string_view path, std::string_view section, std::string_view key,
               std::string_view value) {
-  return Writes([&] { WriteProfileString(path, section, key, value, "refused"); });
+  return ErrorOf([&] { WriteProfileString(path, section, key, value, "refused"); }).empty();
 }
 
 // Mixed line ends, quotes, ';' names, no final line break. Lines before the first section belong
@@ -109,9 +103,11 @@ TEST(ProfileWrite, RefusesTextsThatChangeOtherKeysAndFailsWhereWindowsWould) {
 }
 
 // Makes each single file operation of a write fail in turn, with the errno of a full disk, a
-// broken disk and a refusal. The file is then always exactly the old or the new one, the new one
-// when the write reports success, with the old file's permission bits and no temporary file
-// beside it. The old file is hidden; the new one is hidden after a profile write only.
+// broken disk or a refusal, on a file system with every call, one without renameat2's flags and
+// one without links either (where a new file takes its name by a plain rename). The file is then
+// always exactly the old or the new one, the new one when the write reports success, with the old
+// file's permission bits and no temporary file beside it. The old file is hidden; the new one is
+// hidden after a profile write only.
 class WriteFailure : public ::testing::Test {
  protected:
   ~WriteFailure() override { test_support::SetFaultPlan({}); }
@@ -122,18 +118,25 @@ class WriteFailure : public ::testing::Test {
     Prepare(oldBytes);
     std::ofstream(drive_.Base() / "outside") << "keep";
     fs::create_symlink(drive_.Base() / "outside", drive_.Host(TemporaryName(0)));
-    test_support::SetFaultPlan({});
     ASSERT_TRUE(write());
-    const unsigned long steps = test_support::OperationsPerformed();
     EXPECT_EQ(fs::file_size(drive_.Base() / "outside"), 4u);
 
-    for (const int error : {ENOSPC, EIO, EACCES}) {
-      for (unsigned long step = 1; step <= steps; ++step) {
-        SCOPED_TRACE("step " + std::to_string(step) + " errno " + std::to_string(error));
+    using test_support::FaultPlan;
+    for (const FaultPlan& lacking : {FaultPlan{}, FaultPlan{.noRenameFlags = true},
+                                     FaultPlan{.noRenameFlags = true, .noLinks = true}}) {
+      unsigned long step = 1;
+      for (;; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step) + (lacking.noLinks ? " without links" : "") +
+                     (lacking.noRenameFlags ? " without rename flags" : ""));
         Prepare(oldBytes);
-        test_support::SetFaultPlan({step, error});
+        FaultPlan plan = lacking;
+        plan.failAt = step;
+        plan.error = std::array{ENOSPC, EIO, EACCES}[step % 3];
+        test_support::SetFaultPlan(plan);
         const bool succeeded = write();
+        const bool reached = test_support::OperationsPerformed() >= step;
         test_support::SetFaultPlan({});
+        if (!reached) break;
         const std::optional<std::string> now = drive_.Read("MSDOS.SYS");
         EXPECT_TRUE(now == newBytes || (!succeeded && now == oldBytes));
         RemoveTemporaryFiles({"C:\\"});  // what a failed cleanup left, as the next start does
@@ -145,6 +148,7 @@ class WriteFailure : public ::testing::Test {
           EXPECT_EQ(fs::status(drive_.Host("MSDOS.SYS")).permissions(), fs::perms(0640));
         }
       }
+      EXPECT_GT(step, 20u);
     }
   }
 
@@ -168,7 +172,10 @@ TEST_F(WriteFailure, ProfileWriteOfAnExistingOrANewFile) {
 
 TEST_F(WriteFailure, CreateWholeFileGivesNormalAttributes) {
   CheckEveryStep("old\r\n", "new\r\ncontent\r\n", kAttributeArchive, [] {
-    return Writes([] { CreateWholeFile("c:\\msdos.sys", "new\r\ncontent\r\n", {"", ""}); });
+    return ErrorOf([] {
+             CreateWholeFile("c:\\msdos.sys", "new\r\ncontent\r\n", {"-", "-"});
+           })
+        .empty();
   });
 }
 

@@ -14,7 +14,9 @@
 #include <set>
 #include <thread>
 
+#include "support/disk_images.h"
 #include "support/file_system_faults.h"
+#include "support/scoped_environment.h"
 #include "support/temp_drive.h"
 
 namespace startgarten::platform {
@@ -22,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Paths = std::vector<std::string>;
+using test_support::ScopedEnvironment;
 
 class RecentDrivesTest : public testing::Test {
  protected:
@@ -29,13 +32,9 @@ class RecentDrivesTest : public testing::Test {
 
   void WriteFile(const std::string& bytes) const {
     fs::create_directories(File().parent_path());
-    std::ofstream(File(), std::ios::binary | std::ios::trunc) << bytes;
+    test_support::WriteHostBytes(File(), bytes);
   }
-
-  std::string FileBytes() const {
-    std::ifstream in(File(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string FileBytes() const { return test_support::ReadHostBytes(File()); }
 
   test_support::TempDrive drive;
 };
@@ -69,23 +68,20 @@ TEST_F(RecentDrivesTest, KeepsTheLatestFiveEachOnce) {
 TEST_F(RecentDrivesTest, LivesInTheUsersConfigFolder) {
   const std::string home = (drive.Base() / "home").string();
   fs::create_directories(home);
-  const char* savedHome = std::getenv("HOME");
-  const std::string saved = savedHome ? savedHome : "";
-  ::setenv("HOME", home.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", "relative", 1);
-  EXPECT_EQ(RecentDrivesFile(), home + "/.config/startgarten/recent-drives");
-  EXPECT_TRUE(RememberRecentDrive("/x"));  // home/.config made on the way, not home itself
-  EXPECT_FALSE(fs::exists(File()));
-  EXPECT_EQ(RecentDrives(), Paths{"/x"});
-  fs::remove_all(home);
-  EXPECT_EQ(RecentDrives(), Paths());
-  EXPECT_FALSE(RememberRecentDrive("/x"));
-  EXPECT_FALSE(fs::exists(home));
-  ::unsetenv("HOME");
+  {
+    const ScopedEnvironment relative({{"HOME", home}, {"XDG_CONFIG_HOME", "relative"}});
+    EXPECT_EQ(RecentDrivesFile(), home + "/.config/startgarten/recent-drives");
+    EXPECT_TRUE(RememberRecentDrive("/x"));  // home/.config made on the way, not home itself
+    EXPECT_FALSE(fs::exists(File()));
+    EXPECT_EQ(RecentDrives(), Paths{"/x"});
+    fs::remove_all(home);
+    EXPECT_EQ(RecentDrives(), Paths());
+    EXPECT_FALSE(RememberRecentDrive("/x"));
+    EXPECT_FALSE(fs::exists(home));
+  }
+  const ScopedEnvironment none({{"HOME", ""}, {"XDG_CONFIG_HOME", ""}});
   EXPECT_EQ(RecentDrivesFile(), std::nullopt);
   EXPECT_FALSE(RememberRecentDrive("/x"));
-  ::setenv("XDG_CONFIG_HOME", drive.Config().c_str(), 1);
-  savedHome ? ::setenv("HOME", saved.c_str(), 1) : ::unsetenv("HOME");
 }
 
 // A damaged list gives what can be read of it, and the next choice writes a sound one.

@@ -1,14 +1,14 @@
-#include "platform/write_record.h"
+#include "platform/dos/write_record.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/messages.h"
+#include "platform/dos/write_set.h"
 #include "platform/profile.h"
-#include "platform/write_set.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/error_of.h"
 #include "support/temp_drive.h"
 

@@ -1,4 +1,4 @@
-#include "platform/write_set.h"
+#include "platform/dos/write_set.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -10,10 +10,10 @@
 #include <map>
 #include <string>
 
-#include "platform/error.h"
+#include "platform/drives/temporary_names.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "platform/temporary_names.h"
+#include "platform/windows/error.h"
 #include "support/samba_dos_attrib.h"
 #include "support/temp_drive.h"
 

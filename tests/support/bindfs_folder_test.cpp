@@ -15,11 +15,12 @@
 
 #include <chrono>
 #include <fstream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "support/disk_images.h"
+#include "support/scoped_environment.h"
 #include "support/temp_drive.h"  // ExtendedAttributes
 
 namespace startgarten::test_support {
@@ -37,39 +38,33 @@ bool UnmountedSoon(const fs::path& path) {
 
 // The checks of other tests run on it as on a folder: what they write through FUSE, with its mode
 // and extended attributes, is what the folder beneath holds; and renameat2's flags are refused, so
-// those checks meet the file systems without them.
+// those checks meet the file systems without them. It unmounts and removes its folders though a
+// file is still open there.
 TEST(BindfsFolder, ShowsTheFolderBeneathThroughFuseWithoutRenameFlags) {
-  BindfsFolder folder;
-  struct statfs status {};
-  ASSERT_EQ(::statfs(folder.Mount().c_str(), &status), 0);
-  EXPECT_EQ(status.f_type, FUSE_SUPER_MAGIC);
-
-  std::ofstream(folder.Mount() / "MSDOS.SYS", std::ios::binary) << "[Options]\r\n";
-  const fs::path file = folder.Mount() / "MSDOS.SYS";
-  ASSERT_EQ(::setxattr(file.c_str(), "user.DOSATTRIB", "0x27", 4, 0), 0);
-  fs::permissions(file, fs::perms(0444));
-  const fs::path beneath = folder.Backing() / "MSDOS.SYS";
-  std::ifstream in(beneath, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[Options]\r\n");
-  EXPECT_EQ(fs::status(beneath).permissions(), fs::perms(0444));
-  EXPECT_EQ(ExtendedAttributes(beneath).at("user.DOSATTRIB"), "0x27");
-
-  std::ofstream(folder.Mount() / "new") << "new";
-  EXPECT_EQ(::renameat2(AT_FDCWD, (folder.Mount() / "new").c_str(), AT_FDCWD, file.c_str(),
-                        RENAME_EXCHANGE),
-            -1);
-  EXPECT_EQ(errno, EINVAL);
-}
-
-TEST(BindfsFolder, UnmountsAndRemovesItsFoldersThoughAFileIsStillOpen) {
   fs::path mount;
   int open = -1;
   {
     BindfsFolder folder;
     mount = folder.Mount();
-    open = ::open((mount / "held").c_str(), O_WRONLY | O_CREAT, 0644);
+    struct statfs status {};
+    ASSERT_EQ(::statfs(mount.c_str(), &status), 0);
+    EXPECT_EQ(status.f_type, FUSE_SUPER_MAGIC);
+
+    const fs::path file = mount / "MSDOS.SYS";
+    WriteHostBytes(file, "[Options]\r\n");
+    ASSERT_EQ(::setxattr(file.c_str(), "user.DOSATTRIB", "0x27", 4, 0), 0);
+    fs::permissions(file, fs::perms(0444));
+    const fs::path beneath = folder.Backing() / "MSDOS.SYS";
+    EXPECT_EQ(ReadHostBytes(beneath), "[Options]\r\n");
+    EXPECT_EQ(fs::status(beneath).permissions(), fs::perms(0444));
+    EXPECT_EQ(ExtendedAttributes(beneath).at("user.DOSATTRIB"), "0x27");
+
+    open = ::open((mount / "new").c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_NE(open, -1);
-    ASSERT_TRUE(IsMountPoint(mount));
+    EXPECT_EQ(
+        ::renameat2(AT_FDCWD, (mount / "new").c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE),
+        -1);
+    EXPECT_EQ(errno, EINVAL);
   }
   EXPECT_FALSE(IsMountPoint(mount));
   EXPECT_FALSE(fs::exists(mount.parent_path()));
@@ -105,27 +100,11 @@ TEST(BindfsFolder, DoesNotOutliveAKilledTestProcess) {
   fs::remove_all(fs::path(mount).parent_path(), ignored);
 }
 
-// Sets an environment variable for the lifetime of the object.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(BindfsFolder, ReportsABindfsThatCannotStartAndLeavesNothing) {
   std::string scratch = (fs::temp_directory_path() / "startgarten-XXXXXX").string();
   ASSERT_TRUE(::mkdtemp(scratch.data()));
   {
-    const ScopedVariable path("PATH", "/nonexistent"), tmpdir("TMPDIR", scratch);
+    const ScopedEnvironment environment({{"PATH", "/nonexistent"}, {"TMPDIR", scratch}});
     EXPECT_THROW(BindfsFolder(), std::runtime_error);
   }
   EXPECT_TRUE(fs::is_empty(scratch));

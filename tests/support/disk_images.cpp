@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "platform/process.h"
+#include "platform/system/process.h"
 
 namespace startgarten::test_support {
 

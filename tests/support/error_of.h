@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/error.h"
+#include "platform/windows/error.h"
 
 namespace startgarten::test_support {
 

@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "platform/file_system.h"
-#include "platform/system_calls.h"
+#include "platform/system/file_system.h"
+#include "platform/system/system_calls.h"
 
 namespace startgarten::test_support {
 
@@ -70,25 +70,43 @@ using test_support::faultPlan;
 using test_support::Lacks;
 using test_support::ShowSpawn;
 
-int Open(const char* path, int flags) {
-  return Fails() ? -1 : system_calls::Open(path, flags);
-}
+// Each operation that the plan makes fail returns -1 with its errno; every other is the system
+// call of its name.
+#define FAILING(Result, Name, Parameters, Arguments)    \
+  Result Name Parameters {                              \
+    return Fails() ? -1 : system_calls::Name Arguments; \
+  }
 
-int OpenBeneath(int directory, const char* path, int flags, mode_t mode, uint64_t resolve) {
-  return Fails() ? -1 : system_calls::OpenBeneath(directory, path, flags, mode, resolve);
-}
+FAILING(int, Open, (const char* path, int flags), (path, flags))
+FAILING(int, OpenBeneath,
+        (int directory, const char* path, int flags, mode_t mode, uint64_t resolve),
+        (directory, path, flags, mode, resolve))
+FAILING(ssize_t, Read, (int fd, void* buffer, size_t size), (fd, buffer, size))
+FAILING(ssize_t, ReadAt, (int fd, void* buffer, size_t size, off_t offset),
+        (fd, buffer, size, offset))
+FAILING(ssize_t, ReadDirectory, (int fd, void* buffer, size_t size), (fd, buffer, size))
+FAILING(ssize_t, Write, (int fd, const void* data, size_t size), (fd, data, size))
+FAILING(int, Fsync, (int fd), (fd))
+FAILING(int, UnlinkAt, (int directory, const char* name), (directory, name))
+FAILING(int, Fchmod, (int fd, mode_t mode), (fd, mode))
+FAILING(int, Fchown, (int fd, uid_t owner, gid_t group), (fd, owner, group))
+FAILING(ssize_t, Fgetxattr, (int fd, const char* name, void* value, size_t size),
+        (fd, name, value, size))
+FAILING(ssize_t, Flistxattr, (int fd, char* names, size_t size), (fd, names, size))
+FAILING(int, Fsetxattr, (int fd, const char* name, const void* value, size_t size),
+        (fd, name, value, size))
+FAILING(int, Fstatfs, (int fd, struct statfs* status), (fd, status))
+FAILING(int, GetFatAttributes, (int fd, uint32_t* attributes), (fd, attributes))
+FAILING(int, SetFatAttributes, (int fd, uint32_t attributes), (fd, attributes))
+FAILING(int, Flock, (int fd, int operation), (fd, operation))
+FAILING(int, RangeLock, (int fd, int command, struct flock* range), (fd, command, range))
+FAILING(int, MakeDirectoryAt, (int directory, const char* name, mode_t mode),
+        (directory, name, mode))
+FAILING(int, RemoveDirectoryAt, (int directory, const char* name), (directory, name))
+FAILING(int, Unmount, (const char* path), (path))
+FAILING(int, Exec, (const char* program, char* const arguments[]), (program, arguments))
 
-ssize_t Read(int fd, void* buffer, size_t size) {
-  return Fails() ? -1 : system_calls::Read(fd, buffer, size);
-}
-
-ssize_t Write(int fd, const void* data, size_t size) {
-  return Fails() ? -1 : system_calls::Write(fd, data, size);
-}
-
-int Fsync(int fd) {
-  return Fails() ? -1 : system_calls::Fsync(fd);
-}
+#undef FAILING
 
 // The descriptor is released whether or not the close is made to fail.
 int Close(int fd) {
@@ -110,59 +128,12 @@ int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to)
   return system_calls::LinkAt(fromDirectory, from, toDirectory, to);
 }
 
-int UnlinkAt(int directory, const char* name) {
-  return Fails() ? -1 : system_calls::UnlinkAt(directory, name);
-}
-
-int MkdirAt(int directory, const char* name, mode_t mode) {
-  return Fails() ? -1 : system_calls::MkdirAt(directory, name, mode);
-}
-
-int Fchmod(int fd, mode_t mode) {
-  return Fails() ? -1 : system_calls::Fchmod(fd, mode);
-}
-
-int Fchown(int fd, uid_t owner, gid_t group) {
-  return Fails() ? -1 : system_calls::Fchown(fd, owner, group);
-}
-
-int Fsetxattr(int fd, const char* name, const void* value, size_t size) {
-  return Fails() ? -1 : system_calls::Fsetxattr(fd, name, value, size);
-}
-
-int SetFatAttributes(int fd, uint32_t attributes) {
-  return Fails() ? -1 : system_calls::SetFatAttributes(fd, attributes);
-}
-
-int Flock(int fd, int operation) {
-  return Fails() ? -1 : system_calls::Flock(fd, operation);
-}
-
-int RangeLock(int fd, int command, struct flock* range) {
-  return Fails() ? -1 : system_calls::RangeLock(fd, command, range);
-}
-
-int MakeDirectoryAt(int directory, const char* name, mode_t mode) {
-  return Fails() ? -1 : system_calls::MakeDirectoryAt(directory, name, mode);
-}
-
-int RemoveDirectoryAt(int directory, const char* name) {
-  return Fails() ? -1 : system_calls::RemoveDirectoryAt(directory, name);
-}
-
-int Unmount(const char* path) {
-  return Fails() ? -1 : system_calls::Unmount(path);
-}
-
+// A program that fails to start gives the errno value, as posix_spawn does.
 int Spawn(pid_t* pid, const char* program, const posix_spawn_file_actions_t* actions,
           const posix_spawnattr_t* attributes, char* const arguments[], char* const environment[]) {
   ShowSpawn(arguments);
   if (Fails()) return errno;
   return system_calls::Spawn(pid, program, actions, attributes, arguments, environment);
-}
-
-int Exec(const char* program, char* const arguments[]) {
-  return Fails() ? -1 : system_calls::Exec(program, arguments);
 }
 
 }  // namespace startgarten::platform::file_system

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 
 namespace startgarten {
 

@@ -6,7 +6,7 @@
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
 #include "app/view/message_box_dialog.h"
-#include "platform/drive_locations.h"
+#include "platform/drives/drive_locations.h"
 #include "platform/recent_drives.h"
 #include "tests/gui/window_fixture.h"
 

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dos/dos_path.h"
+#include "platform/windows/error.h"
+
+namespace startgarten::platform {
+
+// The error texts for a file that cannot be written: when it cannot be created, and when its
+// bytes cannot be put on disk.
+struct FailureTexts {
+  std::string create;
+  std::string write;
+};
+
+// The files one command writes, all or nothing. While a write set is open, every file write of
+// the platform (profile keys, whole files) only works out the file's new content, and every read
+// sees that content. Commit then writes each new file beside its target, flushed and with its
+// final attributes, and only when all exist records durably which goes where (write_record.h)
+// and puts them in place, one replacement each: the file staged last first and the file staged
+// first last, so that a command stages first the file that makes its change take effect. A
+// failure before that point changes nothing; a failure while putting them in place takes back
+// those already in place; a crash while putting them in place is completed at the next start.
+// Until the write set is closed, a second writer of drive C, in this process or another, waits.
+class WriteSet {
+ public:
+  // Locks drive C and completes a command that a crash interrupted there. Throws Error when such
+  // a command cannot be completed (write_record.h).
+  WriteSet();
+  // Drops what was not committed.
+  ~WriteSet();
+  WriteSet(const WriteSet&) = delete;
+  WriteSet& operator=(const WriteSet&) = delete;
+
+  // The open write set, or none.
+  static WriteSet* Current();
+
+  // Throws Error with the failing file's text, or messages::kWriteTakeBackFailed when a
+  // failure could not be taken back. Nothing is left staged afterwards.
+  void Commit();
+
+  // The staged content of the file, or none.
+  const std::string* Staged(const DosFile& file) const;
+  // The file's content as this command read it from the drive, or none: read once, as nothing
+  // changes it while the command holds the lock.
+  const std::string* Read(const DosFile& file) const;
+  const std::string& KeepRead(const DosFile& file, std::string_view bytes);
+  // Stages the file's new content; texts are used when its writing fails at commit.
+  void Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
+             const FailureTexts& texts);
+  // Lets the file be replaced although it is read-only: it keeps its protection.
+  void LiftProtection(const DosFile& file);
+  bool IsProtectionLifted(const DosFile& file) const;
+
+ private:
+  // The file a DOS path names, resolved once per command: nothing moves on the drives while the
+  // command holds their lock, and a command names its few files many times.
+  const DosFile& Locate(std::string_view dosPath);
+  friend DosFile LocateFile(std::string_view dosPath);
+
+  struct Entry {
+    DosFile file;
+    std::string bytes;
+    NewAttributes attributes;
+    FailureTexts texts;
+  };
+  Entry* Find(const DosFile& file);
+  std::vector<std::unique_ptr<PreparedFile>> PrepareAll() const;
+  std::unique_ptr<PreparedFile> WriteRecord(
+      Drive& driveC, const std::vector<std::unique_ptr<PreparedFile>>& prepared) const;
+  Error TakeBackFailed(const std::vector<std::unique_ptr<PreparedFile>>& prepared, size_t firstNew,
+                       size_t endNew) const;
+  // Takes back the files in place after a failure and throws the failed file's write text.
+  [[noreturn]] void Abandon(Drive& driveC, PreparedFile& record,
+                            std::vector<std::unique_ptr<PreparedFile>>& prepared,
+                            size_t firstInPlace, const Entry& failed) const;
+
+  std::unique_ptr<DriveLock> lock_;
+  WriteSet* previous_;
+  std::vector<Entry> entries_;  // in the order of their first staging
+  std::vector<DosFile> lifted_;
+  std::deque<std::pair<DosFile, std::string>> reads_;  // a deque keeps each read where it is
+  std::map<std::string, DosFile, std::less<>> located_;
+};
+
+// The file a DOS path names, as every file function finds it: within an open write set as the
+// set resolved it first in this command, else resolved afresh (ResolveDosPath).
+DosFile LocateFile(std::string_view dosPath);
+
+// Stages the file's content in the open write set, or writes it at once when none is open.
+// Throws Error with texts.create or texts.write when that fails.
+void WriteFileContent(const DosFile& file, std::string bytes, NewAttributes attributes,
+                      const FailureTexts& texts);
+
+// The content of the file as the open write set would leave it.
+ReadFileResult ReadCurrentContent(const DosFile& file, size_t limit);
+
+// Lets the open write set replace this file although it is read-only (no effect without one).
+void LiftProtection(std::string_view dosPath);
+
+// Removes what interrupted writes left in these directories, waiting for a running writer.
+void RemoveTemporaryFiles(const std::vector<std::string>& dosDirectories);
+
+}  // namespace startgarten::platform

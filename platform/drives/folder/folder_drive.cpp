@@ -1,0 +1,229 @@
+#include "platform/drives/folder/folder_drive.h"
+
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <vector>
+
+#include "platform/drives/drive_path.h"
+#include "platform/drives/folder/folder_replacement.h"
+#include "platform/drives/folder/host_io.h"
+#include "platform/drives/temporary_names.h"
+#include "platform/system/directory_listing.h"
+#include "platform/system/file_system.h"
+#include "platform/windows/cp1252.h"
+#include "platform/windows/windows_error.h"
+
+namespace startgarten::platform {
+
+namespace {
+
+constexpr uint64_t kBeneath = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+
+// The name in capitals when it is plain ASCII and has small letters. A name is found as Wine
+// finds it: its exact spelling first; else, of all names that match it without regard to case,
+// the first in byte order. The capital form of a plain ASCII name is that first one when it
+// exists, so it is tried without reading the directory: Windows 95 drives keep their names in
+// capitals.
+std::optional<std::string> AsciiCapitals(std::string_view name) {
+  std::string capitals(name);
+  bool changed = false;
+  for (char& c : capitals) {
+    if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+      changed = true;
+    }
+  }
+  if (!changed) return std::nullopt;
+  return capitals;
+}
+
+// Where the descriptor's file is on the host, links resolved.
+std::optional<std::string> HostPathOf(int fd) {
+  char path[PATH_MAX];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t length = ::readlink(link.c_str(), path, sizeof path);
+  if (length <= 0 || static_cast<size_t>(length) == sizeof path) return std::nullopt;
+  return std::string(path, static_cast<size_t>(length));
+}
+
+class FolderLock : public DriveLock {
+ public:
+  explicit FolderLock(Descriptor fd) : fd_(std::move(fd)) {}
+
+ private:
+  Descriptor fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderDrive> FolderDrive::Open(const std::string& location) {
+  Descriptor root(file_system::Open(location.c_str(), O_PATH | O_DIRECTORY));
+  if (!root.IsOpen()) return nullptr;
+  std::string realRoot = HostPathOf(root.Get()).value_or(location);
+  return std::unique_ptr<FolderDrive>(new FolderDrive(std::move(root), std::move(realRoot)));
+}
+
+Descriptor FolderDrive::OpenBelow(const std::string& path, int flags, mode_t mode,
+                                  uint64_t resolve) const {
+  return Descriptor(file_system::OpenBeneath(root_.Get(), path.empty() ? "." : path.c_str(), flags,
+                                             mode, kBeneath | resolve));
+}
+
+std::optional<std::string> FolderDrive::PathOf(int fd) const {
+  const std::optional<std::string> host = HostPathOf(fd);
+  if (!host) return std::nullopt;
+  if (*host == realRoot_) return std::string();
+  const std::string prefix = realRoot_ == "/" ? "/" : realRoot_ + "/";
+  if (!host->starts_with(prefix)) return std::nullopt;
+  return host->substr(prefix.size());
+}
+
+FolderDrive::Found FolderDrive::Probe(const std::string& path, bool directory) {
+  const int flags = O_PATH | (directory ? O_DIRECTORY : 0);
+  // Without a link on the way the path is its own real path, found without asking /proc.
+  if (OpenBelow(path, flags, 0, RESOLVE_NO_SYMLINKS).IsOpen()) return Found::At(path);
+  if (errno != ELOOP) return Found::Failed(errno);
+  const Descriptor fd = OpenBelow(path, flags);
+  if (!fd.IsOpen()) return Found::Failed(errno);
+  std::optional<std::string> real = PathOf(fd.Get());
+  if (!real) return Found::Failed(EXDEV);
+  return Found::At(std::move(*real));
+}
+
+FolderDrive::Found FolderDrive::MatchName(const std::string& directory, std::string_view name,
+                                          bool wantDirectory) {
+  Found found = Probe(JoinDrivePath(directory, Cp1252ToUtf8(name)), wantDirectory);
+  if (found.error != ENOENT) return found;
+  if (const std::optional<std::string> capitals = AsciiCapitals(name)) {
+    found = Probe(JoinDrivePath(directory, *capitals), wantDirectory);
+    if (found.error != ENOENT) return found;
+  }
+  // Every entry whose name matches; of several, the first in byte order, so that the choice does
+  // not depend on the directory's order.
+  const Descriptor fd = OpenBelow(directory, O_RDONLY | O_DIRECTORY);
+  std::vector<std::string> names;
+  if (!fd.IsOpen()) return Found::Failed(errno);
+  if (const int error = ListDirectory(fd.Get(), names)) return Found::Failed(error);
+  std::optional<std::string> match;
+  for (const std::string& entryName : names) {
+    if (EqualsIgnoreCase(Utf8ToCp1252(entryName), name) && (!match || entryName < *match))
+      match = entryName;
+  }
+  if (!match) return Found::Failed(ENOENT);
+  return Probe(JoinDrivePath(directory, *match), wantDirectory);
+}
+
+ResolvedPath FolderDrive::Resolve(const std::vector<std::string_view>& names) {
+  ResolvedPath resolved{kErrorSuccess, ""};
+  for (size_t i = 0; i < names.size(); ++i) {
+    const bool last = i + 1 == names.size();
+    const Found found = MatchName(resolved.path, names[i], !last);
+    if (found.found) {
+      resolved.path = found.path;
+      continue;
+    }
+    if (found.offTheDrive) return {last ? kErrorFileNotFound : kErrorPathNotFound, ""};
+    if (found.error != ENOENT) return {WindowsErrorFromErrno(found.error), ""};
+    if (!last) return {kErrorPathNotFound, ""};
+    return {kErrorSuccess, JoinDrivePath(resolved.path, Cp1252ToUtf8(names[i]))};
+  }
+  return resolved;
+}
+
+FileStatus FolderDrive::Status(const std::string& path) {
+  FileStatus status;
+  const Descriptor fd = OpenBelow(path, O_PATH);
+  struct stat host;
+  if (!fd.IsOpen() || ::fstat(fd.Get(), &host) != 0) return status;
+  status.exists = true;
+  status.regular = S_ISREG(host.st_mode);
+  // Hidden and system need a descriptor that can read; a link has none (O_PATH).
+  const Descriptor readable = status.regular || S_ISDIR(host.st_mode)
+                                  ? OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY)
+                                  : Descriptor();
+  status.attributes = HostDosAttributes(readable.IsOpen() ? readable.Get() : fd.Get(), host);
+  return status;
+}
+
+ReadFileResult FolderDrive::ReadFile(const std::string& path, size_t limit) {
+  Descriptor fd = OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (fd.IsOpen()) return ReadOpenFile(std::move(fd), limit);
+  ReadFileResult result;
+  result.error =
+      Found::Failed(errno).offTheDrive ? kErrorFileNotFound : WindowsErrorFromErrno(errno);
+  return result;
+}
+
+uint32_t FolderDrive::Rename(const std::string& from, const std::string& to) {
+  const auto [fromDirectory, fromName] = SplitDrivePath(from);
+  const auto [toDirectory, toName] = SplitDrivePath(to);
+  const Descriptor source = OpenBelow(fromDirectory, O_PATH | O_DIRECTORY);
+  if (!source.IsOpen()) return WindowsErrorFromErrno(errno);
+  const Descriptor target = OpenBelow(toDirectory, O_PATH | O_DIRECTORY);
+  if (!target.IsOpen()) return WindowsErrorFromErrno(errno);
+  const bool renamed = file_system::RenameAt(source.Get(), fromName.c_str(), target.Get(),
+                                             toName.c_str(), RENAME_NOREPLACE) == 0;
+  return renamed ? kErrorSuccess : WindowsErrorFromErrno(errno);
+}
+
+Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes,
+                                 NewAttributes attributes, unsigned index) {
+  const auto [directoryPath, name] = SplitDrivePath(path);
+  Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
+  if (!directory.IsOpen()) return {WriteFailure::kCreate, WindowsErrorFromErrno(errno), nullptr};
+  return PrepareInFolder(std::move(directory), directoryPath, name, bytes, attributes, index,
+                         calls_);
+}
+
+std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
+  Descriptor fd = OpenBelow("", O_RDONLY | O_DIRECTORY);
+  if (!fd.IsOpen() || file_system::Flock(fd.Get(), LOCK_EX) != 0) return nullptr;
+  return std::make_unique<FolderLock>(std::move(fd));
+}
+
+// A removed directory has no links left; a file system that cannot say any more is taken as gone.
+bool FolderDrive::IsGone() const {
+  struct stat status;
+  return ::fstat(root_.Get(), &status) != 0 || status.st_nlink == 0;
+}
+
+uint32_t FolderDrive::Complete(const std::string& temporaryPath, const std::string& path,
+                               uint32_t attributes) {
+  const auto [directoryPath, name] = SplitDrivePath(path);
+  const Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
+  if (!directory.IsOpen()) return WindowsErrorFromErrno(errno);
+  const std::string temporary = temporaryPath.empty() ? "" : SplitDrivePath(temporaryPath).second;
+  return CompleteInFolder(directory.Get(), temporary, name, attributes);
+}
+
+uint32_t FolderDrive::Remove(const std::string& path) {
+  const auto [directoryPath, name] = SplitDrivePath(path);
+  const Descriptor directory = OpenBelow(directoryPath, O_PATH | O_DIRECTORY);
+  if (!directory.IsOpen()) return WindowsErrorFromErrno(errno);
+  const bool removed = file_system::UnlinkAt(directory.Get(), name.c_str()) == 0;
+  return removed ? kErrorSuccess : WindowsErrorFromErrno(errno);
+}
+
+void FolderDrive::RemoveTemporaryFiles(const std::string& directory) {
+  const Descriptor fd = OpenBelow(directory, O_RDONLY | O_DIRECTORY);
+  std::vector<std::string> names;
+  if (!fd.IsOpen()) return;
+  ListDirectory(fd.Get(), names);  // what could be read of it
+  for (const std::string& name : names) {
+    struct stat status;
+    if (IsTemporaryName(name) &&
+        ::fstatat(fd.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(status.st_mode)) {
+      file_system::UnlinkAt(fd.Get(), name.c_str());
+    }
+  }
+}
+
+}  // namespace startgarten::platform

@@ -1,0 +1,449 @@
+#include "platform/drives/folder/folder_replacement.h"
+
+#include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "platform/drives/drive_path.h"
+#include "platform/drives/folder/dos_attrib_value.h"
+#include "platform/drives/folder/host_io.h"
+#include "platform/drives/temporary_names.h"
+#include "platform/system/file_system.h"
+#include "platform/windows/windows_error.h"
+
+namespace startgarten::platform {
+
+namespace {
+
+constexpr uint64_t kBeneath = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+constexpr uint32_t kFatProtective = ATTR_RO | ATTR_HIDDEN | ATTR_SYS;
+// The FAT attribute bits a replacement keeps: read-only, hidden, system and archive.
+constexpr uint32_t kFatKept = kFatProtective | ATTR_ARCH;
+
+// Whether an errno value says that the file system lacks the call or its flags (FUSE, NFS and
+// CIFS answer renameat2's flags with EINVAL; FAT has no links), rather than that it failed.
+bool Lacks(int error) {
+  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
+}
+
+// Whether an errno value says that the file system cannot hold what was to be set: then it held
+// nothing of it either, and nothing is lost.
+bool CannotHold(int error) {
+  return error == EOPNOTSUPP || error == ENOSYS || error == EINVAL;
+}
+
+uint32_t ErrorOf(int error) {
+  return WindowsErrorFromErrno(error);
+}
+
+// The value of one extended attribute; none when it is gone. A value that grows or shrinks
+// between asking its size and reading it is read again.
+std::optional<std::string> ReadExtendedAttribute(int fd, const char* name, int& error) {
+  for (;;) {
+    const ssize_t length = file_system::Fgetxattr(fd, name, nullptr, 0);
+    if (length < 0) {
+      error = errno == ENODATA ? 0 : errno;
+      return std::nullopt;
+    }
+    std::string value(static_cast<size_t>(length), '\0');
+    const ssize_t got = file_system::Fgetxattr(fd, name, value.data(), value.size());
+    if (got >= 0) {
+      value.resize(static_cast<size_t>(got));
+      return value;
+    }
+    if (errno != ERANGE) {
+      error = errno == ENODATA ? 0 : errno;
+      return std::nullopt;
+    }
+  }
+}
+
+// The extended attributes of the old file for the new one; a file created anew gets normal DOS
+// attributes in user.DOSATTRIB, in the form the old one had. Attributes that the file system
+// cannot store, or that only a privileged process may set, are left out.
+int CopyExtendedAttributes(int from, int to, NewAttributes attributes) {
+  ssize_t size = file_system::Flistxattr(from, nullptr, 0);
+  if (size <= 0) return size == 0 || errno == ENOTSUP ? 0 : errno;
+  std::vector<char> names(static_cast<size_t>(size));
+  size = file_system::Flistxattr(from, names.data(), names.size());
+  if (size < 0) return errno;
+  for (size_t at = 0; at < static_cast<size_t>(size);) {
+    const std::string_view name(names.data() + at);
+    at += name.size() + 1;
+    int error = 0;
+    std::optional<std::string> value = ReadExtendedAttribute(from, name.data(), error);
+    if (error) return error;
+    if (!value) continue;  // gone since the list was made
+    if (attributes == NewAttributes::kNormal && name == kDosAttribName) {
+      const uint32_t old = DosAttribAttributes(*value).value_or(0);
+      value = WithDosAttribAttributes(*value, old & ~kProtectiveAttributes).value_or(*value);
+    }
+    if (file_system::Fsetxattr(to, name.data(), value->data(), value->size()) == 0) continue;
+    const bool privileged = name.starts_with("security.") || name.starts_with("trusted.");
+    if (errno == ENOTSUP || (privileged && (errno == EPERM || errno == EACCES))) continue;
+    return errno;
+  }
+  return 0;
+}
+
+// Owner, extended attributes and permission bits of the old file. An owner that the process may
+// not give (it is not root) stays the process's own. The permission bits come last: until then
+// the new file stays writable, which setting user attributes needs.
+int CopyHostAttributes(int from, const struct stat& old, int to, NewAttributes attributes) {
+  struct stat now;
+  if (::fstat(to, &now) != 0) return errno;
+  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+      file_system::Fchown(to, old.st_uid, old.st_gid) != 0 && errno != EPERM &&
+      !CannotHold(errno)) {
+    return errno;
+  }
+  if (const int error = CopyExtendedAttributes(from, to, attributes)) return error;
+  if (file_system::Fchmod(to, old.st_mode & 07777) != 0 && !CannotHold(errno)) return errno;
+  return 0;
+}
+
+// A FAT mount keeps read-only, hidden, system and archive in the directory entry, and nothing
+// else of a file's attributes.
+int FatAttributes(int fd, uint32_t& attributes) {
+  return file_system::GetFatAttributes(fd, &attributes) == 0 ? 0 : errno;
+}
+
+// Gives the file in the directory exactly these FAT attributes where it lacks them: the msdos
+// driver sets or clears the hidden bit on every rename from whether the new name begins with a
+// dot.
+uint32_t SettleFatAttributes(int directory, const std::string& name, uint32_t attributes) {
+  const Descriptor fd(file_system::OpenBeneath(
+      directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
+  if (!fd.IsOpen()) return ErrorOf(errno);
+  uint32_t now = 0;
+  int error = FatAttributes(fd.Get(), now);
+  if (!error && (now & kFatKept) != (attributes & kFatKept) &&
+      file_system::SetFatAttributes(fd.Get(), (now & ~kFatKept) | (attributes & kFatKept)) != 0) {
+    error = errno;
+  }
+  return ErrorOf(error);
+}
+
+// Copies the whole content of one open file to another, from the start.
+int CopyContent(int from, int to) {
+  char buffer[64 << 10];
+  for (off_t at = 0;;) {
+    const ssize_t got = file_system::ReadAt(from, buffer, sizeof buffer, at);
+    if (got < 0) return errno;
+    if (got == 0) return 0;
+    if (const int error = WriteAll(to, std::string_view(buffer, static_cast<size_t>(got))))
+      return error;
+    at += got;
+  }
+}
+
+// The new version of a file, beside it under a temporary name in the same directory. It takes
+// the file's place with the calls the file system offers, in this order:
+// - an exchange of the two names (renameat2 RENAME_EXCHANGE): the old version then waits under
+//   the temporary name;
+// - where there is none (FUSE, NFS, CIFS, older FAT drivers), a second name for the old version
+//   (link) and a rename that replaces the file: the old version waits under a name of its own;
+// - where there are no links either (FAT), a rename that replaces the file, while a descriptor
+//   of the old version keeps it for a take-back.
+// Each of these replaces the file in one step, so that the file is never missing, and a crash
+// leaves it old or new, never anything else. That the files of one command are all old or all
+// new across a crash is the write set's record: it names where each new version waits.
+class FolderReplacement : public PreparedFile {
+ public:
+  FolderReplacement(Descriptor directory, std::string directoryPath, std::string name,
+                    unsigned index, FolderCalls& calls)
+      : calls_(calls),
+        directory_(std::move(directory)),
+        directoryPath_(std::move(directoryPath)),
+        name_(std::move(name)),
+        temporary_(TemporaryName(index)),
+        oldVersion_(TemporaryName(index + kOldVersionIndex)) {}
+
+  ~FolderReplacement() override {
+    if (state_ == State::kBeside) file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
+  }
+
+  FolderReplacement(const FolderReplacement&) = delete;
+  FolderReplacement& operator=(const FolderReplacement&) = delete;
+
+  // Writes the new version: bytes, then the attributes of the old file (open as old, or not open
+  // when there is none), then the flush. Returns where it failed.
+  Preparation Write(std::string_view bytes, Descriptor old, NewAttributes attributes);
+
+  uint32_t PutInPlace() override { return old_.IsOpen() ? Replace() : Create(); }
+  uint32_t TakeBack() override;
+
+  uint32_t SyncDirectory() override {
+    return file_system::Fsync(directory_.Get()) == 0 ? kErrorSuccess : ErrorOf(errno);
+  }
+
+  std::string DirectoryKey() const override {
+    struct stat status;
+    if (::fstat(directory_.Get(), &status) != 0) return std::to_string(directory_.Get());
+    return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+  }
+
+  void RemoveOldVersion() override {
+    if (state_ == State::kExchanged) file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
+    if (state_ == State::kLinkedAside) file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
+    state_ = State::kDone;
+  }
+
+  std::string TemporaryPath() const override { return JoinDrivePath(directoryPath_, temporary_); }
+  uint32_t Attributes() const override { return attributes_; }
+  void KeepForNextStart() override { state_ = State::kDone; }
+
+ private:
+  // Where the versions are. kCreated and kReplaced keep the old version only in old_ (if any).
+  enum class State {
+    kNone,
+    kBeside,
+    kCreated,
+    kCreatedTwice,
+    kExchanged,
+    kLinkedAside,
+    kReplaced,
+    kDone
+  };
+
+  int Rename(const std::string& from, const std::string& to, unsigned flags) const {
+    return file_system::RenameAt(directory_.Get(), from.c_str(), directory_.Get(), to.c_str(),
+                                 flags);
+  }
+  int Link(const std::string& from, const std::string& to) const {
+    return file_system::LinkAt(directory_.Get(), from.c_str(), directory_.Get(), to.c_str());
+  }
+  // On a FAT mount, the FAT attributes of a version where a rename may have changed them.
+  uint32_t Settle(const std::string& name, uint32_t fat) const {
+    return onFat_ ? SettleFatAttributes(directory_.Get(), name, fat) : kErrorSuccess;
+  }
+
+  uint32_t Create();
+  uint32_t Replace();
+  uint32_t CopyOldVersion();
+  // Whether a failed call was one the file system lacks; it is not tried again then.
+  static bool Refused(bool& call) {
+    if (Lacks(errno)) call = false;
+    return !call;
+  }
+
+  FolderCalls& calls_;
+  Descriptor directory_;
+  std::string directoryPath_;
+  std::string name_;
+  std::string temporary_;
+  std::string oldVersion_;
+  Descriptor old_;  // the file replaced, open for reading
+  struct stat oldStatus_ {};
+  bool onFat_ = false;
+  uint32_t oldFat_ = 0;
+  uint32_t newFat_ = 0;
+  uint32_t attributes_ = 0;
+  State state_ = State::kNone;
+};
+
+Preparation FolderReplacement::Write(std::string_view bytes, Descriptor old,
+                                     NewAttributes attributes) {
+  old_ = std::move(old);
+  if (old_.IsOpen() && (::fstat(old_.Get(), &oldStatus_) != 0 || !S_ISREG(oldStatus_.st_mode)))
+    return {WriteFailure::kCreate, kErrorAccessDenied, nullptr};
+  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+  // A file created anew gets the permissions the process's umask and the directory's default ACL
+  // give it; a replacement starts private and gets the old file's at the end.
+  const mode_t mode = old_.IsOpen() ? 0600 : 0666;
+  const char* temporary = temporary_.c_str();
+  Descriptor fd(file_system::OpenBeneath(directory_.Get(), temporary, flags, mode, kBeneath));
+  if (!fd.IsOpen() && errno == EEXIST) {
+    // Left by a crashed process that had the same process id: never written through.
+    file_system::UnlinkAt(directory_.Get(), temporary);
+    fd = Descriptor(file_system::OpenBeneath(directory_.Get(), temporary, flags, mode, kBeneath));
+  }
+  if (!fd.IsOpen()) return {WriteFailure::kCreate, ErrorOf(errno), nullptr};
+  state_ = State::kBeside;
+
+  // On a FAT mount the attributes are the directory entry's; elsewhere the old file's owner,
+  // extended attributes and permission bits.
+  int error = FileSystemIsFat(fd.Get(), onFat_);
+  if (!error) error = WriteAll(fd.Get(), bytes);
+  if (!error && onFat_) {
+    error = old_.IsOpen() ? FatAttributes(old_.Get(), oldFat_) : 0;
+    newFat_ = old_.IsOpen() ? oldFat_ : ATTR_ARCH;
+    if (attributes == NewAttributes::kNormal) newFat_ = (newFat_ & ~kFatProtective) | ATTR_ARCH;
+    if (!error && file_system::SetFatAttributes(fd.Get(), newFat_) != 0) error = errno;
+  } else if (!error && old_.IsOpen()) {
+    error = CopyHostAttributes(old_.Get(), oldStatus_, fd.Get(), attributes);
+  }
+  if (!error) attributes_ = onFat_ ? newFat_ & kFatKept : 0;
+  if (!error && file_system::Fsync(fd.Get()) != 0) error = errno;
+  if (const int closed = fd.Close(); !error) error = closed;
+  if (error) return {WriteFailure::kWrite, ErrorOf(error), nullptr};
+  return {WriteFailure::kNone, kErrorSuccess, nullptr};
+}
+
+// A file that did not exist: the new version takes its name only where none has appeared since.
+uint32_t FolderReplacement::Create() {
+  if (calls_.noReplace) {
+    if (Rename(temporary_, name_, RENAME_NOREPLACE) == 0) {
+      state_ = State::kCreated;
+      return Settle(name_, newFat_);
+    }
+    if (!Refused(calls_.noReplace)) return ErrorOf(errno);
+  }
+  if (calls_.links) {
+    if (Link(temporary_, name_) == 0) {
+      // Both names hold the new version until the temporary one is gone; a crash in between
+      // leaves the file new and its temporary name for the next start to remove.
+      state_ = State::kCreatedTwice;
+      if (file_system::UnlinkAt(directory_.Get(), temporary_.c_str()) != 0) return ErrorOf(errno);
+      state_ = State::kCreated;
+      return Settle(name_, newFat_);
+    }
+    if (!Refused(calls_.links)) return ErrorOf(errno);
+  }
+  // Without links, a plain rename: it would replace a file that another program created since
+  // Prepare looked, which the drive's lock keeps Startgarten itself from doing.
+  struct stat existing;
+  if (::fstatat(directory_.Get(), name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+    return kErrorAlreadyExists;
+  if (Rename(temporary_, name_, 0) != 0) return ErrorOf(errno);
+  state_ = State::kCreated;
+  return Settle(name_, newFat_);
+}
+
+uint32_t FolderReplacement::Replace() {
+  if (calls_.exchange) {
+    if (Rename(temporary_, name_, RENAME_EXCHANGE) == 0) {
+      state_ = State::kExchanged;
+      return Settle(name_, newFat_);
+    }
+    if (!Refused(calls_.exchange)) return ErrorOf(errno);
+  }
+  // The old version under a second name: the file keeps a name throughout.
+  if (calls_.links) {
+    const bool linked =
+        Link(name_, oldVersion_) == 0 ||
+        (errno == EEXIST && file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str()) == 0 &&
+         Link(name_, oldVersion_) == 0);
+    if (linked) {
+      if (Rename(temporary_, name_, 0) != 0) {
+        const int error = errno;
+        file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
+        return ErrorOf(error);
+      }
+      state_ = State::kLinkedAside;
+      return Settle(name_, newFat_);
+    }
+    if (!Refused(calls_.links)) return ErrorOf(errno);
+  }
+  // No links: the rename frees the old version's name, and old_ keeps its content for a
+  // take-back. A crash leaves the file new.
+  if (Rename(temporary_, name_, 0) != 0) return ErrorOf(errno);
+  state_ = State::kReplaced;
+  return Settle(name_, newFat_);
+}
+
+// Writes the old version again from its descriptor, under its own temporary name, with its
+// attributes and flushed.
+uint32_t FolderReplacement::CopyOldVersion() {
+  const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+  Descriptor fd(
+      file_system::OpenBeneath(directory_.Get(), oldVersion_.c_str(), flags, 0600, kBeneath));
+  if (!fd.IsOpen()) return ErrorOf(errno);
+  int error = CopyContent(old_.Get(), fd.Get());
+  if (!error) {
+    error = onFat_ ? (file_system::SetFatAttributes(fd.Get(), oldFat_) == 0 ? 0 : errno)
+                   : CopyHostAttributes(old_.Get(), oldStatus_, fd.Get(), NewAttributes::kKeep);
+  }
+  if (!error && file_system::Fsync(fd.Get()) != 0) error = errno;
+  if (const int closed = fd.Close(); !error) error = closed;
+  if (error) file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
+  return ErrorOf(error);
+}
+
+// Every way back leaves the new version beside the file under its temporary name, as it was
+// before PutInPlace, so that a record can still have it completed.
+uint32_t FolderReplacement::TakeBack() {
+  uint32_t error = kErrorSuccess;
+  switch (state_) {
+    case State::kExchanged:
+      if (Rename(temporary_, name_, RENAME_EXCHANGE) != 0) return ErrorOf(errno);
+      state_ = State::kBeside;
+      return Settle(name_, oldFat_);
+    case State::kLinkedAside:
+      if (Link(name_, temporary_) != 0) return ErrorOf(errno);
+      if (Rename(oldVersion_, name_, 0) != 0) {
+        error = ErrorOf(errno);
+        file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
+        return error;
+      }
+      state_ = State::kBeside;
+      return Settle(name_, oldFat_);
+    case State::kReplaced:
+      // Without links the new version moves back beside before the old one's copy takes its
+      // place: for that moment the file is missing, and the command's record has a crash there
+      // completed at the next start.
+      if ((error = CopyOldVersion()) != kErrorSuccess) return error;
+      if (Rename(name_, temporary_, 0) != 0) {
+        error = ErrorOf(errno);
+        file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
+        return error;
+      }
+      if (Rename(oldVersion_, name_, 0) != 0) {
+        error = ErrorOf(errno);
+        // Back to the new version; where even that fails, the file is missing and its new
+        // version beside it, which the record has the next start put in place.
+        if (Rename(temporary_, name_, 0) != 0) state_ = State::kBeside;
+        return error;
+      }
+      state_ = State::kBeside;
+      return Settle(name_, oldFat_);
+    case State::kCreated:
+      if (Rename(name_, temporary_, 0) != 0) return ErrorOf(errno);
+      state_ = State::kBeside;
+      return kErrorSuccess;
+    case State::kCreatedTwice:
+      if (file_system::UnlinkAt(directory_.Get(), name_.c_str()) != 0) return ErrorOf(errno);
+      state_ = State::kBeside;
+      return kErrorSuccess;
+    default:
+      return kErrorSuccess;
+  }
+}
+
+}  // namespace
+
+Preparation PrepareInFolder(Descriptor directory, const std::string& directoryPath,
+                            const std::string& name, std::string_view bytes,
+                            NewAttributes attributes, unsigned index, FolderCalls& calls) {
+  // The file it replaces, opened through the directory: Resolve followed every link on the way.
+  Descriptor old(file_system::OpenBeneath(
+      directory.Get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
+  if (!old.IsOpen() && errno != ENOENT) return {WriteFailure::kCreate, ErrorOf(errno), nullptr};
+  auto prepared =
+      std::make_unique<FolderReplacement>(std::move(directory), directoryPath, name, index, calls);
+  Preparation written = prepared->Write(bytes, std::move(old), attributes);
+  if (written.failure == WriteFailure::kNone) written.file = std::move(prepared);
+  return written;
+}
+
+uint32_t CompleteInFolder(int directory, const std::string& temporary, const std::string& name,
+                          uint32_t attributes) {
+  if (!temporary.empty() &&
+      file_system::RenameAt(directory, temporary.c_str(), directory, name.c_str(), 0) != 0) {
+    return ErrorOf(errno);
+  }
+  bool onFat = false;
+  if (const int error = FileSystemIsFat(directory, onFat)) return ErrorOf(error);
+  if (onFat) {
+    if (const uint32_t error = SettleFatAttributes(directory, name, attributes)) return error;
+  }
+  return file_system::Fsync(directory) == 0 ? kErrorSuccess : ErrorOf(errno);
+}
+
+}  // namespace startgarten::platform

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/system/descriptor.h"
+#include "platform/windows/file_types.h"
+
+// Reading and writing open host files, for the drives that keep their files on the host.
+namespace startgarten::platform {
+
+// Reads a whole regular file from the descriptor, which it closes, never more than limit bytes.
+// A directory or device gives kErrorAccessDenied, as opening one for reading does on Windows.
+ReadFileResult ReadOpenFile(Descriptor fd, size_t limit);
+
+// Writes every byte. Returns 0 or an errno value.
+int WriteAll(int fd, std::string_view bytes);
+
+// The DOS attributes of an open file: directory or archive; read-only when no write permission
+// bit is set; hidden and system from the FAT attributes on a FAT mount, else from the extended
+// attribute user.DOSATTRIB. Hidden and system count as not set where they cannot be read.
+uint32_t HostDosAttributes(int fd, const struct stat& status);
+
+// Whether the open file lies on a FAT mount, which keeps read-only, hidden, system and archive in
+// its directory entry: 0 with isFat set, or the errno value of the failed question.
+int FileSystemIsFat(int fd, bool& isFat);
+
+}  // namespace startgarten::platform

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/windows/error.h"
+
+// Whether another process holds a disk image file, so that changing it would be lost or would
+// destroy the emulator's file system: a process that has it open for writing, or one that holds a
+// lock on it, as QEMU does. QEMU locks bytes of its image files with open file description
+// locks: a shared lock on byte 100 + n for each permission n it uses (0 reading a consistent
+// image, 1 writing, 2 writing unchanged data, 3 resizing) and on byte 200 + n for each it does not
+// grant others; a QEMU that starts tests those bytes with an exclusive lock and refuses an image
+// on which it finds one that conflicts.
+namespace startgarten::platform {
+
+struct ImageUser {
+  pid_t pid = 0;        // 0 when the process cannot be seen (another user's)
+  std::string program;  // its name as /proc/PID/comm gives it, code page 1252
+};
+
+// Looks, through fd (an opening of the image that holds no lock itself), for a lock of any other
+// open file description or process on the image, and in /proc for a process (other than this
+// one) that has it open for writing or holds such a lock. Processes that cannot be read are
+// passed over; their locks still count. On a file system without such locks, /proc alone tells.
+// Returns 0, with user set when the image is in use, or the errno value of a lock test that
+// failed.
+int FindImageUser(int fd, std::optional<ImageUser>& user);
+
+// Takes through fd (open for reading) the locks that a QEMU writing the image takes: it reads
+// and writes, and grants others neither writing nor resizing. A QEMU that starts while they are
+// held refuses the image. They last as long as fd's open file description. Returns 0 (also on a
+// file system without such locks, where QEMU takes none either) or errno.
+int HoldWriterLocks(int fd);
+
+// The refusal of a change to an image that another process holds: its message names the image,
+// the program and its id; NoticeAtStart says the same to a user who only opens the image.
+class ImageInUseError : public Error {
+ public:
+  ImageInUseError(std::string_view imageName, const ImageUser& user);
+  const std::string& NoticeAtStart() const { return noticeAtStart_; }
+
+ private:
+  std::string noticeAtStart_;
+};
+
+}  // namespace startgarten::platform
