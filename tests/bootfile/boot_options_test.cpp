@@ -5,7 +5,6 @@
 
 #include <map>
 
-#include "bootfile/ini_file.h"
 #include "platform/profile_text.h"
 #include "support/boot_drive_fixture.h"
 
@@ -127,17 +126,11 @@ TEST_F(BootOptionsTest, WriteStoresTheWindowsValues) {
   options.defaultSystem.UserClick(kDos);
   options.doubleBuffer.SetItemIndex(-1);
   WriteBootOptions(options, boxes);
-  const TIniFile ini("c:\\msdos.sys");
-  for (const auto& [key, value] : std::map<const char*, const char*>{{"BootMenu", "1"},
-                                                                     {";BootFailSafe", "1"},
-                                                                     {"BootMenuDefault", "3"},
-                                                                     {"BootMenuDelay", "0"},
-                                                                     {"BootDelay", "-4"},
-                                                                     {"BootWin", "0"},
-                                                                     {"BootMulti", "1"},
-                                                                     {"DoubleBuffer", "-1"}}) {
-    EXPECT_EQ(ini.ReadText("Options", key, ""), value) << key;
-  }
+  EXPECT_EQ(BootFile(), test_support::BootFileText(
+                            {";PROMPT=0", "BootMenu=1", "BootKeys=0", "BootGUI=0", "Network=0",
+                             ";BootFailSafe=1", "BootWarn=0", "BootMulti=1", "DBLSpace=0",
+                             "DRVSpace=0", "LoadTop=0", "Logo=0", "BootMenuDefault=3",
+                             "BootMenuDelay=0", "BootDelay=-4", "BootWin=0", "DoubleBuffer=-1"}));
 }
 
 }  // namespace
