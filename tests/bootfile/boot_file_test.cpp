@@ -23,29 +23,6 @@ TEST(IniFile, ReadNumberRewritesTheHexPrefixOnlyAfterTwoCharacters) {
   for (const auto& [key, value] : cases) EXPECT_EQ(ini.ReadNumber("s", key, -9), value) << key;
 }
 
-// Reading changes nothing on disk; a write command may replace the protected file, which keeps
-// its protection; outside a write command the file stays read-only.
-TEST_F(BootFileTest, KeepsItsProtectionOnDiskWhileOpenAndAfterAWrite) {
-  WriteBootFile({"BootGUI=1"});
-  {
-    std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
-    ASSERT_TRUE(bootFile);
-    EXPECT_EQ(bootFile->Path(), "C:\\msdos.sys");
-    EXPECT_EQ(BootFileAttributes(), kProtected);
-    EXPECT_EQ(bootFile->Ini().ReadNumber("OPTIONS", "BootGUI", -1), 1);
-    EXPECT_THROW(bootFile->Ini().WriteNumber("Options", "BootGUI", 0), Error);
-  }
-  platform::WriteSet writes;
-  std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
-  bootFile->Ini().WriteNumber("Options", "BootGUI", 0);
-  EXPECT_EQ(BootFileAttributes(), kProtected);
-  EXPECT_NE(BootFile().find("BootGUI=1"), std::string::npos);  // nothing written yet
-  writes.Commit();
-  EXPECT_NE(BootFile().find("BootGUI=0"), std::string::npos);
-  EXPECT_EQ(BootFileAttributes(), kProtected);
-  EXPECT_TRUE(boxes.shown.empty());
-}
-
 // The boot file of another host drive keeps its own attributes, whatever drive C's file has.
 TEST_F(BootFileTest, HostDriveElsewhereKeepsItsOwnAttributes) {
   drive.Write("MSDOS.SYS", CrLf({"[Paths]", "HostWinBootDrv=H"}));

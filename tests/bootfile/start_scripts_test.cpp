@@ -86,14 +86,5 @@ TEST_F(StartScriptsTest, TheBatchFileChangesWhenTheOptionDoesAndTheMarkerFollows
   }
 }
 
-TEST_F(StartScriptsTest, MissingBatchFileEndsTheStageAndNothingIsWritten) {
-  WriteBootFile({";PROMPT=0"});
-  const std::string bootFile = BootFile();
-  EXPECT_EQ(test_support::ErrorOf([&] { RunStage(true); }),
-            test_support::CannotOpen("c:\\autoexec.bat"));
-  EXPECT_EQ(BootFile(), bootFile);
-  EXPECT_FALSE(drive.Read("WINDOWS/start.bat"));
-}
-
 }  // namespace
 }  // namespace startgarten

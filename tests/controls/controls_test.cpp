@@ -68,9 +68,6 @@ TEST(SpinEdit, ValueComesFromTheTextStrictlyAndStepsFromIt) {
   }
   edit.UserStep(+1);
   EXPECT_EQ(edit.Text(), "1");
-  edit.SetValue(-5);
-  edit.UserStep(-1);
-  EXPECT_EQ(edit.Text(), "-6");
   edit.SetValue(INT32_MAX);
   edit.UserStep(+1);
   EXPECT_EQ(edit.Value(), INT32_MAX);
