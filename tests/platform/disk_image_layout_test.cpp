@@ -9,6 +9,7 @@
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
 #include "support/allocation_probe.h"
+#include "support/byte_order.h"
 #include "support/disk_images.h"
 #include "support/sparse_image.h"
 #include "support/temp_drive.h"
@@ -17,6 +18,7 @@ namespace startgarten::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::PutLittleEndian;
 using test_support::SparseImage;
 
 constexpr uint64_t kMiB = 1 << 20;
@@ -54,10 +56,6 @@ const std::string& Mbr16() {
 }
 const std::string& Boot16() {
   return Real().fat16.sectors.at(kMiB);
-}
-
-void PutLittleEndian(std::string& bytes, size_t at, uint64_t value, int size) {
-  for (int i = 0; i < size; ++i, value >>= 8) bytes[at + i] = static_cast<char>(value & 0xFF);
 }
 
 // Sets partition entry index (0 to 3) of an MBR.

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/windows/error.h"
+#include "support/byte_order.h"
 #include "support/samba_dos_attrib.h"
 #include "support/temp_drive.h"
 
@@ -27,16 +28,13 @@ using test_support::TempDrive;
 // then tag, permissions and id of each entry.
 std::string AclWithUser(uint32_t user) {
   std::string acl;
-  const auto put = [&acl](uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) acl += static_cast<char>(value >> (8 * i));
-  };
-  put(2, 4);
+  test_support::AppendLittleEndian(acl, 2, 4);
   const uint32_t entries[][3] = {
       {0x01, 6, ~0u}, {0x02, 4, user}, {0x04, 4, ~0u}, {0x10, 4, ~0u}, {0x20, 0, ~0u}};
   for (const auto& [tag, permissions, id] : entries) {
-    put(tag, 2);
-    put(permissions, 2);
-    put(id, 4);
+    test_support::AppendLittleEndian(acl, tag, 2);
+    test_support::AppendLittleEndian(acl, permissions, 2);
+    test_support::AppendLittleEndian(acl, id, 4);
   }
   return acl;
 }
