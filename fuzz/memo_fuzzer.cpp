@@ -62,19 +62,10 @@ class TextModel {
     }
   }
 
+  // The line of that number, none when there is no such line.
   void Remove(int index) {
-    if (index < 0) return;
-    size_t start = 0;
-    for (int line = 0; line < index && start < text_.size(); ++line) {
-      start = std::min(text_.find(kBreak, start), text_.size()) + kBreak.size();
-    }
-    if (start >= text_.size()) return;
-    const size_t end = text_.find(kBreak, start);
-    if (end == std::string::npos) {
-      text_.erase(start);
-    } else {
-      text_.erase(start, end + kBreak.size() - start);
-    }
+    int line = 0;
+    RemoveEach([&](const std::string&) { return line++ == index; });
   }
 
   // One pass from the first line to the last; after a removal the next line moves up.
