@@ -68,14 +68,6 @@ class InterruptedCommand : public testing::Test {
   std::vector<RecordedFile> record;
 };
 
-TEST_F(InterruptedCommand, IsCompletedAtTheNextStart) {
-  WriteRecord(FormatWriteRecord(record));
-  EXPECT_EQ(Start(), "");
-  EXPECT_EQ(drive.Read("MSDOS.SYS"), kNew);
-  EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "@ECHO ON\r\n");
-  EXPECT_EQ(drive.Entries(), (std::set<std::string>{"AUTOEXEC.BAT", "MSDOS.SYS"}));
-}
-
 // A record that is not ours, or that names a file whose new version is gone (a later program
 // changed it), is reported; nothing is touched, and no command writes while it lies there.
 TEST_F(InterruptedCommand, ThatCannotBeCompletedIsReportedAndStopsWriting) {
