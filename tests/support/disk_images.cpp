@@ -262,8 +262,7 @@ DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
   if (kind == ImageKind::kFat32Disk)
     return MakePartitionedDisk(directory / "fat32.img", 40, 32, 0x0C);
   const bool raw = kind == ImageKind::kFat16Disk;
-  const DiskImage disk =
-      MakePartitionedDisk(directory / (raw ? "fat16.img" : "disk.img"), 32, 16, 0x06);
+  DiskImage disk = MakePartitionedDisk(directory / (raw ? "fat16.img" : "disk.img"), 32, 16, 0x06);
   if (raw) return disk;
   if (kind == ImageKind::kFixedVhd) return MakeFixedVhd(disk);
   // The FAT16 disk in the formats of the kinds from kQcow2 on, in their order.
