@@ -10,7 +10,7 @@
 #include "fuzz/fuzz_check.h"
 #include "platform/drives/image/disk_image_layout.h"
 #include "platform/windows/error.h"
-#include "tests/support/sparse_image.h"
+#include "support/sparse_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace startgarten;

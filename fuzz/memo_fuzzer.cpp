@@ -22,14 +22,12 @@ constexpr std::string_view kBreak = "\r\n";
 std::string Loaded(std::string_view bytes) {
   std::string text;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes.substr(i, 2) == kBreak) {
-      text += kBreak;
-      ++i;
-    } else if (bytes[i] == '\r' || bytes[i] == '\n') {
-      text += kBreak;
-    } else {
+    if (bytes[i] != '\r' && bytes[i] != '\n') {
       text += bytes[i];
+      continue;
     }
+    text += kBreak;
+    if (bytes.substr(i, 2) == kBreak) ++i;
   }
   return text;
 }
@@ -62,19 +60,10 @@ class TextModel {
     }
   }
 
+  // The line of that number, none when there is no such line.
   void Remove(int index) {
-    if (index < 0) return;
-    size_t start = 0;
-    for (int line = 0; line < index && start < text_.size(); ++line) {
-      start = std::min(text_.find(kBreak, start), text_.size()) + kBreak.size();
-    }
-    if (start >= text_.size()) return;
-    const size_t end = text_.find(kBreak, start);
-    if (end == std::string::npos) {
-      text_.erase(start);
-    } else {
-      text_.erase(start, end + kBreak.size() - start);
-    }
+    int line = 0;
+    RemoveEach([&](const std::string&) { return line++ == index; });
   }
 
   // One pass from the first line to the last; after a removal the next line moves up.
@@ -120,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CompareLines(memo, model);
 
   while (operations.remaining_bytes() > 0) {
-    switch (operations.ConsumeIntegralInRange(0, 4)) {
+    switch (operations.ConsumeIntegralInRange(0, 3)) {
       case 0: {
         // The program appends lines, never line breaks.
         const std::string line = WithoutLineBreaks(ConsumeTailString(operations, 20));
@@ -135,23 +124,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 2: {
-        // Lines that hold a byte, as the start script rules look for a call inside a line.
-        const char wanted = operations.ConsumeIntegral<char>();
-        const auto holds = [wanted](const std::string& line) {
-          return line.find(wanted) != std::string::npos;
+        // Lines that begin with a text, or hold it, as the start script rules look for a call
+        // inside a line.
+        const bool inside = operations.ConsumeBool();
+        const std::string part = ConsumeTailString(operations, 3);
+        const auto matches = [&](const std::string& line) {
+          return inside ? line.find(part) != std::string::npos : line.starts_with(part);
         };
-        memo.DeleteIf(holds);
-        model.RemoveEach(holds);
+        memo.DeleteIf(matches);
+        model.RemoveEach(matches);
         break;
       }
-      case 3: {
-        const std::string prefix = ConsumeTailString(operations, 3);
-        const auto begins = [&prefix](const std::string& line) { return line.starts_with(prefix); };
-        memo.DeleteIf(begins);
-        model.RemoveEach(begins);
-        break;
-      }
-      case 4:
+      case 3:
         memo.Clear();
         model.Clear();
         break;

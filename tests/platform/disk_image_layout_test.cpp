@@ -9,6 +9,7 @@
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
 #include "support/allocation_probe.h"
+#include "support/byte_order.h"
 #include "support/disk_images.h"
 #include "support/sparse_image.h"
 #include "support/temp_drive.h"
@@ -17,6 +18,7 @@ namespace startgarten::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::PutLittleEndian;
 using test_support::SparseImage;
 
 constexpr uint64_t kMiB = 1 << 20;
@@ -56,10 +58,6 @@ const std::string& Boot16() {
   return Real().fat16.sectors.at(kMiB);
 }
 
-void PutLittleEndian(std::string& bytes, size_t at, uint64_t value, int size) {
-  for (int i = 0; i < size; ++i, value >>= 8) bytes[at + i] = static_cast<char>(value & 0xFF);
-}
-
 // Sets partition entry index (0 to 3) of an MBR.
 void SetPartition(std::string& mbr, int index, unsigned char status, unsigned char type,
                   uint64_t first, uint64_t sectors) {
@@ -80,10 +78,6 @@ SparseImage Disk(const std::string& mbr, const std::string& boot, uint64_t megab
   return {megabytes * kMiB, {{0, mbr}, {kMiB, boot}}};
 }
 
-SparseImage Sized(uint64_t size) {
-  return {size, {}};
-}
-
 SparseImage Header(const std::string& front) {
   return SparseImage::Starting(front, kMiB);
 }
@@ -100,14 +94,6 @@ SparseImage ExpandingVhd(uint32_t type) {
       SparseImage::Starting(test_support::VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
   image.sectors[image.size - 512] = image.sectors[0];
   return image;
-}
-
-// The header of a VirtualBox image: its text, and its signature at byte 64.
-std::string VdiHeader() {
-  std::string vdi = "<<< Oracle VM VirtualBox Disk Image >>>\n";
-  vdi.resize(512, '\0');
-  PutLittleEndian(vdi, 64, 0xBEDA107F, 4);
-  return vdi;
 }
 
 std::string Message(const char* pattern, std::string_view detail = {}) {
@@ -152,7 +138,9 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   PutLittleEndian(extInFatPartition.sectors[kMiB + 1024], 56, 0xEF53, 2);
   SparseImage badChecksum = FixedVhd(Real().fat16);
   badChecksum.sectors.rbegin()->second[100] ^= 1;
-  const std::string vdi = VdiHeader();
+  std::string vdi = "<<< Oracle VM VirtualBox Disk Image >>>\n";  // and its signature at 64
+  vdi.resize(512, '\0');
+  PutLittleEndian(vdi, 64, 0xBEDA107F, 4);
   const uint64_t size16 = Real().size16;
 
   const auto unsupported = [](const char* format) {
@@ -176,8 +164,8 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       {"fixed VHD", FixedVhd(Real().fat16), "", {kMiB, size16, FatType::kFat16}},
       {"active second", activeSecond, "", {uint64_t{32768} * 512, size16, FatType::kFat16}},
       {"first FAT type", Disk(noActive, Boot16(), 32), "", {kMiB, size16, FatType::kFat16}},
-      {"empty", Sized(0), Message(messages::kImageEmpty)},
-      {"shorter than a sector", Sized(100), Message(messages::kImageTooShort)},
+      {"empty", {0, {}}, Message(messages::kImageEmpty)},
+      {"shorter than a sector", {100, {}}, Message(messages::kImageTooShort)},
       {"truncated disk", truncatedDisk, Message(messages::kImagePartitionOutside, "1")},
       {"truncated floppy", truncatedFloppy, Message(messages::kImageVolumeTooLarge)},
       {"partition outside", Disk(outside, Boot16(), 32),

@@ -16,7 +16,6 @@
 #include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/samba_dos_attrib.h"
-#include "support/scoped_environment.h"
 #include "support/temp_drive.h"
 
 namespace startgarten::platform {
@@ -25,7 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using fs::perms;
 using test_support::ErrorOf;
-using test_support::ScopedEnvironment;
 using test_support::TempDrive;
 
 // The drive's spelling of a DOS path, or its error as "#code".
@@ -93,19 +91,6 @@ TEST(DosPath, NothingOffTheDrivesIsEverReachedTextsOrLinks) {
   EXPECT_EQ(fs::file_size(drive.Base() / "secret"), 7u);
   EXPECT_EQ(fs::file_size(drive.Base() / "folder" / "start.bat"), 7u);
   EXPECT_EQ(fs::symlink_status(drive.Host("OUT.SYS")).type(), fs::file_type::symlink);
-}
-
-TEST(DosPath, PrefixMustBeAbsoluteAndDefaultsToWineInHome) {
-  TempDrive drive;
-  drive.Write("MSDOS.SYS", "boot");
-  {
-    const ScopedEnvironment relative({{"WINEPREFIX", fs::relative(drive.Prefix()).string()}});
-    EXPECT_EQ(Located("C:\\"), "#3");
-  }
-  fs::create_directories(drive.Base() / ".wine" / "dosdevices");
-  fs::create_directory_symlink(drive.Root(), drive.Base() / ".wine" / "dosdevices" / "c:");
-  const ScopedEnvironment home({{"WINEPREFIX", ""}, {"HOME", drive.Base().string()}});
-  EXPECT_EQ(ReadWholeFile("C:\\msdos.sys", 10).bytes, "boot");
 }
 
 // Read-only is the absence of every write bit; hidden and system live in user.DOSATTRIB as Wine

@@ -17,6 +17,7 @@
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
+#include "support/byte_order.h"
 #include "support/disk_images.h"
 #include "support/scoped_environment.h"
 #include "support/temp_drive.h"
@@ -157,21 +158,17 @@ struct FloppyBytes {
     ADD_FAILURE() << stored;
     return kRoot;
   }
-  unsigned FirstCluster(std::string_view stored) const { return Get16(Entry(stored) + 26); }
+  unsigned FirstCluster(std::string_view stored) const {
+    return test_support::GetLittleEndian(bytes, Entry(stored) + 26, 2);
+  }
   // Sets the FAT12 entry of a cluster in both FATs.
   void SetNext(unsigned cluster, unsigned next) {
     for (size_t fat : {512u, 10 * 512u}) {
       const size_t at = fat + cluster * 3 / 2;
-      const unsigned pair = Get16(at);
-      Put16(at, cluster & 1 ? (pair & 0x000F) | (next << 4) : (pair & 0xF000) | next);
+      const uint64_t pair = test_support::GetLittleEndian(bytes, at, 2);
+      test_support::PutLittleEndian(
+          bytes, at, cluster & 1 ? (pair & 0x000F) | (next << 4) : (pair & 0xF000) | next, 2);
     }
-  }
-  unsigned Get16(size_t at) const {
-    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-  }
-  void Put16(size_t at, unsigned value) {
-    bytes[at] = static_cast<char>(value & 0xFF);
-    bytes[at + 1] = static_cast<char>(value >> 8);
   }
 
   static constexpr size_t kRoot = size_t{19} * 512;
@@ -193,7 +190,7 @@ TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
     FloppyBytes floppy(image);
     floppy.SetNext(floppy.FirstCluster("LOOP    TXT") + 3, floppy.FirstCluster("LOOP    TXT"));
     floppy.SetNext(floppy.FirstCluster("SELF    TXT"), floppy.FirstCluster("SELF    TXT"));
-    floppy.Put16(floppy.Entry("FAR     TXT") + 26, 0xFF0);
+    test_support::PutLittleEndian(floppy.bytes, floppy.Entry("FAR     TXT") + 26, 0xFF0, 2);
   }
   const std::string damaged = ReadHostBytes(image.path);
 

@@ -1,5 +1,5 @@
 #include "platform/system/process.h"
-#include "support/process_ended.h"
+#include "support/child_processes.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -2,18 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <set>
-#include <thread>
 
+#include "support/child_processes.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"
 #include "support/scoped_environment.h"
@@ -161,17 +157,12 @@ TEST_F(RecentDrivesTest, KilledWritesLeaveAWholeList) {
   const std::set<std::string> versions = {"", "/one\n", "/two\n/one\n", "/one\n/two\n"};
   std::mt19937 random(23);
   for (int kill = 0; kill < 100; ++kill) {
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
+    test_support::KillWhileRunning(random, 5000, [] {
       for (;;) {
         RememberRecentDrive("/one");
         RememberRecentDrive("/two");
       }
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 5000));
-    ASSERT_EQ(::kill(child, SIGKILL), 0);
-    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    });
     EXPECT_EQ(versions.count(FileBytes()), 1u) << FileBytes();
   }
   EXPECT_TRUE(RememberRecentDrive("/three"));

@@ -41,55 +41,29 @@ TEST(WriteRecord, KeepsEveryPathAndTakesNothingElse) {
   }
 }
 
-// What a start finds of a command that a crash cut off, on drive C.
-class InterruptedCommand : public testing::Test {
- protected:
-  static constexpr const char* kOld = "[Options]\r\nBootGUI=1\r\n";
-  static constexpr const char* kNew = "[Options]\r\nBootGUI=0\r\n";
-
-  // The boot file's new version waiting beside it, the batch file's new one in place.
-  void SetUp() override {
-    drive.Write("MSDOS.SYS", kOld);
-    drive.Write("SG000001.~00", kNew);
-    drive.Write("AUTOEXEC.BAT", "@ECHO ON\r\n");
-    drive.Write("SG000001.~41", "@ECHO OFF\r\n");  // its old version
-    record = {{'c', "MSDOS.SYS", "SG000001.~00", 22, Fingerprint(kNew), 0x20},
-              {'c', "AUTOEXEC.BAT", "SG000001.~01", 10, Fingerprint("@ECHO ON\r\n"), 0x20}};
-  }
-
-  void WriteRecord(const std::string& text) const { drive.Write(kWriteRecordName, text); }
-
-  // A start: it completes the command, then removes what the command left.
-  std::string Start() const {
-    return test_support::ErrorOf([] { RemoveTemporaryFiles({"C:\\"}); });
-  }
-
+// A command that a crash cut off, on drive C: the boot file's new version waiting beside it, the
+// batch file's new one in place. A record that is not ours, or that names a file whose new version
+// is gone (a later program changed it), is reported at the next start; nothing is touched, and no
+// command writes while it lies there.
+TEST(InterruptedCommand, ThatCannotBeCompletedIsReportedAndStopsWriting) {
   TempDrive drive;
-  std::vector<RecordedFile> record;
-};
-
-TEST_F(InterruptedCommand, IsCompletedAtTheNextStart) {
-  WriteRecord(FormatWriteRecord(record));
-  EXPECT_EQ(Start(), "");
-  EXPECT_EQ(drive.Read("MSDOS.SYS"), kNew);
-  EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "@ECHO ON\r\n");
-  EXPECT_EQ(drive.Entries(), (std::set<std::string>{"AUTOEXEC.BAT", "MSDOS.SYS"}));
-}
-
-// A record that is not ours, or that names a file whose new version is gone (a later program
-// changed it), is reported; nothing is touched, and no command writes while it lies there.
-TEST_F(InterruptedCommand, ThatCannotBeCompletedIsReportedAndStopsWriting) {
-  const std::string foreign = FormatMessageText(messages::kWriteRecordForeign, "C:\\SGRECORD.~~~");
-  const std::string unfinished =
-      FormatMessageText(messages::kWriteRecordUnfinished, "C:\\SGRECORD.~~~");
-  record[0].fingerprint ^= 1;
-  for (const auto& [text, message] : {std::pair{std::string("\x7F"
-                                                            "ELF garbage"),
-                                                foreign},
-                                      std::pair{FormatWriteRecord(record), unfinished}}) {
-    WriteRecord(text);
+  const std::string old = "[Options]\r\nBootGUI=1\r\n";
+  drive.Write("MSDOS.SYS", old);
+  drive.Write("SG000001.~00", "[Options]\r\nBootGUI=0\r\n");
+  drive.Write("AUTOEXEC.BAT", "@ECHO ON\r\n");
+  drive.Write("SG000001.~41", "@ECHO OFF\r\n");  // its old version
+  const std::vector<RecordedFile> changedSince = {
+      {'c', "MSDOS.SYS", "SG000001.~00", 22, Fingerprint("[Options]\r\nBootGUI=2\r\n"), 0x20},
+      {'c', "AUTOEXEC.BAT", "SG000001.~01", 10, Fingerprint("@ECHO ON\r\n"), 0x20}};
+  for (const auto& [text, pattern] :
+       {std::pair{std::string("\x7F"
+                              "ELF garbage"),
+                  messages::kWriteRecordForeign},
+        std::pair{FormatWriteRecord(changedSince), messages::kWriteRecordUnfinished}}) {
+    drive.Write(kWriteRecordName, text);
+    const std::string message = FormatMessageText(pattern, "C:\\SGRECORD.~~~");
     const std::set<std::string> entries = drive.Entries();
-    EXPECT_EQ(Start(), message);
+    EXPECT_EQ(test_support::ErrorOf([] { RemoveTemporaryFiles({"C:\\"}); }), message);  // a start
     EXPECT_EQ(test_support::ErrorOf([] {
                 WriteSet writes;
                 WriteProfileString("C:\\MSDOS.SYS", "Options", "Logo", "0", "refused");
@@ -97,7 +71,7 @@ TEST_F(InterruptedCommand, ThatCannotBeCompletedIsReportedAndStopsWriting) {
               }),
               message);
     EXPECT_EQ(drive.Entries(), entries);
-    EXPECT_EQ(drive.Read("MSDOS.SYS"), kOld);
+    EXPECT_EQ(drive.Read("MSDOS.SYS"), old);
     EXPECT_EQ(drive.Read(kWriteRecordName), text);
   }
 }

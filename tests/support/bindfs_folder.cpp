@@ -52,11 +52,10 @@ BindfsFolder::BindfsFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "startgarten-fuse-XXXXXX");
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
   base_ = std::filesystem::canonical(pattern);  // as /proc/self/mountinfo names it
-  backing_ = base_ / "backing";
   mount_ = base_ / "mount";
-  std::filesystem::create_directory(backing_);
+  std::filesystem::create_directory(base_ / "backing");
   std::filesystem::create_directory(mount_);
-  bindfs_ = StartBindfs(backing_, mount_);
+  bindfs_ = StartBindfs(base_ / "backing", mount_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   int status = -1;
   while (bindfs_ == -1 || !IsFuse(mount_)) {

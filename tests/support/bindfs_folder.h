@@ -26,13 +26,11 @@ class BindfsFolder {
 
   // Where the tests work: the FUSE mount.
   const std::filesystem::path& Mount() const { return mount_; }
-  // The folder beneath it, to see what reached the disk past FUSE.
-  const std::filesystem::path& Backing() const { return backing_; }
 
  private:
   void Unmount();
 
-  std::filesystem::path base_, backing_, mount_;
+  std::filesystem::path base_, mount_;
   pid_t bindfs_ = -1;
 };
 

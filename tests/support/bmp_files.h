@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/byte_order.h"
+
 namespace startgarten::test_support {
 
 // The fields of a BMP file that the tests vary, in the order a braced list gives them. Colour
@@ -24,9 +26,7 @@ struct BmpFields {
 
 inline std::string BuildBmp(const BmpFields& f) {
   std::string file = "BM" + std::string(12, '\0');  // file size and data offset, both unused
-  const auto put = [&file](uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) file += static_cast<char>(value >> (8 * i));
-  };
+  const auto put = [&file](uint32_t value, int bytes) { AppendLittleEndian(file, value, bytes); };
   const bool core = f.headerSize == 12;
   put(f.headerSize, 4);
   put(uint32_t(f.width), core ? 2 : 4);

@@ -158,11 +158,9 @@ DiskImage MakeFixedVhd(const DiskImage& raw) {
 }
 
 DiskImage ConvertImage(const DiskImage& raw, const std::string& format) {
-  const std::map<std::string, std::string> extensions = {
-      {"qcow2", ".qcow2"}, {"vdi", ".vdi"}, {"vmdk", ".vmdk"}, {"vpc", ".vhd"}, {"vhdx", ".vhdx"}};
   DiskImage image = raw;
   image.format = format;
-  image.path.replace_extension(extensions.at(format));
+  image.path.replace_extension(format == "vpc" ? ".vhd" : "." + format);
   WriteBack(raw, image);
   return image;
 }
@@ -260,24 +258,16 @@ std::string FsckProblems(const DiskImage& container) {
 }
 
 DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
-  switch (kind) {
-    case ImageKind::kFloppy:
-      return MakeFloppy(directory / "floppy.img");
-    case ImageKind::kFat16Disk:
-      return MakePartitionedDisk(directory / "fat16.img", 32, 16, 0x06);
-    case ImageKind::kFat32Disk:
-      return MakePartitionedDisk(directory / "fat32.img", 40, 32, 0x0C);
-    case ImageKind::kFixedVhd:
-      return MakeFixedVhd(MakePartitionedDisk(directory / "disk.img", 32, 16, 0x06));
-    default:
-      break;
-  }
-  const std::map<ImageKind, std::string> formats = {{ImageKind::kQcow2, "qcow2"},
-                                                    {ImageKind::kVdi, "vdi"},
-                                                    {ImageKind::kVmdk, "vmdk"},
-                                                    {ImageKind::kDynamicVhd, "vpc"},
-                                                    {ImageKind::kVhdx, "vhdx"}};
-  return ConvertImage(MakePartitionedDisk(directory / "disk.img", 32, 16, 0x06), formats.at(kind));
+  if (kind == ImageKind::kFloppy) return MakeFloppy(directory / "floppy.img");
+  if (kind == ImageKind::kFat32Disk)
+    return MakePartitionedDisk(directory / "fat32.img", 40, 32, 0x0C);
+  const bool raw = kind == ImageKind::kFat16Disk;
+  DiskImage disk = MakePartitionedDisk(directory / (raw ? "fat16.img" : "disk.img"), 32, 16, 0x06);
+  if (raw) return disk;
+  if (kind == ImageKind::kFixedVhd) return MakeFixedVhd(disk);
+  // The FAT16 disk in the formats of the kinds from kQcow2 on, in their order.
+  const char* formats[] = {"qcow2", "vdi", "vmdk", "vpc", "vhdx"};
+  return ConvertImage(disk, formats[static_cast<int>(kind) - static_cast<int>(ImageKind::kQcow2)]);
 }
 
 }  // namespace startgarten::test_support

@@ -35,6 +35,14 @@ pid_t StartQemu(const DiskImage& image, int errors) {
   return pid;
 }
 
+// The name of the program the process runs ("sleep"; QEMU's is cut to "qemu-system-x86").
+std::string ProgramOf(pid_t pid) {
+  std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+  std::string program;
+  std::getline(comm, program);
+  return program;
+}
+
 // Whether the process holds the lock by which QEMU says that it writes an image (byte 101), as
 // /proc/PID/fdinfo shows its locks: "lock:\t1: OFDLCK ADVISORY  READ -1 fe:00:123 100 101".
 bool HoldsWriteLock(pid_t pid) {
@@ -59,11 +67,7 @@ bool AwaitLocks(const DiskImage& image, pid_t qemu) {
   for (auto waited = 0ms; waited < 30s; waited += 10ms) {
     if (::waitpid(qemu, nullptr, WNOHANG) == qemu) return false;
     // Before it is QEMU, the child shows the descriptors of the test that it forked from.
-    std::ifstream comm("/proc/" + std::to_string(qemu) + "/comm");
-    std::string program;
-    if (std::getline(comm, program) && program == "qemu-system-x86" && HoldsWriteLock(qemu)) {
-      return true;
-    }
+    if (ProgramOf(qemu) == "qemu-system-x86" && HoldsWriteLock(qemu)) return true;
     std::this_thread::sleep_for(10ms);
   }
   ADD_FAILURE() << "QEMU neither took nor refused " << image.path;
@@ -88,14 +92,8 @@ ImageHolder ImageHolder::Writer(const DiskImage& image) {
     ::_exit(127);
   }
   ::close(fd);
-  // Until it is sleep.
-  const std::string comm = "/proc/" + std::to_string(pid) + "/comm";
-  for (auto waited = 0ms; waited < 10s; waited += 5ms) {
-    std::ifstream name(comm);
-    std::string program;
-    if (std::getline(name, program) && program == "sleep") break;
+  for (auto waited = 0ms; waited < 10s && ProgramOf(pid) != "sleep"; waited += 5ms)
     std::this_thread::sleep_for(5ms);
-  }
   return ImageHolder(pid);
 }
 

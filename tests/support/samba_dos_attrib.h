@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "support/byte_order.h"
+
 namespace startgarten::test_support {
 
 // user.DOSATTRIB in Samba's binary form of this version (3 to 5 are known), with the attributes
@@ -15,7 +17,7 @@ inline std::string SambaDosAttrib(uint16_t version, uint32_t attributes) {
   value += '\0';
   if (value.size() % 2) value += '\0';
   const auto put = [&value](uint64_t number, int bytes) {
-    for (int i = 0; i < bytes; ++i) value += static_cast<char>(number >> (8 * i));
+    AppendLittleEndian(value, number, bytes);
   };
   put(version, 2);
   put(version, 4);

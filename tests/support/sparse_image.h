@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+#include "support/byte_order.h"
+
 // An image file as its claimed size and the few sectors that are not zero, so that a 512 MiB disk
 // takes a kilobyte or two: what the tests of the image recognition build, and the input of its
 // fuzz target. As input it is the size (8 bytes, little-endian) followed by sectors, each its
@@ -43,12 +45,9 @@ struct SparseImage {
 
   std::string Encode() const {
     std::string input;
-    const auto append = [&](uint64_t value, int bytes) {
-      for (int i = 0; i < bytes; ++i, value >>= 8) input += static_cast<char>(value & 0xFF);
-    };
-    append(size, 8);
+    AppendLittleEndian(input, size, 8);
     for (const auto& [offset, bytes] : sectors) {
-      append(offset / kSector, 4);
+      AppendLittleEndian(input, offset / kSector, 4);
       input += bytes;
     }
     return input;
@@ -71,8 +70,7 @@ struct SparseImage {
  private:
   // The little-endian number in the first bytes of input, which are taken off it.
   static uint64_t Take(std::string_view& input, size_t bytes) {
-    uint64_t value = 0;
-    for (size_t i = bytes; i-- > 0;) value = value << 8 | static_cast<unsigned char>(input[i]);
+    const uint64_t value = GetLittleEndian(input, 0, static_cast<int>(bytes));
     input.remove_prefix(bytes);
     return value;
   }

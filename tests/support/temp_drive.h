@@ -20,6 +20,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/scoped_environment.h"
+
 // A Wine prefix of its own for one test: a temporary directory with dosdevices/c: linked to an
 // empty drive directory, and WINEPREFIX pointing at it for the lifetime of the object. The drive
 // directories lie in the temporary directory too, or in a folder of their own of another file
@@ -56,21 +58,15 @@ inline std::filesystem::path UniqueDirectory(const std::filesystem::path& parent
 class TempDrive {
  public:
   // drives: where the drive directories go; by default beside the prefix.
-  explicit TempDrive(const std::filesystem::path& drives = {}) {
-    base_ = UniqueDirectory(std::filesystem::temp_directory_path());
-    drives_ = drives.empty() ? base_ : UniqueDirectory(drives);
-    std::filesystem::create_directories(base_ / "prefix" / "dosdevices");
-    if (const char* prefix = std::getenv("WINEPREFIX")) savedPrefix_ = prefix;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
-    ::setenv("WINEPREFIX", (base_ / "prefix").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", Config().c_str(), 1);
+  explicit TempDrive(const std::filesystem::path& drives = {})
+      : base_(UniqueDirectory(std::filesystem::temp_directory_path())),
+        drives_(drives.empty() ? base_ : UniqueDirectory(drives)),
+        environment_{{"WINEPREFIX", Prefix().string()}, {"XDG_CONFIG_HOME", Config().string()}} {
+    std::filesystem::create_directories(Prefix() / "dosdevices");
     MapDrive('c');
   }
 
   ~TempDrive() {
-    savedPrefix_ ? ::setenv("WINEPREFIX", savedPrefix_->c_str(), 1) : ::unsetenv("WINEPREFIX");
-    savedConfig_ ? ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1)
-                 : ::unsetenv("XDG_CONFIG_HOME");
     for (const std::filesystem::path& directory : {drives_, base_}) {
       std::error_code ignored;
       std::filesystem::permissions(directory, std::filesystem::perms::owner_all,
@@ -176,8 +172,7 @@ class TempDrive {
  private:
   std::filesystem::path base_;
   std::filesystem::path drives_;
-  std::optional<std::string> savedPrefix_;
-  std::optional<std::string> savedConfig_;
+  ScopedEnvironment environment_;
 };
 
 }  // namespace startgarten::test_support

@@ -1,58 +1,26 @@
 #pragma once
 
+#include <fcntl.h>
 #include <linux/msdos_fs.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
-#include <csignal>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <random>
 #include <string>
-#include <thread>
 
 #include "app/form1.h"
 #include "support/boot_drive_fixture.h"
+#include "support/child_processes.h"
 #include "support/drive_homes.h"
 #include "support/file_system_faults.h"
 
-// What the tests of the write command under failures and kills share: killing at random moments
-// or at a file operation, and a folder drive on which it changes all three of its files.
+// What the tests of the write command under failures and kills share: a folder drive on which it
+// changes all three of its files, and (child_processes.h) killing at random moments or at a file
+// operation.
 namespace startgarten::test_support {
-
-// Runs body in a child process, kills it after a random while and waits for it.
-template <typename Body>
-void KillWhileRunning(std::mt19937& random, unsigned maxMicroseconds, const Body& body) {
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
-    body();
-    _exit(2);
-  }
-  std::this_thread::sleep_for(std::chrono::microseconds(random() % maxMicroseconds));
-  ASSERT_EQ(kill(child, SIGKILL), 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
-}
-
-// Runs body in a child process that kills itself at the file operation of number step; tells
-// whether it was killed there (it ended by itself when body had fewer operations).
-template <typename Body>
-bool KilledAtOperation(unsigned long step, const Body& body) {
-  const pid_t child = fork();
-  if (child == 0) {
-    body(FaultPlan{.killAt = step});
-    _exit(3);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-}
 
 // The FAT attribute byte of a file on a FAT mount; 0 elsewhere.
 inline uint32_t FatAttributes(const std::filesystem::path& path) {
