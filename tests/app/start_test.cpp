@@ -26,23 +26,15 @@ using Request = CommandLine::Request;
 // or a wrong command line's message.
 std::string Parsed(const std::vector<std::string>& arguments) {
   const CommandLine parsed = ParseCommandLine(arguments);
-  const ScriptedRequest& script = parsed.script;
-  std::string text;
-  switch (parsed.request) {
-    case Request::kHelp:
-      return "help";
-    case Request::kVersion:
-      return "version";
-    case Request::kUsageError:
-      return parsed.error;
-    case Request::kRun:
-      text = "run";
-      break;
-    case Request::kScript:
-      text = script.show ? "script: show" : script.standard ? "script: standard" : "script:";
-      for (const OptionSetting& setting : script.settings)
-        text.append(" ").append(setting.name).append("=").append(setting.value);
-      break;
+  if (parsed.request == Request::kHelp) return "help";
+  if (parsed.request == Request::kVersion) return "version";
+  if (parsed.request == Request::kUsageError) return parsed.error;
+  std::string text = "run";
+  if (parsed.request == Request::kScript) {
+    const ScriptedRequest& script = parsed.script;
+    text = script.show ? "script: show" : script.standard ? "script: standard" : "script:";
+    for (const OptionSetting& setting : script.settings)
+      text.append(" ").append(setting.name).append("=").append(setting.value);
   }
   return parsed.drive ? text + " @" + *parsed.drive : text;
 }
