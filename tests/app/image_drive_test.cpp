@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <iostream>
-#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -167,12 +166,14 @@ TEST_P(ImageDriveTest, WriteCommandLeavesWhatItLeavesOnAFolder) {
 INSTANTIATE_TEST_SUITE_P(EachKind, ImageDriveTest, testing::ValuesIn(test_support::kImageKinds),
                          test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
 
-using ImageDriveFaults = ImageDriveTest;
+// On a raw image and on a qcow2 image, which the program writes in different ways: failures,
+// kills, and other processes that hold the image.
+using ImageDriveAtRisk = ImageDriveTest;
 
 // A failure at each operation of the write command in turn, the start of each program of mtools
 // included, and a disk that fails for good from each operation on: once the next start has run,
 // the image's files are all as before, with a message, or all as after; the volume stays clean.
-TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
+TEST_P(ImageDriveAtRisk, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
   drive.LinkDrive('c', image.path);
   Start();
   const std::string prepared = test_support::ReadHostBytes(image.path);
@@ -210,7 +211,7 @@ TEST_P(ImageDriveFaults, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
 // them once the next start has run: all old or all new, each whole, with its attributes, nothing
 // beside them, and the volume clean (a program of mtools that it started finishes first, holding
 // the image's lock).
-TEST_P(ImageDriveFaults, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
+TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
   drive.LinkDrive('c', image.path);
   Start();
   std::set<std::string> states = {ImageState()};
@@ -254,16 +255,10 @@ TEST_P(ImageDriveFaults, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
   EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveFaults,
-                         testing::Values(ImageKind::kFloppy, ImageKind::kQcow2),
-                         test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
-
-using ImageDriveInUse = ImageDriveTest;
-
 // An image that another process holds, open for writing or locked by a paused QEMU: a box at
 // start says that what is shown may be stale, "OK" is refused with a message that names the
 // program and its process id, and the image stays as it was to the byte.
-TEST_P(ImageDriveInUse, AnImageThatAnotherProcessHoldsIsNeverWritten) {
+TEST_P(ImageDriveAtRisk, AnImageThatAnotherProcessHoldsIsNeverWritten) {
   drive.LinkDrive('c', image.path);
   Start();  // which gives the picture its name back
   const std::string name = fs::canonical(image.path).string();
@@ -292,7 +287,7 @@ TEST_P(ImageDriveInUse, AnImageThatAnotherProcessHoldsIsNeverWritten) {
 
 // The other way round: a QEMU that starts while the program writes the image refuses it, as it
 // finds QEMU's locks on it; once the command is done, QEMU takes the image.
-TEST_P(ImageDriveInUse, QemuRefusesTheImageWhileTheProgramWritesIt) {
+TEST_P(ImageDriveAtRisk, QemuRefusesTheImageWhileTheProgramWritesIt) {
   drive.LinkDrive('c', image.path);
   std::string refusal = "QEMU not started";
   test_support::SetSpawnHook([&](const std::vector<std::string>& arguments) {
@@ -306,7 +301,7 @@ TEST_P(ImageDriveInUse, QemuRefusesTheImageWhileTheProgramWritesIt) {
   EXPECT_EQ(test_support::QemuRefusal(image), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveInUse,
+INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveAtRisk,
                          testing::Values(ImageKind::kFloppy, ImageKind::kQcow2),
                          test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
 
