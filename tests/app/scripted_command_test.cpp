@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <functional>
 #include <map>
 
 #include "app/command_line.h"
@@ -146,27 +145,20 @@ std::vector<std::pair<std::string, std::string>> BootFiles() {
 TEST(ScriptedCommandTest, ShowsAndWritesWhatTheWindowShowsAndWrites) {
   for (const auto& [situation, bootFile] : BootFiles()) {
     SCOPED_TRACE(situation);
-    {
-      TempDrive drive;
-      PrepareDrive(drive, bootFile);
-      const std::string before = drive.Snapshot();
-      RecordingMessageBoxes boxes;
-      TForm1 window(boxes, "Startgarten");
-      window.HandleEvent([&] { window.FormCreate(); });
-      const ScriptedOutcome shown = RunCommandLine({"--show"});
-      EXPECT_EQ(shown.exitStatus, 0);
-      EXPECT_EQ(shown.output + shown.errors, AsShown(test_support::StateOf(window.Options())));
-      EXPECT_EQ(drive.Snapshot(), before);
-    }
     for (const std::vector<std::string>& arguments : kChanges) {
       SCOPED_TRACE(testing::PrintToString(arguments));
       std::string byWindow;
       {
         TempDrive drive;
         PrepareDrive(drive, bootFile);
+        const std::string before = drive.Snapshot();
         RecordingMessageBoxes boxes;
         TForm1 window(boxes, "Startgarten");
         window.HandleEvent([&] { window.FormCreate(); });
+        const ScriptedOutcome shown = RunCommandLine({"--show"});
+        EXPECT_EQ(shown.exitStatus, 0);
+        EXPECT_EQ(shown.output + shown.errors, AsShown(test_support::StateOf(window.Options())));
+        EXPECT_EQ(drive.Snapshot(), before);
         UserMakes(window, ParseCommandLine(arguments).script);
         window.HandleEvent([&] { window.StartDateischreiben1Click(); });
         ASSERT_EQ(boxes.Texts(), std::vector<std::string>{messages::kConfirmRewrite});
