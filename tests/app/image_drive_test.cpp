@@ -123,7 +123,7 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
   static std::string Names(const std::vector<std::string>& root, std::vector<std::string> windows) {
     for (std::string& name : windows) {
       std::transform(name.begin(), name.end(), name.begin(), ::toupper);
-      name = "WINDOWS\\" + name;
+      name.insert(0, "WINDOWS\\");
     }
     std::set<std::string> names(root.begin(), root.end());
     names.insert(windows.begin(), windows.end());

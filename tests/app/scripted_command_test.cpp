@@ -73,7 +73,7 @@ std::string AsShown(const OptionState& state) {
   for (const auto& [name, option] : kShown) {
     std::string value = state.at(option).substr(0, state.at(option).find(' '));
     if (option == "bootMenuDefault") value = std::to_string(std::stoi(value) + 1);
-    lines += name + "=" + value + "\n";
+    lines.append(name).append("=").append(value).append("\n");
   }
   return lines;
 }
