@@ -1,7 +1,7 @@
 // The program a user starts, run as a process without a display (no DISPLAY, WAYLAND_DISPLAY or
-// QT_QPA_PLATFORM): a script's options print exactly their lines in UTF-8 and end with their exit
-// status; the window is handed over to the window's program with the same arguments, once a
-// display is named.
+// QT_QPA_PLATFORM): a script's errors are printed in UTF-8 and end it with their exit status; the
+// window is handed over to the window's program with the same arguments, once a display is named.
+// (What --show prints is ScriptedCommandTest's; the manual's examples run it as a process.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
