@@ -1,6 +1,5 @@
 // How the program starts: its command line, whether there is a display, the notice it gives
-// instead of the window's first errors when drive C does not exist or is no Windows 95 boot drive,
-// and the drives chosen lately.
+// instead of the window's first errors when drive C does not exist or is no Windows 95 boot drive.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <cstdlib>
@@ -13,7 +12,6 @@
 #include "app/command_line.h"
 #include "app/drive_c_notice.h"
 #include "app/no_display.h"
-#include "app/recent_drive_choices.h"
 #include "platform/drives/drive_locations.h"
 #include "support/disk_images.h"
 #include "support/temp_drive.h"
@@ -28,23 +26,15 @@ using Request = CommandLine::Request;
 // or a wrong command line's message.
 std::string Parsed(const std::vector<std::string>& arguments) {
   const CommandLine parsed = ParseCommandLine(arguments);
-  const ScriptedRequest& script = parsed.script;
-  std::string text;
-  switch (parsed.request) {
-    case Request::kHelp:
-      return "help";
-    case Request::kVersion:
-      return "version";
-    case Request::kUsageError:
-      return parsed.error;
-    case Request::kRun:
-      text = "run";
-      break;
-    case Request::kScript:
-      text = script.show ? "script: show" : script.standard ? "script: standard" : "script:";
-      for (const OptionSetting& setting : script.settings)
-        text.append(" ").append(setting.name).append("=").append(setting.value);
-      break;
+  if (parsed.request == Request::kHelp) return "help";
+  if (parsed.request == Request::kVersion) return "version";
+  if (parsed.request == Request::kUsageError) return parsed.error;
+  std::string text = "run";
+  if (parsed.request == Request::kScript) {
+    const ScriptedRequest& script = parsed.script;
+    text = script.show ? "script: show" : script.standard ? "script: standard" : "script:";
+    for (const OptionSetting& setting : script.settings)
+      text.append(" ").append(setting.name).append("=").append(setting.value);
   }
   return parsed.drive ? text + " @" + *parsed.drive : text;
 }
@@ -102,12 +92,10 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
       {{"--show=1"}, unknown("--show=1")},
       {{"--set"}, "startgarten: --set verlangt ein Argument NAME=WERT\n"},
       {{"--set", "--help"}, "startgarten: --set verlangt NAME=WERT, nicht \204--help\223\n"},
-      {{"--set", "Men\303\274=1"}, "startgarten: unbekannter Optionsname \204Men\374\223\n"},
       {{"--set", "BootMenu=2"}, refused("BootMenu", "0 oder 1", "2")},
       {{"--set", "Logo=%s"}, refused("Logo", "0 oder 1", "%s")},
       {{"--set", "BootMenuDefault=0"}, refused("BootMenuDefault", "1 bis 8", "0")},
       {{"--set", "BootMenuDefault=09"}, refused("BootMenuDefault", "1 bis 8", "09")},
-      {{"--set", "BootWin=-1"}, refused("BootWin", "0 oder 1", "-1")},
       {{"--set", "doublebuffer=3"}, refused("DoubleBuffer", "0 bis 2", "3")},
       {{"--set", "BootDelay=2147483648"}, refused("BootDelay", integer, "2147483648")},
       {{"--set", "BootMenuDelay=5s"}, refused("BootMenuDelay", integer, "5s")},
@@ -121,93 +109,32 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
 }
 
 TEST(NoDisplayTest, ADisplayIsNamedByQtsPlatformOrAnX11OrWaylandDisplay) {
-  struct Case {
-    const char* platform;
-    const char* x11;
-    const char* wayland;
-    bool named;
-  };
-  const std::vector<Case> cases = {
-      {nullptr, nullptr, nullptr, false}, {"", "", "", false},
-      {nullptr, ":0", nullptr, true},     {nullptr, nullptr, "wayland-0", true},
-      {"offscreen", nullptr, "", true},
-  };
-  for (const Case& c : cases) {
-    for (const auto& [name, value] : {std::pair{"QT_QPA_PLATFORM", c.platform},
-                                      {"DISPLAY", c.x11},
-                                      {"WAYLAND_DISPLAY", c.wayland}}) {
+  // Whether a display is named with these variables, each unset when null.
+  const auto named = [](const char* platform, const char* x11, const char* wayland) {
+    for (const auto& [name, value] :
+         {std::pair{"QT_QPA_PLATFORM", platform}, {"DISPLAY", x11}, {"WAYLAND_DISPLAY", wayland}}) {
       value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
-    EXPECT_EQ(DisplayNamed(), c.named) << c.platform << "|" << c.x11 << "|" << c.wayland;
-  }
+    return DisplayNamed();
+  };
+  EXPECT_FALSE(named(nullptr, nullptr, nullptr));
+  EXPECT_FALSE(named("", "", ""));
+  EXPECT_TRUE(named(nullptr, ":0", nullptr));
+  EXPECT_TRUE(named(nullptr, nullptr, "wayland-0"));
+  EXPECT_TRUE(named("offscreen", nullptr, ""));
 }
 
-// Each case sets up the prefix and the environment, and names a text the notice must hold beside
-// its first line and the how-to, or none when drive C exists. Drive C stays chosen once it is, so
-// those cases come last.
-TEST(MissingDriveCNoticeTest, NamesWhatWasLookedForUnlessDriveCExists) {
+// The notice before the window: when drive C does not exist, what was looked for; when it was
+// chosen for this run (on the command line or in the box, a slash at its end not being part of
+// its name) and is no Windows 95 boot drive, what was found there. The prefix's drive C, whatever
+// it is, is left to the window's own messages. Each case sets up the prefix, the environment or
+// the choice, and names the notice's heading and a text it must hold, or no heading for none.
+// Drive C stays chosen once it is, so those cases come last.
+TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
   test_support::TempDrive drive;
   const std::filesystem::path base = drive.Base();
   const std::filesystem::path prefixC = drive.Link('c');
-  const std::string lookedForPrefixC = "Gesucht wurde: " + prefixC.string();
-  const std::string noPrefix = "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX";
-  std::filesystem::create_directories(base / "folder");
-  std::ofstream(base / "image") << "not a disk image";
-  struct Case {
-    const char* situation;
-    std::function<void()> setUp;
-    std::string text;
-  };
-  const std::vector<Case> cases = {
-      {"the prefix's drive C", [] {}, ""},
-      {"no dosdevices/c:", [&] { std::filesystem::remove(prefixC); }, lookedForPrefixC + "\n\n"},
-      {"a link to nowhere", [&] { drive.LinkDrive('c', base / "gone"); },
-       lookedForPrefixC + "\nDas ist eine Verkn\xFCpfung auf " + (base / "gone").string() +
-           ", und dort ist nichts.\n"},
-      {"a relative link to nowhere", [&] { drive.LinkDrive('c', "../../gone"); },
-       "Verkn\xFCpfung auf ../../gone,"},
-      {"a link to a file", [&] { drive.LinkDrive('c', base / "image"); }, ""},
-      {"no prefix at all",
-       [&] {
-         ::unsetenv("WINEPREFIX");
-         ::unsetenv("HOME");
-       },
-       noPrefix},
-      {"a relative WINEPREFIX", [&] { ::setenv("WINEPREFIX", "prefix", 1); }, noPrefix},
-      {"HOME without a .wine",
-       [&] {
-         ::unsetenv("WINEPREFIX");
-         ::setenv("HOME", base.c_str(), 1);
-       },
-       "Gesucht wurde: " + (base / ".wine/dosdevices/c:").string() + "\n"},
-      {"a chosen drive that is not there",
-       [&] { platform::ChooseDriveC((base / "missing").string()); },
-       "Gesucht wurde: " + (base / "missing").string() + "\n"},
-      {"a chosen file", [&] { platform::ChooseDriveC((base / "image").string()); }, ""},
-      {"a chosen folder", [&] { platform::ChooseDriveC((base / "folder").string()); }, ""},
-  };
-  // The prefix's drive C, an empty folder, is left to the window's own messages.
-  EXPECT_EQ(DriveCNotice(), std::nullopt);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.situation);
-    c.setUp();
-    const std::optional<std::string> notice = MissingDriveCNotice();
-    ASSERT_EQ(notice.has_value(), !c.text.empty()) << notice.value_or("");
-    if (!notice) continue;
-    EXPECT_TRUE(notice->starts_with("Laufwerk C: gibt es nicht.\n\n")) << *notice;
-    EXPECT_NE(notice->find(c.text), std::string::npos) << *notice;
-    EXPECT_NE(notice->find("\n    ln -s /mnt/win95 ~/win95/dosdevices/c:\n"), std::string::npos);
-  }
-}
-
-// A drive C chosen for this run (on the command line or in the box) that is no Windows 95 boot
-// drive is named with what was found there; the prefix's drive C is left to the window's own
-// messages (MissingDriveCNoticeTest). Each case makes what lies at its path and names the finding,
-// or none for a boot drive.
-TEST(NoBootDriveNoticeTest, NamesWhatWasFoundAtAChosenDrive) {
-  test_support::TempDrive drive;
-  const std::filesystem::path& base = drive.Base();
-  const auto write = [&base](const char* name, const std::string& bytes) {
+  const auto write = [&base](const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories((base / name).parent_path());
     test_support::WriteHostBytes(base / name, bytes);
   };
@@ -215,7 +142,7 @@ TEST(NoBootDriveNoticeTest, NamesWhatWasFoundAtAChosenDrive) {
   for (const char* name : {"other/io.sys", "other/WINDOWS/WIN.COM", "other/COMMAND.COM"})
     write(name, "");
   for (const char* name : {"f", "e", "d", "c", "b", "a", "win95/MSDOS.SYS"})
-    write((std::string("above/") + name).c_str(), "");
+    write(std::string("above/") + name, "");
   std::filesystem::create_directories(base / "folder/MSDOS.SYS");
   write("notes.txt", std::string(4096, 'x'));
   ::mkfifo((base / "fifo").c_str(), 0600);
@@ -226,73 +153,89 @@ TEST(NoBootDriveNoticeTest, NamesWhatWasFoundAtAChosenDrive) {
   std::filesystem::create_directory_symlink(base / "lower", base / "link");
   test_support::PutFiles(test_support::MakeFloppy(base / "win95.img"),
                          {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
+
+  struct Case {
+    std::string situation;
+    std::function<void()> setUp;
+    std::string heading;  // none when the window may open
+    std::string text;
+  };
+  const std::string missing = "Laufwerk C: gibt es nicht.\n\n";
+  const std::string lookedForPrefixC = "Gesucht wurde: " + prefixC.string();
+  const std::string noPrefix = "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX";
+  const auto chosen = [](const std::filesystem::path& path, const std::string& found) {
+    return Case{path.string(), [path] { platform::ChooseDriveC(path.string() + "/"); },
+                found.empty()
+                    ? ""
+                    : "Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\nGew\xE4hlt wurde: " +
+                          path.string() + "\n",
+                found +
+                    "\n\nEin Windows-95-Startlaufwerk hat in seinem Stammordner die versteckte "
+                    "Startdatei MSDOS.SYS"};
+  };
   const auto noFat = [&base](const char* name) {
     return "Die Abbilddatei " + (base / name).string() +
            " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle.";
   };
-  const struct {
-    const char* situation;
-    std::filesystem::path path;
-    std::string found;  // none for a boot drive
-  } cases[] = {
-      {"an empty folder", base / "empty", "Dort ist ein leerer Ordner."},
-      {"a folder of other files", base / "other",
-       "Dort ist ein Ordner ohne MSDOS.SYS. Er enth\xE4lt: COMMAND.COM, WINDOWS, io.sys"},
-      {"a folder of many, the one above the drive", base / "above",
-       "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"},
-      {"a folder whose MSDOS.SYS is a folder", base / "folder",
-       "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."},
-      {"a file that is no image", base / "notes.txt", noFat("notes.txt")},
-      {"a FIFO", base / "fifo",
-       "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei."},
-      {"a device", "/dev/zero",
-       "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei."},
-      {"an image without a FAT volume", base / "zeros.img", noFat("zeros.img")},
-      {"an empty file", base / "empty.img",
-       "Die Abbilddatei " + (base / "empty.img").string() + " ist leer."},
-      {"a FAT image without a boot file", base / "floppy.img",
-       "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem "
-       "Stammordner."},
-      {"a boot drive in lower case", base / "lower", ""},
-      {"a link to a boot drive", base / "link", ""},
-      {"a FAT image with its boot file", base / "win95.img", ""},
+  const std::vector<Case> cases = {
+      {"the prefix's drive C, an empty folder", [] {}, "", ""},
+      {"no dosdevices/c:", [&] { std::filesystem::remove(prefixC); }, missing,
+       lookedForPrefixC + "\n\n"},
+      {"a link to nowhere", [&] { drive.LinkDrive('c', base / "gone"); }, missing,
+       lookedForPrefixC + "\nDas ist eine Verkn\xFCpfung auf " + (base / "gone").string() +
+           ", und dort ist nichts.\n"},
+      {"a relative link to nowhere", [&] { drive.LinkDrive('c', "../../gone"); }, missing,
+       "Verkn\xFCpfung auf ../../gone,"},
+      {"the prefix's drive C, a file", [&] { drive.LinkDrive('c', base / "notes.txt"); }, "", ""},
+      {"no prefix at all",
+       [&] {
+         ::unsetenv("WINEPREFIX");
+         ::unsetenv("HOME");
+       },
+       missing, noPrefix},
+      {"a relative WINEPREFIX", [&] { ::setenv("WINEPREFIX", "prefix", 1); }, missing, noPrefix},
+      {"HOME without a .wine",
+       [&] {
+         ::unsetenv("WINEPREFIX");
+         ::setenv("HOME", base.c_str(), 1);
+       },
+       missing, "Gesucht wurde: " + (base / ".wine/dosdevices/c:").string() + "\n"},
+      {"a chosen drive that is not there",
+       [&] { platform::ChooseDriveC((base / "gone").string()); }, missing,
+       "Gesucht wurde: " + (base / "gone").string() + "\n"},
+      chosen(base / "empty", "Dort ist ein leerer Ordner."),
+      chosen(base / "other",
+             "Dort ist ein Ordner ohne MSDOS.SYS. Er enth\xE4lt: COMMAND.COM, WINDOWS, io.sys"),
+      // Of many entries, the first few; here the folder above the drive.
+      chosen(base / "above", "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"),
+      chosen(base / "folder",
+             "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."),
+      chosen(base / "notes.txt", noFat("notes.txt")),
+      chosen(base / "fifo",
+             "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei."),
+      chosen("/dev/zero", "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei."),
+      chosen(base / "zeros.img", noFat("zeros.img")),
+      chosen(base / "empty.img", "Die Abbilddatei " + (base / "empty.img").string() + " ist leer."),
+      chosen(base / "floppy.img",
+             "Dort ist eine Abbilddatei mit einem FAT-Laufwerk, doch ohne MSDOS.SYS in seinem "
+             "Stammordner."),
+      // Boot drives: the file's name in small letters, through a link, on an image.
+      chosen(base / "lower", ""),
+      chosen(base / "link", ""),
+      chosen(base / "win95.img", ""),
   };
-  for (const auto& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.situation);
-    platform::ChooseDriveC(c.path.string());
+    c.setUp();
     const std::optional<std::string> notice = DriveCNotice();
-    ASSERT_EQ(notice.has_value(), !c.found.empty()) << notice.value_or("");
+    ASSERT_EQ(notice.has_value(), !c.heading.empty()) << notice.value_or("");
     if (!notice) continue;
-    EXPECT_TRUE(
-        notice->starts_with("Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\n"
-                            "Gew\xE4hlt wurde: " +
-                            c.path.string() + "\n"))
-        << *notice;
-    EXPECT_NE(notice->find(c.found + "\n\nEin Windows-95-Startlaufwerk hat in seinem Stammordner "
-                                     "die versteckte Startdatei MSDOS.SYS"),
-              std::string::npos)
-        << *notice;
+    EXPECT_TRUE(notice->starts_with(c.heading)) << *notice;
+    EXPECT_NE(notice->find(c.text), std::string::npos) << *notice;
+    if (c.heading == missing) {
+      EXPECT_NE(notice->find("\n    ln -s /mnt/win95 ~/win95/dosdevices/c:\n"), std::string::npos);
+    }
   }
-}
-
-// The drives chosen lately: drive C when chosen for this run, the latest first; a path where
-// nothing is any more is marked as gone.
-TEST(RecentDriveChoicesTest, RemembersChosenDrivesAndMarksThoseGone) {
-  test_support::TempDrive drive;
-  EXPECT_TRUE(RecentDriveChoices().empty());
-  const std::filesystem::path first = drive.Base() / "first", second = drive.Base() / "second";
-  for (const std::filesystem::path& folder : {first, second}) {
-    std::filesystem::create_directories(folder);
-    platform::ChooseDriveC(folder.string() + "/");
-    RememberChosenDriveC();
-  }
-  std::filesystem::remove(first);
-  const std::vector<RecentDriveChoice> choices = RecentDriveChoices();
-  ASSERT_EQ(choices.size(), 2u);
-  EXPECT_EQ(choices[0].path, second.string());
-  EXPECT_FALSE(choices[0].gone);
-  EXPECT_EQ(choices[1].path, first.string());
-  EXPECT_TRUE(choices[1].gone);
 }
 
 }  // namespace
