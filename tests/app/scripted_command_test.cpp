@@ -5,9 +5,11 @@
 // program prints them are ProgramTest's.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <random>
 
 #include "app/command_line.h"
 #include "app/form1.h"
@@ -123,9 +125,14 @@ const std::vector<std::vector<std::string>> kChanges = {
      "--set", "BootMenuDelay= +07", "--set", "BootKeys=0", "--set", "DrvSpace=0"},
 };
 
-// Boot files a user may have; each is read without an error. (The window's tests read and write
-// the ones no Windows 95 would leave.)
+// Boot files a user may have, and hostile ones that no Windows 95 would leave; each is read
+// without an error.
 std::vector<std::pair<std::string, std::string>> BootFiles() {
+  std::mt19937 random(22);
+  std::string garbled(size_t{16} << 10, '\0');
+  for (char& c : garbled) c = static_cast<char>(random());
+  std::replace(garbled.begin(), garbled.end(), '[', ']');
+  const std::string nul(1, '\0');
   return {
       {"the sample drive's", SourceFile("examples/drive_c/MSDOS.SYS")},
       {"no options", BootFileText({})},
@@ -135,6 +142,15 @@ std::vector<std::pair<std::string, std::string>> BootFiles() {
       {"values off the list",
        BootFileText({"BootMenuDefault=9", "BootMenuDelay=-5", "BootDelay=$10", "DoubleBuffer=7",
                      "Bootwin=-2", "Logo=2"})},
+      {"CR only", "[Paths]\rHostWinBootDrv=C\r\r[Options]\rBootMenu=1\rBootMenuDelay=9\r;PROMPT=0"},
+      {"mixed line ends", "[Paths]\nHostWinBootDrv=C\r[Options]\r\nBootMenu=1\nBootDelay=9\r"},
+      {"tabs, quotes, NUL bytes",
+       BootFileText({"\tBootMenuDelay\t=\t\"0x0A\"\t", "'Network'=1", " ;BootFailsafe = '1' ",
+                     "Boot" + nul + "Menu=1", "BootDelay=" + nul + "5"})},
+      {"two option sections", BootFileText({"BootMenu=1", "[OPTIONS]", "BootMenuDelay=9"})},
+      {"a line of 1 MiB",
+       BootFileText({";" + std::string(size_t{1} << 20, 'x'), "BootMenu=1"}, "c")},
+      {"binary garbage", test_support::CrLf({"[Paths]", "HostWinBootDrv=C"}) + garbled},
   };
 }
 
@@ -172,6 +188,41 @@ TEST(ScriptedCommandTest, ShowsAndWritesWhatTheWindowShowsAndWrites) {
       EXPECT_EQ(drive.Snapshot(), byWindow);
     }
   }
+}
+
+// On drive C as a disk image (a fixed VHD), the command line writes the bytes and keeps the
+// attributes that the window's write command leaves on a folder with the same files, and the
+// volume stays clean.
+TEST(ScriptedCommandTest, OnADiskImageWritesWhatTheWindowWritesOnAFolder) {
+  TempDrive drive;
+  const std::string bootFile = SourceFile("examples/drive_c/MSDOS.SYS");
+  PrepareDrive(drive, bootFile);
+  const test_support::DiskImage image =
+      test_support::MakeImage(test_support::ImageKind::kFixedVhd, drive.Base());
+  test_support::PutFiles(image, {{"MSDOS.SYS", bootFile, "+r +h +s"},
+                                 {"AUTOEXEC.BAT", *drive.Read("AUTOEXEC.BAT"), ""},
+                                 {"WINDOWS/LOGOW.SYS", kPicture, ""},
+                                 {"WINDOWS/LOGOS.SYS", kPicture, ""}});
+  const std::string attributes = test_support::FileAttributes(image, "MSDOS.SYS");
+  const std::vector<std::string>& arguments = kChanges[2];
+  {
+    RecordingMessageBoxes boxes;
+    TForm1 window(boxes, "Startgarten");
+    window.HandleEvent([&] { window.FormCreate(); });
+    UserMakes(window, ParseCommandLine(arguments).script);
+    window.HandleEvent([&] { window.StartDateischreiben1Click(); });
+    ASSERT_EQ(boxes.Texts(), std::vector<std::string>{messages::kConfirmRewrite});
+  }
+  drive.LinkDrive('c', image.path);
+  const ScriptedOutcome changed = RunCommandLine(arguments);
+  EXPECT_EQ(changed.exitStatus, 0);
+  EXPECT_EQ(changed.output + changed.errors, "");
+  for (const char* file : {"MSDOS.SYS", "AUTOEXEC.BAT", "WINDOWS/start.bat"}) {
+    EXPECT_EQ(test_support::ReadFileBytes(image, file), drive.Read(file).value_or("missing"))
+        << file;
+  }
+  EXPECT_EQ(test_support::FileAttributes(image, "MSDOS.SYS"), attributes);
+  EXPECT_EQ(test_support::FsckProblems(image), "");
 }
 
 // A failure at each file operation of the whole command in turn (reading, writing, reading back):
