@@ -100,8 +100,9 @@ void PrintWriting(std::ostream& out, const MedianReporter& medians) {
     const double flushes = schreiben->counters.at("flushes");
     const double directoryFlushes = schreiben->counters.at("dir_flushes");
     out << "  " << std::string(22, ' ') << " " << flushes << " file flushes (target <= 4), "
-        << directoryFlushes << " directory flushes (target <= 4): "
-        << Verdict(flushes <= 4 && directoryFlushes <= 4) << "\n";
+        << directoryFlushes
+        << " directory flushes (target <= 4): " << Verdict(flushes <= 4 && directoryFlushes <= 4)
+        << "\n";
   }
   for (const int64_t size : kFileSizes) {
     PrintAgainstFloor(out, medians, "WriteText, " + SizeName(size), RunName("WriteText", size), 1.5,
