@@ -3,8 +3,9 @@
 # (its five pages), of the write command's confirmation box and of the box before the window (drive
 # C missing, an empty folder chosen as drive C, the drives chosen lately), on Qt's offscreen
 # platform, into DIR (default build/screenshots).
-# With --docs it also renews docs/startgarten.png, the picture in the README and the AppStream
-# metadata, from the first page.
+# With --docs it also renews the README's pictures in docs/: startgarten.png (the first page, also
+# the AppStream metadata's) and the box before the window for an empty folder and with the drives
+# chosen lately.
 # Usage: screenshots.sh [--docs] [DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,5 +23,6 @@ QT_QPA_PLATFORM=offscreen STARTGARTEN_SOURCE_DIR=$PWD STARTGARTEN_SCREENSHOT_DIR
   build/tools/screenshots/window_screenshots -silent
 if $docs; then
   cp "$dir/page1-Menü.png" docs/startgarten.png
+  cp "$dir/no-boot-drive.png" "$dir/recent-drives.png" docs/
 fi
 ls "$dir"
