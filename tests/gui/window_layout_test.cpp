@@ -5,6 +5,7 @@
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
 #include "app/view/spin_button.h"
+#include "app/view/title_bar.h"
 #include "tests/gui/window_fixture.h"
 
 using namespace startgarten;
@@ -159,12 +160,13 @@ class WindowLayoutTest : public QObject {
   }
 
   // The boxes the user sees: title, text, icon and German button captions. Text and title show
-  // exactly what they were given, also where it looks like markup.
+  // exactly what they were given, also where it looks like markup. Each box is as wide as the
+  // window manager's title bar needs for its title, also where the title is longer than the text.
   void messageBoxesShowTitleIconAndButtons() {
     MessageBoxDialogs dialogs;
-    QStringList seen;
-    const auto answerNextBox = [&seen](const QString& caption) {
-      QTimer::singleShot(0, [caption, &seen] {
+    QStringList seen, cut;
+    const auto answerNextBox = [&seen, &cut](const QString& caption) {
+      QTimer::singleShot(0, [caption, &seen, &cut] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         auto* label = box->findChild<QLabel*>("qt_msgbox_label");
@@ -172,6 +174,7 @@ class WindowLayoutTest : public QObject {
         label->setSelection(0, static_cast<int>(label->text().size()));
         seen = QStringList{box->windowHandle()->title(), label->selectedText(),
                            QString::number(box->icon())};
+        if (box->width() < TitleBarWidth(seen.front())) cut << seen.front();
         for (QAbstractButton* button : box->buttons()) {
           seen << button->text();
           if (button->text() == caption) QTest::mouseClick(button, Qt::LeftButton);
@@ -193,6 +196,10 @@ class WindowLayoutTest : public QObject {
         (QStringList{"Start[*]",
                      QStringLiteral("Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen."),
                      QString::number(QMessageBox::Critical), "OK"}));
+    answerNextBox("OK");
+    dialogs.Show("Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone);
+    QCOMPARE(seen.first(), QString("HOST-Laufwerk nicht gefunden"));
+    QCOMPARE(cut, QStringList());
   }
 };
 
