@@ -129,6 +129,58 @@ class WindowLayoutTest : public QObject {
     }
   }
 
+  // A screen reader finds each control by its role and a name taken from what the window shows:
+  // a spin edit and the combo box by the labels beside them, which it reports as their labels, the
+  // third DriveSpace box by all lines of its caption, a picture by its caption. A click on a
+  // further line of that caption clicks the box.
+  void controlsHaveTheRolesAndNamesAScreenReaderNeeds() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    QList<SpinButton*> arrows = fixture.Find("SpinEdit2")->findChildren<SpinButton*>();
+    std::ranges::sort(arrows, {}, &QWidget::y);
+    const struct {
+      QObject* control;
+      QAccessible::Role role;
+      QString name;
+    } rows[] = {
+        {fixture.Find("SpinEdit1"), QAccessible::EditableText, "Für Sek."},
+        {arrows[0], QAccessible::Button, "Erhöhen"},
+        {arrows[1], QAccessible::Button, "Verringern"},
+        {fixture.Find("ComboBox1"), QAccessible::ComboBox, "Startart:"},
+        {fixture.Find<RadioGroupView>("RadioGroup1")->Buttons()[0], QAccessible::RadioButton,
+         "DOS"},
+        {fixture.Find<RadioGroupView>("RadioGroup2")->Buttons()[2], QAccessible::RadioButton,
+         "Immer doppelte Pufferung"},
+        {fixture.Find("CheckBox10"), QAccessible::CheckBox,
+         "Command.Com und DBLSpace/DRVSpace.BIN an das obere Ende des konventionellen Speichers "
+         "laden."},
+        {fixture.Find("Image2"), QAccessible::Graphic, "2. Ende-Logo"},
+        {fixture.Find("TabSheet3"), QAccessible::Client, "Pufferung"},
+    };
+    for (const auto& row : rows) {
+      QAccessibleInterface* control = QAccessible::queryAccessibleInterface(row.control);
+      QCOMPARE(control->role(), row.role);
+      QCOMPARE(control->text(QAccessible::Name), row.name);
+    }
+    QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(fixture.Find("ComboBox1"));
+    fixture.form.ComboBox1.SetText("frei");
+    QCOMPARE(combo->text(QAccessible::Value), QString("frei"));
+    QStringList labels;
+    for (const auto& [label, relation] :
+         QAccessible::queryAccessibleInterface(fixture.Find("SpinEdit1"))
+             ->relations(QAccessible::Label)) {
+      labels << label->text(QAccessible::Name);
+    }
+    QCOMPARE(labels, QStringList({"Für", "Sek."}));
+
+    for (const char* line : {"Label7", "Label6"}) {
+      const bool before = fixture.form.CheckBox10.Checked();
+      QTest::mouseClick(fixture.Find(line), Qt::LeftButton);
+      QCOMPARE(fixture.form.CheckBox10.Checked(), !before);
+      QCOMPARE(FocusName(), "CheckBox10");
+    }
+  }
+
   // The button pictures are strips of an enabled and a disabled image; the olive of their and the
   // icon's bottom-left pixel is transparent.
   void buttonPicturesAreStripsOfTwoImages() {
