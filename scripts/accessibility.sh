@@ -89,13 +89,14 @@ EOF
 )
 
 # Qt's AT-SPI bridge starts with the accessibility bus when told to, without a screen reader;
-# Debian's own Python has the bindings, whatever python3 comes first in PATH.
+# Debian's own Python has the bindings, whatever python3 comes first in PATH. Only the tree goes
+# to standard output (descriptor 3 inside), what the session's services say to standard error.
 # shellcheck disable=SC2016 # the inner shell expands its arguments
 DISPLAY=":$(cat "$displayfile")" WINEPREFIX=$prefix HOME=$PWD/build/accessibility \
   QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session -- bash -c '
     build/bin/startgarten &
     program=$!
     status=0
-    /usr/bin/python3 -c "$1" "$program" || status=$?
+    /usr/bin/python3 -c "$1" "$program" >&3 || status=$?
     kill "$program"
-    exit "$status"' _ "$reader"
+    exit "$status"' _ "$reader" 3>&1 >&2
