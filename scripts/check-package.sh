@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Checks a built package as a user's machine would see it: unpacks it into a scratch root with
 # dpkg -x, validates the desktop entry (its MIME types against the installed shared-mime-info
-# database), the AppStream metadata and both manual pages, runs lintian (errors fail, warnings are
-# shown), checks the bash completion's syntax, and runs the installed program's options, a wrong
-# call, a start without a display (of the program a user starts and of the window's program) and,
-# without a display, --show on a copy of the sample drive. Usage: check-package.sh DEB
+# database, and that xdg-mime then names Startgarten for images but not for folders), the
+# AppStream metadata and both manual pages, runs lintian (errors fail, warnings are shown), checks
+# the bash completion's syntax, and runs the installed program's options, a wrong call, a start
+# without a display (of the program a user starts and of the window's program) and, without a
+# display, --show on a copy of the sample drive. Usage: check-package.sh DEB
 set -euo pipefail
 deb=$1
 root=$(mktemp -d)
@@ -28,24 +29,31 @@ for size in 16x16 24x24 32x32 48x48 64x64 128x128 256x256 scalable; do
   ls "$root/usr/share/icons/hicolor/$size/apps/$id".* >/dev/null || fail "no $size icon"
 done
 
-# The MIME types: each one the database knows, a folder, and the type the database gives each kind
-# of disk image the program opens, so that a file manager offers "Open with" for them.
+# The MIME types: each one the database knows, and the type the database gives each kind of disk
+# image the program opens, so that a file manager offers "Open with" for them; no folder type, as
+# a tool must not take over the folders it can merely open.
 mime_types=/usr/share/mime/types
 [ -s "$mime_types" ] || fail "no shared-mime-info database in $mime_types"
 declared=$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' '\n' | grep .) || fail "no MimeType"
 while read -r type; do
   grep -qxF "$type" "$mime_types" || fail "MIME type $type is not in the database"
 done <<<"$declared"
-needed=inode/directory
-for extension in img vhd qcow2 qcow vdi vmdk vhdx; do
+! grep -q '^inode/' <<<"$declared" || fail "the desktop entry declares folders"
+for extension in img vhd qcow2 qcow qed vdi vmdk vhdx; do
   type=$(awk -F: -v glob="*.$extension" '$3 == glob && $2 !~ /^text\// {print $2; exit}' \
     /usr/share/mime/globs2)
   [ -n "$type" ] || fail "the database knows no type of *.$extension"
-  needed+=$'\n'$type
-done
-while read -r type; do
   grep -qxF "$type" <<<"$declared" || fail "the desktop entry does not declare $type"
-done <<<"$needed"
+done
+# As a desktop asks once the package is installed (xdg-mime reads the cache of the applications'
+# MIME types): Startgarten opens a qcow2 image, and is not what opens a folder.
+update-desktop-database "$root/usr/share/applications"
+default_for() {
+  env -i PATH="$PATH" HOME="$root" XDG_DATA_DIRS="$root/usr/share:/usr/share" \
+    xdg-mime query default "$1"
+}
+[ "$(default_for application/x-qemu-disk)" = "$id.desktop" ] || fail "xdg-mime: not for qcow2"
+[ "$(default_for inode/directory)" != "$id.desktop" ] || fail "xdg-mime: Startgarten opens folders"
 
 # Both manual pages, English where Debian expects it and German, without a warning and with the
 # same structure: the same sections, paragraphs and entries (options, files, examples) in order.

@@ -15,7 +15,7 @@ packages=(
   librsvg2-bin                     # rsvg-convert: the icon's PNGs from its SVG
   dpkg-dev file                    # the Debian package: dpkg-shlibdeps, and file for CPack
   desktop-file-utils appstream     # checks of the installed desktop entry and metadata,
-  shared-mime-info                 # of the desktop entry's MIME types,
+  shared-mime-info xdg-utils       # of the desktop entry's MIME types and what opens them,
   man-db lintian                   # of the manual page and of the package
   mtools                           # the FAT work on disk image drives
   dosfstools fdisk                 # mkfs.fat, fsck.fat and sfdisk: images for tests and samples

@@ -18,6 +18,7 @@
 #include "app/recent_drive_choices.h"
 #include "app/view/busy_cursor.h"
 #include "app/view/qt_text.h"
+#include "app/view/title_bar.h"
 #include "platform/drives/drive_locations.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
@@ -107,6 +108,7 @@ class DriveCBox : public QDialog {
     layout->addSpacing(layout->spacing());
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    KeepTitleWhole(*this);
   }
 
   const std::optional<std::string>& Chosen() const { return chosen_; }

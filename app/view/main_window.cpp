@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <optional>
 
+#include "app/view/accessible_roles.h"
 #include "app/view/busy_cursor.h"
 #include "app/view/classic_look.h"
 #include "app/view/pictures.h"
@@ -27,6 +28,7 @@ constexpr int kNoResizeStep = 0x7FFF;
 
 MainWindow::MainWindow(TForm1& form)
     : form_(form), scale_(WindowScale::ForScreen(*QGuiApplication::primaryScreen())) {
+  InstallAccessibleRoles();
   setObjectName("Form1");
   setWindowTitle("Startgarten");
   setWindowIcon(ProgramIcon());

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <initializer_list>
 #include <vector>
 
 #include "app/form1.h"
 #include "app/view/window_metrics.h"
 
+class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
@@ -13,6 +15,8 @@ class QKeyEvent;
 class QMouseEvent;
 
 namespace startgarten {
+
+class CheckBoxView;
 
 // The program's one window, "Startgarten": a thin view over TForm1. It shows the model's controls
 // and turns the user's input into their user actions and the form's commands; it holds no option
@@ -40,9 +44,10 @@ class MainWindow : public QMainWindow {
   // main_window_pages.cpp: the tab control's five pages.
   void BuildPages();
   QWidget* AddPage(const char* name, const QString& caption);
-  void AddLabel(QWidget* page, const char* name, const QString& caption, const QRect& geometry);
-  QWidget* AddCheckBox(QWidget* page, const char* name, TCheckBox& model, const QString& caption,
-                       const QRect& geometry, const QString& hint);
+  QLabel* AddLabel(QWidget* page, const char* name, const QString& caption, const QRect& geometry);
+  void NameByLabels(QWidget* control, std::initializer_list<QLabel*> labels);
+  CheckBoxView* AddCheckBox(QWidget* page, const char* name, TCheckBox& model,
+                            const QString& caption, const QRect& geometry, const QString& hint);
   QWidget* AddSpinEdit(QWidget* page, const char* name, TSpinEdit& model, const QRect& geometry,
                        const QString& hint);
   void ChainTabOrder();

@@ -27,22 +27,23 @@ void MainWindow::BuildPages() {
   QWidget* menu = AddPage("TabSheet1", "Menü");
   QWidget* checkBox1 = AddCheckBox(menu, "CheckBox1", form_.CheckBox1, "Boot Menü anzeigen",
                                    scale_(8, 16, 121, 17), "Zeigt Das BOOT-MENÜ beim Start an");
-  AddLabel(menu, "Label1", "Für", scale_(180, 17, 16, 13));
+  QLabel* label1 = AddLabel(menu, "Label1", "Für", scale_(180, 17, 16, 13));
   QWidget* spinEdit1 = AddSpinEdit(menu, "SpinEdit1", form_.SpinEdit1, scale_(205, 14, 49, 22),
                                    "Wie lange wird das BootMenü angezeigt?");
-  AddLabel(menu, "Label2", "Sek.", scale_(259, 16, 22, 13));
+  NameByLabels(spinEdit1, {label1, AddLabel(menu, "Label2", "Sek.", scale_(259, 16, 22, 13))});
   QWidget* checkBox2 =
       AddCheckBox(menu, "CheckBox2", form_.CheckBox2, "F-Tasten beim Start beachten",
                   scale_(8, 48, 161, 17), "F8,F4 und F5 werden beim Start beachtet");
-  AddLabel(menu, "Label3", "Für", scale_(180, 49, 15, 13));
+  QLabel* label3 = AddLabel(menu, "Label3", "Für", scale_(180, 49, 15, 13));
   QWidget* spinEdit2 = AddSpinEdit(menu, "SpinEdit2", form_.SpinEdit2, scale_(205, 48, 49, 22),
                                    "Wielange wird der Start verzögert?");
-  AddLabel(menu, "Label4", "Sek.", scale_(259, 49, 22, 13));
-  AddLabel(menu, "Label5", "Startart:", scale_(8, 83, 37, 13));
+  NameByLabels(spinEdit2, {label3, AddLabel(menu, "Label4", "Sek.", scale_(259, 49, 22, 13))});
+  QLabel* label5 = AddLabel(menu, "Label5", "Startart:", scale_(8, 83, 37, 13));
   auto* comboBox1 = new ComboBoxView(form_, form_.ComboBox1, scale_(kListEntryHeight), menu);
   comboBox1->setObjectName("ComboBox1");
   comboBox1->setGeometry(scale_(56, 81, 201, 21));
   SetHint(comboBox1, "Welche Startart ist beim Bootmenü voreingestellt?");
+  NameByLabels(comboBox1, {label5});
   QWidget* checkBox12 = AddCheckBox(menu, "CheckBox12", form_.CheckBox12,
                                     "Nach Windows-Ende DOS-Prompt?", scale_(8, 120, 193, 17),
                                     "Möchten Sie nach dem Ende von Windows am DOS-Prompt landen?");
@@ -81,55 +82,70 @@ void MainWindow::BuildPages() {
   // Label6 and Label7 continue CheckBox10's caption, indented to its text.
   QWidget* drives = AddPage("TabSheet4", "Drive/DoubleSpace");
   const QString driverHint = "Wenn Sie Ihre Festplatte vergrößert haben brauchen Sie diese Treiber";
-  pageControls_.push_back({
-      AddCheckBox(drives, "CheckBox8", form_.CheckBox8, "DBLSpace.BIN laden",
-                  scale_(16, 24, 153, 17), driverHint),
-      AddCheckBox(drives, "CheckBox9", form_.CheckBox9, "DRVSpace.BIN laden",
-                  scale_(16, 72, 137, 17), driverHint),
-      AddCheckBox(drives, "CheckBox10", form_.CheckBox10, "Command.Com und DBLSpace/DRVSpace.BIN",
-                  scale_(16, 104, 265, 17),
-                  "Manchmal brauchen andere Treiber diesen Speicherplatz"),
-  });
-  AddLabel(drives, "Label6", "an das obere Ende des konventionellen Speichers",
-           scale_(35, 120, 238, 13));
-  AddLabel(drives, "Label7", "laden.", scale_(36, 136, 29, 13));
+  QWidget* checkBox8 = AddCheckBox(drives, "CheckBox8", form_.CheckBox8, "DBLSpace.BIN laden",
+                                   scale_(16, 24, 153, 17), driverHint);
+  QWidget* checkBox9 = AddCheckBox(drives, "CheckBox9", form_.CheckBox9, "DRVSpace.BIN laden",
+                                   scale_(16, 72, 137, 17), driverHint);
+  CheckBoxView* checkBox10 = AddCheckBox(
+      drives, "CheckBox10", form_.CheckBox10, "Command.Com und DBLSpace/DRVSpace.BIN",
+      scale_(16, 104, 265, 17), "Manchmal brauchen andere Treiber diesen Speicherplatz");
+  pageControls_.push_back({checkBox8, checkBox9, checkBox10});
+  checkBox10->AddCaptionLine(AddLabel(drives, "Label6",
+                                      "an das obere Ende des konventionellen Speichers",
+                                      scale_(35, 120, 238, 13)));
+  checkBox10->AddCaptionLine(AddLabel(drives, "Label7", "laden.", scale_(36, 136, 29, 13)));
 
   QWidget* logo = AddPage("TabSheet5", "Logo");
   pageControls_.push_back({AddCheckBox(
       logo, "CheckBox11", form_.CheckBox11, "Start-Logo anzeigen", scale_(16, 8, 177, 17),
       "Es kann zu Problemen kommen wenn das Logo angezeigt wird")});
-  AddLabel(logo, "label100", "1. Ende-Logo", scale_(8, 40, 64, 13));
-  AddLabel(logo, "Label8", "2. Ende-Logo", scale_(168, 38, 64, 13));
+  QLabel* label100 = AddLabel(logo, "label100", "1. Ende-Logo", scale_(8, 40, 64, 13));
+  QLabel* label8 = AddLabel(logo, "Label8", "2. Ende-Logo", scale_(168, 38, 64, 13));
   const QString logoHint = "In einer späteren Version können Sie dieses LOGO bearbeiten";
   auto* image1 = new ImageBox(form_.Image1, logo);
   image1->setObjectName("Image1");
   image1->setGeometry(scale_(8, 56, 105, 105));
   SetHint(image1, logoHint);
+  NameByLabels(image1, {label100});
   auto* image2 = new ImageBox(form_.Image2, logo);
   image2->setObjectName("Image2");
   image2->setGeometry(scale_(168, 56, 113, 105));
   SetHint(image2, logoHint);
+  NameByLabels(image2, {label8});
 }
 
 QWidget* MainWindow::AddPage(const char* name, const QString& caption) {
   auto* page = new QWidget;
   page->setObjectName(name);
+  page->setAccessibleName(caption);
   pageControl_->addTab(page, caption);
   return page;
 }
 
-void MainWindow::AddLabel(QWidget* page, const char* name, const QString& caption,
-                          const QRect& geometry) {
+QLabel* MainWindow::AddLabel(QWidget* page, const char* name, const QString& caption,
+                             const QRect& geometry) {
   auto* label = new QLabel(caption, page);
   label->setObjectName(name);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setGeometry(geometry);
+  return label;
 }
 
-QWidget* MainWindow::AddCheckBox(QWidget* page, const char* name, TCheckBox& model,
-                                 const QString& caption, const QRect& geometry,
-                                 const QString& hint) {
+// A screen reader names a control by the labels that stand beside it, read in order, and finds
+// them as its labels.
+void MainWindow::NameByLabels(QWidget* control, std::initializer_list<QLabel*> labels) {
+  QStringList name;
+  for (QLabel* label : labels) {
+    label->setBuddy(control);
+    name << label->text();
+  }
+  control->setAccessibleName(name.join(' '));
+}
+
+CheckBoxView* MainWindow::AddCheckBox(QWidget* page, const char* name, TCheckBox& model,
+                                      const QString& caption, const QRect& geometry,
+                                      const QString& hint) {
   auto* box = new CheckBoxView(form_, model, caption, page);
   box->setObjectName(name);
   box->setGeometry(geometry);

@@ -5,6 +5,7 @@
 
 #include "app/view/busy_cursor.h"
 #include "app/view/qt_text.h"
+#include "app/view/title_bar.h"
 
 namespace startgarten {
 
@@ -31,6 +32,7 @@ MessageResult MessageBoxDialogs::Show(const std::string& text, const std::string
   if (buttons == MessageButtons::kOkCancel) {
     box.addButton(QMessageBox::Cancel)->setText("Abbrechen");
   }
+  KeepTitleWhole(box);
   const NormalCursor normal;
   box.exec();
   return box.clickedButton() == ok ? MessageResult::kOk : MessageResult::kCancel;

@@ -11,13 +11,11 @@ namespace startgarten {
 namespace {
 
 // A radio button whose checked state only the model sets, and whose arrow keys move within its
-// group.
+// group. It stays auto-exclusive, as a screen reader takes only such a button for a radio button.
 class ItemButton : public QRadioButton {
  public:
   ItemButton(const QString& caption, QWidget* parent, std::function<void(int)> step)
-      : QRadioButton(caption, parent), step_(std::move(step)) {
-    setAutoExclusive(false);
-  }
+      : QRadioButton(caption, parent), step_(std::move(step)) {}
 
  protected:
   void nextCheckState() override {}
@@ -72,7 +70,10 @@ QRadioButton* RadioGroupView::TabStop() const {
 void RadioGroupView::Show() {
   QRadioButton* tabStop = TabStop();
   for (size_t i = 0; i < buttons_.size(); ++i) {
+    // The model may select no item, but Qt never clears the checked one of exclusive buttons.
+    buttons_[i]->setAutoExclusive(false);
     buttons_[i]->setChecked(static_cast<int>(i) == model_.ItemIndex());
+    buttons_[i]->setAutoExclusive(true);
     buttons_[i]->setFocusPolicy(buttons_[i] == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
   }
 }

@@ -7,6 +7,7 @@
 
 #include "app/view/qt_text.h"
 #include "app/view/spin_button.h"
+#include "platform/windows/messages.h"
 
 namespace startgarten {
 
@@ -20,6 +21,8 @@ SpinEditView::SpinEditView(TForm1& form, TSpinEdit& model, int buttonsWidth, QWi
       down_(new SpinButton(
           Qt::DownArrow, [this] { Step(-1); }, this)) {
   setTextMargins(0, 0, buttonsWidth_, 0);
+  up_->setAccessibleName(FromCp1252(messages::kSpinUpName));
+  down_->setAccessibleName(FromCp1252(messages::kSpinDownName));
   connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
     form_.HandleEvent([this, &text] { model_.UserSetText(ToCp1252(text)); });
   });

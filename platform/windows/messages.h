@@ -341,4 +341,8 @@ inline constexpr const char* kDriveCChooseImage = "Abbild w\xE4hlen \x85";
 inline constexpr const char* kDriveCChooseImageTitle = "Abbilddatei f\xFCr Laufwerk C: w\xE4hlen";
 inline constexpr const char* kDriveCQuit = "Beenden";
 
+// The names a screen reader gives a spin edit's two buttons, which show only arrows.
+inline constexpr const char* kSpinUpName = "Erh\xF6hen";
+inline constexpr const char* kSpinDownName = "Verringern";
+
 }  // namespace startgarten::messages

@@ -5,6 +5,7 @@
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
 #include "app/view/spin_button.h"
+#include "app/view/title_bar.h"
 #include "tests/gui/window_fixture.h"
 
 using namespace startgarten;
@@ -128,6 +129,54 @@ class WindowLayoutTest : public QObject {
     }
   }
 
+  // A screen reader finds each control by its role and a name taken from what the window shows:
+  // a spin edit and the combo box by the labels beside them, which it reports as their labels, the
+  // third DriveSpace box by all lines of its caption, a picture by its caption. A click on a
+  // further line of that caption clicks the box.
+  void controlsHaveTheRolesAndNamesAScreenReaderNeeds() {
+    WindowFixture fixture;
+    QVERIFY(fixture.Open());
+    const QList<SpinButton*> arrows = fixture.Find("SpinEdit2")->findChildren<SpinButton*>();
+    const struct {
+      QObject* control;
+      QAccessible::Role role;
+      QString name;
+    } rows[] = {
+        {fixture.Find("SpinEdit1"), QAccessible::EditableText, "Für Sek."},
+        {arrows[0], QAccessible::Button, "Erhöhen"},
+        {arrows[1], QAccessible::Button, "Verringern"},
+        {fixture.Find("ComboBox1"), QAccessible::ComboBox, "Startart:"},
+        {fixture.Find<RadioGroupView>("RadioGroup1")->Buttons()[0], QAccessible::RadioButton,
+         "DOS"},
+        {fixture.Find<RadioGroupView>("RadioGroup2")->Buttons()[2], QAccessible::RadioButton,
+         "Immer doppelte Pufferung"},
+        {fixture.Find("CheckBox10"), QAccessible::CheckBox,
+         "Command.Com und DBLSpace/DRVSpace.BIN an das obere Ende des konventionellen Speichers "
+         "laden."},
+        {fixture.Find("Image2"), QAccessible::Graphic, "2. Ende-Logo"},
+        {fixture.Find("TabSheet3"), QAccessible::Client, "Pufferung"},
+    };
+    for (const auto& row : rows) {
+      QAccessibleInterface* control = QAccessible::queryAccessibleInterface(row.control);
+      QCOMPARE(control->role(), row.role);
+      QCOMPARE(control->text(QAccessible::Name), row.name);
+    }
+    QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(fixture.Find("ComboBox1"));
+    fixture.form.ComboBox1.SetText("frei");
+    QCOMPARE(combo->text(QAccessible::Value), QString("frei"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(fixture.Find("SpinEdit1"))
+                 ->relations(QAccessible::Label)
+                 .size(),
+             2);
+
+    for (const char* line : {"Label7", "Label6"}) {
+      const bool before = fixture.form.CheckBox10.Checked();
+      QTest::mouseClick(fixture.Find(line), Qt::LeftButton);
+      QCOMPARE(fixture.form.CheckBox10.Checked(), !before);
+      QCOMPARE(FocusName(), "CheckBox10");
+    }
+  }
+
   // The button pictures are strips of an enabled and a disabled image; the olive of their and the
   // icon's bottom-left pixel is transparent.
   void buttonPicturesAreStripsOfTwoImages() {
@@ -159,12 +208,13 @@ class WindowLayoutTest : public QObject {
   }
 
   // The boxes the user sees: title, text, icon and German button captions. Text and title show
-  // exactly what they were given, also where it looks like markup.
+  // exactly what they were given, also where it looks like markup. Each box is as wide as the
+  // window manager's title bar needs for its title, also where the title is longer than the text.
   void messageBoxesShowTitleIconAndButtons() {
     MessageBoxDialogs dialogs;
-    QStringList seen;
-    const auto answerNextBox = [&seen](const QString& caption) {
-      QTimer::singleShot(0, [caption, &seen] {
+    QStringList seen, cut;
+    const auto answerNextBox = [&seen, &cut](const QString& caption) {
+      QTimer::singleShot(0, [caption, &seen, &cut] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         auto* label = box->findChild<QLabel*>("qt_msgbox_label");
@@ -172,6 +222,7 @@ class WindowLayoutTest : public QObject {
         label->setSelection(0, static_cast<int>(label->text().size()));
         seen = QStringList{box->windowHandle()->title(), label->selectedText(),
                            QString::number(box->icon())};
+        if (box->width() < TitleBarWidth(seen.front())) cut << seen.front();
         for (QAbstractButton* button : box->buttons()) {
           seen << button->text();
           if (button->text() == caption) QTest::mouseClick(button, Qt::LeftButton);
@@ -193,6 +244,10 @@ class WindowLayoutTest : public QObject {
         (QStringList{"Start[*]",
                      QStringLiteral("Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen."),
                      QString::number(QMessageBox::Critical), "OK"}));
+    answerNextBox("OK");
+    dialogs.Show("Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone);
+    QCOMPARE(seen.first(), QString("HOST-Laufwerk nicht gefunden"));
+    QCOMPARE(cut, QStringList());
   }
 };
 
