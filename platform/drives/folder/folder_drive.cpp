@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <linux/openat2.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,9 +13,12 @@
 #include "platform/drives/folder/folder_replacement.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/drives/temporary_names.h"
+#include "platform/drives/writer_lock.h"
 #include "platform/system/directory_listing.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
@@ -53,12 +55,16 @@ std::optional<std::string> HostPathOf(int fd) {
   return std::string(path, static_cast<size_t>(length));
 }
 
+// The folder's lock lasts as long as its opening, and the machine's lock file that stands in for
+// it where the file system has no locks.
 class FolderLock : public DriveLock {
  public:
-  explicit FolderLock(Descriptor fd) : fd_(std::move(fd)) {}
+  FolderLock(Descriptor fd, Descriptor machineLock)
+      : fd_(std::move(fd)), machineLock_(std::move(machineLock)) {}
 
  private:
   Descriptor fd_;
+  Descriptor machineLock_;
 };
 
 }  // namespace
@@ -183,9 +189,14 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
 }
 
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
+  const std::string name = Utf8ToCp1252(realRoot_);
   Descriptor fd = OpenBelow("", O_RDONLY | O_DIRECTORY);
-  if (!fd.IsOpen() || file_system::Flock(fd.Get(), LOCK_EX) != 0) return nullptr;
-  return std::make_unique<FolderLock>(std::move(fd));
+  if (!fd.IsOpen()) {
+    throw Error(FormatMessageText(messages::kDriveCannotLock,
+                                  {name, SystemErrorText(WindowsErrorFromErrno(errno))}));
+  }
+  Descriptor machineLock = TakeWriterLock(fd.Get(), name);
+  return std::make_unique<FolderLock>(std::move(fd), std::move(machineLock));
 }
 
 // A removed directory has no links left; a file system that cannot say any more is taken as gone.
