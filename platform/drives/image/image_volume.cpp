@@ -260,7 +260,7 @@ void ImageVolume::KeepOpenInPrograms() {
   std::vector<int> kept;
   if (lockFd_.IsOpen()) kept.push_back(lockFd_.Get());
   if (machineLock_.IsOpen()) kept.push_back(machineLock_.Get());
-  if (export_) kept.push_back(export_->KeepAlive());
+  if (export_) kept.insert(kept.end(), {export_->KeepAlive(), export_->Folder()});
   mtools_->KeepOpenInPrograms(std::move(kept));
 }
 
@@ -299,6 +299,8 @@ bool ImageVolume::IsGone() const {
 // forked would stay held as long as this process keeps the image open.
 void ImageVolume::Lock() {
   const Call call(*this, true);
+  // The daemon of an export that a killed run left holds the image's lock: it ends first.
+  if (format_) RemoveStaleImageExports();
   const std::string reopened = "/proc/self/fd/" + std::to_string(fd_.Get());
   Descriptor fd(file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY));
   if (!fd.IsOpen()) {

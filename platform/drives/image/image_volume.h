@@ -86,11 +86,12 @@ class ImageVolume {
   bool IsGone() const;
 
   // Takes the lock of the image's one writer (writer_lock.h: an advisory lock, flock, on the image
-  // file, waited for a few seconds), and then, on a raw image, the locks of QEMU's scheme that keep
-  // a QEMU from starting on it (an export takes its own). The programs of mtools and the export's
-  // daemon started while it is held share it, so that it lasts until the last of them has ended.
-  // Throws ImageInUseError when another process holds the image, Error (kDriveLocked,
-  // kDriveCannotLock, kImageCannotLock) when the lock cannot be taken.
+  // file, waited for a few seconds), after ending the daemon of an export that a killed run left
+  // behind, and then, on a raw image, the locks of QEMU's scheme that keep a QEMU from starting on
+  // it (an export takes its own). The programs of mtools and the export's daemon started while it
+  // is held share it, so that it lasts until the last of them has ended. Throws ImageInUseError
+  // when another process holds the image, Error (kDriveLocked, kDriveCannotLock,
+  // kImageCannotLock) when the lock cannot be taken.
   void Lock();
   // Ends the lock, and the export for writing with it.
   void Unlock();
