@@ -56,36 +56,38 @@ int AwaitLock(const LockAttempt& attempt) {
 }
 
 // The machine's lock file for a file, opened for reading and writing (a lock of an open file
-// description that excludes others needs both); none, with errno, when it cannot be. It is made
-// when missing, open to every user, as it holds no bytes and only its lock counts, and never
-// removed: a lock file removed while another process waits on it would let two writers in.
-Descriptor OpenMachineLock(const struct stat& file) {
+// description that excludes others needs both); none, with the errno value in error, when it
+// cannot be. It is made when missing, open to every user, as it holds no bytes and only its lock
+// counts, and never removed: a lock file removed while another process waits on it would let two
+// writers in.
+Descriptor OpenMachineLock(const struct stat& file, int& error) {
   char name[80];
   std::snprintf(name, sizeof name, "startgarten-%x-%x-%lu.lock", ::major(file.st_dev),
                 ::minor(file.st_dev), static_cast<unsigned long>(file.st_ino));
   const Descriptor folder(file_system::Open(kMachineLockFolder, O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!folder.IsOpen()) return {};
+  if (!folder.IsOpen()) {
+    error = errno;
+    return {};
+  }
+  error = EEXIST;  // while another process makes it between the two openings below
   constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   constexpr uint64_t kResolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
   // Made only while it is missing: in a sticky folder, an opening with O_CREAT of another user's
   // file may be refused (protected_regular).
-  for (int attempt = 0; attempt < 3; ++attempt) {
+  for (int attempt = 0; attempt < 3 && error == EEXIST; ++attempt) {
     Descriptor lock(file_system::OpenBeneath(folder.Get(), name, kFlags, 0, kResolve));
     if (!lock.IsOpen() && errno == ENOENT) {
       lock = Descriptor(
           file_system::OpenBeneath(folder.Get(), name, kFlags | O_CREAT | O_EXCL, 0666, kResolve));
-      if (!lock.IsOpen() && errno == EEXIST) continue;
       // Past the umask, for other users' Startgartens; without it only they are refused.
       if (lock.IsOpen()) file_system::Fchmod(lock.Get(), 0666);
     }
-    if (!lock.IsOpen()) return {};
     struct stat status;
-    if (::fstat(lock.Get(), &status) != 0) return {};
-    if (!S_ISREG(status.st_mode)) {
-      errno = EACCES;  // a FIFO or device that someone put in its place
-      return {};
-    }
-    return lock;
+    error = !lock.IsOpen()                      ? errno
+            : ::fstat(lock.Get(), &status) != 0 ? errno
+            : !S_ISREG(status.st_mode)          ? EACCES  // a FIFO or device put in its place
+                                                : 0;
+    if (error == 0) return lock;
   }
   return {};
 }
@@ -132,8 +134,9 @@ Descriptor TakeWriterLock(int fd, std::string_view driveName) {
   }
   struct stat file;
   if (::fstat(fd, &file) != 0) RefuseLock(driveName, errno);
-  Descriptor machineLock = OpenMachineLock(file);
-  if (!machineLock.IsOpen()) RefuseLock(driveName, errno);
+  int openError = 0;
+  Descriptor machineLock = OpenMachineLock(file, openError);
+  if (!machineLock.IsOpen()) RefuseLock(driveName, openError);
   const int lock = machineLock.Get();
   const LockAttempt lockOfMachine = [lock] { return LockWholeFile(lock); };
   const int machineError = AwaitLock(lockOfMachine);
