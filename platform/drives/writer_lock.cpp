@@ -101,16 +101,11 @@ int LockWholeFile(int fd) {
   return -1;
 }
 
-[[noreturn]] void RefuseLock(std::string_view driveName, int error) {
-  const std::string reason = SystemErrorText(WindowsErrorFromErrno(error));
-  throw Error(FormatMessageText(messages::kDriveCannotLock, {driveName, reason}));
-}
-
 // Says why AwaitLock ended with error, as an Error: another holder, named where /proc shows it
 // (fd is the locked file), or the reason. Returns when the holder let go just now, and the lock is
 // taken.
 void ExplainFailure(int error, const LockAttempt& attempt, int fd, std::string_view driveName) {
-  if (error != EWOULDBLOCK) RefuseLock(driveName, error);
+  if (error != EWOULDBLOCK) RefuseWriterLock(driveName, error);
   struct stat file;
   const std::optional<FileHolder> holder =
       ::fstat(fd, &file) == 0 ? FindLockHolder(file) : std::nullopt;
@@ -133,15 +128,20 @@ Descriptor TakeWriterLock(int fd, std::string_view driveName) {
     return {};
   }
   struct stat file;
-  if (::fstat(fd, &file) != 0) RefuseLock(driveName, errno);
+  if (::fstat(fd, &file) != 0) RefuseWriterLock(driveName, errno);
   int openError = 0;
   Descriptor machineLock = OpenMachineLock(file, openError);
-  if (!machineLock.IsOpen()) RefuseLock(driveName, openError);
+  if (!machineLock.IsOpen()) RefuseWriterLock(driveName, openError);
   const int lock = machineLock.Get();
   const LockAttempt lockOfMachine = [lock] { return LockWholeFile(lock); };
   const int machineError = AwaitLock(lockOfMachine);
   if (machineError != 0) ExplainFailure(machineError, lockOfMachine, lock, driveName);
   return machineLock;
+}
+
+void RefuseWriterLock(std::string_view driveName, int error) {
+  const std::string reason = SystemErrorText(WindowsErrorFromErrno(error));
+  throw Error(FormatMessageText(messages::kDriveCannotLock, {driveName, reason}));
 }
 
 std::chrono::milliseconds WriterLockWait() {

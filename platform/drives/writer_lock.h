@@ -20,6 +20,10 @@ namespace startgarten::platform {
 // the wait has ended, kDriveCannotLock with the reason when the lock cannot be taken at all.
 Descriptor TakeWriterLock(int fd, std::string_view driveName);
 
+// Throws kDriveCannotLock for the drive, with the errno value's text as the reason: for an
+// opening of the drive that failed before the lock could be asked for.
+[[noreturn]] void RefuseWriterLock(std::string_view driveName, int error);
+
 // How long TakeWriterLock waits for another holder: five seconds unless set otherwise.
 std::chrono::milliseconds WriterLockWait();
 void SetWriterLockWait(std::chrono::milliseconds wait);

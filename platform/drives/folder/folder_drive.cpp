@@ -17,8 +17,6 @@
 #include "platform/system/directory_listing.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
-#include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
@@ -191,10 +189,7 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
   const std::string name = Utf8ToCp1252(realRoot_);
   Descriptor fd = OpenBelow("", O_RDONLY | O_DIRECTORY);
-  if (!fd.IsOpen()) {
-    throw Error(FormatMessageText(messages::kDriveCannotLock,
-                                  {name, SystemErrorText(WindowsErrorFromErrno(errno))}));
-  }
+  if (!fd.IsOpen()) RefuseWriterLock(name, errno);
   Descriptor machineLock = TakeWriterLock(fd.Get(), name);
   return std::make_unique<FolderLock>(std::move(fd), std::move(machineLock));
 }

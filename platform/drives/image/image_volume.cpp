@@ -303,10 +303,7 @@ void ImageVolume::Lock() {
   if (format_) RemoveStaleImageExports();
   const std::string reopened = "/proc/self/fd/" + std::to_string(fd_.Get());
   Descriptor fd(file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY));
-  if (!fd.IsOpen()) {
-    throw Error(FormatMessageText(messages::kDriveCannotLock,
-                                  {name_, SystemErrorText(WindowsErrorFromErrno(errno))}));
-  }
+  if (!fd.IsOpen()) RefuseWriterLock(name_, errno);
   machineLock_ = TakeWriterLock(fd.Get(), name_);
   lockFd_ = std::move(fd);
   try {
