@@ -203,7 +203,7 @@ void RemoveStaleExports(int parent, const std::string& parentPath) {
       return folder.IsOpen() && file_system::Flock(folder.Get(), LOCK_EX | LOCK_NB) == 0;
     };
     const std::string mountpoint =
-        "mountpoint=" + OptionValue(parentPath + "/" + name + "/" + kDisk);
+        "mountpoint=" + OptionValue((std::filesystem::path(parentPath) / name / kDisk).string());
     if (unlocked() ||
         (EndOrphanedDaemon(folder.Get(), kPidFile, mountpoint, kKeeperScript) && unlocked())) {
       RemoveExportFolder(parent, parentPath, name);
