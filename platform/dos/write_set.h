@@ -27,11 +27,12 @@ struct FailureTexts {
 // first last, so that a command stages first the file that makes its change take effect. A
 // failure before that point changes nothing; a failure while putting them in place takes back
 // those already in place; a crash while putting them in place is completed at the next start.
-// Until the write set is closed, a second writer of drive C, in this process or another, waits.
+// Until the write set is closed, a second writer of drive C, in this process or another, waits a
+// few seconds and is then refused.
 class WriteSet {
  public:
-  // Locks drive C and completes a command that a crash interrupted there. Throws Error when such
-  // a command cannot be completed (write_record.h).
+  // Locks drive C and completes a command that a crash interrupted there. Throws Error when the
+  // lock is not taken (drive.h) or such a command cannot be completed (write_record.h).
   WriteSet();
   // Drops what was not committed.
   ~WriteSet();

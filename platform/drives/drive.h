@@ -67,7 +67,7 @@ struct Preparation {
   std::unique_ptr<PreparedFile> file;
 };
 
-// Held while one command writes: a second writer waits until it is released.
+// Held while one command writes: a second writer waits a few seconds for its release.
 class DriveLock {
  public:
   virtual ~DriveLock() = default;
@@ -89,6 +89,8 @@ class Drive {
   // Writes bytes as the new version of path (index tells apart the files of one command).
   virtual Preparation Prepare(const std::string& path, std::string_view bytes,
                               NewAttributes attributes, unsigned index) = 0;
+  // Takes the lock of the drive's one writer (writer_lock.h), waiting a few seconds for another
+  // holder. Throws Error when it is not taken: nothing may then be written.
   virtual std::unique_ptr<DriveLock> LockForWriting() = 0;
   // Completes what a command interrupted by a crash began: puts the new version that waits at
   // temporaryPath in place of path (replacing it; an empty temporaryPath when it is in place

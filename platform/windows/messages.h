@@ -43,6 +43,17 @@ inline constexpr const char* kWriteTakeBackFailed =
     "chsten Start schlie\xDFt Startgarten das Schreiben ab";
 inline constexpr const char* kNoFiles = "keine";
 
+// The lock of a drive's writer. The texts take the drive (its folder or image file), then the
+// holder (kLockHolder with the program and its process id, or kLockHolderUnseen) or the reason
+// (a system error text).
+inline constexpr const char* kDriveLocked =
+    "Das Laufwerk %s ist gesperrt: %s schreibt gerade darauf oder h\xE4lt es fest. Startgarten "
+    "hat einige Sekunden gewartet und nichts geschrieben";
+inline constexpr const char* kLockHolder = "%s (PID %s)";
+inline constexpr const char* kLockHolderUnseen = "ein anderer Benutzer";
+inline constexpr const char* kDriveCannotLock =
+    "Das Laufwerk %s l\xE4sst sich nicht zum Schreiben sperren: %s. Geschrieben wurde nichts";
+
 // Profile keys and numbers.
 inline constexpr const char* kCannotWriteTo = "Kann nicht nach %s schreiben";
 inline constexpr const char* kNotAValidInteger = "'%s' ist kein g\xFCltiger Integerwert";

@@ -266,7 +266,7 @@ TEST_P(ImageDriveAtRisk, AnImageThatAnotherProcessHoldsIsNeverWritten) {
     std::string program;
     test_support::ImageHolder (*hold)(const test_support::DiskImage&);
   } holders[] = {{"sleep", test_support::ImageHolder::Writer},
-                 {"qemu-system-x86", test_support::ImageHolder::PausedQemu}};
+                 {"qemu-system-x86_64", test_support::ImageHolder::PausedQemu}};
   for (const auto& holder : holders) {
     SCOPED_TRACE(holder.program);
     const std::string bytes = test_support::ReadHostBytes(image.path);

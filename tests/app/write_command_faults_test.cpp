@@ -32,6 +32,14 @@ bool IsTakeBackMessage(const std::string& text) {
   return text.starts_with(pattern.substr(0, pattern.find("%s")));
 }
 
+// Drive C's lock refused, for the reason of the failure: nothing written.
+bool IsLockRefusal(const std::string& text) {
+  const std::string pattern = messages::kDriveCannotLock;
+  const size_t drive = pattern.find("%s"), reason = pattern.find("%s", drive + 2);
+  return text.starts_with(pattern.substr(0, drive)) &&
+         text.find(pattern.substr(drive + 2, reason - drive - 2)) != std::string::npos;
+}
+
 // The whole write command, answered with OK, on a drive in each home, with its file operations
 // made to fail or its process killed at each of them in turn, until the command runs to its end
 // without reaching the failure. Judged by the three files together once the next start has run:
@@ -59,7 +67,7 @@ class WriteCommandFaults : public test_support::WriteCommandDrive {
     Prepare();
     if (!shown) return;
     const std::string first = shown->empty() ? "" : shown->front();
-    if (kStageMessages.count(first)) {
+    if (kStageMessages.count(first) || IsLockRefusal(first)) {
       EXPECT_TRUE(now == before) << first;
     } else if (first.empty()) {
       EXPECT_TRUE(now == after);
@@ -71,7 +79,9 @@ class WriteCommandFaults : public test_support::WriteCommandDrive {
     } else {
       EXPECT_TRUE(kOpeningMessages.count(first)) << first;
     }
-    messagesSeen.insert(IsTakeBackMessage(first) ? "take-back" : first);
+    messagesSeen.insert(IsTakeBackMessage(first) ? "take-back"
+                        : IsLockRefusal(first)   ? "lock"
+                                                 : first);
   }
 
   Files before;
@@ -124,6 +134,7 @@ TEST_P(WriteCommandFaults, EachFailureLeavesAllOldOrAllNew) {
   for (const std::string& message : kStageMessages)
     EXPECT_TRUE(messagesSeen.count(message)) << message;
   EXPECT_TRUE(messagesSeen.count("take-back"));
+  EXPECT_TRUE(messagesSeen.count("lock"));
 }
 
 TEST_P(WriteCommandFaults, AKillAtEachOperationLeavesAllOldOrAllNew) {

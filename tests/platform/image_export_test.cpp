@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
@@ -101,31 +102,46 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
 }
 
 // A run killed together with its export's daemon leaves the export mounted on a daemon that is
-// gone; the next export unmounts it and removes its folder, and leaves a live one alone.
-TEST_F(ImageExportTest, TheNextExportTakesDownOneWhoseDaemonWasKilled) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const ImageExport exported(image_.path, kQcow2, "fd.qcow2", {});
-    // The keeper and the daemon are one process group. Once both have ended, the export's lock is
-    // free, as it is for a start long after a crash.
-    const pid_t daemon = exported.Daemon();
-    ::kill(-::getpgid(daemon), SIGKILL);
-    for (int wait = 0; wait < 1000 && !test_support::ProcessEnded(daemon); ++wait) ::usleep(10000);
-    ::_exit(0);
+// gone; one killed together with its keeper leaves the daemon running, mounted and holding the
+// image's lock. The next export ends that daemon, unmounts the export and removes its folder, and
+// leaves a live one alone.
+TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
+  for (const bool daemonKilled : {true, false}) {
+    SCOPED_TRACE(daemonKilled ? "daemon killed" : "daemon left");
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ImageExport::Options options;
+      options.writable = true;
+      options.kept = {::open(image_.path.c_str(), O_RDONLY)};
+      ::flock(options.kept[0], LOCK_EX);
+      const ImageExport exported(image_.path, kQcow2, "fd.qcow2", options);
+      // The keeper leads the process group; once the processes killed have ended, the export's
+      // lock is free, or held by the daemon alone.
+      const pid_t daemon = exported.Daemon(), killed = daemonKilled ? daemon : ::getpgid(daemon);
+      ::kill(daemonKilled ? -::getpgid(daemon) : killed, SIGKILL);
+      for (int wait = 0; wait < 1000 && !test_support::ProcessEnded(killed); ++wait)
+        ::usleep(10000);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(runtime_.Mounted());
+    ASSERT_EQ(runtime_.ExportsLeft().size(), 1u);
+    const pid_t daemon = std::stoi(test_support::ReadHostBytes(runtime_.ExportsLeft()[0] + "/pid"));
+    {
+      const ImageExport live(image_.path, kQcow2, "fd.qcow2", {});
+      EXPECT_TRUE(test_support::ProcessEnded(daemon));
+      EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);  // its own
+      RemoveStaleImageExports();
+      EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);
+    }
+    EXPECT_FALSE(runtime_.Mounted());
+    EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
+    const int image = ::open(image_.path.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_EQ(::flock(image, LOCK_EX | LOCK_NB), 0);
+    ::close(image);
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  ASSERT_TRUE(runtime_.Mounted());
-  ASSERT_EQ(runtime_.ExportsLeft().size(), 1u);
-  {
-    const ImageExport live(image_.path, kQcow2, "fd.qcow2", {});
-    EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);  // its own
-    RemoveStaleImageExports();
-    EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);
-  }
-  EXPECT_FALSE(runtime_.Mounted());
-  EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,11 +15,14 @@
 #include "platform/drives/image/image_in_use.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/drives/temporary_names.h"
+#include "platform/drives/writer_lock.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
 #include "support/byte_order.h"
+#include "support/child_processes.h"
 #include "support/disk_images.h"
+#include "support/error_of.h"
 #include "support/scoped_environment.h"
 #include "support/temp_drive.h"
 
@@ -293,6 +297,9 @@ TEST_F(ImageVolumeTest, ALockOfAnUnseenProcessRefusesTheLock) {
   volume.Unlock();
 }
 
+// One holder of the lock at a time: a second waits for the first; one that holds it past the wait,
+// here another process that locks the image as flock(1) would, is named by its program and process
+// id, and the lock is refused.
 TEST_F(ImageVolumeTest, OneHolderOfTheLockAtATime) {
   ImageVolume first(image.path), second(image.path);
   first.Lock();
@@ -306,6 +313,17 @@ TEST_F(ImageVolumeTest, OneHolderOfTheLockAtATime) {
   first.Unlock();
   waiter.join();
   EXPECT_TRUE(locked);
+  second.Unlock();
+
+  const test_support::HoldingChild holder(
+      [this] { ::flock(::open(image.path.c_str(), O_RDONLY), LOCK_EX); });
+  SetWriterLockWait(100ms);
+  EXPECT_EQ(
+      test_support::ErrorOf([&] { second.Lock(); }),
+      FormatMessageText(messages::kDriveLocked,
+                        {image.path.string(), FormatMessageText(messages::kLockHolder, "image_test",
+                                                                std::to_string(holder.Pid()))}));
+  SetWriterLockWait(5s);
 }
 
 }  // namespace

@@ -11,10 +11,15 @@
 #include <string>
 
 #include "platform/drives/temporary_names.h"
+#include "platform/drives/writer_lock.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/byte_order.h"
+#include "support/child_processes.h"
+#include "support/error_of.h"
+#include "support/file_system_faults.h"
 #include "support/samba_dos_attrib.h"
 #include "support/temp_drive.h"
 
@@ -121,11 +126,11 @@ TEST(WriteSet, StagedFilesAreSeenAndOnlyCommittedOnesWritten) {
   EXPECT_EQ(drive.Entries(), std::set<std::string>{"AUTOEXEC.BAT"});
 }
 
-// Two writers at once, this process and a child: the second waits for the first, so every write
-// gets through and none is lost.
+// Two writers at once, this process and a child, on a file system with locks and on one without,
+// where a lock of this machine stands in: the second waits for the first, so every write gets
+// through and none is lost. A writer that holds the lock past the wait is named by its program
+// and process id, and nothing is written.
 TEST(WriteSet, OneWriterAtATime) {
-  TempDrive drive;
-  drive.Write("MSDOS.SYS", "[Options]\r\n");
   constexpr int kWrites = 40;
   const auto writer = [](const char* key) {
     for (int n = 1; n <= kWrites; ++n) {
@@ -135,23 +140,42 @@ TEST(WriteSet, OneWriterAtATime) {
       writes.Commit();
     }
   };
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
-    try {
-      writer("Second");
-    } catch (...) {
-      _exit(1);
+  for (const bool noLocks : {false, true}) {
+    SCOPED_TRACE(noLocks ? "without locks" : "with locks");
+    test_support::SetFaultPlan({.noLocks = noLocks});
+    TempDrive drive;
+    drive.Write("MSDOS.SYS", "[Options]\r\n");
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      try {
+        writer("Second");
+      } catch (...) {
+        _exit(1);
+      }
+      _exit(0);
     }
-    _exit(0);
+    writer("First");
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    for (const char* key : {"First", "Second"}) {
+      EXPECT_EQ(ReadProfileString("C:\\MSDOS.SYS", "Options", key, "", 16),
+                std::to_string(kWrites));
+    }
+
+    const std::string before = drive.Read("MSDOS.SYS").value_or("");
+    const test_support::HoldingChild holder([] { static const WriteSet held; });
+    SetWriterLockWait(std::chrono::milliseconds(100));
+    const std::string holderName =
+        FormatMessageText(messages::kLockHolder, "platform_test", std::to_string(holder.Pid()));
+    EXPECT_EQ(test_support::ErrorOf([&] { writer("Third"); }),
+              FormatMessageText(messages::kDriveLocked,
+                                {fs::canonical(drive.Root()).string(), holderName}));
+    SetWriterLockWait(std::chrono::seconds(5));
+    EXPECT_EQ(drive.Read("MSDOS.SYS"), before);
   }
-  writer("First");
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  for (const char* key : {"First", "Second"}) {
-    EXPECT_EQ(ReadProfileString("C:\\MSDOS.SYS", "Options", key, "", 16), std::to_string(kWrites));
-  }
+  test_support::SetFaultPlan({});
 }
 
 // Temporary names are valid 8.3 names (eight characters, a dot, three) of characters every FAT

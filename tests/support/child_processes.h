@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -56,5 +57,41 @@ bool KilledAtOperation(unsigned long step, const Body& body) {
   waitpid(child, &status, 0);
   return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
+
+// A child process that takes something (a lock, an open file) and keeps it until the object
+// ends, when the child is killed.
+class HoldingChild {
+ public:
+  template <typename Take>
+  explicit HoldingChild(const Take& take) {
+    int ready[2];
+    EXPECT_EQ(pipe2(ready, O_CLOEXEC), 0);
+    pid_ = fork();
+    if (pid_ == 0) {
+      try {
+        take();
+      } catch (...) {
+        _exit(1);
+      }
+      EXPECT_EQ(write(ready[1], "", 1), 1);
+      for (;;) pause();
+    }
+    close(ready[1]);
+    char taken;
+    EXPECT_EQ(read(ready[0], &taken, 1), 1) << "the child did not take it";
+    close(ready[0]);
+  }
+  ~HoldingChild() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  HoldingChild(const HoldingChild&) = delete;
+  HoldingChild& operator=(const HoldingChild&) = delete;
+
+  pid_t Pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+};
 
 }  // namespace startgarten::test_support

@@ -98,7 +98,6 @@ FAILING(int, Fsetxattr, (int fd, const char* name, const void* value, size_t siz
 FAILING(int, Fstatfs, (int fd, struct statfs* status), (fd, status))
 FAILING(int, GetFatAttributes, (int fd, uint32_t* attributes), (fd, attributes))
 FAILING(int, SetFatAttributes, (int fd, uint32_t attributes), (fd, attributes))
-FAILING(int, Flock, (int fd, int operation), (fd, operation))
 FAILING(int, RangeLock, (int fd, int command, struct flock* range), (fd, command, range))
 FAILING(int, MakeDirectoryAt, (int directory, const char* name, mode_t mode),
         (directory, name, mode))
@@ -126,6 +125,11 @@ int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* t
 int LinkAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
   if (Fails() || Lacks(faultPlan.noLinks, EPERM)) return -1;
   return system_calls::LinkAt(fromDirectory, from, toDirectory, to);
+}
+
+int Flock(int fd, int operation) {
+  if (Fails() || Lacks(faultPlan.noLocks, ENOLCK)) return -1;
+  return system_calls::Flock(fd, operation);
 }
 
 // A program that fails to start gives the errno value, as posix_spawn does.

@@ -19,9 +19,10 @@ struct FaultPlan {
   // a crash or a power cut at that moment would leave the files.
   unsigned long killAt = 0;
   // What some file systems lack: renameat2 with flags answers EINVAL, as on FUSE, NFS and CIFS;
-  // link answers EPERM, as on FAT.
+  // link answers EPERM, as on FAT; flock answers ENOLCK, as on some 9p, NFS and FUSE mounts.
   bool noRenameFlags = false;
   bool noLinks = false;
+  bool noLocks = false;
 };
 void SetFaultPlan(FaultPlan plan);
 

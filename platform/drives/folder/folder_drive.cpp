@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <linux/openat2.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "platform/drives/folder/folder_replacement.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/drives/temporary_names.h"
+#include "platform/drives/writer_lock.h"
 #include "platform/system/directory_listing.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
@@ -53,12 +53,16 @@ std::optional<std::string> HostPathOf(int fd) {
   return std::string(path, static_cast<size_t>(length));
 }
 
+// The folder's lock lasts as long as its opening, and the machine's lock file that stands in for
+// it where the file system has no locks.
 class FolderLock : public DriveLock {
  public:
-  explicit FolderLock(Descriptor fd) : fd_(std::move(fd)) {}
+  FolderLock(Descriptor fd, Descriptor machineLock)
+      : fd_(std::move(fd)), machineLock_(std::move(machineLock)) {}
 
  private:
   Descriptor fd_;
+  Descriptor machineLock_;
 };
 
 }  // namespace
@@ -183,9 +187,11 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
 }
 
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
+  const std::string name = Utf8ToCp1252(realRoot_);
   Descriptor fd = OpenBelow("", O_RDONLY | O_DIRECTORY);
-  if (!fd.IsOpen() || file_system::Flock(fd.Get(), LOCK_EX) != 0) return nullptr;
-  return std::make_unique<FolderLock>(std::move(fd));
+  if (!fd.IsOpen()) RefuseWriterLock(name, errno);
+  Descriptor machineLock = TakeWriterLock(fd.Get(), name);
+  return std::make_unique<FolderLock>(std::move(fd), std::move(machineLock));
 }
 
 // A removed directory has no links left; a file system that cannot say any more is taken as gone.

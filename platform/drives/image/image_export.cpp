@@ -20,6 +20,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/drives/image/orphaned_daemon.h"
 #include "platform/system/directory_listing.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
@@ -186,7 +187,8 @@ void RemoveExportFolder(int parent, const std::string& parentPath, const std::st
   file_system::RemoveDirectoryAt(parent, name.c_str());
 }
 
-// Takes down, in the locked folder of exports, those whose folder nobody holds locked.
+// Takes down, in the locked folder of exports, those whose folder nobody holds locked, and those
+// that only a daemon left by a killed run holds, once it has ended.
 void RemoveStaleExports(int parent, const std::string& parentPath) {
   const Descriptor listed(
       file_system::OpenBeneath(parent, ".", O_RDONLY | O_DIRECTORY, 0, RESOLVE_BENEATH));
@@ -196,7 +198,14 @@ void RemoveStaleExports(int parent, const std::string& parentPath) {
     if (!name.starts_with(kExportPrefix)) continue;
     const Descriptor folder(file_system::OpenBeneath(
         parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW, 0, RESOLVE_BENEATH));
-    if (folder.IsOpen() && file_system::Flock(folder.Get(), LOCK_EX | LOCK_NB) == 0) {
+    // A daemon closes its descriptors before its end is known: the lock is free by then.
+    const auto unlocked = [&] {
+      return folder.IsOpen() && file_system::Flock(folder.Get(), LOCK_EX | LOCK_NB) == 0;
+    };
+    const std::string mountpoint =
+        "mountpoint=" + OptionValue((std::filesystem::path(parentPath) / name / kDisk).string());
+    if (unlocked() ||
+        (EndOrphanedDaemon(folder.Get(), kPidFile, mountpoint, kKeeperScript) && unlocked())) {
       RemoveExportFolder(parent, parentPath, name);
     }
   }

@@ -17,7 +17,8 @@
 // The daemon runs under a small shell that takes it down once the export's keep-alive pipe is
 // closed by every holder: this process and each program it gives the pipe to. So the export ends
 // with its owner, also when the owner is killed, but never before a program that writes through it
-// has finished. An export whose daemon was killed as well is taken down by the next export.
+// has finished. An export whose daemon was killed as well is taken down by the next export; a
+// daemon left running by a run killed together with its keeper is ended then.
 namespace startgarten::platform {
 
 class ImageExport {
@@ -47,6 +48,9 @@ class ImageExport {
   bool Writable() const { return writable_; }
   // The keep-alive pipe's end, for every program that works through the export.
   int KeepAlive() const { return keepAlive_.Get(); }
+  // The export's folder, which those programs keep open too: a daemon that outlived its keeper and
+  // owner is ended only while nobody else has it open (RemoveStaleImageExports).
+  int Folder() const { return folder_.Get(); }
   // The daemon's process id.
   pid_t Daemon() const { return daemon_; }
 
@@ -74,9 +78,10 @@ class ImageExport {
   Descriptor fd_;
 };
 
-// Takes down the exports of runs that were killed together with their daemon: unmounts what is
-// still mounted and removes their folders. Exports that live are left alone. Each new export does
-// this first.
+// Takes down the exports of runs that were killed: ends a daemon that outlived its keeper and
+// every program that used the export, unmounts what is still mounted and removes their folders.
+// Exports that live are left alone. Each new export does this first, and so does each lock of an
+// image that is exported.
 void RemoveStaleImageExports();
 
 }  // namespace startgarten::platform

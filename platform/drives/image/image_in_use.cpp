@@ -1,22 +1,16 @@
 #include "platform/drives/image/image_in_use.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <memory>
+#include <vector>
 
-#include "platform/system/descriptor.h"
 #include "platform/system/file_system.h"
-#include "platform/windows/cp1252.h"
 #include "platform/windows/messages.h"
 
-// /proc is looked at with the system calls themselves: that is no file operation on a drive, and
-// a part that cannot be read only hides processes, whose locks the lock test still finds.
+// A process that /proc does not show (another user's) is found by its lock alone.
 namespace startgarten::platform {
 
 namespace {
@@ -31,118 +25,18 @@ bool LocksUnsupported(int error) {
 // image, writing) and those it does not grant (writing, resizing).
 constexpr off_t kWriterLockBytes[] = {100, 101, 201, 203};
 
-// A folder of /proc under parent.
-Descriptor OpenProcFolder(int parent, const char* name) {
-  return Descriptor::Direct(::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-}
-
-struct DirectoryCloser {
-  void operator()(DIR* directory) const { ::closedir(directory); }
-};
-using Directory = std::unique_ptr<DIR, DirectoryCloser>;
-
-Directory OpenDirectoryAt(int parent, const char* name) {
-  Descriptor fd = OpenProcFolder(parent, name);
-  DIR* directory = fd.IsOpen() ? ::fdopendir(fd.Get()) : nullptr;
-  if (directory) fd.Release();  // closedir closes it
-  return Directory(directory);
-}
-
-// A small file of /proc, read whole; empty when it cannot be read.
-std::string ReadSmallFile(int directory, const std::string& name) {
-  const Descriptor fd = Descriptor::Direct(::openat(directory, name.c_str(), O_RDONLY | O_CLOEXEC));
-  std::string text;
-  char buffer[4096];
-  for (ssize_t got;
-       fd.IsOpen() && (got = ::read(fd.Get(), buffer, sizeof buffer)) > 0 && text.size() < 65536;) {
-    text.append(buffer, static_cast<size_t>(got));
-  }
-  return text;
-}
-
-std::optional<unsigned long> Number(std::string_view text, int base = 10) {
-  unsigned long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
-}
-
-// What /proc/PID/fdinfo/N says of an open file: its access mode, and whether a lock is held
-// through it.
-struct OpenFile {
-  bool writes = false;
-  bool locks = false;
-};
-
-OpenFile ParseFileInfo(std::string_view info) {
-  OpenFile file;
-  while (!info.empty()) {
-    const size_t end = std::min(info.find('\n'), info.size());
-    std::string_view line = info.substr(0, end);
-    info.remove_prefix(std::min(end + 1, info.size()));
-    if (line.starts_with("flags:")) {
-      line.remove_prefix(6);
-      while (!line.empty() && (line.front() == '\t' || line.front() == ' ')) line.remove_prefix(1);
-      if (const auto flags = Number(line, 8)) file.writes = (*flags & O_ACCMODE) != O_RDONLY;
-    } else if (line.starts_with("lock:")) {
-      file.locks = true;
-    }
-  }
-  return file;
-}
-
-std::string ProgramName(int processDirectory) {
-  std::string name = ReadSmallFile(processDirectory, "comm");
-  while (!name.empty() && (name.back() == '\n' || name.back() == '\0')) name.pop_back();
-  return Utf8ToCp1252(name);
-}
-
-// Whether the open file is the image: by the attributes the kernel holds, so that a file of a
-// hung network or FUSE file system is not asked.
-bool IsImage(int fdDirectory, const char* name, const struct stat& image) {
-  struct statx status;
-  if (::statx(fdDirectory, name, AT_STATX_DONT_SYNC, STATX_INO, &status) != 0) return false;
-  return status.stx_ino == image.st_ino &&
-         ::makedev(status.stx_dev_major, status.stx_dev_minor) == image.st_dev;
-}
-
-// The other processes that have the image open: the first that holds a lock through it, else the
-// first that writes it.
+// Of the other processes that have the image open, the first that holds a lock through it,
+// else the first that writes it.
 std::optional<ImageUser> FindProcess(const struct stat& image) {
-  const Directory processes(::opendir("/proc"));
-  if (!processes) return std::nullopt;
-  const pid_t self = ::getpid();
-  std::optional<ImageUser> writer;
-  while (const dirent* entry = ::readdir(processes.get())) {
-    const auto pid = Number(entry->d_name);
-    if (!pid || static_cast<pid_t>(*pid) == self) continue;
-    const Descriptor processDirectory = OpenProcFolder(::dirfd(processes.get()), entry->d_name);
-    if (!processDirectory.IsOpen()) continue;
-    const Directory fds = OpenDirectoryAt(processDirectory.Get(), "fd");
-    const Descriptor infoDirectory = OpenProcFolder(processDirectory.Get(), "fdinfo");
-    OpenFile found;
-    while (fds && infoDirectory.IsOpen() && !found.locks) {
-      const dirent* fd = ::readdir(fds.get());
-      if (!fd) break;
-      if (!Number(fd->d_name) || !IsImage(::dirfd(fds.get()), fd->d_name, image)) continue;
-      const OpenFile file = ParseFileInfo(ReadSmallFile(infoDirectory.Get(), fd->d_name));
-      found.writes |= file.writes;
-      found.locks |= file.locks;
-    }
-    std::optional<ImageUser> user;
-    if (found.locks || found.writes) {
-      user = ImageUser{static_cast<pid_t>(*pid), ProgramName(processDirectory.Get())};
-    }
-    if (found.locks) return user;
-    if (!writer) writer = user;
+  const std::vector<FileOpening> openings = FindOpenings(image);
+  auto user = std::find_if(openings.begin(), openings.end(),
+                           [](const FileOpening& opening) { return opening.locks; });
+  if (user == openings.end()) {
+    user = std::find_if(openings.begin(), openings.end(),
+                        [](const FileOpening& opening) { return opening.writes; });
   }
-  return writer;
-}
-
-// The name of a process that /proc may not show.
-std::string ProgramNameOf(pid_t pid) {
-  const Descriptor directory = OpenProcFolder(AT_FDCWD, ("/proc/" + std::to_string(pid)).c_str());
-  return directory.IsOpen() ? ProgramName(directory.Get()) : std::string();
+  if (user == openings.end()) return std::nullopt;
+  return ImageUser{user->pid, ProgramNameOf(user->pid)};
 }
 
 // A message about the image and the process that uses it.

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/drives/file_holders.h"
 #include "platform/windows/error.h"
 
 // Whether another process holds a disk image file, so that changing it would be lost or would
@@ -17,10 +18,9 @@
 // on which it finds one that conflicts.
 namespace startgarten::platform {
 
-struct ImageUser {
-  pid_t pid = 0;        // 0 when the process cannot be seen (another user's)
-  std::string program;  // its name as /proc/PID/comm gives it, code page 1252
-};
+// The process that holds an image: pid 0 when it cannot be seen (another user's); its program
+// named as ProgramNameOf names it.
+using ImageUser = FileHolder;
 
 // Looks, through fd (an opening of the image that holds no lock itself), for a lock of any other
 // open file description or process on the image, and in /proc for a process (other than this

@@ -1,7 +1,6 @@
 #include "platform/drives/image/image_volume.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include "platform/drives/image/image_in_use.h"
 #include "platform/drives/image/mtools_listing.h"
 #include "platform/drives/temporary_names.h"
+#include "platform/drives/writer_lock.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
@@ -216,6 +216,7 @@ int ImageVolume::View(Access access) {
   options.writable = writable;
   options.timeout = timeout_;
   if (writable && lockFd_.IsOpen()) options.kept = {lockFd_.Get()};
+  if (writable && machineLock_.IsOpen()) options.kept.push_back(machineLock_.Get());
   try {
     export_ = std::make_unique<ImageExport>(image_, *format_, name_, options);
   } catch (const Error&) {
@@ -250,6 +251,7 @@ void ImageVolume::Settle() {
 
 void ImageVolume::ReleaseLock() {
   lockFd_.Close();
+  machineLock_.Close();
   KeepOpenInPrograms();
 }
 
@@ -257,7 +259,8 @@ void ImageVolume::KeepOpenInPrograms() {
   if (!mtools_) return;
   std::vector<int> kept;
   if (lockFd_.IsOpen()) kept.push_back(lockFd_.Get());
-  if (export_) kept.push_back(export_->KeepAlive());
+  if (machineLock_.IsOpen()) kept.push_back(machineLock_.Get());
+  if (export_) kept.insert(kept.end(), {export_->KeepAlive(), export_->Folder()});
   mtools_->KeepOpenInPrograms(std::move(kept));
 }
 
@@ -296,10 +299,12 @@ bool ImageVolume::IsGone() const {
 // forked would stay held as long as this process keeps the image open.
 void ImageVolume::Lock() {
   const Call call(*this, true);
+  // The daemon of an export that a killed run left holds the image's lock: it ends first.
+  if (format_) RemoveStaleImageExports();
   const std::string reopened = "/proc/self/fd/" + std::to_string(fd_.Get());
   Descriptor fd(file_system::Open(reopened.c_str(), O_RDONLY | O_NOCTTY));
-  if (!fd.IsOpen() || file_system::Flock(fd.Get(), LOCK_EX) != 0)
-    throw Error(FormatMessageText(messages::kImageCannotLock, name_));
+  if (!fd.IsOpen()) RefuseWriterLock(name_, errno);
+  machineLock_ = TakeWriterLock(fd.Get(), name_);
   lockFd_ = std::move(fd);
   try {
     // A QEMU that starts from now on refuses the image; one that started before is seen below.

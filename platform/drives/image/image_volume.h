@@ -85,12 +85,13 @@ class ImageVolume {
   // Whether the image file has been removed since it was opened.
   bool IsGone() const;
 
-  // Waits until no other writer of ours holds the image's lock, then holds it: an advisory lock
-  // (flock) on the image file, for one writer at a time, and on a raw image the locks of QEMU's
-  // scheme that keep a QEMU from starting on it (an export takes its own). The programs of mtools
-  // and the export's daemon started while it is held share it, so that it lasts until the last of
-  // them has ended. Throws ImageInUseError when another process holds the image, Error
-  // (kImageCannotLock) when the lock cannot be taken.
+  // Takes the lock of the image's one writer (writer_lock.h: an advisory lock, flock, on the image
+  // file, waited for a few seconds), after ending the daemon of an export that a killed run left
+  // behind, and then, on a raw image, the locks of QEMU's scheme that keep a QEMU from starting on
+  // it (an export takes its own). The programs of mtools and the export's daemon started while it
+  // is held share it, so that it lasts until the last of them has ended. Throws ImageInUseError
+  // when another process holds the image, Error (kDriveLocked, kDriveCannotLock,
+  // kImageCannotLock) when the lock cannot be taken.
   void Lock();
   // Ends the lock, and the export for writing with it.
   void Unlock();
@@ -178,8 +179,9 @@ class ImageVolume {
   std::filesystem::path image_;
   std::string name_;  // the image file's name in messages, code page 1252
   std::chrono::milliseconds timeout_;
-  Descriptor fd_;      // the image, for mtools and the flushes when it is raw
-  Descriptor lockFd_;  // while locked: the image opened anew, holding the lock
+  Descriptor fd_;           // the image, for mtools and the flushes when it is raw
+  Descriptor lockFd_;       // while locked: the image opened anew, holding the lock
+  Descriptor machineLock_;  // the machine's lock file, where the image's file system has no locks
   bool locked_ = false;
   int calls_ = 0;                          // public calls under way
   bool viewErrorsThrow_ = false;           // in the outermost of them
