@@ -4,7 +4,8 @@
 # `msdos` driver, and a writable shared folder of the host over 9p. The machine is Debian's kernel
 # in qemu-system-x86_64 (KVM where it starts the machine, else TCG, as on CI) with an initramfs
 # made here from busybox-static and the kernel's modules; its root is the host's `/`, read-only
-# over 9p, so the program and its libraries are found at their host paths.
+# over 9p, so the program and its libraries are found at their host paths, also where they lie
+# under the host's /tmp or /run, which the machine covers with folders of its own.
 #
 # Usage: kernel-test.sh [--] COMMAND [ARGS...]
 #
@@ -38,8 +39,8 @@ file_systems=${KERNEL_TEST_FILE_SYSTEMS:-vfat msdos 9p}
 modules=(virtio_pci 9pnet_virtio 9p loop fat vfat msdos nls_cp437 nls_ascii nls_utf8
   nls_iso8859-1)
 
-# The program as an absolute host path. The machine covers /tmp, /run, /proc, /sys and /dev with
-# its own, so a program there would not be found.
+# The program as an absolute host path. The machine covers /proc, /sys and /dev with its own, so a
+# program there would not be found; what lies under /tmp and /run is kept (kept_folders).
 resolve_command() {
   local program
   program=$(type -P -- "$1") || {
@@ -47,12 +48,27 @@ resolve_command() {
     exit 2
   }
   program=$(realpath -- "$program")
-  case $program in /tmp/* | /run/* | /proc/* | /sys/* | /dev/*)
-    echo "kernel-test: $program: the machine hides this folder; build the program elsewhere" >&2
+  case $program in /proc/* | /sys/* | /dev/*)
+    echo "kernel-test: $program: the machine hides this folder; copy the program elsewhere" >&2
     exit 2
     ;;
   esac
   echo "$program"
+}
+
+# The host folders under /tmp and /run that the run needs, one a line, none inside another: this
+# repository, STARTGARTEN_SOURCE_DIR, the program's build tree (the nearest folder above it with a
+# CMakeCache.txt, else its own folder) and the folders of its libraries.
+kept_folders() {
+  local folder tree=${program%/*} libraries
+  while [ "$tree" != / ] && [ ! -f "$tree/CMakeCache.txt" ]; do tree=$(dirname "$tree"); done
+  [ "$tree" != / ] || tree=${program%/*}
+  libraries=$(ldd "$program" 2>/dev/null | grep -o '/[^ ]*/' || true)
+  for folder in "$root" "$STARTGARTEN_SOURCE_DIR" "$tree" $libraries; do
+    folder=$(realpath -m -- "$folder")
+    case $folder/ in /tmp/?* | /run/?*) echo "$folder" ;; esac
+  done | sort -u | awk '{ for (i = 1; i <= n; i++) if (index($0 "/", kept[i] "/") == 1) next
+                           kept[++n] = $0; print }'
 }
 
 # The newest kernel in /boot whose modules are installed.
@@ -90,6 +106,7 @@ build_initramfs() {
   mkdir -p "$tree/bin" "$tree/dev" "$tree/modules"
   cp /bin/busybox "$tree/bin/busybox"
   cp "$root/scripts/kernel-test/init" "$tree/init"
+  kept_folders >"$tree/keep"
   ordered=()
   for module in "${modules[@]}"; do add_module "$module"; done
   for module in "${ordered[@]}"; do
