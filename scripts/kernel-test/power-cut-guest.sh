@@ -201,6 +201,10 @@ log_model() {
     cp --sparse=always "$work/$fs.replay" "$work/$fs.state"
     echo "$index $j $(judge "$fs" "$work/$fs.state" "$j")" >>"$verdicts"
   done <"$work/sample"
+  # The whole log replayed is the disk as the writes left it, or the replay is wrong.
+  "$replay" "$log" "$work/$fs.replay" $((replayed + 1)) $((1 << 62)) &&
+    cmp "$work/$fs.replay" "$data" >&2 ||
+    echo "# the whole log replayed differs from the disk the writes left" >>"$verdicts"
 }
 
 # Judges what the last cut left on the drive of FS; a drive found wrong is written no more, as

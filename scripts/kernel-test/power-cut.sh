@@ -131,7 +131,7 @@ power_cut_report() {
     grep -q -v '^#' "$log" && { ((cuts == 0)) || [ -s "$cut" ]; } || failed=1
   done
   for fs in $file_systems; do
-    awk -v fs="$fs" '/^# write/ { print "power-cut: " fs ": " substr($0, 3) }
+    awk -v fs="$fs" '/^# / && !/^# [0-9]* states/ { print "power-cut: " fs ": " substr($0, 3) }
       !/^#/ && $3 != "ok" { $1 = "power-cut: " fs ", state " $1 " of the log, after write " $2
         $2 = "done:"; print }' "$work/results/log-$fs.verdicts"
     awk -v fs="$fs" '$3 != "ok" { $1 = "power-cut: " fs ", cut " ($1 - 1) ", after write " $2
