@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that no folder includes one above it, builds, and runs every
-# test: the whole suite with the window tests, the file system tests inside a virtual machine,
-# then the Debian package is built and what it installs checked, then the core tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer in a build that clang-tidy checks, then a short
-# run of each fuzz target.
+# test: the whole suite with the window tests, the file system tests and power cuts inside a
+# virtual machine, then the Debian package is built and what it installs checked, then the core
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer in a build that clang-tidy
+# checks, then a short run of each fuzz target.
 #
 # With CI=true (.ci/run), a test that skips itself fails the run: a test skips only when a package
 # it needs is missing, and CI installs every package, so there a skip would hide a failure.
@@ -30,6 +30,10 @@ without_skips build/ctest.log ctest --test-dir build --output-on-failure -j "$(n
 # folder: the rows of their table for the mount that the test machine gives them.
 without_skips build/kernel-test.log \
   scripts/kernel-test.sh build/tests/app/write_command_test --gtest_filter='*Mount_*'
+# Power cuts in the same machine while the program writes, on vfat, msdos, ext4 and a disk image
+# on ext4: a random sample of the states of the disk that end at a flush, and two cuts of the
+# running machine, each judged after the next start (about 3 minutes of processor time).
+KERNEL_TEST_STATES=8 scripts/kernel-test.sh --power-cut build/bin/startgarten
 scripts/check-package.sh "$(scripts/package.sh)"
 
 # With clang-tidy on every file it compiles (.clang-tidy): a finding fails the build.

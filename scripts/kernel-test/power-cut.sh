@@ -126,7 +126,7 @@ power_cut_report() {
     touch "$log" "$cut"
     row="$(grep -c ' ok ' "$log")/$(grep -c -v '^#' "$log")"
     row+=" (of $(sed -n 's/^# \([0-9]*\) states.*/\1/p' "$log"),"
-    row+=" $(grep -c 'damage before' "$log") damaged before)"
+    row+=" $(grep -c 'before the start fsck.fat found' "$log") damaged before)"
     printf 'power-cut: %-6s %-44s %s\n' "$fs" "$row" "$(grep -c ' ok ' "$cut")/$(wc -l <"$cut")"
     grep -q -v '^#' "$log" && { ((cuts == 0)) || [ -s "$cut" ]; } || failed=1
   done
