@@ -31,11 +31,11 @@ case ${1:-} in
   --) shift ;;
   --power-cut) power_cut=1 && shift ;;
 esac
-(($# > 0)) && { [ -z "$power_cut" ] || (($# == 1)); } || {
+if (($# == 0)) || { [ -n "$power_cut" ] && (($# > 1)); }; then
   echo "usage: $0 [--] COMMAND [ARGS...]" >&2
   echo "       $0 --power-cut PROGRAM" >&2
   exit 2
-}
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" >&2 # qemu-system-x86, linux-image-amd64, busybox-static among the rest
 work=$root/build/kernel-test

@@ -3,8 +3,9 @@
 # again with the program, write k setting DosPrompt=k%2 and BootDelay=k%50, and judges the disks
 # a power cut can leave. Its settings (results/settings, from power-cut.sh): program, replay,
 # expected (a folder with the manifest of the drive after each write k as the file k, 0 the drive
-# before the first), dos_attributes (the boot file's user.DOSATTRIB on a folder drive),
-# file_systems, model (log or cut), writes, states, boot and last_boot.
+# before the first), dos_attributes (the boot file's user.DOSATTRIB on a folder drive), bases (the
+# folder of each disk before the first write, as FS.img), file_systems, model
+# (log or cut), writes, states, boot and last_boot.
 #
 # Each file system has disks of its own, found by their serials: FS holds the drive (vfat, msdos:
 # the FAT16 volume; ext4: a folder drive_c on it; image: a raw disk image win95.img on ext4, its
@@ -14,7 +15,8 @@
 #   at a FLUSH or FUA (a sample of `states` of them when states > 0) is replayed onto a copy of
 #   the disk as it was before the writes, and judged. Verdicts: results/log-FS.verdicts.
 # model=cut: the host kills the machine while it writes. Each boot after the first judges what
-#   the last cut left; each but the last writes on. Verdicts: results/cut-FS.verdicts.
+#   the last cut left; each but the last writes on. Verdicts: results/cut-FS.verdicts; the writes
+#   reported done in results/cut-FS.done.
 #
 # A judgement: fsck.fat -n on a FAT volume as the cut left it (findings noted), the next start
 # (`--show`), then: every file of the drive is exactly as after write j or write j+1, j being the
@@ -122,7 +124,7 @@ describe() {
 # "FAILED: what was found", the findings of the checks to standard error. Leaves the drive as the
 # next start made it.
 judge() {
-  local fs=$1 device=$2 j=$3 version="" seen fault="" loop faults=() notes=() start
+  local fs=$1 device=$2 j=$3 version="" seen fault="" loop faults=() notes=() start found
   if [ "$fs" = vfat ] || [ "$fs" = msdos ]; then
     ! fat_damaged "$device" || notes+=("before the start fsck.fat found $damage")
   fi
@@ -161,8 +163,8 @@ judge() {
   esac
   [ -z "$fault" ] || faults+=("$fault")
   if ((${#faults[@]})); then
-    faults=$(printf '%s; ' "${faults[@]}" "${notes[@]}")
-    echo "FAILED: ${faults%; }"
+    found=$(printf '%s; ' "${faults[@]}" "${notes[@]}")
+    echo "FAILED: ${found%; }"
   else
     echo "ok write$version${notes:+ (${notes[*]})}"
   fi
@@ -210,11 +212,10 @@ log_model() {
     echo "# the whole log replayed differs from the disk the writes left" >>"$verdicts"
 }
 
-# Judges what the last cut left on the drive of FS; a drive found wrong is written no more, as
-# later cuts would only find the same fault again.
+# Judges what the last cut left on the drive of FS. A drive found wrong starts again from the
+# drive before the first write, so that the next cut is judged on its own.
 cut_judge() {
   local fs=$1 device verdict j=0
-  [ -f "$results/cut-$fs.stopped" ] && return
   device=$(disk "$fs") || return
   [ -f "$results/cut-$fs.done" ] && j=$(tail -1 "$results/cut-$fs.done")
   verdict=$(judge "$fs" "$device" "$j")
@@ -222,7 +223,8 @@ cut_judge() {
   if [[ $verdict == ok* ]]; then
     echo "${verdict#ok write}" >>"$results/cut-$fs.done"
   else
-    : >"$results/cut-$fs.stopped"
+    dd if="$bases/$fs.img" of="$device" bs=1M conv=fsync status=none
+    echo 0 >>"$results/cut-$fs.done"
   fi
 }
 
@@ -230,7 +232,6 @@ cut_judge() {
 # cut-FS.done, until the host kills the machine or the writes run out.
 cut_write() {
   local fs=$1 device k=1
-  [ -f "$results/cut-$fs.stopped" ] && return
   device=$(disk "$fs") && mount_drive "$fs" "$device" || return
   [ -f "$results/cut-$fs.done" ] && k=$(($(tail -1 "$results/cut-$fs.done") + 1))
   for (( ; k <= writes; k++)); do

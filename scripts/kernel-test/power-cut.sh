@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154,SC2034 # kernel-test.sh's variables; settings by name
 # Sourced by scripts/kernel-test.sh for --power-cut PROGRAM: whether a write of PROGRAM survives a
 # power cut on each file system, in two ways, each judged by scripts/kernel-test/power-cut-guest.sh
 # in the machine:
@@ -28,16 +29,17 @@ replay=${KERNEL_TEST_REPLAY:-$root/build/kernel-test/replay}
 # shellcheck source=manifest.sh
 source "$root/scripts/kernel-test/manifest.sh"
 
-# The drive before the first write on each file system (vfat, msdos: the sample image's FAT16
-# volume; ext4: the sample drive as a folder drive_c; image: the sample image on ext4), and the
-# manifest of the drive after each write k, as $pc/expected/k.
+# The disk before the first write for each file system, as $pc/FS.img (vfat, msdos: the sample
+# image's FAT16 volume; ext4: the sample drive as a folder drive_c; image: the sample image on
+# ext4), and the manifest of the drive after each write k, as $pc/expected/k.
 prepare_drives() {
   local fs k most=$((log_writes > cut_writes ? log_writes : cut_writes))
   rm -rf "$pc"
   mkdir -p "$pc/expected" "$pc/ext4" "$pc/image" "$pc/home"
   "$root/scripts/sample-drive.sh" "$pc/folder" >/dev/null
   "$root/scripts/sample-image.sh" "$pc/sample" >/dev/null
-  dd if="$pc/sample/win95.img" of="$pc/fat.img" bs=512 skip=63 conv=sparse status=none
+  dd if="$pc/sample/win95.img" of="$pc/vfat.img" bs=512 skip=63 conv=sparse status=none
+  cp --sparse=always "$pc/vfat.img" "$pc/msdos.img"
   cp -a "$pc/folder/drive_c" "$pc/ext4/"
   cp --sparse=always "$pc/sample/win95.img" "$pc/image/"
   for fs in ext4 image; do
@@ -56,12 +58,10 @@ prepare_drives() {
 # A fresh copy of each file system's drive for the model, as the disk with its name for serial,
 # and, for the log, an empty disk for the log of its writes.
 attach_disks() {
-  local model=$1 fs base
+  local model=$1 fs
   disks=()
   for fs in $file_systems; do
-    base=$pc/$fs.img
-    [[ $fs == *fat || $fs == msdos ]] && base=$pc/fat.img
-    cp --sparse=always "$base" "$pc/$model-$fs.img"
+    cp --sparse=always "$pc/$fs.img" "$pc/$model-$fs.img"
     disks+=(-drive "if=none,id=$fs,format=raw,file=$pc/$model-$fs.img"
       -device "virtio-blk-pci,drive=$fs,serial=$fs")
     if [ "$model" = log ]; then
@@ -76,8 +76,8 @@ attach_disks() {
 # The guest's settings for one boot.
 write_settings() {
   local model=$1 writes=$2 boot=$3 last_boot=$4 name
-  local expected=$pc/expected
-  for name in program replay expected dos_attributes model writes states boot last_boot \
+  local expected=$pc/expected bases=$pc
+  for name in program replay expected dos_attributes bases model writes states boot last_boot \
     file_systems; do
     printf '%s=%q\n' "$name" "${!name}"
   done >"$work/results/settings"
