@@ -24,7 +24,8 @@
 #
 # Settings: KERNEL_TEST_ACCEL (kvm or tcg; default kvm when /dev/kvm can be opened, falling back
 # to tcg when KVM does not start the machine), KERNEL_TEST_TIMEOUT (seconds a machine may run,
-# default 600), KERNEL_TEST_FILE_SYSTEMS (default "vfat msdos 9p").
+# default 600), KERNEL_TEST_FILE_SYSTEMS (default "vfat msdos 9p", with --power-cut
+# "vfat msdos ext4 image").
 set -euo pipefail
 power_cut=""
 case ${1:-} in
@@ -180,11 +181,10 @@ machine_command() {
 
 started() { grep -q '^kernel-test: started' "$work/console.log" 2>/dev/null; }
 
-# Runs the machine, with KVM where it works, else with TCG, stopped after the timeout when it hangs.
-# A /dev/kvm that opens is not enough:
-# nested in some virtual machines KVM stops the guest as soon as its kernel starts (so on this
-# project's build machines), so a KVM machine whose guest script has not started within 30 s is
-# stopped and booted again with TCG.
+# Runs the machine, with KVM where it works, else with TCG, stopped after the timeout when it
+# hangs. A /dev/kvm that opens is not enough: nested in some virtual machines KVM stops the guest
+# as soon as its kernel starts (so on this project's build machines), so a KVM machine whose guest
+# script has not started within 30 s is stopped and booted again with TCG.
 run_machine() {
   local pid waited
   if [ "$accel" = kvm ]; then

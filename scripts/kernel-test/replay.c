@@ -13,7 +13,6 @@
 // target logs a write once a FLUSH has followed it (or at once for FUA), in the order they reached
 // the disk, so every prefix of the log that ends at a FLUSH or FUA is a state the disk can be
 // found in after a power cut.
-#define _GNU_SOURCE
 #include <endian.h>
 #include <fcntl.h>
 #include <inttypes.h>
