@@ -83,7 +83,7 @@ kept_folders() {
   [ "$tree" != / ] || tree=${program%/*}
   libraries=$(ldd "$program" 2>/dev/null | grep -o '/[^ ]*/' || true)
   for folder in "$root" "$STARTGARTEN_SOURCE_DIR" "$tree" $libraries; do
-    folder=$(realpath -m -- "$folder")
+    folder=$(realpath -e -q -- "$folder") || continue
     case $folder/ in /tmp/?* | /run/?*) echo "$folder" ;; esac
   done | sort -u | awk '{ for (i = 1; i <= n; i++) if (index($0 "/", kept[i] "/") == 1) next
                            kept[++n] = $0; print }'
