@@ -79,7 +79,7 @@ fat_damaged() {
       "" | "fsck.fat "[0-9]* | "Dirty bit is set"* | *"removing dirty bit"* | \
         "Leaving filesystem unchanged"* | *" files, "*" clusters") ;;
       /*) damage=$line ;;
-      *) damage+=" ${line#"${line%%[! ]*}"}" && break ;;
+      *) damage="${damage:+$damage: }${line#"${line%%[! ]*}"}" && break ;;
     esac
   done <<<"$findings"
   [ -n "$damage" ]
