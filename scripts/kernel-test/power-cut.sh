@@ -156,7 +156,7 @@ power_cuts() {
   echo "power-cut: the log's machine in $((SECONDS - began)) s"
   began=$SECONDS
   ((cuts == 0)) || run_cuts || explain_machine_status $? || status=1
-  echo "power-cut: $cuts cuts in $((SECONDS - began)) s"
+  echo "power-cut: the cuts' $((cuts + 1)) boots in $((SECONDS - began)) s"
   power_cut_report || status=1
   return $status
 }
