@@ -65,8 +65,7 @@ int main(int argc, char** argv) {
   memcpy(&magic, super, 8), memcpy(&version, super + 8, 8), memcpy(&count, super + 16, 8);
   memcpy(&sectorSize, super + 24, 4);
   sectorSize = le32toh(sectorSize);
-  if (le64toh(magic) != kMagic || le64toh(version) != 1 || sectorSize < 512 ||
-      sectorSize > 65536) {
+  if (le64toh(magic) != kMagic || le64toh(version) != 1 || sectorSize < 512 || sectorSize > 65536) {
     fprintf(stderr, "replay: %s is no dm-log-writes log\n", argv[1]);
     return 1;
   }
@@ -104,8 +103,10 @@ int main(int argc, char** argv) {
       // A discarded range reads as zeros here: what it holds afterwards is the disk's choice.
       const size_t bytes = size ? size : entry.sectors * sectorSize;
       if (bytes > dataSize && !(data = realloc(data, dataSize = bytes))) Fail("replay");
-      if (size) ReadAt(log, data, size, offset);
-      else memset(data, 0, bytes);
+      if (size)
+        ReadAt(log, data, size, offset);
+      else
+        memset(data, 0, bytes);
       WriteAt(disk, data, bytes, (off_t)(entry.sector * sectorSize));
     }
     offset += (off_t)size;
