@@ -4,9 +4,11 @@
 # `msdos` driver, and a writable shared folder of the host over 9p. The machine is Debian's kernel
 # in qemu-system-x86_64 (KVM where it starts the machine, else TCG, as on CI) with an initramfs
 # made here from busybox-static and the kernel's modules; its root is the host's `/`, read-only
-# over 9p, so the program and its libraries are found at their host paths.
+# over 9p, so the program and its libraries are found at their host paths, also where they lie
+# under the host's /tmp or /run, which the machine covers with folders of its own.
 #
 # Usage: kernel-test.sh [--] COMMAND [ARGS...]
+#        kernel-test.sh --power-cut PROGRAM
 #
 # COMMAND runs as root with STARTGARTEN_TEST_MOUNT (the mount point) and STARTGARTEN_TEST_FS
 # (vfat, msdos or 9p) set, in an empty tmpfs folder that is also its TMPDIR, with the host's
@@ -14,22 +16,36 @@
 # ctest gives it to the tests. Each run's output is printed, then a summary line per file system;
 # the exit status is 0 only when every run exited 0 and every FAT volume is clean afterwards.
 #
+# --power-cut: PROGRAM (a built startgarten) writes a drive again and again on vfat, msdos, ext4
+# and a raw disk image on ext4, and the disks a power cut can leave are judged after the next
+# start, in two ways: every write of the disk logged by dm-log-writes and the states that end at
+# a FLUSH or FUA replayed, and the running machine killed at random moments
+# (scripts/kernel-test/power-cut.sh, which names its settings).
+#
 # Settings: KERNEL_TEST_ACCEL (kvm or tcg; default kvm when /dev/kvm can be opened, falling back
 # to tcg when KVM does not start the machine), KERNEL_TEST_TIMEOUT (seconds a machine may run,
-# default 600), KERNEL_TEST_FILE_SYSTEMS (default "vfat msdos 9p").
+# default 600), KERNEL_TEST_FILE_SYSTEMS (default "vfat msdos 9p", with --power-cut
+# "vfat msdos ext4 image").
 set -euo pipefail
-[ "${1:-}" != -- ] || shift
-(($# > 0)) || {
+power_cut=""
+case ${1:-} in
+  --) shift ;;
+  --power-cut) power_cut=1 && shift ;;
+esac
+if (($# == 0)) || { [ -n "$power_cut" ] && (($# > 1)); }; then
   echo "usage: $0 [--] COMMAND [ARGS...]" >&2
+  echo "       $0 --power-cut PROGRAM" >&2
   exit 2
-}
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" >&2 # qemu-system-x86, linux-image-amd64, busybox-static among the rest
 work=$root/build/kernel-test
 export STARTGARTEN_SOURCE_DIR=${STARTGARTEN_SOURCE_DIR:-$root}
 accel=${KERNEL_TEST_ACCEL:-$([ -r /dev/kvm ] && [ -w /dev/kvm ] && echo kvm || echo tcg)}
 timeout=${KERNEL_TEST_TIMEOUT:-600}
-file_systems=${KERNEL_TEST_FILE_SYSTEMS:-vfat msdos 9p}
+disks=()
+file_systems=${KERNEL_TEST_FILE_SYSTEMS:-$([ -n "$power_cut" ] && echo vfat msdos ext4 image ||
+  echo vfat msdos 9p)}
 
 # The modules the machine loads, with what they need (resolved from modules.dep): the virtio PCI
 # transport and 9p for its root and the shared folder, loop for the FAT images, both FAT drivers
@@ -37,9 +53,12 @@ file_systems=${KERNEL_TEST_FILE_SYSTEMS:-vfat msdos 9p}
 # utf8 and iso8859-1 for the options users give).
 modules=(virtio_pci 9pnet_virtio 9p loop fat vfat msdos nls_cp437 nls_ascii nls_utf8
   nls_iso8859-1)
+# The power cuts add virtio disks, device-mapper's log-writes target and ext4 (whose checksums
+# need crc32c).
+[ -z "$power_cut" ] || modules+=(virtio_blk dm-log-writes crc32c_generic ext4)
 
-# The program as an absolute host path. The machine covers /tmp, /run, /proc, /sys and /dev with
-# its own, so a program there would not be found.
+# The program as an absolute host path. The machine covers /proc, /sys and /dev with its own, so a
+# program there would not be found; what lies under /tmp and /run is kept (kept_folders).
 resolve_command() {
   local program
   program=$(type -P -- "$1") || {
@@ -47,12 +66,27 @@ resolve_command() {
     exit 2
   }
   program=$(realpath -- "$program")
-  case $program in /tmp/* | /run/* | /proc/* | /sys/* | /dev/*)
-    echo "kernel-test: $program: the machine hides this folder; build the program elsewhere" >&2
+  case $program in /proc/* | /sys/* | /dev/*)
+    echo "kernel-test: $program: the machine hides this folder; copy the program elsewhere" >&2
     exit 2
     ;;
   esac
   echo "$program"
+}
+
+# The host folders under /tmp and /run that the run needs, one a line, none inside another: this
+# repository, STARTGARTEN_SOURCE_DIR, the program's build tree (the nearest folder above it with a
+# CMakeCache.txt, else its own folder) and the folders of its libraries.
+kept_folders() {
+  local folder tree=${program%/*} libraries
+  while [ "$tree" != / ] && [ ! -f "$tree/CMakeCache.txt" ]; do tree=$(dirname "$tree"); done
+  [ "$tree" != / ] || tree=${program%/*}
+  libraries=$(ldd "$program" 2>/dev/null | grep -o '/[^ ]*/' || true)
+  for folder in "$root" "$STARTGARTEN_SOURCE_DIR" "$tree" $libraries; do
+    folder=$(realpath -e -q -- "$folder") || continue
+    case $folder/ in /tmp/?* | /run/?*) echo "$folder" ;; esac
+  done | sort -u | awk '{ for (i = 1; i <= n; i++) if (index($0 "/", kept[i] "/") == 1) next
+                           kept[++n] = $0; print }'
 }
 
 # The newest kernel in /boot whose modules are installed.
@@ -90,6 +124,7 @@ build_initramfs() {
   mkdir -p "$tree/bin" "$tree/dev" "$tree/modules"
   cp /bin/busybox "$tree/bin/busybox"
   cp "$root/scripts/kernel-test/init" "$tree/init"
+  kept_folders >"$tree/keep"
   ordered=()
   for module in "${modules[@]}"; do add_module "$module"; done
   for module in "${ordered[@]}"; do
@@ -120,7 +155,7 @@ write_command() {
 }
 
 # The machine's command line for the accelerator: it runs scripts/kernel-test/guest.sh and powers
-# off, its console goes to console.log, and the timeout stops it when it hangs. One processor:
+# off, its console goes to console.log; the power cuts add their disks (disks). One processor:
 # under TCG a second one made the runs slower (the guest's processors then wait for each other,
 # and take the host's second core from QEMU's 9p threads), also with the runs side by side.
 machine_command() {
@@ -128,9 +163,9 @@ machine_command() {
   [ "$1" = kvm ] && cpu=host
   # Settings for init (the kernel hands it NAME=VALUE words it does not know as variables).
   guest="KERNEL_TEST_GUEST=$root/scripts/kernel-test/guest.sh"
-  guest+=" KERNEL_TEST_FILE_SYSTEMS=${file_systems// /,}"
+  guest+=" KERNEL_TEST_FILE_SYSTEMS=${file_systems// /,}${power_cut:+ KERNEL_TEST_POWER_CUT=1}"
   # shellcheck disable=SC2054 # qemu takes comma-separated option lists
-  machine=(timeout --kill-after=10 "$timeout" qemu-system-x86_64
+  machine=(qemu-system-x86_64
     -nodefaults -no-user-config -no-reboot -display none -monitor none
     -accel "$1" -cpu "$cpu" -smp 1 -m 1024
     -kernel "/boot/vmlinuz-$version" -initrd "$work/initramfs.cpio"
@@ -141,20 +176,20 @@ machine_command() {
     -fsdev "local,id=results,path=$work/results,security_model=passthrough"
     -device virtio-9p-pci,fsdev=results,mount_tag=results
     -fsdev "local,id=scratch,path=$work/scratch,security_model=passthrough"
-    -device virtio-9p-pci,fsdev=scratch,mount_tag=scratch)
+    -device virtio-9p-pci,fsdev=scratch,mount_tag=scratch "${disks[@]}")
 }
 
 started() { grep -q '^kernel-test: started' "$work/console.log" 2>/dev/null; }
 
-# Runs the machine, with KVM where it works, else with TCG. A /dev/kvm that opens is not enough:
-# nested in some virtual machines KVM stops the guest as soon as its kernel starts (so on this
-# project's build machines), so a KVM machine whose guest script has not started within 30 s is
-# stopped and booted again with TCG.
+# Runs the machine, with KVM where it works, else with TCG, stopped after the timeout when it
+# hangs. A /dev/kvm that opens is not enough: nested in some virtual machines KVM stops the guest
+# as soon as its kernel starts (so on this project's build machines), so a KVM machine whose guest
+# script has not started within 30 s is stopped and booted again with TCG.
 run_machine() {
   local pid waited
   if [ "$accel" = kvm ]; then
     machine_command kvm
-    "${machine[@]}" 2>"$work/kvm.log" &
+    timeout --kill-after=10 "$timeout" "${machine[@]}" 2>"$work/kvm.log" &
     pid=$!
     for ((waited = 0; waited < 30; waited++)); do
       if started || ! kill -0 $pid 2>/dev/null; then break; fi
@@ -172,7 +207,7 @@ run_machine() {
     accel=tcg
   fi
   machine_command tcg
-  "${machine[@]}"
+  timeout --kill-after=10 "$timeout" "${machine[@]}"
 }
 
 # Prints each run's output and its summary line; fails when a run failed or has no result.
@@ -200,6 +235,16 @@ report() {
   return $failed
 }
 
+# Says why the machine's exit status is not 0, if so.
+explain_machine_status() {
+  case $1 in
+    0) return 0 ;;
+    124) echo "kernel-test: the machine was stopped after $timeout s (KERNEL_TEST_TIMEOUT)" ;;
+    *) echo "kernel-test: qemu-system-x86_64 ended with status $1" ;;
+  esac
+  return 1
+}
+
 program=$(resolve_command "$1")
 shift
 version=$(find_kernel)
@@ -208,18 +253,19 @@ mkdir -p "$work"
 rm -rf "$work/results" "$work/scratch" "$work/console.log"
 mkdir -p "$work/results" "$work/scratch"
 build_initramfs
-write_command "$@"
 started=$SECONDS
-machine_status=0
-run_machine || machine_status=$?
 status=0
-report || status=1
-case $machine_status in
-  0) ;;
-  124) echo "kernel-test: the machine was stopped after $timeout s (KERNEL_TEST_TIMEOUT)" ;;
-  *) echo "kernel-test: qemu-system-x86_64 ended with status $machine_status" ;;
-esac
-((machine_status == 0)) || status=1
+if [ -n "$power_cut" ]; then
+  # shellcheck source=kernel-test/power-cut.sh
+  source "$root/scripts/kernel-test/power-cut.sh"
+  power_cuts || status=1
+else
+  write_command "$@"
+  machine_status=0
+  run_machine || machine_status=$?
+  report || status=1
+  explain_machine_status $machine_status || status=1
+fi
 echo "kernel-test: $(wc -w <<<"$file_systems") file systems in $((SECONDS - started)) s" \
   "($accel, kernel $version)"
 exit $status

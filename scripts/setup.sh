@@ -21,7 +21,8 @@ packages=(
   dosfstools fdisk                 # mkfs.fat, fsck.fat and sfdisk: images for tests and samples
   bindfs                           # a folder through FUSE, for the file system tests
   qemu-system-x86 linux-image-amd64 # scripts/kernel-test.sh: Debian's kernel in a virtual
-  busybox-static                   # machine, its initramfs made of busybox
+  busybox-static                   # machine, its initramfs made of busybox; its power cuts:
+  dmsetup e2fsprogs                # the log of a disk's writes, ext4
   qemu-system-common fuse3 qemu-utils # qemu-storage-daemon over FUSE: images of other emulators;
                                    # qemu-img for the tests' images, a paused QEMU holding one
 )

@@ -2,7 +2,8 @@
 # Runs inside the test machine of scripts/kernel-test.sh, on the host's root (read-only), as its
 # first process: runs the command on each file system named in KERNEL_TEST_FILE_SYSTEMS in turn,
 # leaves each run's output and "<exit status> <milliseconds> <volume>" in the shared results
-# folder, and powers the machine off, whatever happens.
+# folder, and powers the machine off, whatever happens. With KERNEL_TEST_POWER_CUT set it runs
+# power-cut-guest.sh instead.
 export PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 results=/run/kernel-test/results
 images=/run/kernel-test/images
@@ -13,6 +14,11 @@ trap 'echo o >/proc/sysrq-trigger; sleep 10' EXIT
 echo "kernel-test: started, $(cut -d' ' -f1 /proc/uptime) s after boot" >/dev/console
 mkdir -p "$results" "$images"
 mount -t 9p -o trans=virtio,version=9p2000.L results "$results" || exit
+if [ -n "${KERNEL_TEST_POWER_CUT:-}" ]; then
+  # shellcheck source=power-cut-guest.sh
+  source "${KERNEL_TEST_GUEST%/*}/power-cut-guest.sh"
+  exit
+fi
 mapfile -d '' -t command <"$results/command"
 
 # Mounts a fresh file system of the kind at the mount point. FAT: a 64 MiB FAT16 volume in RAM,
