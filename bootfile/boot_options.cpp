@@ -42,6 +42,16 @@ void WriteCheckBox(const TIniFile& ini, const TCheckBox& box, const char* key) {
   WriteCheckBox(ini, box, key, key);
 }
 
+// The window lets Windows start or the previous DOS, not both, so a boot file that has both (a
+// Windows 95 installed over DOS starts Windows and offers the old DOS on F4) reads as the previous
+// DOS alone. While the window shows that pair, the write keeps Windows starting: writing what the
+// user left untouched must not change how the machine starts.
+bool KeepsWindowsBesidePreviousDos(const TIniFile& ini, OptionControls options) {
+  return !options.startWindows.Checked() && options.previousDos.Checked() &&
+         ini.ReadNumber("OPTIONS", "BootGUI", 1) == 1 &&
+         ini.ReadNumber("OPTIONS", "BootMulti", 0) == 1;
+}
+
 }  // namespace
 
 void ReadBootOptions(OptionControls options, MessageBoxService& boxes) {
@@ -59,7 +69,7 @@ void ReadBootOptions(OptionControls options, MessageBoxService& boxes) {
   ReadCheckBox(ini, options.driveSpace, "DRVSpace", 1);
   ReadCheckBox(ini, options.loadTop, "LoadTop", 1);
   ReadCheckBox(ini, options.logo, "Logo", 1);
-  if (ini.ReadNumber("OPTIONS", ";PROMPT", 1) == 1) {
+  if (ReadPromptMarker(ini) == 1) {
     options.dosPromptAfterExit.SetChecked(true);
     options.startWindows.SetChecked(true);
   } else {
@@ -90,9 +100,14 @@ void WriteBootOptions(OptionControls options, MessageBoxService& boxes) {
   platform::WriteSet writes;
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
   const TIniFile& ini = bootFile->Ini();
+  const bool keepWindows = KeepsWindowsBesidePreviousDos(ini, options);
   WriteCheckBox(ini, options.bootMenu, "BootMenu");
   WriteCheckBox(ini, options.functionKeys, "BootKeys");
-  WriteCheckBox(ini, options.startWindows, "BootGUI");
+  if (keepWindows) {
+    ini.WriteNumber("Options", "BootGUI", 1);
+  } else {
+    WriteCheckBox(ini, options.startWindows, "BootGUI");
+  }
   WriteCheckBox(ini, options.network, "Network");
   if (options.safeMode.Checked()) {
     ini.WriteNumber("Options", ";BootFailSafe", 1);
