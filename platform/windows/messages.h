@@ -225,6 +225,9 @@ inline constexpr const char* kCommandLineMissingEquals =
     "startgarten: --set verlangt NAME=WERT, nicht \x84%s\x93\n";
 inline constexpr const char* kCommandLineUnknownName =
     "startgarten: unbekannter Optionsname \x84%s\x93\n";
+// An unknown name near one of the options' names: takes the name given, then that name.
+inline constexpr const char* kCommandLineUnknownNameNear =
+    "startgarten: unbekannter Optionsname \x84%s\x93, meinten Sie \x84%s\x93?\n";
 inline constexpr const char* kCommandLineBadValue =
     "startgarten: %s verlangt %s, nicht \x84%s\x93\n";
 inline constexpr const char* kCommandLineValuesEither = "%s oder %s";

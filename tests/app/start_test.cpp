@@ -102,6 +102,15 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
       {{"--show", "--set", "Logo=1"},
        "startgarten: --show l\344sst sich nicht mit --standard oder --set verbinden\n"},
       {{"--show", "a", "b"}, surplus},
+      // An unknown name is answered with the one it most likely misspells, if any: within two
+      // edits (neighbours swapped count one) and a third of the name, and no other as near.
+      {{"--set", "Lgo=0"},
+       "startgarten: unbekannter Optionsname \204Lgo\223, meinten Sie \204Logo\223?\n"},
+      {{"--set", "bootmneudelay=1"},
+       "startgarten: unbekannter Optionsname \204bootmneudelay\223, meinten Sie "
+       "\204BootMenuDelay\223?\n"},
+      {{"--set", "DxxSpace=1"}, "startgarten: unbekannter Optionsname \204DxxSpace\223\n"},
+      {{"--set", "Lg=0"}, "startgarten: unbekannter Optionsname \204Lg\223\n"},
   };
   for (const auto& [arguments, parsed] : cases) {
     EXPECT_EQ(Parsed(arguments), parsed) << testing::PrintToString(arguments);
