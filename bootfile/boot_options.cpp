@@ -52,6 +52,37 @@ bool KeepsWindowsBesidePreviousDos(const TIniFile& ini, OptionControls options) 
          ini.ReadNumber("OPTIONS", "BootMulti", 0) == 1;
 }
 
+// Stages every option from the controls in the open write set, then the DOS-prompt option's
+// batch files.
+void StageBootOptions(OptionControls options, const TIniFile& ini) {
+  const bool keepWindows = KeepsWindowsBesidePreviousDos(ini, options);
+  WriteCheckBox(ini, options.bootMenu, "BootMenu");
+  WriteCheckBox(ini, options.functionKeys, "BootKeys");
+  if (keepWindows) {
+    ini.WriteNumber("Options", "BootGUI", 1);
+  } else {
+    WriteCheckBox(ini, options.startWindows, "BootGUI");
+  }
+  WriteCheckBox(ini, options.network, "Network");
+  if (options.safeMode.Checked()) {
+    ini.WriteNumber("Options", ";BootFailSafe", 1);
+  } else {
+    ini.WriteText("OPTIONS", ";BootFailSafe", "");
+  }
+  WriteCheckBox(ini, options.safeModeWarning, "BootWarn");
+  WriteCheckBox(ini, options.previousDos, "BootMulti");
+  WriteCheckBox(ini, options.doubleSpace, "DBLSpace");
+  WriteCheckBox(ini, options.driveSpace, "DRVSpace");
+  WriteCheckBox(ini, options.loadTop, "LoadTop");
+  WriteCheckBox(ini, options.logo, "LOGO", "Logo");
+  ini.WriteText("OPTIONS", "BootMenuDefault", IntToStr(options.bootMenuDefault.ItemIndex() + 1));
+  ini.WriteNumber("OPTIONS", "BootMenuDelay", options.bootMenuDelay.Value());
+  ini.WriteNumber("OPTIONS", "BootDelay", options.bootDelay.Value());
+  ini.WriteNumber("OPTIONS", "BootWin", options.defaultSystem.ItemIndex());
+  ini.WriteNumber("OPTIONS", "DoubleBuffer", options.doubleBuffer.ItemIndex());
+  MaintainStartScripts(options.dosPromptAfterExit.Checked(), options.batchLines, ini);
+}
+
 }  // namespace
 
 void ReadBootOptions(OptionControls options, MessageBoxService& boxes) {
@@ -99,35 +130,19 @@ void WriteBootOptions(OptionControls options, MessageBoxService& boxes) {
   // Every file of the command is written at its end, or none is.
   platform::WriteSet writes;
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
-  const TIniFile& ini = bootFile->Ini();
-  const bool keepWindows = KeepsWindowsBesidePreviousDos(ini, options);
-  WriteCheckBox(ini, options.bootMenu, "BootMenu");
-  WriteCheckBox(ini, options.functionKeys, "BootKeys");
-  if (keepWindows) {
-    ini.WriteNumber("Options", "BootGUI", 1);
-  } else {
-    WriteCheckBox(ini, options.startWindows, "BootGUI");
-  }
-  WriteCheckBox(ini, options.network, "Network");
-  if (options.safeMode.Checked()) {
-    ini.WriteNumber("Options", ";BootFailSafe", 1);
-  } else {
-    ini.WriteText("OPTIONS", ";BootFailSafe", "");
-  }
-  WriteCheckBox(ini, options.safeModeWarning, "BootWarn");
-  WriteCheckBox(ini, options.previousDos, "BootMulti");
-  WriteCheckBox(ini, options.doubleSpace, "DBLSpace");
-  WriteCheckBox(ini, options.driveSpace, "DRVSpace");
-  WriteCheckBox(ini, options.loadTop, "LoadTop");
-  WriteCheckBox(ini, options.logo, "LOGO", "Logo");
-  ini.WriteText("OPTIONS", "BootMenuDefault", IntToStr(options.bootMenuDefault.ItemIndex() + 1));
-  ini.WriteNumber("OPTIONS", "BootMenuDelay", options.bootMenuDelay.Value());
-  ini.WriteNumber("OPTIONS", "BootDelay", options.bootDelay.Value());
-  ini.WriteNumber("OPTIONS", "BootWin", options.defaultSystem.ItemIndex());
-  ini.WriteNumber("OPTIONS", "DoubleBuffer", options.doubleBuffer.ItemIndex());
-  MaintainStartScripts(options.dosPromptAfterExit.Checked(), options.batchLines, ini);
+  StageBootOptions(options, bootFile->Ini());
   writes.Commit();
   CloseBootFile(bootFile);
+}
+
+std::vector<platform::StagedChange> PreviewBootOptions(OptionControls options,
+                                                       MessageBoxService& boxes) {
+  std::optional<std::string> path = FindBootFile(boxes);
+  if (!path) return {};
+  platform::WriteSet writes;
+  std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
+  StageBootOptions(options, bootFile->Ini());
+  return writes.StagedChanges();
 }
 
 }  // namespace startgarten
