@@ -16,7 +16,7 @@ constexpr size_t kMostBytesBefore = size_t{16} << 20;
 std::vector<StagedChange> WriteSet::StagedChanges() const {
   std::vector<StagedChange> changes;
   for (const Entry& entry : entries_) {
-    StagedChange& change = changes.emplace_back(entry.file.dosPath, std::nullopt, entry.bytes);
+    StagedChange& change = changes.emplace_back(StagedChange{entry.file.dosPath, {}, entry.bytes});
     if (const std::string* read = Read(entry.file)) {
       change.before = *read;
       continue;
