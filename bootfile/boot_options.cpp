@@ -42,27 +42,27 @@ void WriteCheckBox(const TIniFile& ini, const TCheckBox& box, const char* key) {
   WriteCheckBox(ini, box, key, key);
 }
 
-// The window lets Windows start or the previous DOS, not both, so a boot file that has both (a
-// Windows 95 installed over DOS starts Windows and offers the old DOS on F4) reads as the previous
-// DOS alone. While the window shows that pair, the write keeps Windows starting: writing what the
-// user left untouched must not change how the machine starts.
-bool KeepsWindowsBesidePreviousDos(const TIniFile& ini, OptionControls options) {
-  return !options.startWindows.Checked() && options.previousDos.Checked() &&
-         ini.ReadNumber("OPTIONS", "BootGUI", 1) == 1 &&
+bool StartsWindows(const TIniFile& ini) {
+  return ini.ReadNumber("OPTIONS", "BootGUI", 1) == 1;
+}
+
+// The window starts Windows or the previous DOS, not both; a boot file that has both keys on (as
+// Windows 95 installed over DOS leaves it: Windows starts, and F4 starts the old DOS instead)
+// reads as Windows, without the DOS prompt after it. While the window shows that, the write keeps
+// the old DOS on F4: writing what the user left untouched must not change how the machine starts.
+bool KeepsPreviousDosBesideWindows(const TIniFile& ini, OptionControls options) {
+  return options.startWindows.Checked() && !options.previousDos.Checked() &&
+         !options.dosPromptAfterExit.Checked() && StartsWindows(ini) &&
          ini.ReadNumber("OPTIONS", "BootMulti", 0) == 1;
 }
 
 // Stages every option from the controls in the open write set, then the DOS-prompt option's
 // batch files.
 void StageBootOptions(OptionControls options, const TIniFile& ini) {
-  const bool keepWindows = KeepsWindowsBesidePreviousDos(ini, options);
+  const bool keepPreviousDos = KeepsPreviousDosBesideWindows(ini, options);
   WriteCheckBox(ini, options.bootMenu, "BootMenu");
   WriteCheckBox(ini, options.functionKeys, "BootKeys");
-  if (keepWindows) {
-    ini.WriteNumber("Options", "BootGUI", 1);
-  } else {
-    WriteCheckBox(ini, options.startWindows, "BootGUI");
-  }
+  WriteCheckBox(ini, options.startWindows, "BootGUI");
   WriteCheckBox(ini, options.network, "Network");
   if (options.safeMode.Checked()) {
     ini.WriteNumber("Options", ";BootFailSafe", 1);
@@ -70,7 +70,11 @@ void StageBootOptions(OptionControls options, const TIniFile& ini) {
     ini.WriteText("OPTIONS", ";BootFailSafe", "");
   }
   WriteCheckBox(ini, options.safeModeWarning, "BootWarn");
-  WriteCheckBox(ini, options.previousDos, "BootMulti");
+  if (keepPreviousDos) {
+    ini.WriteNumber("Options", "BootMulti", 1);
+  } else {
+    WriteCheckBox(ini, options.previousDos, "BootMulti");
+  }
   WriteCheckBox(ini, options.doubleSpace, "DBLSpace");
   WriteCheckBox(ini, options.driveSpace, "DRVSpace");
   WriteCheckBox(ini, options.loadTop, "LoadTop");
@@ -105,6 +109,9 @@ void ReadBootOptions(OptionControls options, MessageBoxService& boxes) {
     options.startWindows.SetChecked(true);
   } else {
     options.dosPromptAfterExit.SetChecked(false);
+    // Windows that starts wins over the previous DOS, which it then only offers on F4
+    // (KeepsPreviousDosBesideWindows).
+    if (StartsWindows(ini)) options.startWindows.SetChecked(true);
   }
   // A default entry that is not a number is shown only after the later rows are read, so that
   // the window holds what the file holds and a later write stores nothing the user never saw.

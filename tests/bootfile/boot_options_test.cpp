@@ -57,11 +57,9 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
         {"BootKeys", "1"},
         {"LoadTop", "1"},
         {";BootFailsafe", ""}}},
-      // Windows beside the previous DOS, as Windows 95 installed over DOS leaves it, shows the
-      // previous DOS alone (the window lets only one of them start); writing back keeps both.
-      {{"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"},
-       "startWindows=0 previousDos=1 logo=0 doubleBuffer=2",
-       {}},
+      // Windows beside the previous DOS, as Windows 95 installed over DOS leaves it, shows
+      // Windows alone (the window starts only one of them); writing back keeps both.
+      {{"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"}, "logo=0 doubleBuffer=2", {}},
       // Without a marker the batch file tells whether the DOS prompt follows Windows: a line that
       // begins with the call, which wins over the previous DOS and leaves Windows to start.bat.
       {{"BootMulti=1", "BootGUI=1"},
