@@ -204,13 +204,13 @@ TEST(ScriptedCommandTest, ShowsAndWritesWhatTheWindowShowsAndWrites) {
 // as it is named so, none written.
 const std::vector<std::string> kDryRun = {"--dry-run", "--set", "DoubleBuffer=0", "--set",
                                           "Logo=0"};
+const std::string kSampleComment =
+    " ;Die folgenden Zeilen werden fuer die Kompatibilitaet mit anderen Programmen benoetigt.";
 const std::string kDryRunOutput =
     "--- a/C:\\msdos.sys\n+++ b/C:\\msdos.sys\n@@ -6,11 +6,11 @@\n" +
     test_support::CrLf({" [Options]", " BootMulti=1", " BootGUI=1", "-DoubleBuffer=1",
                         "+DoubleBuffer=0", " AutoScan=1", " WinVer=4.00.0950", " BootMenuDelay=5",
-                        "-Logo=1", "+Logo=0", " ;",
-                        " ;Die folgenden Zeilen werden fuer die Kompatibilitaet mit anderen "
-                        "Programmen benoetigt.",
+                        "-Logo=1", "+Logo=0", " ;", kSampleComment,
                         " ;Bitte nicht entfernen (MSDOS.SYS muss groesser als 1024 Bytes sein)."}) +
     "@@ -33,3 +33,15 @@\n" +
     test_support::CrLf({" ;" + std::string(69, 'x') + "q", " ;" + std::string(69, 'x') + "r",
