@@ -20,18 +20,20 @@ namespace {
 constexpr std::string_view kShowOption = "--show";
 constexpr std::string_view kStandardOption = "--standard";
 constexpr std::string_view kSetOption = "--set";
+constexpr std::string_view kDryRunOption = "--dry-run";
 
 struct Option {
   std::string_view name;
   std::string_view shortName;  // empty for none: an argument taken for an option is never empty
   CommandLine::Request request;
 };
-constexpr std::array<Option, 5> kOptions = {{
+constexpr std::array<Option, 6> kOptions = {{
     {"--help", "-h", CommandLine::Request::kHelp},
     {"--version", "-V", CommandLine::Request::kVersion},
     {kShowOption, "", CommandLine::Request::kScript},
     {kStandardOption, "", CommandLine::Request::kScript},
     {kSetOption, "", CommandLine::Request::kScript},
+    {kDryRunOption, "", CommandLine::Request::kScript},
 }};
 
 CommandLine Answer(CommandLine::Request request, std::string error = {}) {
@@ -63,8 +65,10 @@ const Option* FindOption(std::string_view argument) {
   return found;
 }
 
+// Every byte, also a NUL of a file that a dry run shows.
 void Print(std::FILE* stream, const std::string& text) {
-  std::fputs(Cp1252ToUtf8(text).c_str(), stream);
+  const std::string utf8 = Cp1252ToUtf8(text);
+  std::fwrite(utf8.data(), 1, utf8.size(), stream);
 }
 
 }  // namespace
@@ -97,6 +101,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       script.show = true;
     } else if (option->name == kStandardOption) {
       script.standard = true;
+    } else if (option->name == kDryRunOption) {
+      script.dryRun = true;
     } else if (!attached && i + 1 == arguments.size()) {
       return UsageError(messages::kCommandLineMissingSetting);
     } else {
@@ -108,9 +114,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       }
     }
   }
-  if (script.show && (script.standard || !script.settings.empty())) {
-    return UsageError(messages::kCommandLineShowAndChange);
-  }
+  const bool changes = script.standard || !script.settings.empty();
+  if (script.show && changes) return UsageError(messages::kCommandLineShowAndChange);
+  if (script.dryRun && !changes) return UsageError(messages::kCommandLineDryRunAlone);
   if (operands.size() > 1) return UsageError(messages::kCommandLineExtraArgument, operands[1]);
   CommandLine commandLine;
   if (scripted) commandLine.request = CommandLine::Request::kScript;

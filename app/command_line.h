@@ -7,7 +7,8 @@
 #include "app/scripted_command.h"
 
 // The command line, in the GNU way: startgarten [-h|--help] [-V|--version] [DRIVE], and for
-// scripts startgarten --show [DRIVE] or startgarten [--standard] [--set NAME=VALUE]... [DRIVE].
+// scripts startgarten --show [DRIVE] or startgarten [--dry-run] [--standard] [--set NAME=VALUE]...
+// [DRIVE].
 // Long options may be shortened as long as they stay unambiguous; "--" ends the options.
 namespace startgarten {
 
@@ -18,7 +19,7 @@ struct CommandLine {
   std::optional<std::string> drive;
   // For kUsageError: what is wrong (code page 1252, ending in a line break).
   std::string error;
-  // For kScript: what the script asks for (--show, --standard, each --set in order).
+  // For kScript: what the script asks for (--show, --standard, each --set in order, --dry-run).
   ScriptedRequest script;
 };
 

@@ -4,7 +4,9 @@
 
 #include "app/drive_c_notice.h"
 #include "app/form1.h"
+#include "app/unified_diff.h"
 #include "bootfile/boot_file.h"
+#include "bootfile/boot_options.h"
 #include "platform/profile.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
@@ -47,6 +49,20 @@ class PrintedMessageBoxes : public MessageBoxService {
   std::string lines_;
 };
 
+// What the write command would change, with nothing written; the same errors as the write.
+ScriptedOutcome DryRun(TForm1& form, PrintedMessageBoxes& boxes) {
+  std::vector<platform::StagedChange> changes;
+  form.HandleEvent([&] { changes = PreviewBootOptions(form.Options(), boxes); });
+  boxes.AddUnreadableFiles();
+  if (!boxes.Lines().empty()) return {1, "", boxes.Lines()};
+  std::string output;
+  for (const platform::StagedChange& change : changes) {
+    const std::string diff = UnifiedDiff(change.dosPath, change.before, change.after);
+    output += diff.empty() ? FormatMessageText(messages::kDryRunUnchanged, change.dosPath) : diff;
+  }
+  return {0, output, ""};
+}
+
 }  // namespace
 
 ScriptedOutcome RunScriptedCommand(const ScriptedRequest& request,
@@ -75,6 +91,7 @@ ScriptedOutcome RunScriptedCommand(const ScriptedRequest& request,
     }
   }
   if (!boxes.Lines().empty()) return {1, "", boxes.Lines()};
+  if (request.dryRun) return DryRun(form, boxes);
   form.HandleEvent([&form] { form.StartDateischreiben1Click(); });
   boxes.AddUnreadableFiles();
   return {boxes.Lines().empty() ? 0 : 1, "", boxes.Lines()};

@@ -13,6 +13,7 @@ struct ScriptedRequest {
   bool show = false;      // print the options as read; nothing else
   bool standard = false;  // "Standardwerte" first
   std::vector<OptionSetting> settings;
+  bool dryRun = false;  // print what the write would change instead of writing
 };
 
 // What the command printed (code page 1252) and its exit status: 0 when it did all it was asked,
@@ -28,7 +29,9 @@ struct ScriptedOutcome {
 // asking: it starts as the window does (leftovers of an interrupted write are removed, the boot
 // file is read; the shutdown pictures are not loaded), then shows, or makes the changes and runs
 // the write command as "OK" after its question does, the read-back included. An error while
-// reading, or a setting refused, stops the command before anything is written.
+// reading, or a setting refused, stops the command before anything is written. A dry run works
+// the write out as far as it goes before it puts a file on the drive and prints, for each file it
+// would write, its unified diff or messages::kDryRunUnchanged; nothing is written.
 ScriptedOutcome RunScriptedCommand(const ScriptedRequest& request,
                                    const std::string& applicationTitle);
 

@@ -1,8 +1,10 @@
 #include "app/scripted_options.h"
 
 #include <optional>
+#include <vector>
 
 #include "app/form_controls.h"
+#include "app/nearest_name.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
@@ -106,6 +108,11 @@ OptionSetting ParseOptionSetting(std::string_view argument) {
       throw Error(FormatMessageText(pattern, value));
     }
     return {option.name, value};
+  }
+  std::vector<std::string_view> names;
+  for (const ScriptedOption& option : DesignedOptions()) names.push_back(option.name);
+  if (const std::optional<std::string_view> meant = NearestName(name, names)) {
+    throw Error(FormatMessageText(messages::kCommandLineUnknownNameNear, name, *meant));
   }
   throw Error(FormatMessageText(messages::kCommandLineUnknownName, name));
 }

@@ -42,6 +42,51 @@ void WriteCheckBox(const TIniFile& ini, const TCheckBox& box, const char* key) {
   WriteCheckBox(ini, box, key, key);
 }
 
+bool StartsWindows(const TIniFile& ini) {
+  return ini.ReadNumber("OPTIONS", "BootGUI", 1) == 1;
+}
+
+// The window starts Windows or the previous DOS, not both; a boot file that has both keys on (as
+// Windows 95 installed over DOS leaves it: Windows starts, and F4 starts the old DOS instead)
+// reads as Windows, without the DOS prompt after it. While the window shows that, the write keeps
+// the old DOS on F4: writing what the user left untouched must not change how the machine starts.
+bool KeepsPreviousDosBesideWindows(const TIniFile& ini, OptionControls options) {
+  return options.startWindows.Checked() && !options.previousDos.Checked() &&
+         !options.dosPromptAfterExit.Checked() && StartsWindows(ini) &&
+         ini.ReadNumber("OPTIONS", "BootMulti", 0) == 1;
+}
+
+// Stages every option from the controls in the open write set, then the DOS-prompt option's
+// batch files.
+void StageBootOptions(OptionControls options, const TIniFile& ini) {
+  const bool keepPreviousDos = KeepsPreviousDosBesideWindows(ini, options);
+  WriteCheckBox(ini, options.bootMenu, "BootMenu");
+  WriteCheckBox(ini, options.functionKeys, "BootKeys");
+  WriteCheckBox(ini, options.startWindows, "BootGUI");
+  WriteCheckBox(ini, options.network, "Network");
+  if (options.safeMode.Checked()) {
+    ini.WriteNumber("Options", ";BootFailSafe", 1);
+  } else {
+    ini.WriteText("OPTIONS", ";BootFailSafe", "");
+  }
+  WriteCheckBox(ini, options.safeModeWarning, "BootWarn");
+  if (keepPreviousDos) {
+    ini.WriteNumber("Options", "BootMulti", 1);
+  } else {
+    WriteCheckBox(ini, options.previousDos, "BootMulti");
+  }
+  WriteCheckBox(ini, options.doubleSpace, "DBLSpace");
+  WriteCheckBox(ini, options.driveSpace, "DRVSpace");
+  WriteCheckBox(ini, options.loadTop, "LoadTop");
+  WriteCheckBox(ini, options.logo, "LOGO", "Logo");
+  ini.WriteText("OPTIONS", "BootMenuDefault", IntToStr(options.bootMenuDefault.ItemIndex() + 1));
+  ini.WriteNumber("OPTIONS", "BootMenuDelay", options.bootMenuDelay.Value());
+  ini.WriteNumber("OPTIONS", "BootDelay", options.bootDelay.Value());
+  ini.WriteNumber("OPTIONS", "BootWin", options.defaultSystem.ItemIndex());
+  ini.WriteNumber("OPTIONS", "DoubleBuffer", options.doubleBuffer.ItemIndex());
+  MaintainStartScripts(options.dosPromptAfterExit.Checked(), options.batchLines, ini);
+}
+
 }  // namespace
 
 void ReadBootOptions(OptionControls options, MessageBoxService& boxes) {
@@ -59,11 +104,14 @@ void ReadBootOptions(OptionControls options, MessageBoxService& boxes) {
   ReadCheckBox(ini, options.driveSpace, "DRVSpace", 1);
   ReadCheckBox(ini, options.loadTop, "LoadTop", 1);
   ReadCheckBox(ini, options.logo, "Logo", 1);
-  if (ini.ReadNumber("OPTIONS", ";PROMPT", 1) == 1) {
+  if (ReadPromptMarker(ini) == 1) {
     options.dosPromptAfterExit.SetChecked(true);
     options.startWindows.SetChecked(true);
   } else {
     options.dosPromptAfterExit.SetChecked(false);
+    // Windows that starts wins over the previous DOS, which it then only offers on F4
+    // (KeepsPreviousDosBesideWindows).
+    if (StartsWindows(ini)) options.startWindows.SetChecked(true);
   }
   // A default entry that is not a number is shown only after the later rows are read, so that
   // the window holds what the file holds and a later write stores nothing the user never saw.
@@ -89,30 +137,19 @@ void WriteBootOptions(OptionControls options, MessageBoxService& boxes) {
   // Every file of the command is written at its end, or none is.
   platform::WriteSet writes;
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
-  const TIniFile& ini = bootFile->Ini();
-  WriteCheckBox(ini, options.bootMenu, "BootMenu");
-  WriteCheckBox(ini, options.functionKeys, "BootKeys");
-  WriteCheckBox(ini, options.startWindows, "BootGUI");
-  WriteCheckBox(ini, options.network, "Network");
-  if (options.safeMode.Checked()) {
-    ini.WriteNumber("Options", ";BootFailSafe", 1);
-  } else {
-    ini.WriteText("OPTIONS", ";BootFailSafe", "");
-  }
-  WriteCheckBox(ini, options.safeModeWarning, "BootWarn");
-  WriteCheckBox(ini, options.previousDos, "BootMulti");
-  WriteCheckBox(ini, options.doubleSpace, "DBLSpace");
-  WriteCheckBox(ini, options.driveSpace, "DRVSpace");
-  WriteCheckBox(ini, options.loadTop, "LoadTop");
-  WriteCheckBox(ini, options.logo, "LOGO", "Logo");
-  ini.WriteText("OPTIONS", "BootMenuDefault", IntToStr(options.bootMenuDefault.ItemIndex() + 1));
-  ini.WriteNumber("OPTIONS", "BootMenuDelay", options.bootMenuDelay.Value());
-  ini.WriteNumber("OPTIONS", "BootDelay", options.bootDelay.Value());
-  ini.WriteNumber("OPTIONS", "BootWin", options.defaultSystem.ItemIndex());
-  ini.WriteNumber("OPTIONS", "DoubleBuffer", options.doubleBuffer.ItemIndex());
-  MaintainStartScripts(options.dosPromptAfterExit.Checked(), options.batchLines, ini);
+  StageBootOptions(options, bootFile->Ini());
   writes.Commit();
   CloseBootFile(bootFile);
+}
+
+std::vector<platform::StagedChange> PreviewBootOptions(OptionControls options,
+                                                       MessageBoxService& boxes) {
+  std::optional<std::string> path = FindBootFile(boxes);
+  if (!path) return {};
+  platform::WriteSet writes;
+  std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
+  StageBootOptions(options, bootFile->Ini());
+  return writes.StagedChanges();
 }
 
 }  // namespace startgarten

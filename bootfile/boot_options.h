@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "options/option_controls.h"
+#include "platform/dos/write_set.h"
 #include "platform/windows/message_box.h"
 
 namespace startgarten {
@@ -15,5 +18,11 @@ void ReadBootOptions(OptionControls options, MessageBoxService& boxes);
 // option in the batch files: the boot file, C:\autoexec.bat and start.bat change together at the
 // end, or, when anything fails, none of them.
 void WriteBootOptions(OptionControls options, MessageBoxService& boxes);
+
+// What WriteBootOptions would write, worked out as it does, with nothing written: the boot file,
+// C:\autoexec.bat and start.bat, each with its bytes now and after. Throws what WriteBootOptions
+// throws before it puts a file on the drive; none after the host drive box.
+std::vector<platform::StagedChange> PreviewBootOptions(OptionControls options,
+                                                       MessageBoxService& boxes);
 
 }  // namespace startgarten

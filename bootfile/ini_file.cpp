@@ -7,11 +7,11 @@
 
 namespace startgarten {
 
-int32_t ProfileTextToNumber(std::string text, int32_t defaultValue) {
+std::optional<int32_t> ProfileTextToNumber(std::string text) {
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'X' || text[1] == 'x')) {
     text.replace(0, 2, "$");
   }
-  return TryStrToInt(text).value_or(defaultValue);
+  return TryStrToInt(text);
 }
 
 std::string TIniFile::ReadText(std::string_view section, std::string_view key,
@@ -21,7 +21,11 @@ std::string TIniFile::ReadText(std::string_view section, std::string_view key,
 
 int32_t TIniFile::ReadNumber(std::string_view section, std::string_view key,
                              int32_t defaultValue) const {
-  return ProfileTextToNumber(ReadText(section, key, ""), defaultValue);
+  return ReadNumber(section, key).value_or(defaultValue);
+}
+
+std::optional<int32_t> TIniFile::ReadNumber(std::string_view section, std::string_view key) const {
+  return ProfileTextToNumber(ReadText(section, key, ""));
 }
 
 void TIniFile::WriteText(std::string_view section, std::string_view key,

@@ -12,4 +12,11 @@ namespace startgarten {
 // it is edited only when the option changes.
 void MaintainStartScripts(bool prompt, TMemo& lines, const TIniFile& bootFile);
 
+// Which call C:\autoexec.bat was last given: 1 the active call, 0 the commented one (any other
+// number neither), as the marker records it. A boot file without a marker (as Windows 95 leaves
+// every drive) records nothing, and the batch file itself tells: 1 when one of its lines begins
+// with the active call, the lines that switching the option off removes; 0 when none does or when
+// it is missing or cannot be read.
+int32_t ReadPromptMarker(const TIniFile& bootFile);
+
 }  // namespace startgarten

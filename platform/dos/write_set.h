@@ -3,6 +3,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,14 @@ namespace startgarten::platform {
 struct FailureTexts {
   std::string create;
   std::string write;
+};
+
+// A file that a write set would write: its DOS path, its bytes on the drive now (none when there
+// is no such file) and the bytes staged for it.
+struct StagedChange {
+  std::string dosPath;
+  std::optional<std::string> before;
+  std::string after;
 };
 
 // The files one command writes, all or nothing. While a write set is open, every file write of
@@ -55,6 +64,11 @@ class WriteSet {
   // Stages the file's new content; texts are used when its writing fails at commit.
   void Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
              const FailureTexts& texts);
+  // What Commit would write, in the order of staging, with each file's bytes now (as this command
+  // read it, else read from its drive). Writes nothing, and the set closed without Commit drops
+  // what it staged: so a command is previewed. Throws Error with messages::kCannotOpenFile for a
+  // file that is there but cannot be read.
+  std::vector<StagedChange> StagedChanges() const;
   // Lets the file be replaced although it is read-only: it keeps its protection.
   void LiftProtection(const DosFile& file);
   bool IsProtectionLifted(const DosFile& file) const;

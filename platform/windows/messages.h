@@ -176,7 +176,7 @@ inline constexpr const char* kSystemUnknown = "Unbekannter Systemfehler %d";
 inline constexpr const char* kCommandLineHelp =
     "Aufruf: startgarten [LAUFWERK]\n"
     "  oder: startgarten --show [LAUFWERK]\n"
-    "  oder: startgarten [--standard] [--set NAME=WERT]... [LAUFWERK]\n"
+    "  oder: startgarten [--dry-run] [--standard] [--set NAME=WERT]... [LAUFWERK]\n"
     "Zeigt und \xE4ndert die Startoptionen eines Windows-95-Startlaufwerks: im Fenster,\n"
     "oder mit --show, --standard und --set ohne Fenster und ohne Bildschirm.\n"
     "\n"
@@ -191,11 +191,14 @@ inline constexpr const char* kCommandLineHelp =
     "      --standard       die Standardwerte setzen wie \x84Standardwerte\x93\n"
     "      --set NAME=WERT  eine Option setzen wie ein Klick oder eine Eingabe im\n"
     "                         Fenster; mehrmals m\xF6glich, in der gegebenen Reihenfolge\n"
+    "      --dry-run        nichts schreiben, sondern f\xFCr jede Datei zeigen, was\n"
+    "                         --standard und --set \xE4ndern w\xFCrden (diff -u)\n"
     "  -h, --help           diese Hilfe anzeigen und beenden\n"
     "  -V, --version        Versionsangabe anzeigen und beenden\n"
     "\n"
     "Nach --standard und --set wird geschrieben wie mit \x84OK\x93, ohne R\xFC"
-    "ckfrage.\n"
+    "ckfrage;\n"
+    "mit --dry-run wird nichts geschrieben, Beendigungsstatus 0 wie beim Schreiben.\n"
     "NAME (Gro\xDF- und Kleinschreibung gleich) und WERT:\n"
     "  BootMenu, BootKeys, BootGUI, Network, BootFailSafe, BootWarn, BootMulti,\n"
     "  DblSpace, DrvSpace, LoadTop, Logo, DosPrompt   0 oder 1 (1: angekreuzt)\n"
@@ -236,12 +239,19 @@ inline constexpr const char* kCommandLineMissingEquals =
     "startgarten: --set verlangt NAME=WERT, nicht \x84%s\x93\n";
 inline constexpr const char* kCommandLineUnknownName =
     "startgarten: unbekannter Optionsname \x84%s\x93\n";
+// An unknown name near one of the options' names: takes the name given, then that name.
+inline constexpr const char* kCommandLineUnknownNameNear =
+    "startgarten: unbekannter Optionsname \x84%s\x93, meinten Sie \x84%s\x93?\n";
 inline constexpr const char* kCommandLineBadValue =
     "startgarten: %s verlangt %s, nicht \x84%s\x93\n";
 inline constexpr const char* kCommandLineValuesEither = "%s oder %s";
 inline constexpr const char* kCommandLineValuesRange = "%s bis %s";
 inline constexpr const char* kCommandLineValuesInteger =
     "eine ganze Zahl von -2147483648 bis 2147483647";
+inline constexpr const char* kCommandLineDryRunAlone =
+    "startgarten: --dry-run verlangt --standard oder --set\n";
+// A file that a dry run found the write would leave as it is: takes its DOS path.
+inline constexpr const char* kDryRunUnchanged = "Unver\xE4ndert: %s\n";
 inline constexpr const char* kCommandLineShowAndChange =
     "startgarten: --show l\xE4sst sich nicht mit --standard oder --set verbinden\n";
 // A setting of a control that the window shows disabled; takes the option's name.

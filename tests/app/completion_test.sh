@@ -27,6 +27,7 @@ expect() {
 
 expect "startgarten --s" "--show --standard --set"
 expect "startgarten --h" "--help"
+expect "startgarten --d" "--dry-run"
 expect "startgarten --set bootw" "BootWarn= BootWin="
 expect "startgarten --set BootWin=" "0 1"
 expect "startgarten --se=doublebuffer=" "0 1 2"

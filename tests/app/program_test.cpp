@@ -43,8 +43,9 @@ class ProgramTest : public testing::Test {
   test_support::TempDrive drive;
 };
 
-// Wrong calls (status 2, with the hint to --help) and errors while the command reads or writes
-// (status 1, the window's boxes as lines) in German, in UTF-8, each leaving the drive as it was.
+// Wrong calls (status 2, with the hint to --help) and errors while the command reads or writes,
+// or a dry run works out what it would write (status 1, the window's boxes as lines) in German, in
+// UTF-8, each leaving the drive as it was.
 // (The examples of the manual pages change a folder and disk images named as DRIVE.)
 TEST_F(ProgramTest, RefusesWrongCallsAndStopsAtErrorsInUtf8) {
   const auto refused = [this](const std::vector<std::string>& arguments, int exitCode,
@@ -85,8 +86,9 @@ TEST_F(ProgramTest, RefusesWrongCallsAndStopsAtErrorsInUtf8) {
   refused({"--show"}, 1, "startgarten: Kann Datei H:\\msdos.sys nicht \u00F6ffnen.\n");
   bootFile(test_support::BootFileText({}));
   fs::permissions(drive.Host("AUTOEXEC.BAT"), fs::perms(0444));
-  refused({"--set", "DosPrompt=1"}, 1,
-          "startgarten: Kann Datei C:\\autoexec.bat nicht erstellen.\n");
+  const std::string readOnly = "startgarten: Kann Datei C:\\autoexec.bat nicht erstellen.\n";
+  refused({"--set", "DosPrompt=1"}, 1, readOnly);
+  refused({"--dry-run", "--set", "DosPrompt=1"}, 1, readOnly);
   drive.Write("win95.img", std::string(4096, '\0'));
   refused({"--set", "Logo=0", folder + "/win95.img"}, 1,
           "startgarten: Die Abbilddatei " + folder +

@@ -157,7 +157,7 @@ std::vector<std::pair<std::string, std::string>> BootFiles() {
 // For each boot file: --show prints what the window shows after its start, and changes nothing;
 // each set of changes made by the command line leaves every file of the drive, byte for byte and
 // with its permissions and attributes, as the window's write command leaves it after the same
-// clicks.
+// clicks; its dry run before changes nothing.
 TEST(ScriptedCommandTest, ShowsAndWritesWhatTheWindowShowsAndWrites) {
   for (const auto& [situation, bootFile] : BootFiles()) {
     SCOPED_TRACE(situation);
@@ -182,17 +182,50 @@ TEST(ScriptedCommandTest, ShowsAndWritesWhatTheWindowShowsAndWrites) {
       }
       TempDrive drive;
       PrepareDrive(drive, bootFile);
+      const std::string before = drive.Snapshot();
+      std::vector<std::string> dryRun = arguments;
+      dryRun.insert(dryRun.begin(), "--dry-run");
+      const ScriptedOutcome previewed = RunCommandLine(dryRun);
+      EXPECT_EQ(previewed.exitStatus, 0);
+      EXPECT_EQ(drive.Snapshot(), before);
+      const std::optional<std::string> autoexec = drive.Read("AUTOEXEC.BAT");
       const ScriptedOutcome changed = RunCommandLine(arguments);
       EXPECT_EQ(changed.exitStatus, 0);
       EXPECT_EQ(changed.output + changed.errors, "");
       EXPECT_EQ(drive.Snapshot(), byWindow);
+      // The dry run names the batch file unchanged exactly when the write keeps its bytes.
+      EXPECT_EQ(previewed.output.find("Unver\xE4ndert: C:\\autoexec.bat\n") != std::string::npos,
+                drive.Read("AUTOEXEC.BAT") == autoexec);
     }
   }
 }
 
+// A dry run on the sample drive: each file's diff (its lines end in CR LF), a file that stays
+// as it is named so, none written.
+const std::vector<std::string> kDryRun = {"--dry-run", "--set", "DoubleBuffer=0", "--set",
+                                          "Logo=0"};
+const std::string kSampleComment =
+    " ;Die folgenden Zeilen werden fuer die Kompatibilitaet mit anderen Programmen benoetigt.";
+const std::string kDryRunOutput =
+    "--- a/C:\\msdos.sys\n+++ b/C:\\msdos.sys\n@@ -6,11 +6,11 @@\n" +
+    test_support::CrLf({" [Options]", " BootMulti=1", " BootGUI=1", "-DoubleBuffer=1",
+                        "+DoubleBuffer=0", " AutoScan=1", " WinVer=4.00.0950", " BootMenuDelay=5",
+                        "-Logo=1", "+Logo=0", " ;", kSampleComment,
+                        " ;Bitte nicht entfernen (MSDOS.SYS muss groesser als 1024 Bytes sein)."}) +
+    "@@ -33,3 +33,15 @@\n" +
+    test_support::CrLf({" ;" + std::string(69, 'x') + "q", " ;" + std::string(69, 'x') + "r",
+                        " ;" + std::string(69, 'x') + "s", "+BootMenu=0", "+BootKeys=1",
+                        "+Network=0", "+;BootFailSafe=", "+BootWarn=0", "+DBLSpace=0",
+                        "+DRVSpace=1", "+LoadTop=1", "+BootMenuDefault=1", "+BootDelay=2",
+                        "+BootWin=1", "+;PROMPT=0"}) +
+    "Unver\xE4ndert: C:\\autoexec.bat\n--- /dev/null\n+++ b/C:\\WINDOWS\\start.bat\n"
+    "@@ -0,0 +1,4 @@\n" +
+    test_support::CrLf({"+@echo off", "+win", "+%winbootdir%\\command\\mode co80",
+                        "+call %winbootdir%\\dosstart.bat"});
+
 // On drive C as a disk image (a fixed VHD), the command line writes the bytes and keeps the
 // attributes that the window's write command leaves on a folder with the same files, and the
-// volume stays clean.
+// volume stays clean; a dry run shows on both what it would write, and writes nothing.
 TEST(ScriptedCommandTest, OnADiskImageWritesWhatTheWindowWritesOnAFolder) {
   TempDrive drive;
   const std::string bootFile = SourceFile("examples/drive_c/MSDOS.SYS");
@@ -205,6 +238,11 @@ TEST(ScriptedCommandTest, OnADiskImageWritesWhatTheWindowWritesOnAFolder) {
                                  {"WINDOWS/LOGOS.SYS", kPicture, ""}});
   const std::string attributes = test_support::FileAttributes(image, "MSDOS.SYS");
   const std::vector<std::string>& arguments = kChanges[2];
+  const std::string untouched = drive.Snapshot();
+  const ScriptedOutcome previewed = RunCommandLine(kDryRun);
+  EXPECT_EQ(previewed.exitStatus, 0);
+  EXPECT_EQ(previewed.output + previewed.errors, kDryRunOutput);
+  EXPECT_EQ(drive.Snapshot(), untouched);
   {
     RecordingMessageBoxes boxes;
     TForm1 window(boxes, "Startgarten");
@@ -214,6 +252,9 @@ TEST(ScriptedCommandTest, OnADiskImageWritesWhatTheWindowWritesOnAFolder) {
     ASSERT_EQ(boxes.Texts(), std::vector<std::string>{messages::kConfirmRewrite});
   }
   drive.LinkDrive('c', image.path);
+  const std::string imageBytes = test_support::ReadHostBytes(image.path);
+  EXPECT_EQ(RunCommandLine(kDryRun).output, kDryRunOutput);
+  EXPECT_EQ(test_support::ReadHostBytes(image.path), imageBytes);
   const ScriptedOutcome changed = RunCommandLine(arguments);
   EXPECT_EQ(changed.exitStatus, 0);
   EXPECT_EQ(changed.output + changed.errors, "");

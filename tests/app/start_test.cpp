@@ -35,6 +35,7 @@ std::string Parsed(const std::vector<std::string>& arguments) {
     text = script.show ? "script: show" : script.standard ? "script: standard" : "script:";
     for (const OptionSetting& setting : script.settings)
       text.append(" ").append(setting.name).append("=").append(setting.value);
+    if (script.dryRun) text += " (dry run)";
   }
   return parsed.drive ? text + " @" + *parsed.drive : text;
 }
@@ -102,6 +103,18 @@ TEST(CommandLineTest, OptionsAndOneDriveTheGnuWay) {
       {{"--show", "--set", "Logo=1"},
        "startgarten: --show l\344sst sich nicht mit --standard oder --set verbinden\n"},
       {{"--show", "a", "b"}, surplus},
+      {{"--dr", "--set", "Logo=0"}, "script: Logo=0 (dry run)"},
+      {{"--dry-run"}, "startgarten: --dry-run verlangt --standard oder --set\n"},
+      {{"--dry-run", "--show"}, "startgarten: --dry-run verlangt --standard oder --set\n"},
+      // An unknown name is answered with the one it most likely misspells, if any: within two
+      // edits (neighbours swapped count one) and a third of the name, and no other as near.
+      {{"--set", "Lgo=0"},
+       "startgarten: unbekannter Optionsname \204Lgo\223, meinten Sie \204Logo\223?\n"},
+      {{"--set", "bootmneudelay=1"},
+       "startgarten: unbekannter Optionsname \204bootmneudelay\223, meinten Sie "
+       "\204BootMenuDelay\223?\n"},
+      {{"--set", "DxxSpace=1"}, "startgarten: unbekannter Optionsname \204DxxSpace\223\n"},
+      {{"--set", "Lg=0"}, "startgarten: unbekannter Optionsname \204Lg\223\n"},
   };
   for (const auto& [arguments, parsed] : cases) {
     EXPECT_EQ(Parsed(arguments), parsed) << testing::PrintToString(arguments);

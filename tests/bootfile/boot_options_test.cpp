@@ -17,10 +17,12 @@ using test_support::OptionState;
 using test_support::State;
 using test_support::StateOf;
 
+using test_support::CrLf;
+
 // Writing needs the batch file, which the start scripts stage loads.
 class BootOptionsTest : public test_support::BootDriveTest {
  protected:
-  BootOptionsTest() { drive.Write("AUTOEXEC.BAT", test_support::CrLf({"@ECHO OFF"})); }
+  BootOptionsTest() { drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"})); }
 };
 
 // Each boot file is read into the window as the one before left it (the first into a window with
@@ -28,12 +30,13 @@ class BootOptionsTest : public test_support::BootDriveTest {
 // the window then shows otherwise than after reading a file without options. Writing the untouched
 // window back keeps every key the file held, in every section, with its value, but for the keys
 // listed: a number written in decimal, what the interlocks changed while reading, what the window
-// cannot show. The window reads that back as it was.
+// cannot show; and the batch file's lines. The window reads that back as it was.
 TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
   struct Case {
     std::initializer_list<std::string_view> options;
     const char* changes;                                   // as State reads them
     std::map<std::string_view, std::string_view> written;  // key: its new value
+    std::string autoexec = CrLf({"@ECHO OFF"});
   };
   const Case cases[] = {
       // No key: the defaults. The safe mode warning stays off without safe mode; DoubleSpace goes
@@ -43,7 +46,7 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
         "BootMulti=0", "DBLSpace=1", "DRVSpace=0", "LoadTop=0", "Logo=0", ";PROMPT=0",
         "BootMenuDefault=4", "BootMenuDelay=0x0A", "BootDelay=$0F", "BootWin=1", "DoubleBuffer=2"},
        "bootMenu=1 functionKeys=0 network=1 safeMode=1 safeModeWarning=1 doubleSpace=1 "
-       "driveSpace=0 loadTop=0 logo=0 dosPromptAfterExit=0 bootMenuDelay=10 bootDelay=15 "
+       "driveSpace=0 loadTop=0 logo=0 bootMenuDelay=10 bootDelay=15 "
        "doubleBuffer=2 bootMenuDefault=3 Abgesichert, mit Netzwerk",
        {{"BootMenuDelay", "10"}, {"BootDelay", "15"}}},
       // Only the number 1 checks a box; safe mode is the text "1" exactly.
@@ -54,24 +57,30 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
         {"BootKeys", "1"},
         {"LoadTop", "1"},
         {";BootFailsafe", ""}}},
-      // The previous DOS without a marker ends unchecked: the DOS prompt after Windows wins, and
-      // starting Windows is left to the start script.
-      {{"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"},
-       "logo=0 doubleBuffer=2",
-       {{"BootMulti", "0"}, {"BootGUI", "0"}}},
+      // Windows beside the previous DOS, as Windows 95 installed over DOS leaves it, shows
+      // Windows alone (the window starts only one of them); writing back keeps both.
+      {{"BootMulti=1", "BootGUI=1", "Logo=0", "DoubleBuffer=2"}, "logo=0 doubleBuffer=2", {}},
+      // Without a marker the batch file tells whether the DOS prompt follows Windows: a line that
+      // begins with the call, which wins over the previous DOS and leaves Windows to start.bat.
+      {{"BootMulti=1", "BootGUI=1"},
+       "dosPromptAfterExit=1",
+       {{"BootMulti", "0"}, {"BootGUI", "0"}},
+       CrLf({"@ECHO OFF", "call start.bat /x"})},
+      {{}, "", {}, CrLf({" call start.bat", "CALL START.BAT"})},
       // DOS as the default system locks the start choices; Windows again unlocks them. The list
       // has no entry 12, so none is selected.
       {{"BootWin=0", ";PROMPT=0", "DRVSpace=0", "DBLSpace=1", "BootMenuDefault=12"},
-       "defaultSystem=0 startWindows=0 disabled previousDos=1 disabled dosPromptAfterExit=0 "
-       "driveSpace=0 doubleSpace=1 bootMenuDefault=-1",
+       "defaultSystem=0 startWindows=0 disabled previousDos=1 disabled driveSpace=0 doubleSpace=1 "
+       "bootMenuDefault=-1",
        {{"BootMenuDefault", "0"}}},
-      {{"BootWin=5", ";PROMPT=0"}, "dosPromptAfterExit=0", {{"BootWin", "1"}}},
+      {{"BootWin=5", ";PROMPT=0"}, "", {{"BootWin", "1"}}},
       // Safe mode selects its entry; the default entry's text is shown over it.
       {{";BootFailsafe=1", "BootMenuDefault=3"},
        "bootMenu=1 safeMode=1 safeModeWarning=1 bootMenuDefault=2 Abgesichert",
        {}},
       {{"BootMenu=1", ";BootFailsafe=1", "BootWarn=1", "BootMenuDefault=5", ";PROMPT=1"},
-       "bootMenu=1 safeMode=1 safeModeWarning=1 bootMenuDefault=4 Einzelbest\xE4tigung",
+       "bootMenu=1 safeMode=1 safeModeWarning=1 dosPromptAfterExit=1 bootMenuDefault=4 "
+       "Einzelbest\xE4tigung",
        {}},
       // A default entry outside the list leaves the field empty.
       {{"BootMenuDefault=0"}, "bootMenuDefault=-1", {}},
@@ -80,8 +89,9 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
       {{"BootMenuDefault=$7FFFFFFF"}, "bootMenuDefault=-1", {{"BootMenuDefault", "0"}}},
   };
   options.dosPromptAfterExit.SetChecked(false);
-  for (const auto& [lines, changes, written] : cases) {
+  for (const auto& [lines, changes, written, autoexec] : cases) {
     WriteBootFile(lines);
+    drive.Write("AUTOEXEC.BAT", autoexec);
     const std::string before = BootFile();
     SCOPED_TRACE(before);
     ReadBootOptions(options, boxes);
@@ -96,6 +106,7 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
                                               : platform::FindProfileValue(before, "Options", key);
       EXPECT_EQ(platform::FindProfileValue(after, "Options", key), kept) << key;
     }
+    EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), autoexec);
     ReadBootOptions(options, boxes);
     EXPECT_EQ(StateOf(options), read);
     EXPECT_EQ(BootFileAttributes(), kProtected);

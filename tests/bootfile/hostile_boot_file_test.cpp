@@ -64,7 +64,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
   const OptionState dosDefault =
       With(kReadDefaults,
            "bootMenu=1 bootMenuDefault=-1 bootMenuDelay=7 bootDelay=4 defaultSystem=0 "
-           "startWindows=0 disabled previousDos=1 disabled dosPromptAfterExit=0");
+           "startWindows=0 disabled previousDos=1 disabled");
   const std::string opened = CannotOpen("c:\\autoexec.bat");
   const auto readOnly = [](const char* file) {
     return [file](TempDrive& drive) { fs::permissions(drive.Host(file), fs::perms(0444)); };

@@ -49,19 +49,20 @@ TEST_F(StartScriptsTest, TheBatchFileChangesWhenTheOptionDoesAndTheMarkerFollows
       {";PROMPT=0", "@ECHO OFF\nrem call start.bat\n", false,
        CrLf({"@ECHO OFF", "rem call start.bat"}), "0 1"},
       {";PROMPT=1", "@ECHO OFF\r\ncall start.bat", true, "@ECHO OFF\r\ncall start.bat", "1 0"},
-      // A missing marker means that neither call was given.
+      // Without a marker (or with one that is no number) the batch file's lines are the state the
+      // option changes from: a line that begins with the call is the option on.
       {"", "@ECHO OFF\nSET X=1", true, "@ECHO OFF\r\nSET X=1\r\ncall start.bat", "1 0"},
       {"", CrLf({"@ECHO OFF", "call start.bat"}), false, CrLf({"@ECHO OFF", "rem call start.bat"}),
        "0 1"},
+      {";PROMPT=x", "@ECHO OFF\r\ncall start.bat\r\nrem call start.bat\r\n", true,
+       "@ECHO OFF\r\ncall start.bat\r\nrem call start.bat\r\n", "1 0"},
       // Switching on adds no second call to a batch file that has one already, as DOS reads it
       // (letter case and blanks around it do not count): after a write the marker does not
-      // record, by hand, or with a marker that is no number.
+      // record, or by hand.
       {";PROMPT=0", "@ECHO OFF\r\ncall start.bat\r\n", true, "@ECHO OFF\r\ncall start.bat\r\n",
        "1 0"},
       {"", "@ECHO OFF\r\n\t CALL Start.BAT \r\n", true, "@ECHO OFF\r\n\t CALL Start.BAT \r\n",
        "1 0"},
-      {";PROMPT=x", "@ECHO OFF\r\ncall start.bat\r\nrem call start.bat\r\n", true,
-       "@ECHO OFF\r\ncall start.bat\r\n", "1 0"},
       // A line that only begins with the call is a call with arguments, not the call itself.
       {";PROMPT=0", "call start.bat /x\r\n", true, "call start.bat /x\r\ncall start.bat\r\n",
        "1 0"},

@@ -75,10 +75,11 @@ inline const OptionState kDesignTime = State(
     "previousDos=0 doubleSpace=0 driveSpace=0 loadTop=0 logo=0 dosPromptAfterExit=1 "
     "bootMenuDefault=-1 bootMenuDelay=0 bootDelay=0 defaultSystem=1 doubleBuffer=1");
 
-// What reading a boot file without options shows.
+// What reading a boot file without options shows, on a drive whose batch file does not call
+// start.bat.
 inline const OptionState kReadDefaults =
     With(kDesignTime,
-         "functionKeys=1 startWindows=1 driveSpace=1 loadTop=1 logo=1 bootMenuDefault=0 Standard "
-         "bootMenuDelay=30 bootDelay=2 doubleBuffer=0");
+         "functionKeys=1 startWindows=1 driveSpace=1 loadTop=1 logo=1 dosPromptAfterExit=0 "
+         "bootMenuDefault=0 Standard bootMenuDelay=30 bootDelay=2 doubleBuffer=0");
 
 }  // namespace startgarten::test_support
