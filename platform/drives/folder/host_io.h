@@ -28,4 +28,12 @@ uint32_t HostDosAttributes(int fd, const struct stat& status);
 // its directory entry: 0 with isFat set, or the errno value of the failed question.
 int FileSystemIsFat(int fd, bool& isFat);
 
+// Makes what was renamed, created or removed in the open directory durable. Elsewhere a flush of
+// the directory does that; on a FAT mount (onFat) it does not: the driver writes a renamed file's
+// directory entry (its first cluster and size) only with the file itself, never with the
+// directory, and a removed file's clusters are freed in the FAT, which every later flush of any
+// file on the volume may write. So there everything of the volume is written (syncfs), and the
+// directory's flush after it takes it through the disk's cache. Returns 0 or an errno value.
+int FlushDirectory(int directory, bool onFat);
+
 }  // namespace startgarten::platform
