@@ -191,12 +191,13 @@ void WriteSet::Commit() {
   // A write reported done is on disk; where that cannot be made sure, it is taken back.
   if (const std::optional<size_t> unsynced = SyncDirectories(prepared))
     Abandon(*driveC, *record, prepared, 0, entries_[*unsynced]);
-  // Every file is new and on disk. The old versions go, then the record (which removes it durably
-  // on FAT, with everything else in its directory); a record that outlives them, or that cannot
-  // be removed, has the next command or start find every file new.
+  // Every file is new and on disk. The old versions go, then the record: a record that outlives
+  // them, or that cannot be removed, has the next command or start find every file new. Where
+  // removals are flushed (FAT), the record's removal flushed its directory's with it.
   for (const std::unique_ptr<PreparedFile>& file : prepared) file->RemoveOldVersion();
-  driveC->Remove(kWriteRecordName);
-  SyncDirectories(prepared, {record->DirectoryKey()}, &PreparedFile::SyncRemovals);
+  std::set<std::string> flushed;
+  if (driveC->Remove(kWriteRecordName) == kErrorSuccess) flushed.insert(record->DirectoryKey());
+  SyncDirectories(prepared, flushed, &PreparedFile::SyncRemovals);
 }
 
 // The files from firstNew to endNew are new, the others old. Nothing else is tried: the record
