@@ -7,8 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <optional>
-#include <vector>
+#include <string>
 
 #include "platform/drives/drive_path.h"
 #include "platform/drives/folder/host_attributes.h"
