@@ -21,15 +21,13 @@ std::string RecordDosPath() {
   return std::string("C:\\") + kWriteRecordName;
 }
 
-// Makes the renames (or with sync PreparedFile::SyncRemovals, the removals) in the directories of
-// the files durable, each directory once, except those whose key is in done; returns the index of
-// a file whose directory failed.
-std::optional<size_t> SyncDirectories(
-    const std::vector<std::unique_ptr<PreparedFile>>& files, std::set<std::string> done = {},
-    uint32_t (PreparedFile::*sync)() = &PreparedFile::SyncDirectory) {
+// Makes the renames in the directories of the files durable, each directory once, except those
+// whose key is in done; returns the index of a file whose directory failed.
+std::optional<size_t> SyncDirectories(const std::vector<std::unique_ptr<PreparedFile>>& files,
+                                      std::set<std::string> done = {}) {
   std::optional<size_t> failed;
   for (size_t i = files.size(); i-- > 0;) {
-    if (done.insert(files[i]->DirectoryKey()).second && ((*files[i]).*sync)() != 0)
+    if (done.insert(files[i]->DirectoryKey()).second && files[i]->SyncDirectory() != 0)
       failed = failed.value_or(i);
   }
   return failed;
@@ -192,12 +190,9 @@ void WriteSet::Commit() {
   if (const std::optional<size_t> unsynced = SyncDirectories(prepared))
     Abandon(*driveC, *record, prepared, 0, entries_[*unsynced]);
   // Every file is new and on disk. The old versions go, then the record: a record that outlives
-  // them, or that cannot be removed, has the next command or start find every file new. Where
-  // removals are flushed (FAT), the record's removal flushed its directory's with it.
+  // them, or that cannot be removed, has the next command or start find every file new.
   for (const std::unique_ptr<PreparedFile>& file : prepared) file->RemoveOldVersion();
-  std::set<std::string> flushed;
-  if (driveC->Remove(kWriteRecordName) == kErrorSuccess) flushed.insert(record->DirectoryKey());
-  SyncDirectories(prepared, flushed, &PreparedFile::SyncRemovals);
+  driveC->Remove(kWriteRecordName);
 }
 
 // The files from firstNew to endNew are new, the others old. Nothing else is tried: the record

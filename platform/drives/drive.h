@@ -45,14 +45,11 @@ class PreparedFile {
   // moment in which the file is missing, the new version waits beside it again under its
   // temporary name.
   virtual uint32_t TakeBack() = 0;
-  // Makes the new names in the file's directory durable (after PutInPlace or TakeBack).
+  // Makes the new names in the file's directory durable.
   virtual uint32_t SyncDirectory() = 0;
   // The directory, to sync each only once: equal for files of one directory of one drive.
   virtual std::string DirectoryKey() const = 0;
   virtual void RemoveOldVersion() = 0;
-  // Makes the removals in the file's directory durable where a power cut could otherwise leave
-  // the file system damaged by them (FAT, which has no journal).
-  virtual uint32_t SyncRemovals() = 0;
   // Where the new version waits beside its file, in the drive's spelling.
   virtual std::string TemporaryPath() const = 0;
   // The attributes (read-only, hidden, system, archive) that the new version's FAT directory

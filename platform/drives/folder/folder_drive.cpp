@@ -218,7 +218,7 @@ uint32_t FolderDrive::Remove(const std::string& path) {
     return WindowsErrorFromErrno(errno);
   bool onFat = false;
   int error = FileSystemIsFat(directory.Get(), onFat);
-  if (!error && onFat) error = FlushDirectory(directory.Get(), onFat);
+  if (!error) error = FlushRemovals(directory.Get(), onFat);
   return WindowsErrorFromErrno(error);
 }
 
@@ -238,7 +238,7 @@ void FolderDrive::RemoveTemporaryFiles(const std::string& directory) {
   }
   // As every removal on FAT, flushed.
   bool onFat = false;
-  if (removed && FileSystemIsFat(fd.Get(), onFat) == 0 && onFat) FlushDirectory(fd.Get(), onFat);
+  if (removed && FileSystemIsFat(fd.Get(), onFat) == 0) FlushRemovals(fd.Get(), onFat);
 }
 
 }  // namespace startgarten::platform

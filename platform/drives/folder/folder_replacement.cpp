@@ -68,12 +68,10 @@ class FolderReplacement : public PreparedFile {
         temporary_(TemporaryName(index)),
         oldVersion_(TemporaryName(index + kOldVersionIndex)) {}
 
-  // A FAT volume is flushed after the removal, so that no power cut finds it half written.
   ~FolderReplacement() override {
     if (state_ == State::kBeside &&
-        file_system::UnlinkAt(directory_.Get(), temporary_.c_str()) == 0 && onFat_) {
-      FlushDirectory(directory_.Get(), onFat_);
-    }
+        file_system::UnlinkAt(directory_.Get(), temporary_.c_str()) == 0)
+      FlushRemovals(directory_.Get(), onFat_);
   }
 
   FolderReplacement(const FolderReplacement&) = delete;
@@ -86,7 +84,7 @@ class FolderReplacement : public PreparedFile {
   uint32_t PutInPlace() override { return old_.IsOpen() ? Replace() : Create(); }
   uint32_t TakeBack() override;
 
-  uint32_t SyncDirectory() override { return ErrorOf(FlushDirectory(directory_.Get(), onFat_)); }
+  uint32_t SyncDirectory() override { return ErrorOf(FlushRenames(directory_.Get(), onFat_)); }
 
   std::string DirectoryKey() const override {
     struct stat status;
@@ -95,18 +93,16 @@ class FolderReplacement : public PreparedFile {
   }
 
   // The old version is closed first, so that the clusters a FAT driver frees go with the
-  // removal, in the same flush.
+  // removal, in the same flush. (Elsewhere whether it is still there after a power cut changes
+  // nothing: a record found without it finds the file new.)
   void RemoveOldVersion() override {
     old_.Close();
-    if (state_ == State::kExchanged) file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
-    if (state_ == State::kLinkedAside) file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
+    const std::string* name = state_ == State::kExchanged     ? &temporary_
+                              : state_ == State::kLinkedAside ? &oldVersion_
+                                                              : nullptr;
+    if (name && file_system::UnlinkAt(directory_.Get(), name->c_str()) == 0)
+      FlushRemovals(directory_.Get(), onFat_);
     state_ = State::kDone;
-  }
-
-  // Without a journal (FAT) a removal half on the disk leaves the volume damaged; elsewhere the
-  // file system keeps it whole, and whether the old version is still there changes nothing.
-  uint32_t SyncRemovals() override {
-    return onFat_ ? ErrorOf(FlushDirectory(directory_.Get(), onFat_)) : kErrorSuccess;
   }
 
   std::string TemporaryPath() const override { return JoinDrivePath(directoryPath_, temporary_); }
@@ -199,6 +195,10 @@ Preparation FolderReplacement::Write(std::string_view bytes, Descriptor old,
     error = CopyHostAttributes(old_.Get(), oldStatus_, fd.Get(), attributes);
   }
   if (!error) attributes_ = onFat_ ? newFat_ & kFatKept : 0;
+  // The FAT driver's flush of a file writes its directory entry before the FAT that allocates its
+  // clusters, where a power cut in between leaves an entry naming free clusters; writing the whole
+  // volume first sends the FAT ahead of the directory.
+  if (!error && onFat_ && file_system::Syncfs(fd.Get()) != 0) error = errno;
   if (!error && file_system::Fsync(fd.Get()) != 0) error = errno;
   if (const int closed = fd.Close(); !error) error = closed;
   if (error) return {WriteFailure::kWrite, ErrorOf(error), nullptr};
@@ -365,7 +365,7 @@ uint32_t CompleteInFolder(int directory, const std::string& temporary, const std
   if (onFat) {
     if (const uint32_t error = SettleFatAttributes(directory, name, attributes)) return error;
   }
-  return ErrorOf(FlushDirectory(directory, onFat));
+  return ErrorOf(FlushRenames(directory, onFat));
 }
 
 }  // namespace startgarten::platform

@@ -78,9 +78,13 @@ int FileSystemIsFat(int fd, bool& isFat) {
   return 0;
 }
 
-int FlushDirectory(int directory, bool onFat) {
+int FlushRenames(int directory, bool onFat) {
   if (onFat && file_system::Syncfs(directory) != 0) return errno;
   return file_system::Fsync(directory) == 0 ? 0 : errno;
+}
+
+int FlushRemovals(int directory, bool onFat) {
+  return !onFat || file_system::Fsync(directory) == 0 ? 0 : errno;
 }
 
 uint32_t HostDosAttributes(int fd, const struct stat& status) {

@@ -68,7 +68,6 @@ class ImagePreparedFile : public PreparedFile {
   uint32_t SyncDirectory() override { return kErrorSuccess; }
   std::string DirectoryKey() const override { return "image:" + directory_; }
   void RemoveOldVersion() override {}
-  uint32_t SyncRemovals() override { return kErrorSuccess; }
   std::string TemporaryPath() const override { return JoinDrivePath(directory_, temporary_); }
   uint32_t Attributes() const override { return attributes_; }
   void KeepForNextStart() override { kept_ = true; }
