@@ -30,6 +30,11 @@ struct AttributeLine {
   bool operator==(const AttributeLine&) const = default;
 };
 
+// mtools prints each name as it is, line breaks and all: a long name holding one would read as
+// further entries, which a stranger's image could forge. This pattern matches the names that hold
+// one; a listing is only taken as it reads where it matches nothing.
+inline constexpr const char* kLineBreakPattern = "*[\n]*";
+
 // The entries of "mattrib -X DIR/*", without "." and ".."; none when a line is not of that form
 // (a name with a line break in it, output of another version).
 std::optional<std::vector<AttributeLine>> ParseAttributeListing(std::string_view text);
