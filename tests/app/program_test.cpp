@@ -104,9 +104,8 @@ TEST_F(ProgramTest, ADriveNamedReachesOnlyTheLettersOfThePrefixNamed) {
   const fs::path base = fs::canonical(drive.Base()), home = base / "home";
   fs::create_directories(home / ".wine/dosdevices");
   fs::create_directory_symlink(base, home / ".wine/dosdevices/z:");
-  fs::create_directories(base / "bin");
-  test_support::WriteHostBytes(base / "bin/START.BAT", "old");
-  test_support::WriteHostBytes(base / "bin/SG00ABCD.~01", "looks like ours");
+  drive.Write("../bin/START.BAT", "old");  // beside the drives
+  drive.Write("../bin/SG00ABCD.~01", "looks like ours");
   drive.LinkDrive('z', "/");
   drive.LinkDrive('e', base);
   drive.MapDrive('d');
@@ -118,20 +117,18 @@ TEST_F(ProgramTest, ADriveNamedReachesOnlyTheLettersOfThePrefixNamed) {
            "liest und schreibt dort nichts.\n";
   };
   const std::vector<std::string> named = prefix, withHome = {"HOME=" + home.string()};
-  const std::string root = drive.Root().string();
+  const std::vector<std::string> show = {"--show", drive.Root().string()},
+                                 set = {"--set", "DosPrompt=1", drive.Root().string()};
   const struct {
     const char* winDir;
     std::vector<std::string> prefix, arguments;
     std::string errors;  // empty: done
   } cases[] = {
-      {"Z:\\bin", withHome, {"--show", root}, ""},
-      {"Z:\\bin",
-       withHome,
-       {"--set", "DosPrompt=1", root},
-       "startgarten: Kann Datei Z:\\bin\\start.bat nicht erstellen.\n"},
-      {"Z:\\bin", named, {"--show", root}, refused("Z", "/")},
-      {"E:\\bin", named, {"--set", "DosPrompt=1", root}, refused("E", base)},
-      {"D:\\WINDOWS", named, {"--set", "DosPrompt=1", root}, ""},
+      {"Z:\\bin", withHome, show, ""},
+      {"Z:\\bin", withHome, set, "startgarten: Kann Datei Z:\\bin\\start.bat nicht erstellen.\n"},
+      {"Z:\\bin", named, show, refused("Z", "/")},
+      {"E:\\bin", named, set, refused("E", base)},
+      {"D:\\WINDOWS", named, set, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.winDir + (" " + c.prefix.front()));
@@ -143,8 +140,8 @@ TEST_F(ProgramTest, ADriveNamedReachesOnlyTheLettersOfThePrefixNamed) {
     const platform::ProcessResult result = Run(c.arguments);
     EXPECT_EQ(result.errors, c.errors);
     EXPECT_EQ(result.exitCode, c.errors.empty() ? 0 : 1);
-    const bool written = c.errors.empty() && c.arguments.front() == "--set";
-    EXPECT_EQ(drive.Snapshot() + drive.Snapshot('d') != before, written);
+    EXPECT_EQ(drive.Snapshot() + drive.Snapshot('d') != before,
+              c.errors.empty() && c.arguments == set);
     EXPECT_EQ(test_support::ReadHostBytes(base / "bin/START.BAT"), "old");
     EXPECT_EQ(test_support::ReadHostBytes(base / "bin/SG00ABCD.~01"), "looks like ours");
   }
