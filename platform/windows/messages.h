@@ -54,6 +54,12 @@ inline constexpr const char* kLockHolderUnseen = "ein anderer Benutzer";
 inline constexpr const char* kDriveCannotLock =
     "Das Laufwerk %s l\xE4sst sich nicht zum Schreiben sperren: %s. Geschrieben wurde nichts";
 
+// A letter beside drive C that leads to the host's root folder or to a folder that holds drive C:
+// takes the letter, then the folder.
+inline constexpr const char* kDriveHoldsDriveC =
+    "Laufwerk %s: f\xFChrt in den Ordner %s, der Laufwerk C: enth\xE4lt. Das ist kein Laufwerk "
+    "eines Windows 95; Startgarten liest und schreibt dort nichts";
+
 // Profile keys and numbers.
 inline constexpr const char* kCannotWriteTo = "Kann nicht nach %s schreiben";
 inline constexpr const char* kNotAValidInteger = "'%s' ist kein g\xFCltiger Integerwert";
@@ -183,8 +189,9 @@ inline constexpr const char* kCommandLineHelp =
     "Laufwerk X: ist der Ordner $WINEPREFIX/dosdevices/x: (ohne WINEPREFIX: ~/.wine).\n"
     "LAUFWERK, ein Ordner oder die Abbilddatei einer Festplatte, ist f\xFCr diesen Lauf\n"
     "stattdessen Laufwerk C:; die \xFC"
-    "brigen Laufwerke kommen weiter aus dem Pr\xE4"
-    "fix.\n"
+    "brigen Laufwerke kommen dann nur aus einem in\n"
+    "WINEPREFIX genannten Pr\xE4"
+    "fix, nie aus ~/.wine.\n"
     "\n"
     "      --show           jede Option als Zeile NAME=WERT ausgeben, wie das Fenster\n"
     "                         sie nach dem Lesen zeigt\n"
