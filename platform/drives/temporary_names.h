@@ -21,4 +21,8 @@ std::string TemporaryName(unsigned index);
 // earlier versions named their temporary files.
 bool IsTemporaryName(std::string_view name);
 
+// Whether name (any letter case) is such a name of any process for a file's new version: a
+// number below kOldVersionIndex.
+bool IsNewVersionName(std::string_view name);
+
 }  // namespace startgarten::platform
