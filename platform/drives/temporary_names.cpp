@@ -42,7 +42,8 @@ bool IsNewVersionName(std::string_view name) {
   unsigned index = kOldVersionIndex;
   return name.size() == 12 && IsTemporaryName(name) &&
          std::from_chars(name.data() + 10, name.data() + 12, index, 16).ptr == name.data() + 12 &&
-         index < kOldVersionIndex;
+         (index < kOldVersionIndex ||
+          (index >= kLetteredIndex && index < kLetteredIndex + kOldVersionIndex));
 }
 
 }  // namespace startgarten::platform

@@ -85,7 +85,7 @@ struct InterruptedCommand {
     drive.Write("EVIL.TXT", kNewBoot);
     drive.Write("SG000001.~40", kNewBoot);
     drive.Write("WINDOWS/start.bat", "old\r\n");
-    drive.Write("WINDOWS/SG000001.~01", kNewStart);
+    drive.Write("WINDOWS/sg000001.~a1", kNewStart);  // as an image names it beside "start.bat"
     drive.Write("WINDOWS/SG000001.~00", "evil");
   }
 
@@ -98,7 +98,7 @@ RecordedFile Boot(char letter = 'c', std::string path = "MSDOS.SYS",
 }
 
 RecordedFile Start() {
-  return {'c', "WINDOWS/start.bat", "WINDOWS/SG000001.~01", 16, Fingerprint(kNewStart), 0x20};
+  return {'c', "WINDOWS/start.bat", "WINDOWS/sg000001.~a1", 16, Fingerprint(kNewStart), 0x20};
 }
 
 TEST(InterruptedCommand, IsCompletedOnlyWhenThisProgramCouldHaveLeftIt) {
