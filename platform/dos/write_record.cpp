@@ -116,6 +116,7 @@ void Withdraw(Drive& driveC, const std::vector<DosFile>& files) {
 void CompleteInterruptedCommand(Drive& driveC, const std::vector<std::string>& commandFiles) {
   if (!driveC.Status(kWriteRecordName).exists) return;
   std::vector<DosFile> files;
+  files.reserve(commandFiles.size());
   for (const std::string& dosPath : commandFiles) files.push_back(ResolveDosPath(dosPath));
   const ReadFileResult read = driveC.ReadFile(kWriteRecordName, kRecordLimit);
   const bool whole = !read.error && !read.tooLarge;
