@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -128,7 +129,7 @@ TEST(InterruptedCommand, IsCompletedOnlyWhenThisProgramCouldHaveLeftIt) {
       {"larger than a command writes",
        FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~00", uint64_t{1} << 30)}), foreign,
        After::kUntouched},
-      {"the largest size", FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~00", ~0ull)}),
+      {"the largest size", FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~00", UINT64_MAX)}),
        foreign, After::kUntouched},
       {"another program's file",
        "\x7F"
