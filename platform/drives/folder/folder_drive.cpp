@@ -66,9 +66,8 @@ class FolderLock : public DriveLock {
 };
 
 // A version found beside its file, held open. It is renamed within the directory it was opened
-// in, and only while its name still leads to the open file: under the drive's lock no other
-// writer moves it, and a program that changes the folder behind the lock's back finds nothing
-// put in place that was not read.
+// in, and only when its name, looked at right before, still leads to the open file: under the
+// drive's lock no other writer moves it, and a file put under that name since is not moved.
 class FolderFoundVersion : public FoundVersion {
  public:
   FolderFoundVersion(Descriptor directory, Descriptor file, std::string name, std::string target,
