@@ -25,8 +25,9 @@ inline constexpr const char* kTextExceedsCapacity =
     "Text \xFC"
     "berschreitet Memo-Kapazit\xE4t";
 
-// Writing all or nothing. The record's texts take its path; the take-back's the files that are
-// new, then those that are old (kNoFiles when there are none).
+// Writing all or nothing. The record's texts take its path, a completion that stopped the files
+// that are new now before it; the take-back's the files that are new, then those that are old
+// (kNoFiles when there are none).
 inline constexpr const char* kWriteRecordForeign =
     "Auf Laufwerk C: liegt die Datei %s, doch sie ist kein Schreibprotokoll, das Startgarten "
     "lesen kann. Startgarten l\xE4sst sie unber\xFChrt und schreibt nichts, solange sie dort "
@@ -36,6 +37,11 @@ inline constexpr const char* kWriteRecordUnfinished =
     "en: Sein Protokoll %s nennt eine Datei, die weder neu ist noch ihre neue Fassung neben sich "
     "hat oder sich nicht ersetzen l\xE4sst. Startgarten l\xE4sst alles unber\xFChrt und schreibt "
     "nichts, solange das Protokoll dort liegt";
+inline constexpr const char* kWriteRecordStopped =
+    "Ein unterbrochener Schreibvorgang lie\xDF sich nur zum Teil abschlie\xDF"
+    "en. Neu sind jetzt: %s. Sein Protokoll %s bleibt liegen, und Startgarten schreibt nichts, "
+    "bis es den Schreibvorgang bei einem Start abschlie\xDF"
+    "en kann";
 inline constexpr const char* kWriteTakeBackFailed =
     "Die Dateien lie\xDF"
     "en sich weder ganz schreiben noch zur\xFC"
