@@ -195,7 +195,7 @@ TEST(WriteSet, TheRecordStaysUntilTheTakeBackIsFlushed) {
     test_support::SetFaultPlan(
         {.failAt = flush, .error = EIO, .failCount = ULONG_MAX, .onlyFlushes = true});
     error = test_support::ErrorOf([] {
-      WriteSet writes;
+      WriteSet writes({"C:\\MSDOS.SYS"});
       CreateWholeFile("C:\\MSDOS.SYS", "new", {"refused", "refused"});
       writes.Commit();
     });
@@ -206,7 +206,7 @@ TEST(WriteSet, TheRecordStaysUntilTheTakeBackIsFlushed) {
     const bool recorded = drive.Entries().count(kWriteRecordName) == 1;
     EXPECT_EQ(recorded, error == takeBack) << error;
     EXPECT_EQ(drive.Read("MSDOS.SYS"), error.empty() ? "new" : "old");
-    RemoveTemporaryFiles({"C:\\"});
+    CleanUpInterruptedWrites({"C:\\MSDOS.SYS"});
     EXPECT_EQ(drive.Read("MSDOS.SYS"), error.empty() || recorded ? "new" : "old");
   }
 }
@@ -218,7 +218,7 @@ TEST(WriteSet, ACallRefusedByAFileIsTriedAgainByTheNextCommand) {
   drive.Write("MSDOS.SYS", "[Options]\r\n");
   const auto operations = [](const char* value, test_support::FaultPlan plan) {
     test_support::SetFaultPlan(plan);
-    WriteSet writes;
+    WriteSet writes({"C:\\MSDOS.SYS"});
     WriteProfileString("C:\\MSDOS.SYS", "Options", "Key", value, "refused");
     writes.Commit();
     return test_support::OperationsPerformed();
