@@ -252,7 +252,9 @@ std::unique_ptr<FoundVersion> FolderDrive::FindVersion(const std::string& path,
                                               std::move(read));
 }
 
-// On FAT the removal is flushed: half on the disk, it would leave the volume damaged.
+// On FAT the removal is flushed at once: half on the disk, it would leave the volume damaged.
+// Where that flush fails, the removal is left to the next one; whoever relies on it being on the
+// disk flushes the directory after.
 uint32_t FolderDrive::Remove(const std::string& path) {
   const auto [directoryPath, name] = SplitDrivePath(path);
   const Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
@@ -260,9 +262,8 @@ uint32_t FolderDrive::Remove(const std::string& path) {
   if (file_system::UnlinkAt(directory.Get(), name.c_str()) != 0)
     return WindowsErrorFromErrno(errno);
   bool onFat = false;
-  int error = FileSystemIsFat(directory.Get(), onFat);
-  if (!error) error = FlushRemovals(directory.Get(), onFat);
-  return WindowsErrorFromErrno(error);
+  if (FileSystemIsFat(directory.Get(), onFat) == 0) FlushRemovals(directory.Get(), onFat);
+  return kErrorSuccess;
 }
 
 void FolderDrive::RemoveTemporaryFiles(const std::string& directory) {
