@@ -242,7 +242,8 @@ TEST(ScriptedCommandTest, ADryRunShowsWhatItWouldWriteOnAFolderAndOnADiskImage) 
   EXPECT_EQ(test_support::ReadHostBytes(image.path), imageBytes);
 }
 
-// A failure at each file operation of reading the drive, with a full disk, an I/O error or a
+// A crashed command's temporary file is removed by the next command, as by the window's start.
+// Then a failure at each file operation of reading the drive, with a full disk, an I/O error or a
 // refusal in turn: the command stops with status 1 and an error, or prints what it prints without
 // one; the drive stays as it was. A key whose file could not be read is not taken as missing: the
 // command stops instead. (Under failures while it writes, the command is the window's write
@@ -250,8 +251,10 @@ TEST(ScriptedCommandTest, ADryRunShowsWhatItWouldWriteOnAFolderAndOnADiskImage) 
 TEST(ScriptedCommandTest, EachFailureWhileReadingStopsWithAnErrorOrChangesNothing) {
   TempDrive drive;
   PrepareDrive(drive, SourceFile("examples/drive_c/MSDOS.SYS"));
-  const std::string before = drive.Snapshot();
+  drive.Write("SG00ABCD.~01", "left by a command that crashed");
   const std::string shown = RunCommandLine({"--show"}).output;
+  EXPECT_EQ(drive.Read("SG00ABCD.~01"), std::nullopt);
+  const std::string before = drive.Snapshot();
   const int errors[] = {ENOSPC, EIO, EACCES};
   int unreadable = 0;
   unsigned long step = 1;
