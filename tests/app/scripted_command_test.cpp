@@ -28,23 +28,24 @@ using test_support::OptionState;
 using test_support::TempDrive;
 
 // The names --show prints, in its order, with the option that each shows.
-const std::pair<std::string, std::string> kShown[] = {{"BootMenu", "bootMenu"},
-                                                      {"BootKeys", "functionKeys"},
-                                                      {"BootGUI", "startWindows"},
-                                                      {"Network", "network"},
-                                                      {"BootFailSafe", "safeMode"},
-                                                      {"BootWarn", "safeModeWarning"},
-                                                      {"BootMulti", "previousDos"},
-                                                      {"DblSpace", "doubleSpace"},
-                                                      {"DrvSpace", "driveSpace"},
-                                                      {"LoadTop", "loadTop"},
-                                                      {"Logo", "logo"},
-                                                      {"DosPrompt", "dosPromptAfterExit"},
-                                                      {"BootMenuDefault", "bootMenuDefault"},
-                                                      {"BootMenuDelay", "bootMenuDelay"},
-                                                      {"BootDelay", "bootDelay"},
-                                                      {"BootWin", "defaultSystem"},
-                                                      {"DoubleBuffer", "doubleBuffer"}};
+using Shown = std::pair<std::string, std::string>;
+const Shown kShown[] = {{"BootMenu", "bootMenu"},
+                        {"BootKeys", "functionKeys"},
+                        {"BootGUI", "startWindows"},
+                        {"Network", "network"},
+                        {"BootFailSafe", "safeMode"},
+                        {"BootWarn", "safeModeWarning"},
+                        {"BootMulti", "previousDos"},
+                        {"DblSpace", "doubleSpace"},
+                        {"DrvSpace", "driveSpace"},
+                        {"LoadTop", "loadTop"},
+                        {"Logo", "logo"},
+                        {"DosPrompt", "dosPromptAfterExit"},
+                        {"BootMenuDefault", "bootMenuDefault"},
+                        {"BootMenuDelay", "bootMenuDelay"},
+                        {"BootDelay", "bootDelay"},
+                        {"BootWin", "defaultSystem"},
+                        {"DoubleBuffer", "doubleBuffer"}};
 
 const std::string kPicture = test_support::BuildBmp({2, 2, 24, std::string(16, '\x40')});
 
@@ -86,21 +87,11 @@ std::string AsShown(const OptionState& state) {
 void UserMakes(TForm1& window, const ScriptedRequest& script) {
   const OptionControls o = window.Options();
   if (script.standard) window.BitBtn2Click();
-  const std::map<std::string_view, TCheckBox*> boxes = {{"BootMenu", &o.bootMenu},
-                                                        {"BootKeys", &o.functionKeys},
-                                                        {"BootGUI", &o.startWindows},
-                                                        {"Network", &o.network},
-                                                        {"BootFailSafe", &o.safeMode},
-                                                        {"BootWarn", &o.safeModeWarning},
-                                                        {"BootMulti", &o.previousDos},
-                                                        {"DblSpace", &o.doubleSpace},
-                                                        {"DrvSpace", &o.driveSpace},
-                                                        {"LoadTop", &o.loadTop},
-                                                        {"Logo", &o.logo},
-                                                        {"DosPrompt", &o.dosPromptAfterExit}};
+  const std::map<std::string, TCheckBox*> boxes = test_support::CheckBoxes(o);
   for (const auto& [name, value] : script.settings) {
-    if (boxes.contains(name)) {
-      if (boxes.at(name)->Checked() != (value == "1")) boxes.at(name)->UserClick();
+    const std::string& option = std::ranges::find(kShown, name, &Shown::first)->second;
+    if (boxes.contains(option)) {
+      if (boxes.at(option)->Checked() != (value == "1")) boxes.at(option)->UserClick();
     } else if (name == "BootMenuDelay" || name == "BootDelay") {
       (name == "BootDelay" ? o.bootDelay : o.bootMenuDelay).UserSetText(value);
     } else if (name == "BootMenuDefault") {
