@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
-#include <random>
 
 #include "app/command_line.h"
 #include "app/form1.h"
@@ -119,10 +118,6 @@ const std::vector<std::vector<std::string>> kChanges = {
 // Boot files a user may have, and hostile ones that no Windows 95 would leave (more of them are
 // read and written by the Hostile test); each is read without an error.
 std::vector<std::pair<std::string, std::string>> BootFiles() {
-  std::mt19937 random(22);
-  std::string garbled(size_t{16} << 10, '\0');
-  for (char& c : garbled) c = static_cast<char>(random());
-  std::replace(garbled.begin(), garbled.end(), '[', ']');
   const std::string nul(1, '\0');
   return {
       {"the sample drive's", SourceFile("examples/drive_c/MSDOS.SYS")},
@@ -136,7 +131,7 @@ std::vector<std::pair<std::string, std::string>> BootFiles() {
       {"tabs, quotes, NUL bytes",
        BootFileText({"\tBootMenuDelay\t=\t\"0x0A\"\t", "'Network'=1", " ;BootFailsafe = '1' ",
                      "Boot" + nul + "Menu=1", "BootDelay=" + nul + "5"})},
-      {"binary garbage", test_support::CrLf({"[Paths]", "HostWinBootDrv=C"}) + garbled},
+      {"binary garbage", test_support::GarbledBootFile(size_t{16} << 10, 22)},
   };
 }
 
