@@ -164,7 +164,7 @@ class WindowInputTest : public QObject {
     QVERIFY(up->autoRepeat() && up->autoRepeatDelay() == 400 && up->autoRepeatInterval() == 100);
     QTest::mousePress(up, Qt::LeftButton);
     QCOMPARE(model.Value(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(model.Value() >= 2, 60000);  // two repeats, however late
+    QTRY_VERIFY_WITH_TIMEOUT(model.Value() >= 2, 30000);  // two repeats, however late
     const int held = model.Value();
     QTest::mouseRelease(up, Qt::LeftButton);
     QCOMPARE(model.Value(), held);
@@ -181,7 +181,7 @@ class WindowInputTest : public QObject {
     for (QWidget* control : {first, next}) {
       QTest::mouseMove(control);
       QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible() && QToolTip::text() == control->toolTip(),
-                               60000);
+                               30000);
     }
   }
 
