@@ -1,5 +1,6 @@
 // The window as the user works it: Tab order, Ctrl+Tab, Enter, Escape, the arrow keys, the
-// default button, the menus, the spin edits, the combo box and the write command's confirmation.
+// default button, the mouse, the menus, the spin edits, the combo box and the write command's
+// confirmation.
 #include "app/view/combo_box_view.h"
 #include "app/view/spin_button.h"
 #include "tests/gui/window_fixture.h"
@@ -62,24 +63,31 @@ class WindowInputTest : public QObject {
     QCOMPARE(fixture->form.RadioGroup2.ItemIndex(), 0);
   }
 
-  // Enter clicks OK from the tab strip and the pages' controls, but not with a modifier and not
-  // in the combo box's field; on a button it clicks that button. Escape clicks Cancel. A focused
-  // button is framed as the default one; while none has the focus, OK is.
-  void enterAndEscapeClickTheButtons() {
-    fixture->boxes.answers.assign(4, MessageResult::kCancel);
+  // A mouse click on a check box changes it, and one on OK runs the write command (which writes
+  // on the answer OK: Form1Test). Enter clicks OK from the tab strip and the pages' controls, but
+  // not with a modifier and not in the combo box's field; on a button it clicks that button.
+  // Escape clicks Cancel. A focused button is framed as the default one; while none has the focus,
+  // OK is.
+  void clicksEnterAndEscapeClickTheButtons() {
+    fixture->boxes.answers.assign(5, MessageResult::kCancel);
+    fixture->ShowPage(1);
+    QTest::mouseClick(fixture->Find("CheckBox4"), Qt::LeftButton);
+    QVERIFY(fixture->form.CheckBox4.Checked());
+    QTest::mouseClick(fixture->Find("BitBtn1"), Qt::LeftButton);
+    QCOMPARE(fixture->Shown(kConfirmation), 1);
     const auto enterOn = [this](QWidget* focus, Qt::KeyboardModifiers modifiers = {}) {
       focus->setFocus(Qt::TabFocusReason);
       Press(Qt::Key_Return, modifiers);
       return fixture->Shown(kConfirmation);
     };
-    QCOMPARE(enterOn(fixture->Find<QTabWidget>("PageControl1")->tabBar()), 1);
-    QCOMPARE(enterOn(fixture->Find("CheckBox8")), 2);
+    QCOMPARE(enterOn(fixture->Find<QTabWidget>("PageControl1")->tabBar()), 2);
+    QCOMPARE(enterOn(fixture->Find("CheckBox8")), 3);
     fixture->ShowPage(2);
-    QCOMPARE(enterOn(fixture->Find<RadioGroupView>("RadioGroup2")->TabStop()), 3);
+    QCOMPARE(enterOn(fixture->Find<RadioGroupView>("RadioGroup2")->TabStop()), 4);
     fixture->ShowPage(0);
-    QCOMPARE(enterOn(fixture->Find("SpinEdit1")), 4);
-    QCOMPARE(enterOn(fixture->Find("SpinEdit1"), Qt::ShiftModifier), 4);
-    QCOMPARE(enterOn(fixture->Find("ComboBox1")), 4);
+    QCOMPARE(enterOn(fixture->Find("SpinEdit1")), 5);
+    QCOMPARE(enterOn(fixture->Find("SpinEdit1"), Qt::ShiftModifier), 5);
+    QCOMPARE(enterOn(fixture->Find("ComboBox1")), 5);
 
     auto* ok = fixture->Find<QPushButton>("BitBtn1");
     auto* defaults = fixture->Find<QPushButton>("BitBtn2");
@@ -92,7 +100,7 @@ class WindowInputTest : public QObject {
     QVERIFY(ok->isDefault() && !defaults->isDefault());
     Press(Qt::Key_Escape);
     QVERIFY(!fixture->window.isVisible());
-    QCOMPARE(fixture->Shown(kConfirmation), 4);
+    QCOMPARE(fixture->Shown(kConfirmation), 5);
   }
 
   // The popup menu opens over the pages and the tab strip only, not over the buttons.
@@ -227,18 +235,6 @@ class WindowInputTest : public QObject {
     QCOMPARE(changes, 13);
     QTest::keyClicks(&own, QString(300, 'a'));
     QCOMPARE(model.Text().size(), size_t{255});
-  }
-
-  // A mouse click on a check box changes it, and one on OK runs the write command, which writes
-  // after the question is answered OK (Cancel is the window model's test). (What it writes is
-  // BootOptionsTest's and, as the command line's dry run shows it, ScriptedCommandTest's.)
-  void clickOnOkWritesWhatTheWindowShows() {
-    fixture->ShowPage(1);
-    QTest::mouseClick(fixture->Find("CheckBox4"), Qt::LeftButton);
-    QTest::mouseClick(fixture->Find("BitBtn1"), Qt::LeftButton);
-    QVERIFY(fixture->form.CheckBox4.Checked());
-    QVERIFY(fixture->drive.Read("MSDOS.SYS")->find("Network=1") != std::string::npos);
-    QCOMPARE(fixture->Shown(kConfirmation), 1);
   }
 };
 
