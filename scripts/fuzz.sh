@@ -15,7 +15,7 @@ cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{profile,number,memo,bitmap,image,mtools} build-fuzz/findings
+mkdir -p "$seeds"/{profile,number,memo,bitmap,image,mtools,record} build-fuzz/findings
 cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
 cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
@@ -28,6 +28,10 @@ STARTGARTEN_IMAGE_SEEDS=$seeds/image build-fuzz/tests/platform/image_test \
 # The listings of mtools that the parsers' test reads, real ones and damaged ones.
 STARTGARTEN_MTOOLS_SEEDS=$seeds/mtools build-fuzz/tests/platform/platform_test \
   --gtest_filter='MtoolsText.*' >/dev/null
+# A write record as the write command leaves it, whole and cut off.
+printf 'Startgarten write record 1\nfile c 22 3C1E0F4A2B8D9E71 27 MSDOS.SYS SG000001.~00\nfile c 16 %s\nend\n' \
+  '0123456789ABCDEF 20 WINDOWS/start.bat WINDOWS/SG000001.~01' >"$seeds/record/complete"
+head -c 100 "$seeds/record/complete" >"$seeds/record/cut-off"
 # Every value of the sample boot file is a number text.
 n=0
 while IFS= read -r value; do
@@ -44,6 +48,7 @@ targets=(
   # The recognition reads a few sectors: an allocation of a claimed size is a finding.
   "disk_image_layout_fuzzer image -max_len=8192 -malloc_limit_mb=16"
   "mtools_listing_fuzzer mtools -max_len=4096 -dict=fuzz/mtools.dict"
+  "write_record_fuzzer record -max_len=2048 -dict=fuzz/write_record.dict"
 )
 
 for entry in "${targets[@]}"; do

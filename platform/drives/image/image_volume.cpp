@@ -106,7 +106,7 @@ std::string TemporaryNameInCaseOf(unsigned index, std::string_view target) {
   unsigned chosen = index;
   if (smallExtension && !hexLetter) {
     smallExtension = index < 0x10;
-    chosen = smallExtension ? 0xA0 + index : index;
+    chosen = smallExtension ? kLetteredIndex + index : index;
   }
   std::string name = TemporaryName(chosen);
   const size_t nameDot = name.find('.');
@@ -352,8 +352,12 @@ const ImageVolume::Listing* ImageVolume::ListDirectory(const Folders& directorie
     error = result.tooLarge ? kErrorNotEnoughMemory : result.error;
     return nullptr;
   }
+  // A long name with a line break would read as more entries: a directory with one is not read.
   const auto lines = text::ParseAttributeListing(result.output);
-  if (!lines) {
+  if (!lines ||
+      (!lines->empty() && Run(Access::kRead, "mattrib",
+                              {"-X", text::VolumePath(listing.utf8Path, text::kLineBreakPattern)})
+                                  .error != kErrorFileNotFound)) {
     error = kErrorIoDevice;
     return nullptr;
   }
