@@ -31,7 +31,7 @@ count_lines() {
 git ls-files -z '*.cpp' '*.h' '*.cc' '*.hpp' | count_lines | awk '
   { total += $2; if ($1 == "tests") tests += $2 }
   END {
-    printf "tests and fuzz targets: %d of %d lines of C++ (%.1f%%), at most a third\n",
+    printf "tests and fuzz targets: %d of %d lines of C++ (%.1f%%); the aim is at most a third\n",
            tests, total, 100 * tests / total
     if (3 * tests > total) {
       print "test-share.sh: warning: the tests are more than a third of the code" > "/dev/stderr"
