@@ -5,7 +5,10 @@
 # and the platform's rooms, bottom up, are
 #   platform/system < platform/windows < platform/drives
 #     < platform/drives/folder, platform/drives/image < platform/dos < platform
-# (a layer above the platform may include any of its rooms).
+# (a layer above the platform may include any of its rooms). Then it checks that no code outside
+# platform/system makes a system call that ARCHITECTURE.md does not allow there
+# (check-system-calls.sh), and prints the tests' share of the code, warning above a third
+# (test-share.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -59,4 +62,6 @@ done
 for edge in "${!edges[@]}"; do
   [ "${edge%% -> *}" = "${edge##* -> }" ] || echo "$edge (${edges[$edge]})"
 done | sort
+scripts/check-system-calls.sh || failed=1
+scripts/test-share.sh || failed=1
 exit $failed

@@ -114,7 +114,10 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsMissingOnesWithThePassedSpelling) {
+// Writing changes each key in place and adds the missing ones, each with the spelling that the
+// writer passes (the marker keeps its place): a window as its design leaves it, with the logo on,
+// and one with safe mode, DOS by default, a delay that is no number and no double buffering chosen.
+TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsTheWindowsValues) {
   WriteBootFile({"BootMulti=1", "BootGUI=1", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"});
   options.dosPromptAfterExit.SetChecked(false);
   options.logo.SetChecked(true);
@@ -126,11 +129,9 @@ TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsMissingOnesWithThePassedSp
                  "DBLSpace=0", "DRVSpace=0", "LoadTop=0", "LOGO=1", "BootMenuDefault=0",
                  "BootMenuDelay=0", "BootDelay=0", "BootWin=1", "DoubleBuffer=1"}));
   EXPECT_EQ(BootFileAttributes(), kProtected);
-}
 
-TEST_F(BootOptionsTest, WriteStoresTheWindowsValues) {
   WriteBootFile({";PROMPT=0"});
-  options.dosPromptAfterExit.SetChecked(false);
+  options.logo.SetChecked(false);
   options.safeMode.UserClick();  // boot menu on, "Abgesichert" selected
   options.bootMenuDelay.UserSetText("1-2");
   options.bootDelay.SetValue(-4);

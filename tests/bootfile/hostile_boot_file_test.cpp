@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <random>
 
 #include "bootfile/boot_options.h"
 #include "support/allocation_probe.h"
@@ -55,11 +53,7 @@ struct Hostile {
 // the wrong kind.
 TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
   const std::string line = ";" + std::string(1 << 20, 'x'), nul(1, '\0');
-  std::string garbled(size_t{64} << 10, '\0');
-  std::mt19937 random(95);
-  for (char& c : garbled) c = static_cast<char>(random());
-  std::replace(garbled.begin(), garbled.end(), '[', ']');  // no section can start in it
-  garbled.insert(0, CrLf({"[Paths]", "HostWinBootDrv=C"}));
+  const std::string garbled = test_support::GarbledBootFile(size_t{64} << 10, 95);
   const OptionState menu = With(kReadDefaults, "bootMenu=1");
   const OptionState dosDefault =
       With(kReadDefaults,

@@ -111,10 +111,8 @@ TEST(BitmapDecodeTest, TheLargestRunLengthPictureAndOneBeyond) {
   const std::string twoPixelsThenEnd = "\x02\x01\x00\x01"s;
   const TPicture picture = DecodeBitmap(BuildBmp({4096, 4096, 8, twoPixelsThenEnd, {a, b}, 1}));
   ASSERT_EQ(picture.pixels.size(), size_t{4096} * 4096);
-  const size_t bottomRow = size_t{4095} * 4096;
-  EXPECT_EQ(picture.pixels[bottomRow], b);
-  EXPECT_EQ(picture.pixels[bottomRow + 1], b);
-  EXPECT_EQ(picture.pixels[bottomRow + 2], a);
+  const auto bottomRow = picture.pixels.begin() + ptrdiff_t{4095} * 4096;
+  EXPECT_EQ(std::vector(bottomRow, bottomRow + 3), (std::vector{b, b, a}));
   EXPECT_EQ(picture.pixels[0], a);
   for (auto [width, height] : {std::pair{4097, 4096}, std::pair{4096, 4097}}) {
     EXPECT_EQ(DecodeError(BuildBmp({width, height, 8, twoPixelsThenEnd, {a, b}, 1})), kInvalid);

@@ -35,8 +35,7 @@ pid_t StartBindfs(const std::filesystem::path& backing, const std::filesystem::p
   ::_exit(127);
 }
 
-}  // namespace
-
+// Whether a file system is mounted at path (per /proc/self/mountinfo).
 bool IsMountPoint(const std::filesystem::path& path) {
   std::ifstream mountInfo("/proc/self/mountinfo");
   for (std::string line; std::getline(mountInfo, line);) {
@@ -47,6 +46,8 @@ bool IsMountPoint(const std::filesystem::path& path) {
   }
   return false;
 }
+
+}  // namespace
 
 BindfsFolder::BindfsFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "startgarten-fuse-XXXXXX");

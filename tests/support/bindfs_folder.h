@@ -40,7 +40,4 @@ class BindfsFolder {
   pid_t bindfs_ = -1;
 };
 
-// Whether a file system is mounted at path (per /proc/self/mountinfo).
-bool IsMountPoint(const std::filesystem::path& path);
-
 }  // namespace startgarten::test_support

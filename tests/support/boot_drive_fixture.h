@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,16 @@ inline std::string BootFileText(std::initializer_list<std::string_view> options,
   return CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=" + std::string(host), "",
                "[Options]"}) +
          CrLf(options);
+}
+
+// A boot file that names the host drive C and goes on in random bytes of this size, from this
+// seed, in which no section can start.
+inline std::string GarbledBootFile(size_t size, unsigned seed) {
+  std::string garbled(size, '\0');
+  std::mt19937 random(seed);
+  for (char& c : garbled) c = static_cast<char>(random());
+  std::replace(garbled.begin(), garbled.end(), '[', ']');
+  return CrLf({"[Paths]", "HostWinBootDrv=C"}) + garbled;
 }
 
 // The errors of a file that cannot be opened (\366: o umlaut) or created.

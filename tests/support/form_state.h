@@ -13,29 +13,34 @@ namespace startgarten::test_support {
 // text ("2 Abgesichert"; "-1" for none and an empty field).
 using OptionState = std::map<std::string, std::string>;
 
+// The check boxes, by the name of the option each holds.
+inline std::map<std::string, TCheckBox*> CheckBoxes(OptionControls options) {
+  return {{"bootMenu", &options.bootMenu},
+          {"functionKeys", &options.functionKeys},
+          {"startWindows", &options.startWindows},
+          {"network", &options.network},
+          {"safeMode", &options.safeMode},
+          {"safeModeWarning", &options.safeModeWarning},
+          {"previousDos", &options.previousDos},
+          {"doubleSpace", &options.doubleSpace},
+          {"driveSpace", &options.driveSpace},
+          {"loadTop", &options.loadTop},
+          {"logo", &options.logo},
+          {"dosPromptAfterExit", &options.dosPromptAfterExit}};
+}
+
 inline OptionState StateOf(OptionControls options) {
-  const auto box = [](const TCheckBox& box) {
-    return std::string(box.Checked() ? "1" : "0") + (box.Enabled() ? "" : " disabled");
-  };
+  OptionState state;
+  for (const auto& [name, box] : CheckBoxes(options))
+    state[name] = std::string(box->Checked() ? "1" : "0") + (box->Enabled() ? "" : " disabled");
   const TComboBox& list = options.bootMenuDefault;
-  return {{"bootMenu", box(options.bootMenu)},
-          {"functionKeys", box(options.functionKeys)},
-          {"startWindows", box(options.startWindows)},
-          {"network", box(options.network)},
-          {"safeMode", box(options.safeMode)},
-          {"safeModeWarning", box(options.safeModeWarning)},
-          {"previousDos", box(options.previousDos)},
-          {"doubleSpace", box(options.doubleSpace)},
-          {"driveSpace", box(options.driveSpace)},
-          {"loadTop", box(options.loadTop)},
-          {"logo", box(options.logo)},
-          {"dosPromptAfterExit", box(options.dosPromptAfterExit)},
-          {"bootMenuDefault",
-           std::to_string(list.ItemIndex()) + (list.Text().empty() ? "" : " " + list.Text())},
-          {"bootMenuDelay", options.bootMenuDelay.Text()},
-          {"bootDelay", options.bootDelay.Text()},
-          {"defaultSystem", std::to_string(options.defaultSystem.ItemIndex())},
-          {"doubleBuffer", std::to_string(options.doubleBuffer.ItemIndex())}};
+  state["bootMenuDefault"] =
+      std::to_string(list.ItemIndex()) + (list.Text().empty() ? "" : " " + list.Text());
+  state["bootMenuDelay"] = options.bootMenuDelay.Text();
+  state["bootDelay"] = options.bootDelay.Text();
+  state["defaultSystem"] = std::to_string(options.defaultSystem.ItemIndex());
+  state["doubleBuffer"] = std::to_string(options.doubleBuffer.ItemIndex());
+  return state;
 }
 
 // The options that state shows otherwise than base, as state shows them.
