@@ -179,11 +179,16 @@ ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::millis
     : image_(image),
       name_(Utf8ToCp1252(image.string())),
       timeout_(timeout),
-      fd_(file_system::Open(image.c_str(), O_RDONLY | O_NOCTTY)),
+      fd_(file_system::Open(image.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY)),
       cache_(fd_.Get()) {
   if (!fd_.IsOpen()) throw Error(FormatMessageText(messages::kCannotOpenFile, name_));
+  struct stat status;
+  if (::fstat(fd_.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    throw Error(FormatMessageText(messages::kImageNotRegular, name_));
+  }
   RemoveStaleImageExports();
   format_ = ContainerFormatOfFile(fd_.Get(), image);
+  if (format_) files_ = FindImageFiles(fd_.Get(), image, *format_);
   if (!format_) location_ = LocateFatVolumeInFile(fd_.Get(), image);
   if (!Mtools::Installed()) throw Error(FormatMessageText(messages::kMtoolsMissing, name_));
   mtools_ = std::make_unique<Mtools>(fd_.Get(), location_.offset, timeout);
@@ -218,7 +223,7 @@ int ImageVolume::View(Access access) {
   if (writable && lockFd_.IsOpen()) options.kept = {lockFd_.Get()};
   if (writable && machineLock_.IsOpen()) options.kept.push_back(machineLock_.Get());
   try {
-    export_ = std::make_unique<ImageExport>(image_, *format_, name_, options);
+    export_ = std::make_unique<ImageExport>(files_.layers, *format_, name_, options);
   } catch (const Error&) {
     // QEMU refuses an image that another process has locked since it was looked at.
     if (writable) RefuseIfInUse(lockFd_.IsOpen() ? lockFd_.Get() : fd_.Get());
@@ -265,10 +270,10 @@ void ImageVolume::KeepOpenInPrograms() {
 }
 
 void ImageVolume::RefuseIfInUse(int fd) const {
-  std::optional<ImageUser> user;
-  if (FindImageUser(fd, user) != 0)
-    throw Error(FormatMessageText(messages::kImageCannotLock, name_));
-  if (user) throw ImageInUseError(name_, *user);
+  platform::RefuseIfInUse(fd, name_, ImageUse::kAny);
+  for (const ImageFile& file : files_.others) {
+    platform::RefuseIfInUse(file.fd.Get(), file.name, file.use);
+  }
 }
 
 MtoolsResult ImageVolume::Run(Access access, std::string_view program,
