@@ -141,8 +141,9 @@ inline constexpr const char* kImageReferenceRefused =
     "Die Abbilddatei %s verweist auf %s; %s. Ge\xF6"
     "ffnet wurde nichts";
 inline constexpr const char* kImageReferenceNotLocal = "das ist keine Datei dieses Rechners";
-inline constexpr const char* kImageReferenceCannotOpen = "diese Datei l\xE4sst sich nicht \xF6"
-                                                         "ffnen";
+inline constexpr const char* kImageReferenceCannotOpen =
+    "diese Datei l\xE4sst sich nicht \xF6"
+    "ffnen";
 inline constexpr const char* kImageReferenceNotRegular = "das ist keine gew\xF6hnliche Datei";
 inline constexpr const char* kImageReferenceOutside =
     "diese Datei liegt nicht im Ordner der Abbilddatei";
@@ -155,8 +156,7 @@ inline constexpr const char* kImageReferenceUnreadable =
     "Die Abbilddatei %s verweist auf eine weitere Datei, deren Angabe sich nicht lesen l\xE4sst. "
     "Ge\xF6"
     "ffnet wurde nichts";
-inline constexpr const char* kImageNotRegular =
-    "Die Abbilddatei %s ist keine gew\xF6hnliche Datei";
+inline constexpr const char* kImageNotRegular = "Die Abbilddatei %s ist keine gew\xF6hnliche Datei";
 
 // Input/output errors, by their error code.
 inline constexpr const char* kInOutFileNotFound = "Datei nicht gefunden";

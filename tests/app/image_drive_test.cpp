@@ -337,16 +337,19 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
   ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
   const std::string nbd = "nbd://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
   const std::string json = R"(json:{"driver":"nbd","server":{"type":"inet","host":"127.0.0.1",)"
-                           R"("port":")" + std::to_string(ntohs(address.sin_port)) + R"("}})";
+                           R"("port":")" +
+                           std::to_string(ntohs(address.sin_port)) + R"("}})";
 
   // A descriptor of a flat VMDK of the floppy's size, longer than a sector, with these lines after
   // its extent.
   const auto vmdk = [&](const std::string& name, const std::string& extent,
                         const std::string& more = "") {
-    test_support::WriteHostBytes(dl / name, "# Disk DescriptorFile\nversion=1\nCID=fffffffe\n"
-                                            "parentCID=ffffffff\ncreateType=\"monolithicFlat\"\n"
-                                            "RW 2880 FLAT \"" + extent + "\" 0\n" + more + "# " +
-                                                std::string(600, '-') + "\n");
+    test_support::WriteHostBytes(dl / name,
+                                 "# Disk DescriptorFile\nversion=1\nCID=fffffffe\n"
+                                 "parentCID=ffffffff\ncreateType=\"monolithicFlat\"\n"
+                                 "RW 2880 FLAT \"" +
+                                     extent + "\" 0\n" + more + "# " + std::string(600, '-') +
+                                     "\n");
   };
   const auto qcow2 = [&](const std::string& name, std::vector<std::string> options) {
     options.insert(options.begin(), {"create", "-q", "-f", "qcow2", "-u"});
@@ -374,7 +377,8 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
          fs::create_symlink(victim.path, dl / "evil-flat.vmdk");
          vmdk("evil.vmdk", "evil-flat.vmdk");
        },
-       "evil.vmdk", "--set", refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceOutside)},
+       "evil.vmdk", "--set",
+       refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceOutside)},
       {"ExtentFifo",
        [&] {
          ::mkfifo((dl / "evil-flat.vmdk").c_str(), 0600);
@@ -390,16 +394,26 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
        "evil.vmdk", "--show", refused("evil.vmdk", nbd, messages::kImageReferenceNotLocal)},
       {"DataFileElsewhere",
        [&] {
-         qcow2("evil.qcow2", {"-o", "data_file=" + (dl / "own.raw").string() + ",data_file_raw=on"});
+         qcow2("evil.qcow2",
+               {"-o", "data_file=" + (dl / "own.raw").string() + ",data_file_raw=on"});
          test_support::QemuImg({"amend", "-q", "-f", "qcow2", "-o", "data_file=" + victimPath,
                                 (dl / "evil.qcow2").string()});
        },
        "evil.qcow2", "--set", refused("evil.qcow2", victimPath, messages::kImageReferenceOutside)},
-      {"BackingAtAnAddress", [&] { qcow2("evil.qcow2", {"-b", nbd, "-F", "raw"}); }, "evil.qcow2",
-       "--show", refused("evil.qcow2", nbd, messages::kImageReferenceNotLocal)},
-      {"BackingInJson", [&] { qcow2("evil.qcow2", {"-b", json, "-F", "raw"}); }, "evil.qcow2",
-       "--show", refused("evil.qcow2", json, messages::kImageReferenceNotLocal)},
-      {"BackingNoDiskImage", [&] { qcow2("evil.qcow2", {"-b", "/etc/passwd", "-F", "raw"}); },
+      {"BackingAtAnAddress",
+       [&] {
+         qcow2("evil.qcow2", {"-b", nbd, "-F", "raw"});
+       },
+       "evil.qcow2", "--show", refused("evil.qcow2", nbd, messages::kImageReferenceNotLocal)},
+      {"BackingInJson",
+       [&] {
+         qcow2("evil.qcow2", {"-b", json, "-F", "raw"});
+       },
+       "evil.qcow2", "--show", refused("evil.qcow2", json, messages::kImageReferenceNotLocal)},
+      {"BackingNoDiskImage",
+       [&] {
+         qcow2("evil.qcow2", {"-b", "/etc/passwd", "-F", "raw"});
+       },
        "evil.qcow2", "--show",
        refused("evil.qcow2", "/etc/passwd", messages::kImageReferenceNoDiskImage)},
       {"BackingLoop",
@@ -408,7 +422,10 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
          qcow2("b.qcow2", {"-b", "a.qcow2", "-F", "qcow2"});
        },
        "a.qcow2", "--show", refused("b.qcow2", "a.qcow2", messages::kImageReferenceTwice)},
-      {"OverlayOnBaseByAbsolutePath", [&] { qcow2("own.qcow2", {"-b", victimPath, "-F", "raw"}); },
+      {"OverlayOnBaseByAbsolutePath",
+       [&] {
+         qcow2("own.qcow2", {"-b", victimPath, "-F", "raw"});
+       },
        "own.qcow2", "--set", ""},
       {"VmdkSplitIntoExtents",
        [&] {
@@ -429,7 +446,8 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
     std::map<std::string, std::string> files;
     for (const fs::path& folder : {dl, elsewhere}) {
       for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.is_regular_file()) files[entry.path()] = test_support::ReadHostBytes(entry.path());
+        if (entry.is_regular_file())
+          files[entry.path()] = test_support::ReadHostBytes(entry.path());
       }
     }
     return files;

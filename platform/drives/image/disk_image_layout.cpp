@@ -269,7 +269,6 @@ FatVolumeLocation PartitionedVolume(const Image& image, const Sector& mbr, uint6
   return VolumeAt(image, offset, bytes);
 }
 
-
 uint64_t FileSize(int fd, std::string_view name) {
   struct stat status;
   if (::fstat(fd, &status) != 0) throw Error(FormatMessageText(messages::kImageTooShort, name));

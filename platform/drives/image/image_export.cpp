@@ -288,18 +288,18 @@ void ImageExport::Start(const std::vector<ImageLayer>& layers, const Options& op
 
   ProcessRequest request;
   request.program = kShell;
-  request.arguments = {
-      "sh",
-      "-c",
-      kKeeperScript,
-      options.daemon,
-      "--blockdev",
-      QemuBlockdev(layers, "disk", writable_),
-      "--export",
-      "type=fuse,id=export,node-name=disk,allow-other=off,writable=" +
-          std::string(writable_ ? "on" : "off") + ",mountpoint=" + OptionValue(path_ + "/" + kDisk),
-      "--pidfile",
-      path_ + "/" + kPidFile};
+  request.arguments = {"sh",
+                       "-c",
+                       kKeeperScript,
+                       options.daemon,
+                       "--blockdev",
+                       QemuBlockdev(layers, "disk", writable_),
+                       "--export",
+                       "type=fuse,id=export,node-name=disk,allow-other=off,writable=" +
+                           std::string(writable_ ? "on" : "off") +
+                           ",mountpoint=" + OptionValue(path_ + "/" + kDisk),
+                       "--pidfile",
+                       path_ + "/" + kPidFile};
   request.environment = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"};
   request.passedDescriptors = options.kept;
   request.passedDescriptors.push_back(folder_.Get());

@@ -128,8 +128,8 @@ ImageFiles FindImageFiles(int fd, const fs::path& image, const ContainerFormat& 
   int layerFd = fd;
   ImageFiles files;
   for (;;) {
-    const ImageReferences references = ReadImageReferences(
-        {driver.c_str(), nullptr}, layer.name, SizeOf(layerFd), FileReader(layerFd));
+    const ImageReferences references = ReadImageReferences({driver.c_str(), nullptr}, layer.name,
+                                                           SizeOf(layerFd), FileReader(layerFd));
     const bool top = files.layers.empty();
     const fs::path folder = layer.path.parent_path();
     ImageLayer taken{driver, layer.path, {}};

@@ -50,6 +50,7 @@ bool BuildsOnAnother(std::string_view driver);
 // Finds and checks the files of the image open as fd, of the given format. Throws Error
 // (kImageReferenceRefused naming the file and the reason, kImageReferenceUnreadable, or the
 // recognition's message for an image built on that cannot be read) when one is refused.
-ImageFiles FindImageFiles(int fd, const std::filesystem::path& image, const ContainerFormat& format);
+ImageFiles FindImageFiles(int fd, const std::filesystem::path& image,
+                          const ContainerFormat& format);
 
 }  // namespace startgarten::platform

@@ -145,7 +145,8 @@ ImageReferences Qed(const Header& header) {
 // name escapes the check. A name is taken once (scanf skips empty lines, so a line after one is
 // read twice).
 void ReadExtents(std::string_view text, std::vector<std::string>& names) {
-  for (size_t line = 0; line < text.size(); line = std::min(text.find('\n', line), text.size()) + 1) {
+  for (size_t line = 0; line < text.size();
+       line = std::min(text.find('\n', line), text.size()) + 1) {
     size_t at = line;
     const auto skipSpace = [&] {
       while (at < text.size() && IsSpace(text[at])) ++at;

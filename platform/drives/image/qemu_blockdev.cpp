@@ -34,8 +34,7 @@ std::string FileNode(const std::filesystem::path& file, bool writable, bool lock
 }
 
 // The layer at index and those below it; QEMU's locks are taken on all of them or none.
-std::string Node(const std::vector<ImageLayer>& layers, size_t index, bool writable,
-                 bool locking) {
+std::string Node(const std::vector<ImageLayer>& layers, size_t index, bool writable, bool locking) {
   const ImageLayer& layer = layers[index];
   std::string node = "{\"driver\":" + Quoted(layer.driver) + ReadOnly(writable) +
                      ",\"file\":" + FileNode(layer.file, writable, locking);
@@ -43,9 +42,8 @@ std::string Node(const std::vector<ImageLayer>& layers, size_t index, bool writa
     node += ",\"data-file\":" + FileNode(layer.dataFile, writable, locking);
   }
   if (BuildsOnAnother(layer.driver)) {
-    node += ",\"backing\":" + (index + 1 < layers.size()
-                                    ? Node(layers, index + 1, false, locking)
-                                    : std::string("null"));
+    node += ",\"backing\":" + (index + 1 < layers.size() ? Node(layers, index + 1, false, locking)
+                                                         : std::string("null"));
   }
   return node + "}";
 }
