@@ -33,7 +33,7 @@ STARTGARTEN_MTOOLS_SEEDS=$seeds/mtools build-fuzz/tests/platform/platform_test \
 made=$(mktemp -d)
 qemu-img create -q -f raw "$made/base.img" 1M
 qemu-img create -q -f qcow2 -b base.img -F raw -o data_file="$made/data.raw" "$made/q2" 1M
-qemu-img create -q -f qcow -b base.img "$made/q1" 1M
+qemu-img create -q -f qcow -b base.img -F raw "$made/q1" 1M
 qemu-img create -q -f qed -b base.img -F raw "$made/qed" 1M
 qemu-img create -q -f vmdk -o subformat=twoGbMaxExtentFlat "$made/flat.vmdk" 1M
 qemu-img create -q -f vmdk -b flat.vmdk -F vmdk "$made/sparse.vmdk" 1M
