@@ -388,7 +388,7 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
        refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceNotRegular)},
       {"VmdkParentAtAnAddress",
        [&] {
-         test_support::WriteHostBytes(dl / "own-flat.vmdk", std::string(2880 * 512, '\0'));
+         test_support::WriteHostBytes(dl / "own-flat.vmdk", "");
          vmdk("evil.vmdk", "own-flat.vmdk", "parentFileNameHint=\"" + nbd + "\"\n");
        },
        "evil.vmdk", "--show", refused("evil.vmdk", nbd, messages::kImageReferenceNotLocal)},

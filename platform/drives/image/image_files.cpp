@@ -105,7 +105,7 @@ std::string DriverOfBase(const Opened& referrer, const std::string& name, const 
       refuse(messages::kImageReferenceNoDiskImage);
     }
   }
-  const std::string driver = format ? format->driver : "raw";
+  std::string driver = format ? format->driver : "raw";
   if (!stated.empty() && stated != driver) refuse(messages::kImageReferenceOtherFormat);
   return driver;
 }

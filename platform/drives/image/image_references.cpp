@@ -15,7 +15,7 @@ constexpr size_t kNameLimit = 1023;
 // What QEMU reads of a VMDK descriptor: less than a MiB of it for the extents, 20 sectors of it
 // for the parent's name.
 constexpr uint64_t kDescriptorLimit = (uint64_t{1} << 20) - 1;
-constexpr size_t kParentSearchLimit = 20 * 512;
+constexpr size_t kParentSearchLimit = size_t{20} * 512;
 constexpr uint64_t kVmdkEmbeddedDescriptor = 0x200;
 // qcow2's header extensions and incompatible feature bits.
 constexpr uint32_t kQcow2ExtensionEnd = 0;
