@@ -36,15 +36,18 @@ struct Opened {
   Descriptor fd;
 };
 
+// The refusal of the file that referrer's header names by name, for the reason.
+[[noreturn]] void Refuse(const Opened& referrer, const std::string& name, const char* reason) {
+  throw Error(FormatMessageText(messages::kImageReferenceRefused,
+                                {referrer.name, Utf8ToCp1252(name), reason}));
+}
+
 class Finder {
  public:
   // Opens, checks and takes the file that referrer's header names by name. folder, when given,
   // is where it must lie.
   Opened Take(const Opened& referrer, const std::string& name, const fs::path& folder = {}) {
-    const auto refuse = [&](const char* reason) {
-      throw Error(FormatMessageText(messages::kImageReferenceRefused,
-                                    {referrer.name, Utf8ToCp1252(name), reason}));
-    };
+    const auto refuse = [&](const char* reason) { Refuse(referrer, name, reason); };
     if (name.empty() || NamesProtocol(name)) refuse(messages::kImageReferenceNotLocal);
     const fs::path written(name);
     std::error_code unresolved;
@@ -93,20 +96,18 @@ uint64_t SizeOf(int fd) {
 // a FAT volume; what the referrer's header states for it must agree.
 std::string DriverOfBase(const Opened& referrer, const std::string& name, const Opened& base,
                          const std::string& stated) {
-  const auto refuse = [&](const char* reason) {
-    throw Error(FormatMessageText(messages::kImageReferenceRefused,
-                                  {referrer.name, Utf8ToCp1252(name), reason}));
-  };
   const std::optional<ContainerFormat> format = ContainerFormatOfFile(base.fd.Get(), base.path);
   if (!format) {
     try {
       LocateFatVolumeInFile(base.fd.Get(), base.path);
     } catch (const Error&) {
-      refuse(messages::kImageReferenceNoDiskImage);
+      Refuse(referrer, name, messages::kImageReferenceNoDiskImage);
     }
   }
   std::string driver = format ? format->driver : "raw";
-  if (!stated.empty() && stated != driver) refuse(messages::kImageReferenceOtherFormat);
+  if (!stated.empty() && stated != driver) {
+    Refuse(referrer, name, messages::kImageReferenceOtherFormat);
+  }
   return driver;
 }
 
@@ -146,9 +147,7 @@ ImageFiles FindImageFiles(int fd, const fs::path& image, const ContainerFormat& 
     files.layers.push_back(std::move(taken));
     if (references.backing.empty() || !BuildsOnAnother(driver)) return files;
     if (files.layers.size() == kLayerLimit) {
-      throw Error(FormatMessageText(
-          messages::kImageReferenceRefused,
-          {layer.name, Utf8ToCp1252(references.backing), messages::kImageReferenceTooDeep}));
+      Refuse(layer, references.backing, messages::kImageReferenceTooDeep);
     }
     Opened base = finder.Take(layer, references.backing);
     driver = DriverOfBase(layer, references.backing, base, references.backingFormat);
