@@ -1,5 +1,6 @@
 #include "bootfile/boot_file.h"
 
+#include "bootfile/start_scripts.h"
 #include "platform/dos/write_set.h"
 #include "platform/files.h"
 #include "platform/windows/error.h"
@@ -46,11 +47,15 @@ std::unique_ptr<TBootFile> OpenBootFile(MessageBoxService& boxes) {
   return path ? OpenBootFile(std::move(*path)) : nullptr;
 }
 
-void RemoveLeftoversOfInterruptedWrites() {
-  std::vector<std::string> directories = {"C:\\", platform::GetWindowsDirectory()};
+std::vector<std::string> WriteCommandFiles() {
+  std::vector<std::string> files = StartScriptFiles();
   if (const std::string drive = HostBootDrive(); !drive.empty())
-    directories.push_back(drive + ":\\");
-  platform::RemoveTemporaryFiles(directories);
+    files.push_back(drive + kBootFileName);
+  return files;
+}
+
+void RemoveLeftoversOfInterruptedWrites() {
+  platform::CleanUpInterruptedWrites(WriteCommandFiles());
 }
 
 }  // namespace startgarten

@@ -42,6 +42,10 @@ inline void CloseBootFile(std::unique_ptr<TBootFile>& bootFile) {
   bootFile.reset();
 }
 
+// The DOS paths of the files that the write command writes: the boot file, where c:\msdos.sys
+// names its drive, and the batch files (StartScriptFiles).
+std::vector<std::string> WriteCommandFiles();
+
 // Completes a write command that a crash cut off, then removes what an interrupted one left beside
 // the files it writes, in the roots of drive C and of the host boot drive and in the Windows
 // directory. Throws Error when the command cannot be completed: nothing is removed then.

@@ -135,7 +135,7 @@ void WriteBootOptions(OptionControls options, MessageBoxService& boxes) {
   std::optional<std::string> path = FindBootFile(boxes);
   if (!path) return;
   // Every file of the command is written at its end, or none is.
-  platform::WriteSet writes;
+  platform::WriteSet writes(WriteCommandFiles());
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
   StageBootOptions(options, bootFile->Ini());
   writes.Commit();
@@ -146,7 +146,7 @@ std::vector<platform::StagedChange> PreviewBootOptions(OptionControls options,
                                                        MessageBoxService& boxes) {
   std::optional<std::string> path = FindBootFile(boxes);
   if (!path) return {};
-  platform::WriteSet writes;
+  platform::WriteSet writes(WriteCommandFiles());
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(std::move(*path));
   StageBootOptions(options, bootFile->Ini());
   return writes.StagedChanges();

@@ -14,6 +14,8 @@ constexpr const char* kCommentedCall = "rem call start.bat";
 constexpr const char* kStartScriptLines[] = {"@echo off", "win", "%winbootdir%\\command\\mode co80",
                                              "call %winbootdir%\\dosstart.bat"};
 constexpr const char* kBatchFile = "c:\\autoexec.bat";
+// The batch file as the write names it (in messages about writing it).
+constexpr const char* kWrittenBatchFile = "C:\\autoexec.bat";
 // The marker's values: the batch file was given the active call, or the commented one.
 constexpr int32_t kMarkerActive = 1;
 constexpr int32_t kMarkerCommented = 0;
@@ -49,6 +51,10 @@ bool HasActiveCall(const TMemo& lines) {
 }
 }  // namespace
 
+std::vector<std::string> StartScriptFiles() {
+  return {kWrittenBatchFile, platform::GetWindowsDirectory() + "\\start.bat"};
+}
+
 void MaintainStartScripts(bool prompt, TMemo& lines, const TIniFile& bootFile) {
   if (prompt) bootFile.WriteNumber("OPTIONS", "BOOTGUI", 0);
 
@@ -65,11 +71,11 @@ void MaintainStartScripts(bool prompt, TMemo& lines, const TIniFile& bootFile) {
     lines.Append(kCommentedCall);
     lines.DeleteIf(BeginsWithActiveCall);
   }
-  lines.SaveToFile("C:\\autoexec.bat");
+  lines.SaveToFile(kWrittenBatchFile);
   lines.Clear();
 
   for (const char* line : kStartScriptLines) lines.Append(line);
-  lines.SaveToFile(platform::GetWindowsDirectory() + "\\start.bat");
+  lines.SaveToFile(StartScriptFiles().back());
   lines.Clear();
 
   if (prompt) {

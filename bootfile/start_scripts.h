@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "bootfile/ini_file.h"
 #include "controls/memo.h"
 
@@ -11,6 +14,10 @@ namespace startgarten {
 // marker key ";PROMPT" in the boot file records which call the batch file was last given, so that
 // it is edited only when the option changes.
 void MaintainStartScripts(bool prompt, TMemo& lines, const TIniFile& bootFile);
+
+// The DOS paths of the two batch files it writes: C:\autoexec.bat and start.bat in the Windows
+// directory as the boot file names it now.
+std::vector<std::string> StartScriptFiles();
 
 // Which call C:\autoexec.bat was last given: 1 the active call, 0 the commented one (any other
 // number neither), as the marker records it. A boot file without a marker (as Windows 95 leaves

@@ -11,9 +11,6 @@ namespace startgarten::platform {
 
 namespace {
 
-// Far above any real INI file; a bigger file is not read into memory at all.
-constexpr size_t kProfileSizeLimit = size_t{16} << 20;
-
 // What a C caller finds in a result buffer of bufferSize characters.
 std::string AsCBuffer(std::string_view text, size_t bufferSize) {
   if (bufferSize == 0) return {};
@@ -60,7 +57,7 @@ std::string ReadProfileString(std::string_view dosPath, std::string_view section
   if (file.error) {
     NoteIfUnreadable(dosPath, file.error);
   } else {
-    const ReadFileResult text = ReadCurrentContent(file, kProfileSizeLimit);
+    const ReadFileResult text = ReadCurrentContent(file, kLargestCommandFile);
     if (!text.error && !text.tooLarge) {
       if (const auto value = FindProfileValue(text.bytes, section, key)) {
         return AsCBuffer(*value, bufferSize);
@@ -80,7 +77,7 @@ void WriteProfileString(std::string_view dosPath, std::string_view section, std:
   }
   const DosFile file = LocateFile(dosPath);
   if (file.error) throw Error(failureText);
-  const ReadFileResult old = ReadCurrentContent(file, kProfileSizeLimit);
+  const ReadFileResult old = ReadCurrentContent(file, kLargestCommandFile);
   if ((old.error && old.error != kErrorFileNotFound) || old.tooLarge) throw Error(failureText);
   if (!IsWritable(file)) throw Error(failureText);
   WriteFileContent(file, SetProfileValue(old.bytes, section, key, value), NewAttributes::kKeep,

@@ -3,11 +3,16 @@
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <string_view>
+#include <thread>
 
 #include "platform/drives/folder/host_io.h"
 #include "platform/system/descriptor.h"
@@ -119,6 +124,34 @@ bool RememberRecentDrive(const std::string& path) {
   paths->insert(paths->begin(), path);
   if (paths->size() > kRecentDrivesKept) paths->resize(kRecentDrivesKept);
   return WriteList(directory.Get(), *paths);
+}
+
+std::vector<bool> GoneNow(const std::vector<std::string>& paths, std::chrono::milliseconds wait) {
+  // Shared with the threads, which may outlive this call when a file system does not answer.
+  struct Answers {
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::vector<std::optional<bool>> gone;
+  };
+  const auto answers = std::make_shared<Answers>();
+  answers->gone.resize(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) {
+    std::thread([answers, path = paths[i], i] {
+      struct stat status;
+      const bool gone = ::stat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+      const std::lock_guard lock(answers->mutex);
+      answers->gone[i] = gone;
+      answers->answered.notify_all();
+    }).detach();
+  }
+  std::unique_lock lock(answers->mutex);
+  answers->answered.wait_for(lock, wait, [&answers] {
+    return std::ranges::all_of(answers->gone,
+                               [](const std::optional<bool>& gone) { return gone.has_value(); });
+  });
+  std::vector<bool> gone;
+  for (const std::optional<bool>& answer : answers->gone) gone.push_back(answer.value_or(true));
+  return gone;
 }
 
 }  // namespace startgarten::platform

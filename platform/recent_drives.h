@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -25,5 +26,15 @@ std::vector<std::string> RecentDrives();
 // over it, while two instances take turns. False when that fails; the list stays as it was. A path
 // with a line break cannot be kept and changes nothing.
 bool RememberRecentDrive(const std::string& path);
+
+// How long GoneNow waits for the file systems to answer.
+inline constexpr std::chrono::milliseconds kRecentDriveWait{1000};
+
+// Whether nothing is at each of the paths now, asked of all at once and answered within the wait:
+// a path whose file system has not answered by then (a stale network mount, which can hang for
+// minutes) counts as gone for now, and its question is left to end when the system answers. A
+// path that cannot be looked at (a folder on the way without permission) is not gone.
+std::vector<bool> GoneNow(const std::vector<std::string>& paths,
+                          std::chrono::milliseconds wait = kRecentDriveWait);
 
 }  // namespace startgarten::platform

@@ -15,7 +15,7 @@ cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{profile,number,memo,bitmap,image,mtools,references} build-fuzz/findings
+mkdir -p "$seeds"/{profile,number,memo,bitmap,image,mtools,references,record} build-fuzz/findings
 cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
 cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
@@ -42,6 +42,10 @@ for seed in "0 q2" "1 q1" "2 qed" "3 flat.vmdk" "3 sparse.vmdk"; do
   { printf "\\x0$format"; head -c 4096 "$made/$file"; } >"$seeds/references/$file"
 done
 rm -rf "$made"
+# A write record as the write command leaves it, whole and cut off.
+printf 'Startgarten write record 1\nfile c 22 3C1E0F4A2B8D9E71 27 MSDOS.SYS SG000001.~00\nfile c 16 %s\nend\n' \
+  '0123456789ABCDEF 20 WINDOWS/start.bat WINDOWS/SG000001.~01' >"$seeds/record/complete"
+head -c 100 "$seeds/record/complete" >"$seeds/record/cut-off"
 # Every value of the sample boot file is a number text.
 n=0
 while IFS= read -r value; do
@@ -60,6 +64,7 @@ targets=(
   "mtools_listing_fuzzer mtools -max_len=4096 -dict=fuzz/mtools.dict"
   # A header is read once, a VMDK descriptor up to a MiB: more is a finding.
   "image_references_fuzzer references -max_len=8192 -malloc_limit_mb=16"
+  "write_record_fuzzer record -max_len=2048 -dict=fuzz/write_record.dict"
 )
 
 for entry in "${targets[@]}"; do

@@ -127,9 +127,11 @@ class DriveCBox : public QDialog {
     return button;
   }
 
-  // A drive chosen lately: one click chooses it again; one that is gone is shown, disabled.
+  // A drive chosen lately: one click chooses it again; one that is gone is shown, disabled. Its
+  // path is shown as it is: an "&" in it, doubled, makes no keyboard shortcut.
   QPushButton* AddRecentDrive(QVBoxLayout& text, const RecentDriveChoice& drive) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(drive.path));
+    const QString path =
+        QFile::decodeName(QByteArray::fromStdString(drive.path)).replace("&", "&&");
     QString caption = path;
     if (drive.gone) caption = FromCp1252(messages::kDriveCRecentGone).replace("%s", path);
     auto* button = new QPushButton(caption);

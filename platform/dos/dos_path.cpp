@@ -11,6 +11,9 @@
 #include "platform/drives/drive_path.h"
 #include "platform/drives/folder/folder_drive.h"
 #include "platform/drives/image/image_drive.h"
+#include "platform/windows/cp1252.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
@@ -64,6 +67,16 @@ std::shared_ptr<Drive> DriveFor(char letter) {
       !(S_ISDIR(status.st_mode) || S_ISREG(status.st_mode))) {
     drives.erase(letter);
     return nullptr;
+  }
+  // A letter that leads out around drive C (Wine's z: is "/") would let a boot file's path reach
+  // the host's files: it is refused before anything on it is looked at.
+  if (letter != 'c' && S_ISDIR(status.st_mode) && HoldsDriveC(status)) {
+    drives.erase(letter);
+    std::error_code unresolved;
+    const std::filesystem::path folder = std::filesystem::canonical(*location, unresolved);
+    throw Error(FormatMessageText(messages::kDriveHoldsDriveC,
+                                  {std::string(1, ToUpperCp1252(letter)),
+                                   Utf8ToCp1252(unresolved ? *location : folder.string())}));
   }
   if (const auto known = drives.find(letter); known != drives.end() && known->second.Is(status))
     return known->second.drive;

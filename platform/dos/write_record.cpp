@@ -1,10 +1,13 @@
 #include "platform/dos/write_record.h"
 
-#include <charconv>
-#include <cstdio>
-#include <ranges>
+#include <memory>
+#include <optional>
 
 #include "platform/dos/dos_path.h"
+#include "platform/dos/write_set.h"
+#include "platform/drives/drive_path.h"
+#include "platform/drives/temporary_names.h"
+#include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
@@ -13,171 +16,129 @@ namespace startgarten::platform {
 
 namespace {
 
-constexpr std::string_view kHeader = "Startgarten write record 1\n";
-constexpr std::string_view kFileTag = "file ";
-constexpr std::string_view kEnd = "end\n";
 // Far above a record of a few files, far below what could hurt to read.
 constexpr size_t kRecordLimit = size_t{64} << 10;
 
-// Paths may hold any byte but NUL: blanks, line breaks, "%" and bytes that are no ASCII letters
-// are written as "%" and two hexadecimal digits, so that every field is one word.
-std::string Escape(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == '%' || byte >= 0x7F) {
-      char code[4];
-      std::snprintf(code, sizeof code, "%%%02X", byte);
-      escaped += code;
-    } else {
-      escaped += c;
+std::string RecordDosPath() {
+  return std::string("C:\\") + kWriteRecordName;
+}
+
+// A file of the record, found to be one of the command's: the file it names, and the version of
+// it that is held from its check to its move.
+struct Step {
+  const RecordedFile* recorded;
+  const DosFile* file;
+  std::unique_ptr<FoundVersion> version;
+};
+
+// The file of the command that a record's file names, none when it names no such file: a command
+// writes its files on their drives, each new version under a temporary name beside its file, and
+// nothing larger than a command writes.
+const DosFile* CommandFileOf(const RecordedFile& recorded, const std::vector<DosFile>& files) {
+  const auto [directory, name] = SplitDrivePath(recorded.path);
+  const auto [temporaryDirectory, temporaryName] = SplitDrivePath(recorded.temporary);
+  if (temporaryDirectory != directory || !IsNewVersionName(temporaryName) ||
+      recorded.size > kLargestCommandFile) {
+    return nullptr;
+  }
+  for (const DosFile& file : files) {
+    if (!file.error && (ToLowerCp1252(file.dosPath.at(0)) == recorded.letter) &&
+        file.path == recorded.path) {
+      return &file;
     }
   }
-  return escaped;
+  return nullptr;
 }
 
-std::optional<int> HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return std::nullopt;
-}
-
-std::optional<std::string> Unescape(std::string_view text) {
-  std::string plain;
-  for (size_t at = 0; at < text.size(); ++at) {
-    if (text[at] != '%') {
-      plain += text[at];
-      continue;
+// The steps of a record that a command of this program could have left, in its order; none for
+// anything else.
+std::vector<Step> StepsOf(const std::vector<RecordedFile>& recorded,
+                          const std::vector<DosFile>& files) {
+  std::vector<Step> steps;
+  for (const RecordedFile& file : recorded) {
+    const DosFile* commandFile = CommandFileOf(file, files);
+    for (const Step& step : steps) {
+      if (step.file == commandFile) commandFile = nullptr;  // a command writes a file once
     }
-    if (at + 2 >= text.size()) return std::nullopt;
-    const auto high = HexDigit(text[at + 1]);
-    const auto low = HexDigit(text[at + 2]);
-    if (!high || !low) return std::nullopt;
-    plain += static_cast<char>(*high * 16 + *low);
-    at += 2;
+    if (!commandFile) return {};
+    steps.push_back({&file, commandFile, nullptr});
   }
-  return plain;
+  return steps;
 }
 
-// The next blank-separated word of a line.
-std::string_view NextWord(std::string_view& line) {
-  const size_t end = std::min(line.find(' '), line.size());
-  const std::string_view word = line.substr(0, end);
-  line.remove_prefix(std::min(end + 1, line.size()));
-  return word;
-}
-
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view word, int base) {
-  Number value{};
-  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-  if (word.empty() || error != std::errc() || end != word.data() + word.size()) return std::nullopt;
-  return value;
-}
-
-std::optional<RecordedFile> ParseFileLine(std::string_view line) {
-  if (!line.starts_with(kFileTag)) return std::nullopt;
-  line.remove_prefix(kFileTag.size());
-  RecordedFile file;
-  const std::string_view letter = NextWord(line);
-  const auto size = ParseNumber<uint64_t>(NextWord(line), 10);
-  const auto fingerprint = ParseNumber<uint64_t>(NextWord(line), 16);
-  const auto attributes = ParseNumber<uint32_t>(NextWord(line), 16);
-  const auto path = Unescape(NextWord(line));
-  const auto temporary = Unescape(NextWord(line));
-  if (letter.size() != 1 || letter[0] < 'a' || letter[0] > 'z' || !size || !fingerprint ||
-      !attributes || !path || !temporary || path->empty() || temporary->empty() || !line.empty()) {
-    return std::nullopt;
-  }
-  return RecordedFile{letter[0], *path, *temporary, *size, *fingerprint, *attributes};
-}
-
-bool IsNewVersion(const ReadFileResult& read, const RecordedFile& file) {
+bool IsNewVersion(const FoundVersion& version, const RecordedFile& file) {
+  const ReadFileResult& read = version.Read();
   return !read.error && !read.tooLarge && read.bytes.size() == file.size &&
-         Fingerprint(std::string_view(read.bytes.data(), read.bytes.size())) == file.fingerprint;
+         Fingerprint(read.bytes) == file.fingerprint;
+}
+
+// The version of the step's file that is its new one, under its own name or beside it.
+std::unique_ptr<FoundVersion> FindNewVersion(const Step& step) {
+  Drive& drive = *step.file->drive;
+  const RecordedFile& file = *step.recorded;
+  std::unique_ptr<FoundVersion> version =
+      drive.FindVersion(file.path, SplitDrivePath(file.path).second, file.size);
+  if (IsNewVersion(*version, file)) return version;
+  version = drive.FindVersion(file.path, SplitDrivePath(file.temporary).second, file.size);
+  return IsNewVersion(*version, file) ? std::move(version) : nullptr;
 }
 
 [[noreturn]] void Unfinished() {
-  throw Error(
-      FormatMessageText(messages::kWriteRecordUnfinished, std::string("C:\\") + kWriteRecordName));
+  throw Error(FormatMessageText(messages::kWriteRecordUnfinished, RecordDosPath()));
+}
+
+// A completion that stopped: the files whose new version is in place now are named, as far as
+// there are any.
+[[noreturn]] void Stopped(const std::vector<Step>& steps) {
+  std::string added;
+  for (const Step& step : steps) {
+    const RecordedFile& file = *step.recorded;
+    const std::unique_ptr<FoundVersion> now =
+        step.file->drive->FindVersion(file.path, SplitDrivePath(file.path).second, file.size);
+    if (IsNewVersion(*now, file)) added += (added.empty() ? "" : ", ") + step.file->dosPath;
+  }
+  if (added.empty()) Unfinished();
+  throw Error(FormatMessageText(messages::kWriteRecordStopped, added, RecordDosPath()));
+}
+
+// A record cut off before its end line: the command had not put any file in place, so the old
+// files stand, and what it wrote beside them goes with its record.
+void Withdraw(Drive& driveC, const std::vector<DosFile>& files) {
+  driveC.Remove(kWriteRecordName);
+  driveC.RemoveTemporaryFiles("");
+  for (const DosFile& file : files) {
+    if (!file.error) file.drive->RemoveTemporaryFiles(SplitDrivePath(file.path).first);
+  }
 }
 
 }  // namespace
 
-uint64_t Fingerprint(std::string_view bytes) {
-  uint64_t hash = 0xCBF29CE484222325;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001B3;
-  }
-  return hash;
-}
-
-std::string FormatWriteRecord(const std::vector<RecordedFile>& files) {
-  std::string text(kHeader);
-  for (const RecordedFile& file : files) {
-    char numbers[64];
-    std::snprintf(numbers, sizeof numbers, "%c %llu %016llX %02X ", file.letter,
-                  static_cast<unsigned long long>(file.size),
-                  static_cast<unsigned long long>(file.fingerprint), file.attributes);
-    text.append(kFileTag).append(numbers);
-    text.append(Escape(file.path)).append(" ").append(Escape(file.temporary)).append("\n");
-  }
-  return text.append(kEnd);
-}
-
-std::optional<std::vector<RecordedFile>> ParseWriteRecord(std::string_view text) {
-  if (!text.starts_with(kHeader) || !text.ends_with(kEnd)) return std::nullopt;
-  text = text.substr(kHeader.size(), text.size() - kHeader.size() - kEnd.size());
-  std::vector<RecordedFile> files;
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    if (end == std::string_view::npos) return std::nullopt;
-    std::optional<RecordedFile> file = ParseFileLine(text.substr(0, end));
-    if (!file) return std::nullopt;
-    files.push_back(std::move(*file));
-    text.remove_prefix(end + 1);
-  }
-  if (files.empty()) return std::nullopt;
-  return files;
-}
-
-void CompleteInterruptedCommand(Drive& driveC) {
+void CompleteInterruptedCommand(Drive& driveC, const std::vector<std::string>& commandFiles) {
   if (!driveC.Status(kWriteRecordName).exists) return;
+  std::vector<DosFile> files;
+  files.reserve(commandFiles.size());
+  for (const std::string& dosPath : commandFiles) files.push_back(ResolveDosPath(dosPath));
   const ReadFileResult read = driveC.ReadFile(kWriteRecordName, kRecordLimit);
-  const std::optional<std::vector<RecordedFile>> files =
-      read.error || read.tooLarge
-          ? std::nullopt
-          : ParseWriteRecord(std::string_view(read.bytes.data(), read.bytes.size()));
-  if (!files) {
-    throw Error(
-        FormatMessageText(messages::kWriteRecordForeign, std::string("C:\\") + kWriteRecordName));
+  const bool whole = !read.error && !read.tooLarge;
+  if (whole && IsCutOffWriteRecord(read.bytes)) {
+    Withdraw(driveC, files);
+    return;
+  }
+  const std::optional<std::vector<RecordedFile>> recorded =
+      whole ? ParseWriteRecord(read.bytes) : std::nullopt;
+  std::vector<Step> steps = recorded ? StepsOf(*recorded, files) : std::vector<Step>();
+  if (steps.empty()) {
+    throw Error(FormatMessageText(messages::kWriteRecordForeign, RecordDosPath()));
   }
   // First every file is looked at, so that nothing changes unless the whole command can be
   // completed.
-  struct Step {
-    std::shared_ptr<Drive> drive;
-    const RecordedFile* file;
-    bool inPlace;
-  };
-  std::vector<Step> steps;
-  for (const RecordedFile& file : *files) {
-    std::shared_ptr<Drive> drive = DriveFor(file.letter);
-    if (!drive) Unfinished();
-    if (IsNewVersion(drive->ReadFile(file.path, file.size), file)) {
-      steps.push_back({drive, &file, true});
-    } else if (IsNewVersion(drive->ReadFile(file.temporary, file.size), file)) {
-      steps.push_back({drive, &file, false});
-    } else {
-      Unfinished();
-    }
+  for (Step& step : steps) {
+    if (!(step.version = FindNewVersion(step))) Unfinished();
   }
   // The command put the file it staged last in place first.
   for (size_t i = steps.size(); i-- > 0;) {
-    const Step& step = steps[i];
-    const std::string temporary = step.inPlace ? std::string() : step.file->temporary;
-    if (step.drive->Complete(temporary, step.file->path, step.file->attributes) != kErrorSuccess)
-      Unfinished();
+    if (steps[i].version->PutInPlace(steps[i].recorded->attributes) != kErrorSuccess)
+      Stopped(steps);
   }
   driveC.Remove(kWriteRecordName);
 }

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/dos/write_record.h"
+#include "platform/drives/drive_path.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
@@ -38,11 +39,11 @@ std::optional<size_t> SyncDirectories(const std::vector<std::unique_ptr<Prepared
 // A write set opened inside another shares its lock: a second lock of the same drive would wait
 // for the first. What a crash left half done is completed under the lock, before the command
 // reads anything.
-WriteSet::WriteSet() : previous_(current) {
+WriteSet::WriteSet(const std::vector<std::string>& commandFiles) : previous_(current) {
   if (!previous_) {
     if (const std::shared_ptr<Drive> driveC = DriveFor('c')) {
       lock_ = driveC->LockForWriting();
-      CompleteInterruptedCommand(*driveC);
+      CompleteInterruptedCommand(*driveC, commandFiles);
     }
   }
   current = this;
@@ -88,6 +89,7 @@ const std::string* WriteSet::Staged(const DosFile& file) const {
 
 void WriteSet::Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
                      const FailureTexts& texts) {
+  if (bytes.size() > kLargestCommandFile) throw Error(texts.write);
   if (Entry* entry = Find(file)) {
     entry->bytes = std::move(bytes);
     entry->attributes = attributes;
@@ -234,7 +236,7 @@ void WriteFileContent(const DosFile& file, std::string bytes, NewAttributes attr
     writes->Stage(file, std::move(bytes), attributes, texts);
     return;
   }
-  WriteSet once;
+  WriteSet once({file.dosPath});
   once.Stage(file, std::move(bytes), attributes, texts);
   once.Commit();
 }
@@ -265,13 +267,15 @@ void LiftProtection(std::string_view dosPath) {
   if (!file.error) writes->LiftProtection(file);
 }
 
-void RemoveTemporaryFiles(const std::vector<std::string>& dosDirectories) {
+void CleanUpInterruptedWrites(const std::vector<std::string>& commandFiles) {
   const std::shared_ptr<Drive> driveC = DriveFor('c');
-  const std::unique_ptr<DriveLock> lock = driveC ? driveC->LockForWriting() : nullptr;
-  if (driveC) CompleteInterruptedCommand(*driveC);
-  for (const std::string& directory : dosDirectories) {
-    const DosFile file = LocateFile(directory);
-    if (!file.error) file.drive->RemoveTemporaryFiles(file.path);
+  if (!driveC) return;
+  const std::unique_ptr<DriveLock> lock = driveC->LockForWriting();
+  CompleteInterruptedCommand(*driveC, commandFiles);
+  driveC->RemoveTemporaryFiles("");
+  for (const std::string& dosPath : commandFiles) {
+    const DosFile file = LocateFile(dosPath);
+    if (!file.error) file.drive->RemoveTemporaryFiles(SplitDrivePath(file.path).first);
   }
 }
 

@@ -13,6 +13,10 @@
 
 namespace startgarten::platform {
 
+// The largest file a command reads or writes whole, far above any real INI or batch file: a
+// command stages nothing larger, so a record that names a larger new version is none of ours.
+inline constexpr size_t kLargestCommandFile = size_t{16} << 20;
+
 // The error texts for a file that cannot be written: when it cannot be created, and when its
 // bytes cannot be put on disk.
 struct FailureTexts {
@@ -40,9 +44,10 @@ struct StagedChange {
 // few seconds and is then refused.
 class WriteSet {
  public:
-  // Locks drive C and completes a command that a crash interrupted there. Throws Error when the
-  // lock is not taken (drive.h) or such a command cannot be completed (write_record.h).
-  WriteSet();
+  // Locks drive C and completes a command of these files (DOS paths) that a crash interrupted
+  // there. Throws Error when the lock is not taken (drive.h) or such a command cannot be completed
+  // (write_record.h).
+  explicit WriteSet(const std::vector<std::string>& commandFiles);
   // Drops what was not committed.
   ~WriteSet();
   WriteSet(const WriteSet&) = delete;
@@ -61,7 +66,8 @@ class WriteSet {
   // changes it while the command holds the lock.
   const std::string* Read(const DosFile& file) const;
   const std::string& KeepRead(const DosFile& file, std::string_view bytes);
-  // Stages the file's new content; texts are used when its writing fails at commit.
+  // Stages the file's new content; texts are used when its writing fails at commit. Throws Error
+  // with texts.write for content larger than kLargestCommandFile.
   void Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
              const FailureTexts& texts);
   // What Commit would write, in the order of staging, with each file's bytes now (as this command
@@ -119,7 +125,9 @@ ReadFileResult ReadCurrentContent(const DosFile& file, size_t limit);
 // Lets the open write set replace this file although it is read-only (no effect without one).
 void LiftProtection(std::string_view dosPath);
 
-// Removes what interrupted writes left in these directories, waiting for a running writer.
-void RemoveTemporaryFiles(const std::vector<std::string>& dosDirectories);
+// Completes a command of these files (DOS paths) that a crash interrupted, then removes what
+// interrupted writes left beside them and in the root of drive C, waiting for a running writer.
+// Throws Error when the command cannot be completed: nothing is removed then.
+void CleanUpInterruptedWrites(const std::vector<std::string>& commandFiles);
 
 }  // namespace startgarten::platform

@@ -67,6 +67,21 @@ struct Preparation {
   std::unique_ptr<PreparedFile> file;
 };
 
+// A version of a file that a start found where an interrupted command left it: read once and
+// held, so that the file put in place is the file whose bytes were read, never another one found
+// again by its name.
+class FoundVersion {
+ public:
+  virtual ~FoundVersion() = default;
+  // Its bytes as read (error or tooLarge when it could not be read whole).
+  virtual const ReadFileResult& Read() const = 0;
+  // Puts it in place of its file (replacing it; nothing moves when it is there already), gives it
+  // the attributes it was prepared with (PreparedFile::Attributes) where the drive could have lost
+  // them on the way (a FAT driver that sets the hidden bit from the name), and makes the change
+  // durable. Moves nothing when its name no longer leads to the file that was read.
+  virtual uint32_t PutInPlace(uint32_t attributes) = 0;
+};
+
 // Held while one command writes: a second writer waits a few seconds for its release.
 class DriveLock {
  public:
@@ -92,13 +107,11 @@ class Drive {
   // Takes the lock of the drive's one writer (writer_lock.h), waiting a few seconds for another
   // holder. Throws Error when it is not taken: nothing may then be written.
   virtual std::unique_ptr<DriveLock> LockForWriting() = 0;
-  // Completes what a command interrupted by a crash began: puts the new version that waits at
-  // temporaryPath in place of path (replacing it; an empty temporaryPath when it is in place
-  // already), gives the file the attributes it was prepared with (PreparedFile::Attributes)
-  // where the drive could have lost them on the way (a FAT driver that sets the hidden bit from
-  // the name), and makes the change durable.
-  virtual uint32_t Complete(const std::string& temporaryPath, const std::string& path,
-                            uint32_t attributes) = 0;
+  // A version of the file at path that a command interrupted by a crash left under name in the
+  // same directory (its own name, or a temporary one), read up to limit bytes and held for the
+  // completion (FoundVersion).
+  virtual std::unique_ptr<FoundVersion> FindVersion(const std::string& path,
+                                                    const std::string& name, size_t limit) = 0;
   virtual uint32_t Remove(const std::string& path) = 0;
   // Removes what an interrupted write left in the directory.
   virtual void RemoveTemporaryFiles(const std::string& directory) = 0;

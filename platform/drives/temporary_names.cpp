@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 
 namespace startgarten::platform {
@@ -35,6 +36,14 @@ bool IsTemporaryName(std::string_view name) {
   return name.size() == 12 && (name[0] == 'S' || name[0] == 's') &&
          (name[1] == 'G' || name[1] == 'g') && AreHexDigits(name.substr(2, 6)) &&
          name.substr(8, 2) == ".~" && AreHexDigits(name.substr(10, 2));
+}
+
+bool IsNewVersionName(std::string_view name) {
+  unsigned index = kOldVersionIndex;
+  return name.size() == 12 && IsTemporaryName(name) &&
+         std::from_chars(name.data() + 10, name.data() + 12, index, 16).ptr == name.data() + 12 &&
+         (index < kOldVersionIndex ||
+          (index >= kLetteredIndex && index < kLetteredIndex + kOldVersionIndex));
 }
 
 }  // namespace startgarten::platform

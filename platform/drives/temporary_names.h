@@ -13,6 +13,9 @@ namespace startgarten::platform {
 // kOldVersionIndex + n until the command is done. The command's record is written under
 // kRecordIndex first.
 inline constexpr unsigned kOldVersionIndex = 0x40;
+// Where a disk image needs a letter among the digits of a new version's name
+// (image/temporary_name_case.cpp), file n of the command is numbered kLetteredIndex + n instead.
+inline constexpr unsigned kLetteredIndex = 0xA0;
 inline constexpr unsigned kRecordIndex = 0xFE;
 
 std::string TemporaryName(unsigned index);
@@ -20,5 +23,9 @@ std::string TemporaryName(unsigned index);
 // Whether name (any letter case) is such a name of any process, or "<name>.startgarten-new" as
 // earlier versions named their temporary files.
 bool IsTemporaryName(std::string_view name);
+
+// Whether name (any letter case) is such a name of any process for a file's new version: a
+// number below kOldVersionIndex, or from kLetteredIndex on below kOldVersionIndex more.
+bool IsNewVersionName(std::string_view name);
 
 }  // namespace startgarten::platform

@@ -25,8 +25,9 @@ inline constexpr const char* kTextExceedsCapacity =
     "Text \xFC"
     "berschreitet Memo-Kapazit\xE4t";
 
-// Writing all or nothing. The record's texts take its path; the take-back's the files that are
-// new, then those that are old (kNoFiles when there are none).
+// Writing all or nothing. The record's texts take its path, a completion that stopped the files
+// that are new now before it; the take-back's the files that are new, then those that are old
+// (kNoFiles when there are none).
 inline constexpr const char* kWriteRecordForeign =
     "Auf Laufwerk C: liegt die Datei %s, doch sie ist kein Schreibprotokoll, das Startgarten "
     "lesen kann. Startgarten l\xE4sst sie unber\xFChrt und schreibt nichts, solange sie dort "
@@ -36,6 +37,11 @@ inline constexpr const char* kWriteRecordUnfinished =
     "en: Sein Protokoll %s nennt eine Datei, die weder neu ist noch ihre neue Fassung neben sich "
     "hat oder sich nicht ersetzen l\xE4sst. Startgarten l\xE4sst alles unber\xFChrt und schreibt "
     "nichts, solange das Protokoll dort liegt";
+inline constexpr const char* kWriteRecordStopped =
+    "Ein unterbrochener Schreibvorgang lie\xDF sich nur zum Teil abschlie\xDF"
+    "en. Neu sind jetzt: %s. Sein Protokoll %s bleibt liegen, und Startgarten schreibt nichts, "
+    "bis es den Schreibvorgang bei einem Start abschlie\xDF"
+    "en kann";
 inline constexpr const char* kWriteTakeBackFailed =
     "Die Dateien lie\xDF"
     "en sich weder ganz schreiben noch zur\xFC"
@@ -53,6 +59,12 @@ inline constexpr const char* kLockHolder = "%s (PID %s)";
 inline constexpr const char* kLockHolderUnseen = "ein anderer Benutzer";
 inline constexpr const char* kDriveCannotLock =
     "Das Laufwerk %s l\xE4sst sich nicht zum Schreiben sperren: %s. Geschrieben wurde nichts";
+
+// A letter beside drive C that leads to the host's root folder or to a folder that holds drive C:
+// takes the letter, then the folder.
+inline constexpr const char* kDriveHoldsDriveC =
+    "Laufwerk %s: f\xFChrt in den Ordner %s, der Laufwerk C: enth\xE4lt. Das ist kein Laufwerk "
+    "eines Windows 95; Startgarten liest und schreibt dort nichts";
 
 // Profile keys and numbers.
 inline constexpr const char* kCannotWriteTo = "Kann nicht nach %s schreiben";
@@ -207,8 +219,9 @@ inline constexpr const char* kCommandLineHelp =
     "Laufwerk X: ist der Ordner $WINEPREFIX/dosdevices/x: (ohne WINEPREFIX: ~/.wine).\n"
     "LAUFWERK, ein Ordner oder die Abbilddatei einer Festplatte, ist f\xFCr diesen Lauf\n"
     "stattdessen Laufwerk C:; die \xFC"
-    "brigen Laufwerke kommen weiter aus dem Pr\xE4"
-    "fix.\n"
+    "brigen Laufwerke kommen dann nur aus einem in\n"
+    "WINEPREFIX genannten Pr\xE4"
+    "fix, nie aus ~/.wine.\n"
     "\n"
     "      --show           jede Option als Zeile NAME=WERT ausgeben, wie das Fenster\n"
     "                         sie nach dem Lesen zeigt\n"

@@ -32,15 +32,16 @@ class ProgramTest : public testing::Test {
                               const std::string& program = STARTGARTEN_PROGRAM,
                               const std::string& display = {}) const {
     arguments.insert(arguments.begin(), program);
-    std::vector<std::string> environment = {"WINEPREFIX=" + drive.Prefix().string(),
-                                            "HOME=/nonexistent", "PATH=/usr/bin:/bin",
-                                            "LANG=C.UTF-8"};
+    std::vector<std::string> environment = {"PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
+    environment.insert(environment.end(), prefix.begin(), prefix.end());
     if (!display.empty()) environment.push_back(display);
     return platform::RunProcess(
         {program, arguments, environment, {}, {}, std::chrono::milliseconds(20000)});
   }
 
   test_support::TempDrive drive;
+  // Where the drives come from: the drive's prefix, and no ~/.wine.
+  std::vector<std::string> prefix = {"WINEPREFIX=" + drive.Prefix().string(), "HOME=/nonexistent"};
 };
 
 // Wrong calls (status 2, with the hint to --help) and errors while the command reads or writes,
@@ -93,6 +94,58 @@ TEST_F(ProgramTest, RefusesWrongCallsAndStopsAtErrorsInUtf8) {
   refused({"--set", "Logo=0", folder + "/win95.img"}, 1,
           "startgarten: Die Abbilddatei " + folder +
               "/win95.img enth\u00E4lt weder ein FAT-Laufwerk noch eine Partitionstabelle.\n");
+}
+
+// A drive named on the command line stands alone: its boot file reaches other letters only in a
+// prefix named by WINEPREFIX, never in ~/.wine (whose z: here holds every folder of the test), and
+// in any prefix a letter that leads to "/" or to a folder holding drive C is refused with nothing
+// read or written there. A real second drive of the prefix named works as before.
+TEST_F(ProgramTest, ADriveNamedReachesOnlyTheLettersOfThePrefixNamed) {
+  const fs::path base = fs::canonical(drive.Base()), home = base / "home";
+  fs::create_directories(home / ".wine/dosdevices");
+  fs::create_directory_symlink(base, home / ".wine/dosdevices/z:");
+  drive.Write("../bin/START.BAT", "old");  // beside the drives
+  drive.Write("../bin/SG00ABCD.~01", "looks like ours");
+  drive.LinkDrive('z', "/");
+  drive.LinkDrive('e', base);
+  drive.MapDrive('d');
+  drive.Write("WINDOWS/START.BAT", "old", 'd');
+  const auto refused = [](const char* letter, const fs::path& folder) {
+    return "startgarten: Laufwerk " + std::string(letter) + ": f\u00FChrt in den Ordner " +
+           folder.string() +
+           ", der Laufwerk C: enth\u00E4lt. Das ist kein Laufwerk eines Windows 95; Startgarten "
+           "liest und schreibt dort nichts.\n";
+  };
+  const std::vector<std::string> named = prefix, withHome = {"HOME=" + home.string()};
+  const std::vector<std::string> show = {"--show", drive.Root().string()},
+                                 set = {"--set", "DosPrompt=1", drive.Root().string()};
+  const struct {
+    const char* winDir;
+    std::vector<std::string> prefix, arguments;
+    std::string errors;  // empty: done
+  } cases[] = {
+      {"Z:\\bin", withHome, show, ""},
+      {"Z:\\bin", withHome, set, "startgarten: Kann Datei Z:\\bin\\start.bat nicht erstellen.\n"},
+      {"Z:\\bin", named, show, refused("Z", "/")},
+      {"E:\\bin", named, set, refused("E", base)},
+      {"D:\\WINDOWS", named, set, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.winDir + (" " + c.prefix.front()));
+    fs::remove(drive.Host("MSDOS.SYS"));
+    drive.Write("MSDOS.SYS", test_support::CrLf({"[Paths]", std::string("WinDir=") + c.winDir,
+                                                 "HostWinBootDrv=C", "", "[Options]"}));
+    const std::string before = drive.Snapshot() + drive.Snapshot('d');
+    prefix = c.prefix;
+    const platform::ProcessResult result = Run(c.arguments);
+    EXPECT_EQ(result.errors, c.errors);
+    EXPECT_EQ(result.exitCode, c.errors.empty() ? 0 : 1);
+    EXPECT_EQ(drive.Snapshot() + drive.Snapshot('d') != before,
+              c.errors.empty() && c.arguments == set);
+    EXPECT_EQ(test_support::ReadHostBytes(base / "bin/START.BAT"), "old");
+    EXPECT_EQ(test_support::ReadHostBytes(base / "bin/SG00ABCD.~01"), "looks like ours");
+  }
+  EXPECT_NE(drive.Read("WINDOWS/START.BAT", 'd'), "old");
 }
 
 // The window is another program, in the place relative to this one where it is installed: it

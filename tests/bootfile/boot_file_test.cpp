@@ -30,7 +30,7 @@ TEST_F(BootFileTest, HostDriveElsewhereKeepsItsOwnAttributes) {
   drive.MapDrive('h');
   drive.Write("MSDOS.SYS", CrLf({"[Options]", "BootGUI=1"}), 'h');
   const uint32_t own = platform::GetFileAttributes("h:\\msdos.sys");
-  platform::WriteSet writes;
+  platform::WriteSet writes(WriteCommandFiles());
   std::unique_ptr<TBootFile> bootFile = OpenBootFile(boxes);
   ASSERT_TRUE(bootFile);
   EXPECT_EQ(bootFile->Path(), "H:\\msdos.sys");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bootfile/boot_file.h"
 #include "platform/dos/write_set.h"
 #include "support/boot_drive_fixture.h"
 
@@ -14,7 +15,7 @@ class StartScriptsTest : public test_support::BootDriveTest {
  protected:
   // The stage as the write command runs it: in a write set that may replace the boot file.
   void RunStage(bool prompt) {
-    platform::WriteSet writes;
+    platform::WriteSet writes(WriteCommandFiles());
     platform::LiftProtection("C:\\msdos.sys");
     MaintainStartScripts(prompt, lines, ini);
     writes.Commit();

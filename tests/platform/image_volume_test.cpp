@@ -154,9 +154,9 @@ struct FloppyBytes {
       : path(image.path), bytes(ReadHostBytes(path)) {}
   ~FloppyBytes() { test_support::WriteHostBytes(path, bytes); }
 
-  // The offset of the root directory entry of an 8.3 name as stored ("LOOP    TXT").
+  // The offset of the directory entry of an 8.3 name as stored ("LOOP    TXT"), the root's first.
   size_t Entry(std::string_view stored) const {
-    for (size_t at = kRoot; at < kRoot + size_t{224} * 32; at += 32) {
+    for (size_t at = kRoot; at + 32 <= bytes.size(); at += 32) {
       if (bytes.compare(at, 11, stored) == 0) return at;
     }
     ADD_FAILURE() << stored;
@@ -172,6 +172,18 @@ struct FloppyBytes {
       const uint64_t pair = test_support::GetLittleEndian(bytes, at, 2);
       test_support::PutLittleEndian(
           bytes, at, cluster & 1 ? (pair & 0x000F) | (next << 4) : (pair & 0xF000) | next, 2);
+    }
+  }
+
+  // Spells the long name of the entry with the characters of name, which it must have room for.
+  void SetLongName(std::string_view stored, std::string_view name) {
+    constexpr size_t kCharacters[] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
+    for (size_t at = Entry(stored) - 32, first = 0; bytes[at + 11] == 0x0F; at -= 32, first += 13) {
+      for (size_t i = 0; i < 13; ++i) {
+        const size_t n = first + i;
+        const unsigned c = n < name.size() ? uint8_t(name[n]) : n == name.size() ? 0 : 0xFFFF;
+        test_support::PutLittleEndian(bytes, at + kCharacters[i], c, 2);
+      }
     }
   }
 
@@ -215,6 +227,32 @@ TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
             (std::vector<std::string>{"LOOP.TXT", "SELF.TXT", "FAR.TXT", "GOOD.TXT"}));
   EXPECT_EQ(ReadFileBytes(image, "LOOP.TXT"), content);
   EXPECT_EQ(ReadFileBytes(image, "GOOD.TXT"), "good");
+}
+
+// mtools prints a long name as it is: one that holds a line break would read as further entries.
+// A directory with one is not read, nor anything in it changed; other control characters in a
+// name leave it one entry.
+TEST_F(ImageVolumeTest, ALongNameForgesNoEntry) {
+  test_support::PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
+                                 {"WINDOWS/" + std::string(26, 'n'), "", ""},
+                                 {"WINDOWS/WIN.INI", "ini", ""},
+                                 {"CONTROL/" + std::string(26, 'm'), "", ""},
+                                 {"CONTROL/WIN.INI", "ini", ""}});
+  {
+    FloppyBytes floppy(image);
+    floppy.SetLongName("NNNNNN~1   ", "a\nASHR ::/WINDOWS/IO.SYS");
+    floppy.SetLongName("MMMMMM~1   ", "\t\x01\x1F\x7F");
+  }
+  const std::string crafted = ReadHostBytes(image.path);
+  ImageVolume volume(image.path);
+  const std::pair<const char*, uint32_t> found[] = {{"WINDOWS\\IO.SYS", kErrorIoDevice},
+                                                    {"WINDOWS\\WIN.INI", kErrorIoDevice},
+                                                    {"CONTROL\\WIN.INI", kErrorSuccess},
+                                                    {"MSDOS.SYS", kErrorSuccess}};
+  for (const auto& [path, error] : found) EXPECT_EQ(volume.Find(path).error, error) << path;
+  volume.Lock();
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles("WINDOWS"), kErrorIoDevice);
+  EXPECT_EQ(ReadHostBytes(image.path), crafted);
 }
 
 // Stale are the files of the temporary names' pattern that this object did not write, but not a

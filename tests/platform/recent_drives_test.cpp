@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 
+#include "support/bindfs_folder.h"
 #include "support/child_processes.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"
@@ -78,6 +79,24 @@ TEST_F(RecentDrivesTest, LivesInTheUsersConfigFolder) {
   const ScopedEnvironment none({{"HOME", ""}, {"XDG_CONFIG_HOME", ""}});
   EXPECT_EQ(RecentDrivesFile(), std::nullopt);
   EXPECT_FALSE(RememberRecentDrive("/x"));
+}
+
+// A drive on a mount that does not answer (bindfs stopped, as a stale network mount hangs) is gone
+// for now, beside one that is there and one that is not; once the mount answers, it is there.
+TEST_F(RecentDrivesTest, AMountThatDoesNotAnswerIsGoneForNow) {
+  std::optional<test_support::BindfsFolder> mount;
+  try {
+    mount.emplace();
+  } catch (const std::runtime_error& error) {
+    GTEST_SKIP() << error.what();
+  }
+  fs::create_directory(mount->Backing() / "drive");  // not yet seen through the mount
+  const Paths paths = {(mount->Mount() / "drive").string(), drive.Root().string(),
+                       (drive.Base() / "gone").string()};
+  mount->Freeze();
+  EXPECT_EQ(GoneNow(paths), (std::vector<bool>{true, false, true}));
+  mount->Thaw();
+  EXPECT_EQ(GoneNow(paths), (std::vector<bool>{false, false, true}));
 }
 
 // A damaged list gives what can be read of it, and the next choice writes a sound one.

@@ -88,7 +88,7 @@ TEST(WriteSet, ReplacedFilesKeepOwnerPermissionsAclAndExtendedAttributes) {
     EXPECT_EQ(boot.owner, 4242u);
   }
 
-  WriteSet writes;
+  WriteSet writes({"C:\\MSDOS.SYS", "C:\\AUTOEXEC.BAT"});
   LiftProtection("C:\\MSDOS.SYS");
   WriteProfileString("C:\\MSDOS.SYS", "Options", "BootGUI", "0", "refused");
   CreateWholeFile("C:\\AUTOEXEC.BAT", "@ECHO ON\r\n", {"refused", "refused"});
@@ -111,7 +111,7 @@ TEST(WriteSet, StagedFilesAreSeenAndOnlyCommittedOnesWritten) {
   drive.Write("AUTOEXEC.BAT", "old\r\n");
   fs::create_hard_link(drive.Host("AUTOEXEC.BAT"), drive.Base() / "outside");
   {
-    WriteSet writes;
+    WriteSet writes({"C:\\AUTOEXEC.BAT"});
     CreateWholeFile("C:\\autoexec.bat", "[A]\r\n", {"", ""});
     WriteProfileString("c:\\AUTOEXEC.BAT", "A", "k", "1", "");
     EXPECT_EQ(ReadWholeFile("C:\\AUTOEXEC.BAT", 100).bytes, "[A]\r\nk=1\r\n");
@@ -134,7 +134,7 @@ TEST(WriteSet, OneWriterAtATime) {
   constexpr int kWrites = 40;
   const auto writer = [](const char* key) {
     for (int n = 1; n <= kWrites; ++n) {
-      WriteSet writes;
+      WriteSet writes({"C:\\MSDOS.SYS"});
       const int read = std::stoi("0" + ReadProfileString("C:\\MSDOS.SYS", "Options", key, "", 16));
       WriteProfileString("C:\\MSDOS.SYS", "Options", key, std::to_string(read + 1), "refused");
       writes.Commit();
@@ -165,7 +165,7 @@ TEST(WriteSet, OneWriterAtATime) {
     }
 
     const std::string before = drive.Read("MSDOS.SYS").value_or("");
-    const test_support::HoldingChild holder([] { static const WriteSet held; });
+    const test_support::HoldingChild holder([] { static const WriteSet held({}); });
     SetWriterLockWait(std::chrono::milliseconds(100));
     const std::string holderName =
         FormatMessageText(messages::kLockHolder, "platform_test", std::to_string(holder.Pid()));
@@ -196,7 +196,7 @@ TEST(WriteSet, TemporaryNamesAreShortNamesAndOnlyOursAreRemoved) {
     drive.Write(name, "x");
   }
   fs::create_directory(drive.Host("SG000001.~02"));
-  RemoveTemporaryFiles({"C:\\"});
+  CleanUpInterruptedWrites({"C:\\MSDOS.SYS"});
   EXPECT_EQ(drive.Entries(), (std::set<std::string>{"MSDOS.SYS", "SG000001.~02", "SG00ABCD.TMP",
                                                     "SG00ABCD.~01X", "SGX0ABCD.~01"}));
 }

@@ -53,9 +53,9 @@ BindfsFolder::BindfsFolder() {
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
   base_ = std::filesystem::canonical(pattern);  // as /proc/self/mountinfo names it
   mount_ = base_ / "mount";
-  std::filesystem::create_directory(base_ / "backing");
+  std::filesystem::create_directory(Backing());
   std::filesystem::create_directory(mount_);
-  bindfs_ = StartBindfs(base_ / "backing", mount_);
+  bindfs_ = StartBindfs(Backing(), mount_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   int status = -1;
   while (bindfs_ == -1 || !IsFuse(mount_)) {
@@ -73,11 +73,20 @@ BindfsFolder::~BindfsFolder() {
   Unmount();
 }
 
+void BindfsFolder::Freeze() const {
+  ::kill(bindfs_, SIGSTOP);
+}
+
+void BindfsFolder::Thaw() const {
+  ::kill(bindfs_, SIGCONT);
+}
+
 // Stops bindfs, which unmounts, and removes the folders only once nothing is mounted there: a
 // recursive removal through a live mount would reach whatever it shows.
 void BindfsFolder::Unmount() {
   if (bindfs_ > 0) {
     ::kill(bindfs_, SIGTERM);
+    ::kill(bindfs_, SIGCONT);  // a frozen one ends as well
     ::waitpid(bindfs_, nullptr, 0);
     bindfs_ = -1;
   }

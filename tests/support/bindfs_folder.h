@@ -26,6 +26,12 @@ class BindfsFolder {
 
   // Where the tests work: the FUSE mount.
   const std::filesystem::path& Mount() const { return mount_; }
+  // The folder beneath it, where a file can be made that the kernel has not seen on the mount.
+  std::filesystem::path Backing() const { return base_ / "backing"; }
+
+  // Stops bindfs until Thaw, so that the mount hangs as a stale network mount does.
+  void Freeze() const;
+  void Thaw() const;
 
  private:
   void Unmount();

@@ -65,6 +65,39 @@ class FolderLock : public DriveLock {
   Descriptor machineLock_;
 };
 
+// A version found beside its file, held open. It is renamed within the directory it was opened
+// in, and only when its name, looked at right before, still leads to the open file: under the
+// drive's lock no other writer moves it, and a file put under that name since is not moved.
+class FolderFoundVersion : public FoundVersion {
+ public:
+  FolderFoundVersion(Descriptor directory, Descriptor file, std::string name, std::string target,
+                     ReadFileResult read)
+      : directory_(std::move(directory)),
+        file_(std::move(file)),
+        name_(std::move(name)),
+        target_(std::move(target)),
+        read_(std::move(read)) {}
+
+  const ReadFileResult& Read() const override { return read_; }
+
+  uint32_t PutInPlace(uint32_t attributes) override {
+    struct stat held, named;
+    if (!file_.IsOpen() || ::fstat(file_.Get(), &held) != 0 ||
+        ::fstatat(directory_.Get(), name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) {
+      return kErrorFileNotFound;
+    }
+    if (held.st_dev != named.st_dev || held.st_ino != named.st_ino) return kErrorFileNotFound;
+    return CompleteInFolder(directory_.Get(), name_ == target_ ? "" : name_, target_, attributes);
+  }
+
+ private:
+  Descriptor directory_;
+  Descriptor file_;
+  std::string name_;
+  std::string target_;
+  ReadFileResult read_;
+};
+
 }  // namespace
 
 std::unique_ptr<FolderDrive> FolderDrive::Open(const std::string& location) {
@@ -200,13 +233,23 @@ bool FolderDrive::IsGone() const {
   return ::fstat(root_.Get(), &status) != 0 || status.st_nlink == 0;
 }
 
-uint32_t FolderDrive::Complete(const std::string& temporaryPath, const std::string& path,
-                               uint32_t attributes) {
-  const auto [directoryPath, name] = SplitDrivePath(path);
-  const Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
-  if (!directory.IsOpen()) return WindowsErrorFromErrno(errno);
-  const std::string temporary = temporaryPath.empty() ? "" : SplitDrivePath(temporaryPath).second;
-  return CompleteInFolder(directory.Get(), temporary, name, attributes);
+std::unique_ptr<FoundVersion> FolderDrive::FindVersion(const std::string& path,
+                                                       const std::string& name, size_t limit) {
+  const auto [directoryPath, target] = SplitDrivePath(path);
+  Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
+  Descriptor file;
+  ReadFileResult read;
+  if (directory.IsOpen()) {
+    file = Descriptor(file_system::OpenBeneath(
+        directory.Get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
+  }
+  if (file.IsOpen()) {
+    read = ReadHeldFile(file.Get(), limit);
+  } else {
+    read.error = WindowsErrorFromErrno(errno);
+  }
+  return std::make_unique<FolderFoundVersion>(std::move(directory), std::move(file), name, target,
+                                              std::move(read));
 }
 
 uint32_t FolderDrive::Remove(const std::string& path) {

@@ -28,8 +28,8 @@ class FolderDrive : public Drive {
   Preparation Prepare(const std::string& path, std::string_view bytes, NewAttributes attributes,
                       unsigned index) override;
   std::unique_ptr<DriveLock> LockForWriting() override;
-  uint32_t Complete(const std::string& temporaryPath, const std::string& path,
-                    uint32_t attributes) override;
+  std::unique_ptr<FoundVersion> FindVersion(const std::string& path, const std::string& name,
+                                            size_t limit) override;
   uint32_t Remove(const std::string& path) override;
   void RemoveTemporaryFiles(const std::string& directory) override;
   bool IsGone() const override;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/drives/folder/dos_attrib_value.h"
 #include "platform/system/file_system.h"
@@ -21,9 +22,15 @@ constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 }  // namespace
 
 ReadFileResult ReadOpenFile(Descriptor fd, size_t limit) {
+  ReadFileResult result = ReadHeldFile(fd.Get(), limit);
+  fd.Close();
+  return result;
+}
+
+ReadFileResult ReadHeldFile(int fd, size_t limit) {
   ReadFileResult result;
   struct stat status;
-  if (::fstat(fd.Get(), &status) != 0) {
+  if (::fstat(fd, &status) != 0) {
     result.error = WindowsErrorFromErrno(errno);
   } else if (!S_ISREG(status.st_mode)) {
     result.error = kErrorAccessDenied;
@@ -32,8 +39,9 @@ ReadFileResult ReadOpenFile(Descriptor fd, size_t limit) {
   } else {
     // Up to the end of the file, not to the size fstat gave: the file may have grown since. One
     // byte more than that size is asked for, so that a file that has not grown takes a single
-    // read into room that never moves; a file that grew is read on, up to one byte past limit.
-    const size_t ceiling = limit + 1;
+    // read into room that never moves; a file that grew is read on, up to one byte past limit
+    // (a limit of the largest size_t takes no byte more: it does not wrap to none).
+    const size_t ceiling = limit < SIZE_MAX ? limit + 1 : limit;
     const auto statedSize = static_cast<size_t>(status.st_size);
     FileBytes& bytes = result.bytes;
     bytes.Resize(statedSize + 1);
@@ -47,7 +55,7 @@ ReadFileResult ReadOpenFile(Descriptor fd, size_t limit) {
         bytes.Resize(std::min(had + kReadChunk, ceiling));
       }
       const size_t room = bytes.size() - had;
-      const ssize_t got = file_system::Read(fd.Get(), bytes.Room() + had, room);
+      const ssize_t got = file_system::Read(fd, bytes.Room() + had, room);
       if (got < 0) result.error = WindowsErrorFromErrno(errno);
       if (got <= 0) break;
       had += static_cast<size_t>(got);
@@ -57,7 +65,6 @@ ReadFileResult ReadOpenFile(Descriptor fd, size_t limit) {
     }
     bytes.Resize(had);
   }
-  fd.Close();
   if (result.error || result.tooLarge) result.bytes.Resize(0);
   return result;
 }

@@ -15,6 +15,8 @@ namespace startgarten::platform {
 // Reads a whole regular file from the descriptor, which it closes, never more than limit bytes.
 // A directory or device gives kErrorAccessDenied, as opening one for reading does on Windows.
 ReadFileResult ReadOpenFile(Descriptor fd, size_t limit);
+// The same from a descriptor that stays open, from where it stands.
+ReadFileResult ReadHeldFile(int fd, size_t limit);
 
 // Writes every byte. Returns 0 or an errno value.
 int WriteAll(int fd, std::string_view bytes);

@@ -83,6 +83,35 @@ class ImagePreparedFile : public PreparedFile {
   bool kept_ = false;
 };
 
+// A version found beside its file in the image. Nothing but the locked volume changes the image
+// while it is completed, so its name leads to what was read; mmove keeps the attributes it was
+// written with, so only its place is left to do.
+class ImageFoundVersion : public FoundVersion {
+ public:
+  ImageFoundVersion(ImageVolume& volume, std::string directory, std::string name,
+                    std::string target, ReadFileResult read)
+      : volume_(volume),
+        directory_(std::move(directory)),
+        name_(std::move(name)),
+        target_(std::move(target)),
+        read_(std::move(read)) {}
+
+  const ReadFileResult& Read() const override { return read_; }
+
+  uint32_t PutInPlace(uint32_t /*attributes*/) override {
+    if (name_ == target_) return kErrorSuccess;
+    ImageReplacement replaced;
+    return volume_.Replace(directory_, name_, target_, replaced);
+  }
+
+ private:
+  ImageVolume& volume_;
+  std::string directory_;
+  std::string name_;
+  std::string target_;
+  ReadFileResult read_;
+};
+
 }  // namespace
 
 // mtools finds names without regard to case itself, so a path is resolved without a look at the
@@ -136,13 +165,11 @@ std::unique_ptr<DriveLock> ImageDrive::LockForWriting() {
   return std::make_unique<ImageLock>(volume_);
 }
 
-// mmove keeps the attributes the new version was written with, so only its place is left to do.
-uint32_t ImageDrive::Complete(const std::string& temporaryPath, const std::string& path,
-                              uint32_t /*attributes*/) {
-  if (temporaryPath.empty()) return kErrorSuccess;
-  const auto [directory, name] = SplitDrivePath(Slashed(path));
-  ImageReplacement replaced;
-  return volume_.Replace(directory, SplitDrivePath(Slashed(temporaryPath)).second, name, replaced);
+std::unique_ptr<FoundVersion> ImageDrive::FindVersion(const std::string& path,
+                                                      const std::string& name, size_t limit) {
+  const auto [directory, target] = SplitDrivePath(Slashed(path));
+  ReadFileResult read = volume_.Read(JoinDrivePath(directory, name), limit);
+  return std::make_unique<ImageFoundVersion>(volume_, directory, name, target, std::move(read));
 }
 
 bool ImageDrive::IsGone() const {

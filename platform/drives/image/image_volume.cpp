@@ -303,8 +303,12 @@ const ImageVolume::Listing* ImageVolume::ListDirectory(const Folders& directorie
     error = result.tooLarge ? kErrorNotEnoughMemory : result.error;
     return nullptr;
   }
+  // A long name with a line break would read as more entries: a directory with one is not read.
   const auto lines = text::ParseAttributeListing(result.output);
-  if (!lines) {
+  if (!lines ||
+      (!lines->empty() && Run(Access::kRead, "mattrib",
+                              {"-X", text::VolumePath(listing.utf8Path, text::kLineBreakPattern)})
+                                  .error != kErrorFileNotFound)) {
     error = kErrorIoDevice;
     return nullptr;
   }

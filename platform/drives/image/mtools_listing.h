@@ -30,8 +30,13 @@ struct AttributeLine {
   bool operator==(const AttributeLine&) const = default;
 };
 
+// mtools prints each name as it is, line breaks and all: a long name holding one would read as
+// further entries, which a stranger's image could forge. This pattern matches the names that hold
+// one; a listing is only taken as it reads where it matches nothing.
+inline constexpr const char* kLineBreakPattern = "*[\n]*";
+
 // The entries of "mattrib -X DIR/*", without "." and ".."; none when a line is not of that form
-// (a name with a line break in it, output of another version).
+// (output of another version). Only where kLineBreakPattern matches nothing is each line an entry.
 std::optional<std::vector<AttributeLine>> ParseAttributeListing(std::string_view text);
 
 // One line of "mdir -a -f -d": the entry's short name ("NAME.EXT", with its case), its long name
@@ -44,7 +49,8 @@ struct ClusterLine {
 };
 
 // The entries of "mdir -a -f -d DIR", without "." and ".."; none when a line that begins like an
-// entry is not of that form.
+// entry is not of that form. As for the attribute listing, each line is an entry only where
+// kLineBreakPattern matches nothing in DIR.
 std::optional<std::vector<ClusterLine>> ParseClusterListing(std::string_view text);
 
 }  // namespace startgarten::platform::mtools_text

@@ -46,7 +46,7 @@ std::string TemporaryNameInCaseOf(unsigned index, std::string_view target) {
   unsigned chosen = index;
   if (smallExtension && !hexLetter) {
     smallExtension = index < 0x10;
-    chosen = smallExtension ? 0xA0 + index : index;
+    chosen = smallExtension ? kLetteredIndex + index : index;
   }
   std::string name = TemporaryName(chosen);
   const size_t nameDot = name.find('.');

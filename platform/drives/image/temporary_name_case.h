@@ -12,7 +12,8 @@ namespace startgarten::platform {
 // (as Windows NT writes them), mtools sets those bits for a new name written so, and a swap keeps
 // the bits of the file that takes the name. So the temporary name is written as target is. An
 // extension in small letters needs a letter among the temporary extension's digits: the index is
-// moved to 0xA0 and on, past those of a command's files. A target with a long name keeps that.
+// moved to kLetteredIndex and on, past those of a command's files. A target with a long name keeps
+// that.
 std::string TemporaryNameInCaseOf(unsigned index, std::string_view target);
 
 }  // namespace startgarten::platform
