@@ -15,7 +15,7 @@ cmake --build build-fuzz --target fuzzers -j "$(nproc)"
 
 seeds=build-fuzz/seeds
 rm -rf "$seeds"
-mkdir -p "$seeds"/{profile,number,memo,bitmap,image,mtools,record} build-fuzz/findings
+mkdir -p "$seeds"/{profile,number,memo,bitmap,image,mtools,references,record} build-fuzz/findings
 cp examples/drive_c/MSDOS.SYS examples/drive_c/CONFIG.SYS "$seeds/profile/"
 cp examples/drive_c/AUTOEXEC.BAT examples/drive_c/CONFIG.SYS examples/drive_c/MSDOS.SYS \
   examples/drive_c/WINDOWS/DOSSTART.BAT "$seeds/memo/"
@@ -28,6 +28,20 @@ STARTGARTEN_IMAGE_SEEDS=$seeds/image build-fuzz/tests/platform/image_test \
 # The listings of mtools that the parsers' test reads, real ones and damaged ones.
 STARTGARTEN_MTOOLS_SEEDS=$seeds/mtools build-fuzz/tests/platform/platform_test \
   --gtest_filter='MtoolsText.*' >/dev/null
+# Headers that name other files, made with qemu-img: the first byte chooses the format (0 qcow2,
+# 1 qcow, 2 QED, 3 VMDK), as the target reads it.
+made=$(mktemp -d)
+qemu-img create -q -f raw "$made/base.img" 1M
+qemu-img create -q -f qcow2 -b base.img -F raw -o data_file="$made/data.raw" "$made/q2" 1M
+qemu-img create -q -f qcow -b base.img -F raw "$made/q1" 1M
+qemu-img create -q -f qed -b base.img -F raw "$made/qed" 1M
+qemu-img create -q -f vmdk -o subformat=twoGbMaxExtentFlat "$made/flat.vmdk" 1M
+qemu-img create -q -f vmdk -b flat.vmdk -F vmdk "$made/sparse.vmdk" 1M
+for seed in "0 q2" "1 q1" "2 qed" "3 flat.vmdk" "3 sparse.vmdk"; do
+  read -r format file <<<"$seed"
+  { printf "\\x0$format"; head -c 4096 "$made/$file"; } >"$seeds/references/$file"
+done
+rm -rf "$made"
 # A write record as the write command leaves it, whole and cut off.
 printf 'Startgarten write record 1\nfile c 22 3C1E0F4A2B8D9E71 27 MSDOS.SYS SG000001.~00\nfile c 16 %s\nend\n' \
   '0123456789ABCDEF 20 WINDOWS/start.bat WINDOWS/SG000001.~01' >"$seeds/record/complete"
@@ -48,6 +62,8 @@ targets=(
   # The recognition reads a few sectors: an allocation of a claimed size is a finding.
   "disk_image_layout_fuzzer image -max_len=8192 -malloc_limit_mb=16"
   "mtools_listing_fuzzer mtools -max_len=4096 -dict=fuzz/mtools.dict"
+  # A header is read once, a VMDK descriptor up to a MiB: more is a finding.
+  "image_references_fuzzer references -max_len=8192 -malloc_limit_mb=16"
   "write_record_fuzzer record -max_len=2048 -dict=fuzz/write_record.dict"
 )
 

@@ -163,8 +163,8 @@ double ReadImageWithMtools(const std::string& image) {
 double ExportOnce(const std::string& image) {
   const int64_t start = MonotonicNanoseconds();
   {
-    const platform::ImageExport exported(image, {"qcow2", messages::kImageFormatQcow2},
-                                         "win95.qcow2", {});
+    const platform::ImageExport exported({{"qcow2", image, {}}},
+                                         {"qcow2", messages::kImageFormatQcow2}, "win95.qcow2", {});
   }
   return (MonotonicNanoseconds() - start) / 1e9;
 }

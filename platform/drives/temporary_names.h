@@ -13,8 +13,8 @@ namespace startgarten::platform {
 // kOldVersionIndex + n until the command is done. The command's record is written under
 // kRecordIndex first.
 inline constexpr unsigned kOldVersionIndex = 0x40;
-// Where a disk image needs a letter among the digits of a new version's name (image_volume.cpp),
-// file n of the command is numbered kLetteredIndex + n instead.
+// Where a disk image needs a letter among the digits of a new version's name
+// (image/temporary_name_case.cpp), file n of the command is numbered kLetteredIndex + n instead.
 inline constexpr unsigned kLetteredIndex = 0xA0;
 inline constexpr unsigned kRecordIndex = 0xFE;
 

@@ -146,6 +146,30 @@ inline constexpr const char* kImagePidUnknown = "unbekannt";
 inline constexpr const char* kImageCannotLock =
     "Die Abbilddatei %s l\xE4sst sich nicht zum Schreiben sperren";
 
+// The other files that an image consists of (extents, a data file, the images it builds on), each
+// looked at before QEMU opens any: the refusal takes the name of the file whose header names
+// another, that name as written there, and the reason.
+inline constexpr const char* kImageReferenceRefused =
+    "Die Abbilddatei %s verweist auf %s; %s. Ge\xF6"
+    "ffnet wurde nichts";
+inline constexpr const char* kImageReferenceNotLocal = "das ist keine Datei dieses Rechners";
+inline constexpr const char* kImageReferenceCannotOpen =
+    "diese Datei l\xE4sst sich nicht \xF6"
+    "ffnen";
+inline constexpr const char* kImageReferenceNotRegular = "das ist keine gew\xF6hnliche Datei";
+inline constexpr const char* kImageReferenceOutside =
+    "diese Datei liegt nicht im Ordner der Abbilddatei";
+inline constexpr const char* kImageReferenceNoDiskImage = "diese Datei ist kein Festplattenabbild";
+inline constexpr const char* kImageReferenceOtherFormat =
+    "diese Datei hat nicht das angegebene Format";
+inline constexpr const char* kImageReferenceTwice = "diese Datei kommt im Abbild mehrfach vor";
+inline constexpr const char* kImageReferenceTooDeep = "die Kette der Abbilder ist zu lang";
+inline constexpr const char* kImageReferenceUnreadable =
+    "Die Abbilddatei %s verweist auf eine weitere Datei, deren Angabe sich nicht lesen l\xE4sst. "
+    "Ge\xF6"
+    "ffnet wurde nichts";
+inline constexpr const char* kImageNotRegular = "Die Abbilddatei %s ist keine gew\xF6hnliche Datei";
+
 // Input/output errors, by their error code.
 inline constexpr const char* kInOutFileNotFound = "Datei nicht gefunden";
 inline constexpr const char* kInOutInvalidFileName = "Ung\xFCltiger Dateiname";

@@ -1,16 +1,23 @@
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/form1.h"
+#include "app/scripted_command.h"
 #include "platform/files.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
@@ -304,6 +311,173 @@ TEST_P(ImageDriveAtRisk, QemuRefusesTheImageWhileTheProgramWritesIt) {
 INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveAtRisk,
                          testing::Values(ImageKind::kFloppy, ImageKind::kQcow2),
                          test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
+
+// An image is exactly the files the user chose. A stranger's image (in the folder dl) that names
+// other files, each shape a row: the user's image in another folder (an extent, a data file, one
+// reached through a link), a protocol's address (to a listener of the test's own), a file that is
+// no disk image, a device that is no file, a chain that loops. It is refused with a message that
+// names the file and the reason, and every file around it stays as it was; no connection is made.
+// Images made as emulators' users make them work as before, and leave the image they build on
+// as it was.
+TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
+  test_support::TempDrive drive;
+  const test_support::RuntimeFolder runtime{drive.Base()};
+  const fs::path dl = drive.Base() / "dl", elsewhere = drive.Base() / "elsewhere";
+  fs::create_directories(elsewhere);
+  const test_support::DiskImage victim = test_support::MakeFloppy(elsewhere / "victim.img");
+  test_support::PutFiles(victim, kFiles);
+  const std::string victimPath = victim.path.string();
+  const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 8), 0);
+  ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string nbd = "nbd://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
+  const std::string json = R"(json:{"driver":"nbd","server":{"type":"inet","host":"127.0.0.1",)"
+                           R"("port":")" +
+                           std::to_string(ntohs(address.sin_port)) + R"("}})";
+
+  // A descriptor of a flat VMDK of the floppy's size, longer than a sector, with these lines after
+  // its extent.
+  const auto vmdk = [&](const std::string& name, const std::string& extent,
+                        const std::string& more = "") {
+    test_support::WriteHostBytes(dl / name,
+                                 "# Disk DescriptorFile\nversion=1\nCID=fffffffe\n"
+                                 "parentCID=ffffffff\ncreateType=\"monolithicFlat\"\n"
+                                 "RW 2880 FLAT \"" +
+                                     extent + "\" 0\n" + more + "# " + std::string(600, '-') +
+                                     "\n");
+  };
+  const auto qcow2 = [&](const std::string& name, std::vector<std::string> options) {
+    options.insert(options.begin(), {"create", "-q", "-f", "qcow2", "-u"});
+    options.insert(options.end(), {(dl / name).string(), "1440K"});
+    test_support::QemuImg(options);
+  };
+  const auto refused = [&](const std::string& referrer, const std::string& name,
+                           const char* reason) {
+    return "startgarten: " + FormatMessageText(messages::kImageReferenceRefused,
+                                               {(dl / referrer).string(), name, reason});
+  };
+  const struct {
+    const char* name;
+    std::function<void()> build;
+    const char* image;
+    const char* command;
+    std::string refusal;  // empty: the command succeeds
+  } rows[] = {
+      {"ExtentByAbsolutePath", [&] { vmdk("evil.vmdk", victimPath); }, "evil.vmdk", "--set",
+       refused("evil.vmdk", victimPath, messages::kImageReferenceOutside)},
+      {"ExtentByRelativePath", [&] { vmdk("evil.vmdk", "../elsewhere/victim.img"); }, "evil.vmdk",
+       "--set", refused("evil.vmdk", "../elsewhere/victim.img", messages::kImageReferenceOutside)},
+      {"ExtentThroughLink",
+       [&] {
+         fs::create_symlink(victim.path, dl / "evil-flat.vmdk");
+         vmdk("evil.vmdk", "evil-flat.vmdk");
+       },
+       "evil.vmdk", "--set",
+       refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceOutside)},
+      {"ExtentFifo",
+       [&] {
+         ::mkfifo((dl / "evil-flat.vmdk").c_str(), 0600);
+         vmdk("evil.vmdk", "evil-flat.vmdk");
+       },
+       "evil.vmdk", "--show",
+       refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceNotRegular)},
+      {"VmdkParentAtAnAddress",
+       [&] {
+         test_support::WriteHostBytes(dl / "own-flat.vmdk", "");
+         vmdk("evil.vmdk", "own-flat.vmdk", "parentFileNameHint=\"" + nbd + "\"\n");
+       },
+       "evil.vmdk", "--show", refused("evil.vmdk", nbd, messages::kImageReferenceNotLocal)},
+      {"DataFileElsewhere",
+       [&] {
+         qcow2("evil.qcow2",
+               {"-o", "data_file=" + (dl / "own.raw").string() + ",data_file_raw=on"});
+         test_support::QemuImg({"amend", "-q", "-f", "qcow2", "-o", "data_file=" + victimPath,
+                                (dl / "evil.qcow2").string()});
+       },
+       "evil.qcow2", "--set", refused("evil.qcow2", victimPath, messages::kImageReferenceOutside)},
+      {"BackingAtAnAddress",
+       [&] {
+         qcow2("evil.qcow2", {"-b", nbd, "-F", "raw"});
+       },
+       "evil.qcow2", "--show", refused("evil.qcow2", nbd, messages::kImageReferenceNotLocal)},
+      {"BackingInJson",
+       [&] {
+         qcow2("evil.qcow2", {"-b", json, "-F", "raw"});
+       },
+       "evil.qcow2", "--show", refused("evil.qcow2", json, messages::kImageReferenceNotLocal)},
+      {"BackingNoDiskImage",
+       [&] {
+         qcow2("evil.qcow2", {"-b", "/etc/passwd", "-F", "raw"});
+       },
+       "evil.qcow2", "--show",
+       refused("evil.qcow2", "/etc/passwd", messages::kImageReferenceNoDiskImage)},
+      {"BackingLoop",
+       [&] {
+         qcow2("a.qcow2", {"-b", "b.qcow2", "-F", "qcow2"});
+         qcow2("b.qcow2", {"-b", "a.qcow2", "-F", "qcow2"});
+       },
+       "a.qcow2", "--show", refused("b.qcow2", "a.qcow2", messages::kImageReferenceTwice)},
+      {"OverlayOnBaseByAbsolutePath",
+       [&] {
+         qcow2("own.qcow2", {"-b", victimPath, "-F", "raw"});
+       },
+       "own.qcow2", "--set", ""},
+      {"VmdkSplitIntoExtents",
+       [&] {
+         test_support::QemuImg({"convert", "-O", "vmdk", "-o", "subformat=twoGbMaxExtentFlat",
+                                victimPath, (dl / "own.vmdk").string()});
+       },
+       "own.vmdk", "--set", ""},
+      {"VmdkDescriptorOfMoreThanASector",
+       [&] {
+         test_support::QemuImg({"convert", "-O", "vmdk", "-o", "subformat=monolithicFlat",
+                                victimPath, (dl / "own.vmdk").string()});
+         vmdk("own.vmdk", "own-flat.vmdk");
+       },
+       "own.vmdk", "--set", ""},
+  };
+  // The bytes of every file of both folders.
+  const auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const fs::path& folder : {dl, elsewhere}) {
+      for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.is_regular_file())
+          files[entry.path()] = test_support::ReadHostBytes(entry.path());
+      }
+    }
+    return files;
+  };
+  const auto run = [](const std::vector<std::string>& arguments) {
+    return RunScriptedCommand(ParseCommandLine(arguments).script, "Startgarten");
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(dl);
+    fs::create_directories(dl);
+    row.build();
+    const auto before = snapshot();
+    drive.LinkDrive('c', dl / row.image);
+    const ScriptedOutcome outcome =
+        row.command == std::string("--set") ? run({"--set", "Logo=0"}) : run({"--show"});
+    EXPECT_EQ(outcome.errors, row.refusal.empty() ? "" : row.refusal + ".\n");
+    if (row.refusal.empty()) {
+      EXPECT_EQ(outcome.exitStatus, 0);
+      EXPECT_NE(run({"--show"}).output.find("Logo=0\n"), std::string::npos);
+      EXPECT_EQ(test_support::ReadHostBytes(victim.path), before.at(victimPath));
+    } else {
+      EXPECT_NE(outcome.exitStatus, 0);
+      EXPECT_EQ(snapshot(), before);
+    }
+    EXPECT_EQ(::accept(listener, nullptr, nullptr), -1);
+  }
+  ::close(listener);
+  EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
+}
 
 }  // namespace
 }  // namespace startgarten

@@ -38,6 +38,7 @@ class ImageExportTest : public testing::Test {
       test_support::MakeFloppy(
           (fs::create_directory(scratch_.Base() / "a,b"), scratch_.Base() / "a,b" / "fd.img")),
       "qcow2");
+  const std::vector<ImageLayer> layers_ = {{"qcow2", image_.path, {}}};
 };
 
 // For reading and for writing, the export shows the disk itself, writable only for writing, and
@@ -50,7 +51,7 @@ TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
     {
       ImageExport::Options options;
       options.writable = writable;
-      const ImageExport exported(image_.path, kQcow2, "fd.qcow2", options);
+      const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
       EXPECT_EQ(test_support::ReadHostBytes("/proc/self/fd/" + std::to_string(exported.Fd())), raw);
       // Writing the first byte again works only through an export for writing.
       const int again =
@@ -71,7 +72,7 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
   options.daemon = "/nonexistent/qemu-storage-daemon";
   const auto failure = [&](const fs::path& image) {
     try {
-      ImageExport(image, kQcow2, "fd.qcow2", options);
+      ImageExport({{"qcow2", image, {}}}, kQcow2, "fd.qcow2", options);
     } catch (const Error& error) {
       return std::string(error.what());
     }
@@ -114,7 +115,7 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
       options.writable = true;
       options.kept = {::open(image_.path.c_str(), O_RDONLY)};
       ::flock(options.kept[0], LOCK_EX);
-      const ImageExport exported(image_.path, kQcow2, "fd.qcow2", options);
+      const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
       // The keeper leads the process group; once the processes killed have ended, the export's
       // lock is free, or held by the daemon alone.
       const pid_t daemon = exported.Daemon(), killed = daemonKilled ? daemon : ::getpgid(daemon);
@@ -130,7 +131,7 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
     ASSERT_EQ(runtime_.ExportsLeft().size(), 1u);
     const pid_t daemon = std::stoi(test_support::ReadHostBytes(runtime_.ExportsLeft()[0] + "/pid"));
     {
-      const ImageExport live(image_.path, kQcow2, "fd.qcow2", {});
+      const ImageExport live(layers_, kQcow2, "fd.qcow2", {});
       EXPECT_TRUE(test_support::ProcessEnded(daemon));
       EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);  // its own
       RemoveStaleImageExports();

@@ -165,6 +165,12 @@ DiskImage ConvertImage(const DiskImage& raw, const std::string& format) {
   return image;
 }
 
+void QemuImg(const std::vector<std::string>& arguments) {
+  std::vector<std::string> line = {"qemu-img"};
+  line.insert(line.end(), arguments.begin(), arguments.end());
+  RunTool("/usr/bin/qemu-img", line);
+}
+
 void PutFiles(const DiskImage& image, const std::vector<ImageFile>& files) {
   if (image.format != "raw") {
     const DiskImage raw = RawOf(image);

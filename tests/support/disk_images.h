@@ -71,6 +71,9 @@ std::string VhdFooter(uint64_t diskSize, uint32_t diskType);
 // size).
 DiskImage ConvertImage(const DiskImage& raw, const std::string& format);
 
+// Runs qemu-img with the arguments (after its name); the test fails when it does not succeed.
+void QemuImg(const std::vector<std::string>& arguments);
+
 // Puts the files on the image, with mtools and nothing of ours.
 void PutFiles(const DiskImage& image, const std::vector<ImageFile>& files);
 // The bytes of a file and its attributes as "mattrib -X" shows them ("ASHR"), read with mtools

@@ -269,20 +269,6 @@ FatVolumeLocation PartitionedVolume(const Image& image, const Sector& mbr, uint6
   return VolumeAt(image, offset, bytes);
 }
 
-// Reads of an open image file.
-ImageReader FileReader(int fd) {
-  return [fd](uint64_t offset, std::span<char> buffer) {
-    size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t got = file_system::ReadAt(fd, buffer.data() + done, buffer.size() - done,
-                                              static_cast<off_t>(offset + done));
-      if (got <= 0) return false;
-      done += static_cast<size_t>(got);
-    }
-    return true;
-  };
-}
-
 uint64_t FileSize(int fd, std::string_view name) {
   struct stat status;
   if (::fstat(fd, &status) != 0) throw Error(FormatMessageText(messages::kImageTooShort, name));
@@ -314,6 +300,19 @@ std::optional<ContainerFormat> ContainerFormatOf(std::string_view displayName, u
     image.Fail(messages::kImageUnsupportedFormat, container->name);
   }
   return container;
+}
+
+ImageReader FileReader(int fd) {
+  return [fd](uint64_t offset, std::span<char> buffer) {
+    size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t got = file_system::ReadAt(fd, buffer.data() + done, buffer.size() - done,
+                                              static_cast<off_t>(offset + done));
+      if (got <= 0) return false;
+      done += static_cast<size_t>(got);
+    }
+    return true;
+  };
 }
 
 FatVolumeLocation LocateFatVolumeInFile(int fd, const std::filesystem::path& path) {

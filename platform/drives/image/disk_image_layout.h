@@ -25,6 +25,9 @@ struct FatVolumeLocation {
 // Fills buffer with the bytes at offset of the image file; false when they cannot all be read.
 using ImageReader = std::function<bool(uint64_t offset, std::span<char> buffer)>;
 
+// Reads of an open image file, at its offsets.
+ImageReader FileReader(int fd);
+
 // Finds the FAT volume in an image file of fileSize bytes. An MBR disk gives its active primary
 // partition of a FAT type, else the first primary one of a FAT type. Anything else (another
 // image format, another file system, a damaged boot sector, a partition or a volume that reaches

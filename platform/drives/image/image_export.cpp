@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "platform/drives/image/orphaned_daemon.h"
+#include "platform/drives/image/qemu_blockdev.h"
 #include "platform/system/directory_listing.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
@@ -229,7 +230,7 @@ std::string RandomName() {
 
 }  // namespace
 
-ImageExport::ImageExport(const std::filesystem::path& image, const ContainerFormat& format,
+ImageExport::ImageExport(const std::vector<ImageLayer>& layers, const ContainerFormat& format,
                          std::string_view displayName, const Options& options)
     : displayName_(displayName), writable_(options.writable), timeout_(options.timeout) {
   if (::access(options.daemon.c_str(), X_OK) != 0) {
@@ -239,7 +240,7 @@ ImageExport::ImageExport(const std::filesystem::path& image, const ContainerForm
     throw Error(FormatMessageText(messages::kImageFuseMissing, {displayName, format.name}));
   }
   try {
-    Start(image, format, options);
+    Start(layers, options);
   } catch (...) {
     Stop();
     throw;
@@ -254,8 +255,7 @@ void ImageExport::Fail(const char* message, std::string_view detail) {
   throw Error(FormatMessageText(message, {displayName_, detail}));
 }
 
-void ImageExport::Start(const std::filesystem::path& image, const ContainerFormat& format,
-                        const Options& options) {
+void ImageExport::Start(const std::vector<ImageLayer>& layers, const Options& options) {
   const Clock::time_point deadline = Clock::now() + timeout_;
   parent_ = LockExportsFolder(parentPath_, displayName_);
   RemoveStaleExports(parent_.Get(), parentPath_);
@@ -286,25 +286,20 @@ void ImageExport::Start(const std::filesystem::path& image, const ContainerForma
     Fail(messages::kImageEngineFailed, SystemText(errno));
   }
 
-  const std::string file = OptionValue(image.string());
-  const std::string readOnly = writable_ ? "off" : "on";
   ProcessRequest request;
   request.program = kShell;
-  request.arguments = {
-      "sh",
-      "-c",
-      kKeeperScript,
-      options.daemon,
-      "--blockdev",
-      "driver=file,node-name=file,filename=" + file + ",read-only=" + readOnly +
-          (writable_ ? "" : ",locking=off"),
-      "--blockdev",
-      std::string("driver=") + format.driver + ",node-name=disk,file=file,read-only=" + readOnly,
-      "--export",
-      "type=fuse,id=export,node-name=disk,allow-other=off,writable=" +
-          std::string(writable_ ? "on" : "off") + ",mountpoint=" + OptionValue(path_ + "/" + kDisk),
-      "--pidfile",
-      path_ + "/" + kPidFile};
+  request.arguments = {"sh",
+                       "-c",
+                       kKeeperScript,
+                       options.daemon,
+                       "--blockdev",
+                       QemuBlockdev(layers, "disk", writable_),
+                       "--export",
+                       "type=fuse,id=export,node-name=disk,allow-other=off,writable=" +
+                           std::string(writable_ ? "on" : "off") +
+                           ",mountpoint=" + OptionValue(path_ + "/" + kDisk),
+                       "--pidfile",
+                       path_ + "/" + kPidFile};
   request.environment = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"};
   request.passedDescriptors = options.kept;
   request.passedDescriptors.push_back(folder_.Get());

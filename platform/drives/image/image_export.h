@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/drives/image/disk_image_layout.h"
+#include "platform/drives/image/image_files.h"
 #include "platform/system/descriptor.h"
 #include "platform/system/process.h"
 
@@ -31,11 +32,12 @@ class ImageExport {
     std::string daemon = "/usr/bin/qemu-storage-daemon";
   };
 
-  // Exports the image, named displayName (code page 1252) in messages, in the format's driver.
+  // Exports the image of these layers (image_files.h: the image first, its format given and every
+  // file named), named displayName (code page 1252) in messages.
   // For reading it takes no locks, so that it shows an image that a running emulator holds; for
   // writing QEMU takes its locks, and refuses an image that another process has locked. Throws
   // Error naming the missing package, what QEMU reported, or a timeout.
-  ImageExport(const std::filesystem::path& image, const ContainerFormat& format,
+  ImageExport(const std::vector<ImageLayer>& layers, const ContainerFormat& format,
               std::string_view displayName, const Options& options);
   // Closes the export and waits, at most for the timeout, until the daemon has ended; then the
   // folder is removed.
@@ -55,8 +57,7 @@ class ImageExport {
   pid_t Daemon() const { return daemon_; }
 
  private:
-  void Start(const std::filesystem::path& image, const ContainerFormat& format,
-             const Options& options);
+  void Start(const std::vector<ImageLayer>& layers, const Options& options);
   void AwaitDaemon(std::chrono::steady_clock::time_point deadline, int watch);
   std::string QemuReport() const;
   void Stop();

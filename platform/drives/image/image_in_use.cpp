@@ -25,12 +25,16 @@ bool LocksUnsupported(int error) {
 // image, writing) and those it does not grant (writing, resizing).
 constexpr off_t kWriterLockBytes[] = {100, 101, 201, 203};
 
+// The byte that a QEMU which writes the image locks.
+constexpr off_t kWritingLockByte = 101;
+
 // Of the other processes that have the image open, the first that holds a lock through it,
-// else the first that writes it.
-std::optional<ImageUser> FindProcess(const struct stat& image) {
+// else the first that writes it; for kWriting only one that writes it.
+std::optional<ImageUser> FindProcess(const struct stat& image, ImageUse use) {
   const std::vector<FileOpening> openings = FindOpenings(image);
-  auto user = std::find_if(openings.begin(), openings.end(),
-                           [](const FileOpening& opening) { return opening.locks; });
+  auto user = std::find_if(openings.begin(), openings.end(), [use](const FileOpening& opening) {
+    return opening.locks && use == ImageUse::kAny;
+  });
   if (user == openings.end()) {
     user = std::find_if(openings.begin(), openings.end(),
                         [](const FileOpening& opening) { return opening.writes; });
@@ -48,20 +52,24 @@ std::string DescribeUse(const char* pattern, std::string_view imageName, const I
 
 }  // namespace
 
-int FindImageUser(int fd, std::optional<ImageUser>& user) {
+int FindImageUser(int fd, std::optional<ImageUser>& user, ImageUse use) {
   user.reset();
   struct stat image;
   if (::fstat(fd, &image) != 0) return errno;
-  // Any lock on the image that conflicts with an exclusive one: of another open file
-  // description (QEMU's), or of another process (l_pid tells which).
+  // Any lock on the image (or on QEMU's byte of writing) that conflicts with an exclusive one: of
+  // another open file description (QEMU's), or of another process (l_pid tells which).
   struct flock range = {};
   range.l_type = F_WRLCK;
   range.l_whence = SEEK_SET;
+  if (use == ImageUse::kWriting) {
+    range.l_start = kWritingLockByte;
+    range.l_len = 1;
+  }
   if (file_system::RangeLock(fd, F_OFD_GETLK, &range) != 0) {
     if (!LocksUnsupported(errno)) return errno;
     range.l_type = F_UNLCK;
   }
-  user = FindProcess(image);
+  user = FindProcess(image, use);
   if (user || range.l_type == F_UNLCK) return 0;
   user = ImageUser{range.l_pid > 0 ? range.l_pid : 0, {}};
   if (user->pid > 0) user->program = ProgramNameOf(user->pid);
@@ -80,6 +88,14 @@ int HoldWriterLocks(int fd) {
     }
   }
   return 0;
+}
+
+void RefuseIfInUse(int fd, std::string_view name, ImageUse use) {
+  std::optional<ImageUser> user;
+  if (FindImageUser(fd, user, use) != 0) {
+    throw Error(FormatMessageText(messages::kImageCannotLock, name));
+  }
+  if (user) throw ImageInUseError(name, *user);
 }
 
 ImageInUseError::ImageInUseError(std::string_view imageName, const ImageUser& user)

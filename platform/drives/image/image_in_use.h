@@ -22,13 +22,21 @@ namespace startgarten::platform {
 // named as ProgramNameOf names it.
 using ImageUser = FileHolder;
 
+// Which users of a file count: any that locks or writes it (a file that is written), or only one
+// that writes it or holds QEMU's lock of writing (an image that is only read, built on).
+enum class ImageUse { kAny, kWriting };
+
 // Looks, through fd (an opening of the image that holds no lock itself), for a lock of any other
 // open file description or process on the image, and in /proc for a process (other than this
 // one) that has it open for writing or holds such a lock. Processes that cannot be read are
 // passed over; their locks still count. On a file system without such locks, /proc alone tells.
 // Returns 0, with user set when the image is in use, or the errno value of a lock test that
 // failed.
-int FindImageUser(int fd, std::optional<ImageUser>& user);
+int FindImageUser(int fd, std::optional<ImageUser>& user, ImageUse use = ImageUse::kAny);
+
+// Throws ImageInUseError when another process uses the file open as fd, named name in messages,
+// and Error (kImageCannotLock) when that cannot be found out.
+void RefuseIfInUse(int fd, std::string_view name, ImageUse use);
 
 // Takes through fd (open for reading) the locks that a QEMU writing the image takes: it reads
 // and writes, and grants others neither writing nor resizing. A QEMU that starts while they are

@@ -13,6 +13,7 @@
 #include "platform/drives/drive_session.h"
 #include "platform/drives/image/image_in_use.h"
 #include "platform/drives/image/mtools_listing.h"
+#include "platform/drives/image/temporary_name_case.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/drives/writer_lock.h"
 #include "platform/system/file_system.h"
@@ -61,61 +62,6 @@ std::vector<std::string> AttributeArguments(uint32_t attributes) {
     arguments.push_back(std::string(attributes & bit ? "+" : "-") + letter);
   }
   return arguments;
-}
-
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// Whether a part of a short name is written in small letters, in capitals, or needs a long name.
-enum class LetterCase { kCapitals, kSmall, kMixed };
-LetterCase LetterCaseOf(std::string_view part) {
-  bool small = false, capitals = false;
-  for (const char c : part) {
-    if (static_cast<unsigned char>(c) >= 0x80) return LetterCase::kMixed;
-    if (IsAsciiLetter(c)) (c >= 'a' ? small : capitals) = true;
-  }
-  if (small && capitals) return LetterCase::kMixed;
-  return small ? LetterCase::kSmall : LetterCase::kCapitals;
-}
-
-std::string InSmallLetters(std::string text) {
-  for (char& c : text) c = ToLowerCp1252(c);
-  return text;
-}
-
-// The temporary file's name, in the letter case of target's short name. A short name in small
-// letters has no long name: the directory entry's case byte says which of its parts are small
-// (as Windows NT writes them), mtools sets those bits for a new name written so, and a swap keeps
-// the bits of the file that takes the name. So the temporary name is written as target is. An
-// extension in small letters needs a letter among the temporary extension's digits: the index is
-// moved to 0xA0 and on, past those of a command's files. A target with a long name keeps that.
-std::string TemporaryNameInCaseOf(unsigned index, std::string_view target) {
-  const size_t dot = target.rfind('.');
-  const std::string_view base = target.substr(0, dot);
-  const std::string_view extension = dot == std::string_view::npos ? "" : target.substr(dot + 1);
-  const bool shortName = !base.empty() && base.size() <= 8 && extension.size() <= 3 &&
-                         base.find_first_of(". +,;=[]") == std::string_view::npos &&
-                         extension.find_first_of(". +,;=[]") == std::string_view::npos;
-  const LetterCase baseCase = LetterCaseOf(base), extensionCase = LetterCaseOf(extension);
-  if (!shortName || baseCase == LetterCase::kMixed || extensionCase == LetterCase::kMixed) {
-    return TemporaryName(index);
-  }
-  const bool hexLetter = (index & 0x0F) >= 0x0A || (index & 0xF0) >= 0xA0;
-  bool smallExtension = extensionCase == LetterCase::kSmall;
-  unsigned chosen = index;
-  if (smallExtension && !hexLetter) {
-    smallExtension = index < 0x10;
-    chosen = smallExtension ? kLetteredIndex + index : index;
-  }
-  std::string name = TemporaryName(chosen);
-  const size_t nameDot = name.find('.');
-  if (baseCase == LetterCase::kSmall) {
-    name.replace(0, nameDot, InSmallLetters(name.substr(0, nameDot)));
-  }
-  if (smallExtension)
-    name.replace(nameDot, std::string::npos, InSmallLetters(name.substr(nameDot)));
-  return name;
 }
 
 }  // namespace
@@ -179,11 +125,16 @@ ImageVolume::ImageVolume(const std::filesystem::path& image, std::chrono::millis
     : image_(image),
       name_(Utf8ToCp1252(image.string())),
       timeout_(timeout),
-      fd_(file_system::Open(image.c_str(), O_RDONLY | O_NOCTTY)),
+      fd_(file_system::Open(image.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY)),
       cache_(fd_.Get()) {
   if (!fd_.IsOpen()) throw Error(FormatMessageText(messages::kCannotOpenFile, name_));
+  struct stat status;
+  if (::fstat(fd_.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    throw Error(FormatMessageText(messages::kImageNotRegular, name_));
+  }
   RemoveStaleImageExports();
   format_ = ContainerFormatOfFile(fd_.Get(), image);
+  if (format_) files_ = FindImageFiles(fd_.Get(), image, *format_);
   if (!format_) location_ = LocateFatVolumeInFile(fd_.Get(), image);
   if (!Mtools::Installed()) throw Error(FormatMessageText(messages::kMtoolsMissing, name_));
   mtools_ = std::make_unique<Mtools>(fd_.Get(), location_.offset, timeout);
@@ -218,7 +169,7 @@ int ImageVolume::View(Access access) {
   if (writable && lockFd_.IsOpen()) options.kept = {lockFd_.Get()};
   if (writable && machineLock_.IsOpen()) options.kept.push_back(machineLock_.Get());
   try {
-    export_ = std::make_unique<ImageExport>(image_, *format_, name_, options);
+    export_ = std::make_unique<ImageExport>(files_.layers, *format_, name_, options);
   } catch (const Error&) {
     // QEMU refuses an image that another process has locked since it was looked at.
     if (writable) RefuseIfInUse(lockFd_.IsOpen() ? lockFd_.Get() : fd_.Get());
@@ -265,10 +216,10 @@ void ImageVolume::KeepOpenInPrograms() {
 }
 
 void ImageVolume::RefuseIfInUse(int fd) const {
-  std::optional<ImageUser> user;
-  if (FindImageUser(fd, user) != 0)
-    throw Error(FormatMessageText(messages::kImageCannotLock, name_));
-  if (user) throw ImageInUseError(name_, *user);
+  platform::RefuseIfInUse(fd, name_, ImageUse::kAny);
+  for (const ImageFile& file : files_.others) {
+    platform::RefuseIfInUse(file.fd.Get(), file.name, file.use);
+  }
 }
 
 MtoolsResult ImageVolume::Run(Access access, std::string_view program,

@@ -13,6 +13,7 @@
 
 #include "platform/drives/image/disk_image_layout.h"
 #include "platform/drives/image/image_export.h"
+#include "platform/drives/image/image_files.h"
 #include "platform/drives/image/image_volume_cache.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/system/descriptor.h"
@@ -71,7 +72,8 @@ class ImageVolume {
  public:
   // Opens the image file (following links) and finds its FAT volume, in another emulator's format
   // through an export. Throws Error when the file cannot be opened (kCannotOpenFile), holds no
-  // usable FAT volume (the recognition's message), mtools is not installed (kMtoolsMissing) or
+  // usable FAT volume (the recognition's message), is no regular file (kImageNotRegular), names
+  // another file that is refused (image_files.h), mtools is not installed (kMtoolsMissing) or
   // the export fails (image_export.h). timeout bounds each program of mtools and each start and
   // end of an export.
   explicit ImageVolume(const std::filesystem::path& image,
@@ -158,7 +160,8 @@ class ImageVolume {
   void ReleaseLock();
   // The descriptors that the programs of mtools keep open: the lock, the export's keep-alive pipe.
   void KeepOpenInPrograms();
-  // Throws ImageInUseError when another process holds the image (looked at through fd).
+  // Throws ImageInUseError when another process holds the image (looked at through fd) or writes
+  // or locks another of its files (one that it builds on: writes it).
   void RefuseIfInUse(int fd) const;
   MtoolsResult Run(Access access, std::string_view program,
                    const std::vector<std::string>& arguments, std::string_view input = {},
@@ -186,6 +189,7 @@ class ImageVolume {
   int calls_ = 0;                          // public calls under way
   bool viewErrorsThrow_ = false;           // in the outermost of them
   std::optional<ContainerFormat> format_;  // another emulator's format, read through an export
+  ImageFiles files_;                       // its layers and files, checked
   std::unique_ptr<ImageExport> export_;
   FatVolumeLocation location_;
   std::unique_ptr<Mtools> mtools_;
