@@ -56,6 +56,12 @@ int Fsync(int fd) {
                       [&] { return system_calls::Fsync(fd); });
 }
 
+// A whole file system's writing counts among the flushes of directories: it stands in for them
+// where a directory's flush does not reach the renamed files' entries (FAT).
+int Syncfs(int fd) {
+  return bench::Timed(bench::directoryFlushes, [&] { return system_calls::Syncfs(fd); });
+}
+
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags) {
   return bench::Timed(bench::renames, [&] {
     return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);

@@ -1,7 +1,7 @@
 // Writing: Schreiben with the start scripts on the sample drive against writing its three files
-// crash-safely, and one WriteText of the last key of INI files of growing size against the
-// cheapest way to store the file: writing a copy of it in place and flushing it once, which is
-// not crash safe.
+// and a record of them crash-safely, and one WriteText of the last key of INI files of growing size
+// against the cheapest way to store the file: writing a copy of it in place and flushing it once,
+// which is not crash safe.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,6 +23,8 @@
 #include "bootfile/boot_options.h"
 #include "bootfile/ini_file.h"
 #include "interlocks/interlocks.h"
+#include "platform/dos/write_record.h"
+#include "platform/drives/temporary_names.h"
 #include "platform/system/file_system.h"
 
 namespace startgarten::bench {
@@ -62,9 +64,10 @@ bool FlushDirectory(const std::filesystem::path& directory) {
   return ::close(fd) == 0 && flushed;
 }
 
-// Schreiben against a floor that writes the same three files crash-safely, each written, flushed
-// and renamed, then their two directories flushed. The window changes nothing between writes, so
-// every write gives the same bytes.
+// Schreiben against a floor that writes the same three files and a record of them (as large as
+// the write command's) crash-safely, each written, flushed and renamed, then their two
+// directories flushed: the least that leaves the three all old or all new across a crash. The
+// window changes nothing between writes, so every write gives the same bytes.
 void WriteSampleDrive(benchmark::State& state) {
   static const BenchDrive drive;
   drive.Select();
@@ -78,6 +81,15 @@ void WriteSampleDrive(benchmark::State& state) {
     std::ifstream in(drive.Host(file), std::ios::binary);
     written.emplace_back(drive.Host(file), std::string(std::istreambuf_iterator<char>(in), {}));
   }
+  // The record under a name of its own, which the write command does not take for one.
+  std::vector<platform::RecordedFile> recorded;
+  for (size_t i = 0; i < written.size(); ++i) {
+    const std::string& bytes = written[i].second;
+    recorded.push_back({'c', kWrittenFiles[i], platform::TemporaryName(i), bytes.size(),
+                        platform::Fingerprint(bytes), 0x27});
+  }
+  written.emplace(written.begin(), drive.Host("SGRECORD.FLR"),
+                  platform::FormatWriteRecord(recorded));
   RunAgainstFloor(
       state, [&] { WriteBootOptions(form.Options(), boxes); },
       [&] {

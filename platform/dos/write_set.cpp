@@ -191,10 +191,10 @@ void WriteSet::Commit() {
   // A write reported done is on disk; where that cannot be made sure, it is taken back.
   if (const std::optional<size_t> unsynced = SyncDirectories(prepared))
     Abandon(*driveC, *record, prepared, 0, entries_[*unsynced]);
-  // Every file is new and on disk. A record that cannot be removed has the next command or start
-  // find them so.
-  driveC->Remove(kWriteRecordName);
+  // Every file is new and on disk. The old versions go, then the record: a record that outlives
+  // them, or that cannot be removed, has the next command or start find every file new.
   for (const std::unique_ptr<PreparedFile>& file : prepared) file->RemoveOldVersion();
+  driveC->Remove(kWriteRecordName);
 }
 
 // The files from firstNew to endNew are new, the others old. Nothing else is tried: the record
@@ -222,11 +222,14 @@ void WriteSet::Abandon(Drive& driveC, PreparedFile& record,
     if (prepared[i]->TakeBack() != kErrorSuccess)
       throw TakeBackFailed(prepared, i, prepared.size());
   }
-  SyncDirectories(prepared);
-  // The record goes durably before the new versions do: found without them, it could not be
-  // completed.
-  if (driveC.Remove(kWriteRecordName) != kErrorSuccess) throw TakeBackFailed(prepared, 0, 0);
-  record.SyncDirectory();
+  // The record stays until the take-back is on the disk: a power cut may keep the one and lose the
+  // other. It goes durably before the new versions do: found without them, it could not be
+  // completed, so they stay beside their files when its removal may not be on the disk.
+  if (SyncDirectories(prepared) || driveC.Remove(kWriteRecordName) != kErrorSuccess)
+    throw TakeBackFailed(prepared, 0, 0);
+  if (record.SyncDirectory() != kErrorSuccess) {
+    for (const std::unique_ptr<PreparedFile>& file : prepared) file->KeepForNextStart();
+  }
   throw Error(failed.texts.write);
 }
 

@@ -29,6 +29,9 @@ ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset);
 ssize_t ReadDirectory(int fd, void* buffer, size_t size);
 ssize_t Write(int fd, const void* data, size_t size);
 int Fsync(int fd);
+// syncfs(2): everything the file system that holds the file has not yet written, written to its
+// disk (on FAT without the disk's cache flushed, which an Fsync after it does).
+int Syncfs(int fd);
 // The descriptor is released even when closing reports an error.
 int Close(int fd);
 // renameat2(2), e.g. with RENAME_EXCHANGE or RENAME_NOREPLACE.

@@ -10,6 +10,10 @@ int Fsync(int fd) {
   return system_calls::Fsync(fd);
 }
 
+int Syncfs(int fd) {
+  return system_calls::Syncfs(fd);
+}
+
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags) {
   return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
 }

@@ -64,6 +64,10 @@ inline int Fsync(int fd) {
   return Retrying([&] { return ::fsync(fd); });
 }
 
+inline int Syncfs(int fd) {
+  return Retrying([&] { return ::syncfs(fd); });
+}
+
 inline int Close(int fd) {
   return ::close(fd);
 }

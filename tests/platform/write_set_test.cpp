@@ -5,11 +5,13 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <climits>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
 
+#include "platform/dos/write_record.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/drives/writer_lock.h"
 #include "platform/files.h"
@@ -176,6 +178,57 @@ TEST(WriteSet, OneWriterAtATime) {
     EXPECT_EQ(drive.Read("MSDOS.SYS"), before);
   }
   test_support::SetFaultPlan({});
+}
+
+// Flushes failing from each one on: until the record is on the disk, nothing is written and
+// nothing left; once the files are in place, they are taken back, but that cannot be flushed
+// either, so the record stays and the next start completes the command.
+TEST(WriteSet, TheRecordStaysUntilTheTakeBackIsFlushed) {
+  TempDrive drive;
+  const std::string takeBack =
+      FormatMessageText(messages::kWriteTakeBackFailed, {messages::kNoFiles, "C:\\MSDOS.SYS"});
+  std::string error = "none yet";
+  for (unsigned long flush = 1; !error.empty(); ++flush) {
+    SCOPED_TRACE("flushes failing from " + std::to_string(flush));
+    drive.Write("MSDOS.SYS", "old");
+    const std::string failed = error;
+    test_support::SetFaultPlan(
+        {.failAt = flush, .error = EIO, .failCount = ULONG_MAX, .onlyFlushes = true});
+    error = test_support::ErrorOf([] {
+      WriteSet writes({"C:\\MSDOS.SYS"});
+      CreateWholeFile("C:\\MSDOS.SYS", "new", {"refused", "refused"});
+      writes.Commit();
+    });
+    test_support::SetFaultPlan({});
+    if (error.empty()) {
+      EXPECT_EQ(failed, takeBack);  // the flush after the files are put in place was the last
+    }
+    const bool recorded = drive.Entries().count(kWriteRecordName) == 1;
+    EXPECT_EQ(recorded, error == takeBack) << error;
+    EXPECT_EQ(drive.Read("MSDOS.SYS"), error.empty() ? "new" : "old");
+    CleanUpInterruptedWrites({"C:\\MSDOS.SYS"});
+    EXPECT_EQ(drive.Read("MSDOS.SYS"), error.empty() || recorded ? "new" : "old");
+  }
+}
+
+// A file that refuses renameat2's flags now (EPERM: immutable, in a sticky folder) is replaced
+// another way, and the next command exchanges the names again: the file system has the call.
+TEST(WriteSet, ACallRefusedByAFileIsTriedAgainByTheNextCommand) {
+  TempDrive drive;
+  drive.Write("MSDOS.SYS", "[Options]\r\n");
+  const auto operations = [](const char* value, test_support::FaultPlan plan) {
+    test_support::SetFaultPlan(plan);
+    WriteSet writes({"C:\\MSDOS.SYS"});
+    WriteProfileString("C:\\MSDOS.SYS", "Options", "Key", value, "refused");
+    writes.Commit();
+    return test_support::OperationsPerformed();
+  };
+  operations("0", {});
+  const unsigned long exchanged = operations("1", {});
+  EXPECT_GT(operations("2", {.refusedRenameFlags = true}), exchanged);
+  EXPECT_EQ(operations("3", {}), exchanged);
+  test_support::SetFaultPlan({});
+  EXPECT_EQ(ReadProfileString("C:\\MSDOS.SYS", "Options", "Key", "", 8), "3");
 }
 
 // Temporary names are valid 8.3 names (eight characters, a dot, three) of characters every FAT

@@ -14,16 +14,18 @@ namespace {
 FaultPlan faultPlan;
 // Counted from every thread that runs a file operation (a test may read while another writes).
 std::atomic<unsigned long> operationsPerformed = 0;
+std::atomic<unsigned long> flushesPerformed = 0;
 std::function<void(const std::vector<std::string>&)> spawnHook;
 bool inSpawnHook = false;
 
-// Counts the operation, ends the process where the plan says so, and tells whether the plan makes
-// it fail (errno is then set).
-bool Fails() {
+// Counts the operation (with onlyFlushes, a flush also among the flushes), ends the process where
+// the plan says so, and tells whether the plan makes it fail (errno is then set).
+bool Fails(bool flush = false) {
   const unsigned long number = ++operationsPerformed;
   if (number == faultPlan.killAt) ::raise(SIGKILL);
-  if (faultPlan.failAt == 0 || number < faultPlan.failAt ||
-      number - faultPlan.failAt >= faultPlan.failCount) {
+  const unsigned long counted = !faultPlan.onlyFlushes ? number : flush ? ++flushesPerformed : 0;
+  if (faultPlan.failAt == 0 || counted < faultPlan.failAt ||
+      counted - faultPlan.failAt >= faultPlan.failCount) {
     return false;
   }
   errno = faultPlan.error;
@@ -51,6 +53,7 @@ bool Lacks(bool lacking, int error) {
 void SetFaultPlan(FaultPlan plan) {
   faultPlan = plan;
   operationsPerformed = 0;
+  flushesPerformed = 0;
 }
 
 unsigned long OperationsPerformed() {
@@ -86,7 +89,6 @@ FAILING(ssize_t, ReadAt, (int fd, void* buffer, size_t size, off_t offset),
         (fd, buffer, size, offset))
 FAILING(ssize_t, ReadDirectory, (int fd, void* buffer, size_t size), (fd, buffer, size))
 FAILING(ssize_t, Write, (int fd, const void* data, size_t size), (fd, data, size))
-FAILING(int, Fsync, (int fd), (fd))
 FAILING(int, UnlinkAt, (int directory, const char* name), (directory, name))
 FAILING(int, Fchmod, (int fd, mode_t mode), (fd, mode))
 FAILING(int, Fchown, (int fd, uid_t owner, gid_t group), (fd, owner, group))
@@ -107,6 +109,14 @@ FAILING(int, Exec, (const char* program, char* const arguments[]), (program, arg
 
 #undef FAILING
 
+int Fsync(int fd) {
+  return Fails(true) ? -1 : system_calls::Fsync(fd);
+}
+
+int Syncfs(int fd) {
+  return Fails(true) ? -1 : system_calls::Syncfs(fd);
+}
+
 // The descriptor is released whether or not the close is made to fail.
 int Close(int fd) {
   const bool fails = Fails();
@@ -118,7 +128,10 @@ int Close(int fd) {
 }
 
 int RenameAt(int fromDirectory, const char* from, int toDirectory, const char* to, unsigned flags) {
-  if (Fails() || Lacks(flags != 0 && faultPlan.noRenameFlags, EINVAL)) return -1;
+  if (Fails() || Lacks(flags != 0 && faultPlan.noRenameFlags, EINVAL) ||
+      Lacks(flags != 0 && faultPlan.refusedRenameFlags, EPERM)) {
+    return -1;
+  }
   return system_calls::RenameAt(fromDirectory, from, toDirectory, to, flags);
 }
 

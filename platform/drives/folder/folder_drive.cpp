@@ -252,12 +252,18 @@ std::unique_ptr<FoundVersion> FolderDrive::FindVersion(const std::string& path,
                                               std::move(read));
 }
 
+// On FAT the removal is flushed at once: half on the disk, it would leave the volume damaged.
+// Where that flush fails, the removal is left to the next one; whoever relies on it being on the
+// disk flushes the directory after.
 uint32_t FolderDrive::Remove(const std::string& path) {
   const auto [directoryPath, name] = SplitDrivePath(path);
-  const Descriptor directory = OpenBelow(directoryPath, O_PATH | O_DIRECTORY);
+  const Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
   if (!directory.IsOpen()) return WindowsErrorFromErrno(errno);
-  const bool removed = file_system::UnlinkAt(directory.Get(), name.c_str()) == 0;
-  return removed ? kErrorSuccess : WindowsErrorFromErrno(errno);
+  if (file_system::UnlinkAt(directory.Get(), name.c_str()) != 0)
+    return WindowsErrorFromErrno(errno);
+  bool onFat = false;
+  if (FileSystemIsFat(directory.Get(), onFat) == 0) FlushRemovals(directory.Get(), onFat);
+  return kErrorSuccess;
 }
 
 void FolderDrive::RemoveTemporaryFiles(const std::string& directory) {
@@ -265,14 +271,18 @@ void FolderDrive::RemoveTemporaryFiles(const std::string& directory) {
   std::vector<std::string> names;
   if (!fd.IsOpen()) return;
   ListDirectory(fd.Get(), names);  // what could be read of it
+  bool removed = false;
   for (const std::string& name : names) {
     struct stat status;
     if (IsTemporaryName(name) &&
         ::fstatat(fd.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(status.st_mode)) {
-      file_system::UnlinkAt(fd.Get(), name.c_str());
+      removed = file_system::UnlinkAt(fd.Get(), name.c_str()) == 0 || removed;
     }
   }
+  // As every removal on FAT, flushed.
+  bool onFat = false;
+  if (removed && FileSystemIsFat(fd.Get(), onFat) == 0) FlushRemovals(fd.Get(), onFat);
 }
 
 }  // namespace startgarten::platform

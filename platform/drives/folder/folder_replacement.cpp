@@ -7,11 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <optional>
-#include <vector>
+#include <string>
 
 #include "platform/drives/drive_path.h"
-#include "platform/drives/folder/dos_attrib_value.h"
+#include "platform/drives/folder/host_attributes.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/system/file_system.h"
@@ -22,123 +21,26 @@ namespace startgarten::platform {
 namespace {
 
 constexpr uint64_t kBeneath = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
-constexpr uint32_t kFatProtective = ATTR_RO | ATTR_HIDDEN | ATTR_SYS;
-// The FAT attribute bits a replacement keeps: read-only, hidden, system and archive.
-constexpr uint32_t kFatKept = kFatProtective | ATTR_ARCH;
 
 // Whether an errno value says that the file system lacks the call or its flags (FUSE, NFS and
-// CIFS answer renameat2's flags with EINVAL; FAT has no links), rather than that it failed.
+// CIFS answer renameat2's flags with EINVAL), rather than that it failed.
 bool Lacks(int error) {
-  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
-}
-
-// Whether an errno value says that the file system cannot hold what was to be set: then it held
-// nothing of it either, and nothing is lost.
-bool CannotHold(int error) {
-  return error == EOPNOTSUPP || error == ENOSYS || error == EINVAL;
+  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
 
 uint32_t ErrorOf(int error) {
   return WindowsErrorFromErrno(error);
 }
 
-// The value of one extended attribute; none when it is gone. A value that grows or shrinks
-// between asking its size and reading it is read again.
-std::optional<std::string> ReadExtendedAttribute(int fd, const char* name, int& error) {
-  for (;;) {
-    const ssize_t length = file_system::Fgetxattr(fd, name, nullptr, 0);
-    if (length < 0) {
-      error = errno == ENODATA ? 0 : errno;
-      return std::nullopt;
-    }
-    std::string value(static_cast<size_t>(length), '\0');
-    const ssize_t got = file_system::Fgetxattr(fd, name, value.data(), value.size());
-    if (got >= 0) {
-      value.resize(static_cast<size_t>(got));
-      return value;
-    }
-    if (errno != ERANGE) {
-      error = errno == ENODATA ? 0 : errno;
-      return std::nullopt;
-    }
-  }
-}
-
-// The extended attributes of the old file for the new one; a file created anew gets normal DOS
-// attributes in user.DOSATTRIB, in the form the old one had. Attributes that the file system
-// cannot store, or that only a privileged process may set, are left out.
-int CopyExtendedAttributes(int from, int to, NewAttributes attributes) {
-  ssize_t size = file_system::Flistxattr(from, nullptr, 0);
-  if (size <= 0) return size == 0 || errno == ENOTSUP ? 0 : errno;
-  std::vector<char> names(static_cast<size_t>(size));
-  size = file_system::Flistxattr(from, names.data(), names.size());
-  if (size < 0) return errno;
-  for (size_t at = 0; at < static_cast<size_t>(size);) {
-    const std::string_view name(names.data() + at);
-    at += name.size() + 1;
-    int error = 0;
-    std::optional<std::string> value = ReadExtendedAttribute(from, name.data(), error);
-    if (error) return error;
-    if (!value) continue;  // gone since the list was made
-    if (attributes == NewAttributes::kNormal && name == kDosAttribName) {
-      const uint32_t old = DosAttribAttributes(*value).value_or(0);
-      value = WithDosAttribAttributes(*value, old & ~kProtectiveAttributes).value_or(*value);
-    }
-    if (file_system::Fsetxattr(to, name.data(), value->data(), value->size()) == 0) continue;
-    const bool privileged = name.starts_with("security.") || name.starts_with("trusted.");
-    if (errno == ENOTSUP || (privileged && (errno == EPERM || errno == EACCES))) continue;
-    return errno;
-  }
-  return 0;
-}
-
-// Owner, extended attributes and permission bits of the old file. An owner that the process may
-// not give (it is not root) stays the process's own. The permission bits come last: until then
-// the new file stays writable, which setting user attributes needs.
-int CopyHostAttributes(int from, const struct stat& old, int to, NewAttributes attributes) {
-  struct stat now;
-  if (::fstat(to, &now) != 0) return errno;
-  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
-      file_system::Fchown(to, old.st_uid, old.st_gid) != 0 && errno != EPERM &&
-      !CannotHold(errno)) {
-    return errno;
-  }
-  if (const int error = CopyExtendedAttributes(from, to, attributes)) return error;
-  if (file_system::Fchmod(to, old.st_mode & 07777) != 0 && !CannotHold(errno)) return errno;
-  return 0;
-}
-
-// A FAT mount keeps read-only, hidden, system and archive in the directory entry, and nothing
-// else of a file's attributes.
-int FatAttributes(int fd, uint32_t& attributes) {
-  return file_system::GetFatAttributes(fd, &attributes) == 0 ? 0 : errno;
-}
-
-// Gives the file in the directory exactly these FAT attributes where it lacks them: the msdos
-// driver sets or clears the hidden bit on every rename from whether the new name begins with a
-// dot.
-uint32_t SettleFatAttributes(int directory, const std::string& name, uint32_t attributes) {
-  const Descriptor fd(file_system::OpenBeneath(
-      directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
-  if (!fd.IsOpen()) return ErrorOf(errno);
-  uint32_t now = 0;
-  int error = FatAttributes(fd.Get(), now);
-  if (!error && (now & kFatKept) != (attributes & kFatKept) &&
-      file_system::SetFatAttributes(fd.Get(), (now & ~kFatKept) | (attributes & kFatKept)) != 0) {
-    error = errno;
-  }
-  return ErrorOf(error);
-}
-
-// Copies the whole content of one open file to another, from the start.
-int CopyContent(int from, int to) {
+// The whole content of an open file, from the start.
+int ReadContent(int fd, std::string& bytes) {
   char buffer[64 << 10];
+  bytes.clear();
   for (off_t at = 0;;) {
-    const ssize_t got = file_system::ReadAt(from, buffer, sizeof buffer, at);
+    const ssize_t got = file_system::ReadAt(fd, buffer, sizeof buffer, at);
     if (got < 0) return errno;
     if (got == 0) return 0;
-    if (const int error = WriteAll(to, std::string_view(buffer, static_cast<size_t>(got))))
-      return error;
+    bytes.append(buffer, static_cast<size_t>(got));
     at += got;
   }
 }
@@ -149,8 +51,9 @@ int CopyContent(int from, int to) {
 //   the temporary name;
 // - where there is none (FUSE, NFS, CIFS, older FAT drivers), a second name for the old version
 //   (link) and a rename that replaces the file: the old version waits under a name of its own;
-// - where there are no links either (FAT), a rename that replaces the file, while a descriptor
-//   of the old version keeps it for a take-back.
+// - where there are no links either (FAT), a rename that replaces the file, while the old
+//   version's bytes in memory (and elsewhere a descriptor of it, for its attributes) keep it for a
+//   take-back.
 // Each of these replaces the file in one step, so that the file is never missing, and a crash
 // leaves it old or new, never anything else. That the files of one command are all old or all
 // new across a crash is the write set's record: it names where each new version waits.
@@ -166,7 +69,9 @@ class FolderReplacement : public PreparedFile {
         oldVersion_(TemporaryName(index + kOldVersionIndex)) {}
 
   ~FolderReplacement() override {
-    if (state_ == State::kBeside) file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
+    if (state_ == State::kBeside &&
+        file_system::UnlinkAt(directory_.Get(), temporary_.c_str()) == 0)
+      FlushRemovals(directory_.Get(), onFat_);
   }
 
   FolderReplacement(const FolderReplacement&) = delete;
@@ -179,9 +84,7 @@ class FolderReplacement : public PreparedFile {
   uint32_t PutInPlace() override { return old_.IsOpen() ? Replace() : Create(); }
   uint32_t TakeBack() override;
 
-  uint32_t SyncDirectory() override {
-    return file_system::Fsync(directory_.Get()) == 0 ? kErrorSuccess : ErrorOf(errno);
-  }
+  uint32_t SyncDirectory() override { return ErrorOf(FlushRenames(directory_.Get(), onFat_)); }
 
   std::string DirectoryKey() const override {
     struct stat status;
@@ -189,9 +92,16 @@ class FolderReplacement : public PreparedFile {
     return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
   }
 
+  // The old version is closed first, so that the clusters a FAT driver frees go with the
+  // removal, in the same flush. (Elsewhere whether it is still there after a power cut changes
+  // nothing: a record found without it finds the file new.)
   void RemoveOldVersion() override {
-    if (state_ == State::kExchanged) file_system::UnlinkAt(directory_.Get(), temporary_.c_str());
-    if (state_ == State::kLinkedAside) file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str());
+    old_.Close();
+    const std::string* name = state_ == State::kExchanged     ? &temporary_
+                              : state_ == State::kLinkedAside ? &oldVersion_
+                                                              : nullptr;
+    if (name && file_system::UnlinkAt(directory_.Get(), name->c_str()) == 0)
+      FlushRemovals(directory_.Get(), onFat_);
     state_ = State::kDone;
   }
 
@@ -200,7 +110,7 @@ class FolderReplacement : public PreparedFile {
   void KeepForNextStart() override { state_ = State::kDone; }
 
  private:
-  // Where the versions are. kCreated and kReplaced keep the old version only in old_ (if any).
+  // Where the versions are. kReplaced keeps the old version only in oldBytes_ (and old_).
   enum class State {
     kNone,
     kBeside,
@@ -227,11 +137,15 @@ class FolderReplacement : public PreparedFile {
   uint32_t Create();
   uint32_t Replace();
   uint32_t CopyOldVersion();
-  // Whether a failed call was one the file system lacks; it is not tried again then.
-  static bool Refused(bool& call) {
+  // Whether a failed call leaves the next way to try: the file system lacks the call, which is
+  // then not tried again on this drive, or this file or folder refuses it now (EPERM: an
+  // immutable file, a sticky folder, protected hard links), which the next command tries again.
+  static bool TriesNextWay(bool& call) {
     if (Lacks(errno)) call = false;
-    return !call;
+    return !call || errno == EPERM;
   }
+  // FAT has no links: there link answers EPERM, which elsewhere means that this file refuses one.
+  bool MayLink() const { return calls_.links && !onFat_; }
 
   FolderCalls& calls_;
   Descriptor directory_;
@@ -239,7 +153,8 @@ class FolderReplacement : public PreparedFile {
   std::string name_;
   std::string temporary_;
   std::string oldVersion_;
-  Descriptor old_;  // the file replaced, open for reading
+  Descriptor old_;        // the file replaced, open for reading
+  std::string oldBytes_;  // its content, once a plain rename is to replace it
   struct stat oldStatus_ {};
   bool onFat_ = false;
   uint32_t oldFat_ = 0;
@@ -280,6 +195,10 @@ Preparation FolderReplacement::Write(std::string_view bytes, Descriptor old,
     error = CopyHostAttributes(old_.Get(), oldStatus_, fd.Get(), attributes);
   }
   if (!error) attributes_ = onFat_ ? newFat_ & kFatKept : 0;
+  // The FAT driver's flush of a file writes its directory entry before the FAT that allocates its
+  // clusters, where a power cut in between leaves an entry naming free clusters; writing the whole
+  // volume first sends the FAT ahead of the directory.
+  if (!error && onFat_ && file_system::Syncfs(fd.Get()) != 0) error = errno;
   if (!error && file_system::Fsync(fd.Get()) != 0) error = errno;
   if (const int closed = fd.Close(); !error) error = closed;
   if (error) return {WriteFailure::kWrite, ErrorOf(error), nullptr};
@@ -293,9 +212,9 @@ uint32_t FolderReplacement::Create() {
       state_ = State::kCreated;
       return Settle(name_, newFat_);
     }
-    if (!Refused(calls_.noReplace)) return ErrorOf(errno);
+    if (!TriesNextWay(calls_.noReplace)) return ErrorOf(errno);
   }
-  if (calls_.links) {
+  if (MayLink()) {
     if (Link(temporary_, name_) == 0) {
       // Both names hold the new version until the temporary one is gone; a crash in between
       // leaves the file new and its temporary name for the next start to remove.
@@ -304,7 +223,7 @@ uint32_t FolderReplacement::Create() {
       state_ = State::kCreated;
       return Settle(name_, newFat_);
     }
-    if (!Refused(calls_.links)) return ErrorOf(errno);
+    if (!TriesNextWay(calls_.links)) return ErrorOf(errno);
   }
   // Without links, a plain rename: it would replace a file that another program created since
   // Prepare looked, which the drive's lock keeps Startgarten itself from doing.
@@ -322,10 +241,10 @@ uint32_t FolderReplacement::Replace() {
       state_ = State::kExchanged;
       return Settle(name_, newFat_);
     }
-    if (!Refused(calls_.exchange)) return ErrorOf(errno);
+    if (!TriesNextWay(calls_.exchange)) return ErrorOf(errno);
   }
   // The old version under a second name: the file keeps a name throughout.
-  if (calls_.links) {
+  if (MayLink()) {
     const bool linked =
         Link(name_, oldVersion_) == 0 ||
         (errno == EEXIST && file_system::UnlinkAt(directory_.Get(), oldVersion_.c_str()) == 0 &&
@@ -339,23 +258,26 @@ uint32_t FolderReplacement::Replace() {
       state_ = State::kLinkedAside;
       return Settle(name_, newFat_);
     }
-    if (!Refused(calls_.links)) return ErrorOf(errno);
+    if (!TriesNextWay(calls_.links)) return ErrorOf(errno);
   }
-  // No links: the rename frees the old version's name, and old_ keeps its content for a
-  // take-back. A crash leaves the file new.
+  // No links: the rename frees the old version's name, and its bytes kept in memory are what a
+  // take-back writes again. A crash leaves the file new. On FAT the old version is closed at once:
+  // its clusters are freed then, and go to the disk in the same flush as the entry that no longer
+  // names them.
+  if (const int error = ReadContent(old_.Get(), oldBytes_)) return ErrorOf(error);
   if (Rename(temporary_, name_, 0) != 0) return ErrorOf(errno);
   state_ = State::kReplaced;
+  if (onFat_) old_.Close();
   return Settle(name_, newFat_);
 }
 
-// Writes the old version again from its descriptor, under its own temporary name, with its
-// attributes and flushed.
+// Writes the old version again, under its own temporary name, with its attributes and flushed.
 uint32_t FolderReplacement::CopyOldVersion() {
   const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
   Descriptor fd(
       file_system::OpenBeneath(directory_.Get(), oldVersion_.c_str(), flags, 0600, kBeneath));
   if (!fd.IsOpen()) return ErrorOf(errno);
-  int error = CopyContent(old_.Get(), fd.Get());
+  int error = WriteAll(fd.Get(), oldBytes_);
   if (!error) {
     error = onFat_ ? (file_system::SetFatAttributes(fd.Get(), oldFat_) == 0 ? 0 : errno)
                    : CopyHostAttributes(old_.Get(), oldStatus_, fd.Get(), NewAttributes::kKeep);
@@ -443,7 +365,7 @@ uint32_t CompleteInFolder(int directory, const std::string& temporary, const std
   if (onFat) {
     if (const uint32_t error = SettleFatAttributes(directory, name, attributes)) return error;
   }
-  return file_system::Fsync(directory) == 0 ? kErrorSuccess : ErrorOf(errno);
+  return ErrorOf(FlushRenames(directory, onFat));
 }
 
 }  // namespace startgarten::platform

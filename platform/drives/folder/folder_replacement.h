@@ -11,7 +11,8 @@
 namespace startgarten::platform {
 
 // The calls of renameat2 and link that a folder's file system has not refused so far: each is
-// tried until the file system answers that it lacks it, and then no more.
+// tried until the file system answers that it lacks it, and then no more. A file or folder that
+// refuses one (EPERM) is replaced another way, and the next command tries the call again.
 struct FolderCalls {
   bool exchange = true;
   bool noReplace = true;

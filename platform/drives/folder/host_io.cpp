@@ -85,6 +85,15 @@ int FileSystemIsFat(int fd, bool& isFat) {
   return 0;
 }
 
+int FlushRenames(int directory, bool onFat) {
+  if (onFat && file_system::Syncfs(directory) != 0) return errno;
+  return file_system::Fsync(directory) == 0 ? 0 : errno;
+}
+
+int FlushRemovals(int directory, bool onFat) {
+  return !onFat || file_system::Fsync(directory) == 0 ? 0 : errno;
+}
+
 uint32_t HostDosAttributes(int fd, const struct stat& status) {
   uint32_t attributes = S_ISDIR(status.st_mode) ? kAttributeDirectory : kAttributeArchive;
   if ((status.st_mode & kWriteBits) == 0) attributes |= kAttributeReadOnly;

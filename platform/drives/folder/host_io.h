@@ -30,4 +30,19 @@ uint32_t HostDosAttributes(int fd, const struct stat& status);
 // its directory entry: 0 with isFat set, or the errno value of the failed question.
 int FileSystemIsFat(int fd, bool& isFat);
 
+// Makes the renames in the open directory durable. Elsewhere a flush of the directory does that;
+// on a FAT mount (onFat) it does not: the driver writes a renamed file's directory entry (its
+// first cluster and size) only with the file itself, never with the directory, and the clusters
+// of a version it replaced are freed in the FAT. So there everything of the volume is written at
+// once (syncfs), and the directory's flush after it takes it through the disk's cache. Returns 0
+// or an errno value.
+int FlushRenames(int directory, bool onFat);
+
+// Makes the removals in the open directory durable where the file system needs that to stay
+// whole: on FAT (onFat), which has no journal, the directory's flush writes the removed entries
+// first and then the FAT that frees their clusters, so that a power cut in between leaves lost
+// clusters, never an entry that names free ones. Elsewhere it does nothing. Returns 0 or an errno
+// value.
+int FlushRemovals(int directory, bool onFat);
+
 }  // namespace startgarten::platform
