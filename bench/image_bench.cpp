@@ -143,7 +143,8 @@ void ExportQcow2(benchmark::State& state) {
   options.writable = state.range(0) == 1;
   const platform::ContainerFormat format = {"qcow2", messages::kImageFormatQcow2};
   for (auto _ : state) {
-    const platform::ImageExport exported(image.image().path, format, "win95.qcow2", options);
+    const platform::ImageExport exported({{"qcow2", image.image().path, {}}}, format, "win95.qcow2",
+                                         options);
     benchmark::DoNotOptimize(exported.Fd());
   }
 }
