@@ -35,9 +35,11 @@ class Form1Test : public test_support::BootDriveTest {
   // Each box shown as "text|title|buttons|icon", the last two by their numbers.
   std::vector<std::string> Boxes() const {
     std::vector<std::string> shown;
-    for (const auto& [text, title, buttons, icon] : boxes.shown)
-      shown.push_back(text + "|" + title + "|" + std::to_string(int(buttons)) + "|" +
-                      std::to_string(int(icon)));
+    for (const auto& [text, title, buttons, icon] : boxes.shown) {
+      std::string box = text;
+      box.append("|").append(title).append("|").append(std::to_string(int(buttons)));
+      shown.push_back(box.append("|").append(std::to_string(int(icon))));
+    }
     return shown;
   }
 
