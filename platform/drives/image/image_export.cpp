@@ -20,8 +20,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/drives/image/image_export_command.h"
 #include "platform/drives/image/orphaned_daemon.h"
-#include "platform/drives/image/qemu_blockdev.h"
 #include "platform/system/directory_listing.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
@@ -35,7 +35,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kShell = "/bin/sh";
 constexpr const char* kFusermount = "/usr/bin/fusermount3";
 constexpr std::string_view kExportPrefix = "export-";
 // The files of an export's folder: the file the disk is mounted on, the daemon's process id
@@ -45,29 +44,8 @@ constexpr const char* kPidFile = "pid";
 constexpr const char* kErrorsFile = "errors";
 constexpr size_t kErrorLimit = 4096;
 
-// The daemon's keeper: it starts the daemon (the script's $0, with its arguments), reports the
-// daemon's process id, and once every holder of the other end of its standard input has let go
-// of it, asks the daemon to end and waits for it. Until then the daemon is not reaped, so that its
-// id stays its own.
-// It ignores SIGPIPE: an owner killed before it has read the id must not end it before the daemon.
-constexpr const char* kKeeperScript =
-    "trap '' PIPE\n"
-    "\"$0\" \"$@\" </dev/null >/dev/null &\n"
-    "echo \"$!\"\n"
-    "exec >/dev/null\n"
-    "read -r _\n"
-    "kill -TERM \"$!\" 2>/dev/null\n"
-    "wait \"$!\"\n";
-
 std::string SystemText(int error) {
   return SystemErrorText(WindowsErrorFromErrno(error));
-}
-
-// QEMU reads its options as "key=value" lists: a comma inside a value is written twice.
-std::string OptionValue(std::string_view value) {
-  std::string escaped;
-  for (const char c : value) (escaped += c) += c == ',' ? "," : "";
-  return escaped;
 }
 
 std::optional<long> Number(std::string_view text) {
@@ -204,9 +182,9 @@ void RemoveStaleExports(int parent, const std::string& parentPath) {
       return folder.IsOpen() && file_system::Flock(folder.Get(), LOCK_EX | LOCK_NB) == 0;
     };
     const std::string mountpoint =
-        "mountpoint=" + OptionValue((std::filesystem::path(parentPath) / name / kDisk).string());
-    if (unlocked() ||
-        (EndOrphanedDaemon(folder.Get(), kPidFile, mountpoint, kKeeperScript) && unlocked())) {
+        ExportMountpointOption((std::filesystem::path(parentPath) / name / kDisk).string());
+    if (unlocked() || (EndOrphanedDaemon(folder.Get(), kPidFile, mountpoint, kExportKeeperScript) &&
+                       unlocked())) {
       RemoveExportFolder(parent, parentPath, name);
     }
   }
@@ -286,21 +264,8 @@ void ImageExport::Start(const std::vector<ImageLayer>& layers, const Options& op
     Fail(messages::kImageEngineFailed, SystemText(errno));
   }
 
-  ProcessRequest request;
-  request.program = kShell;
-  request.arguments = {"sh",
-                       "-c",
-                       kKeeperScript,
-                       options.daemon,
-                       "--blockdev",
-                       QemuBlockdev(layers, "disk", writable_),
-                       "--export",
-                       "type=fuse,id=export,node-name=disk,allow-other=off,writable=" +
-                           std::string(writable_ ? "on" : "off") +
-                           ",mountpoint=" + OptionValue(path_ + "/" + kDisk),
-                       "--pidfile",
-                       path_ + "/" + kPidFile};
-  request.environment = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"};
+  ProcessRequest request = ExportDaemonRequest(layers, options.daemon, writable_,
+                                               path_ + "/" + kDisk, path_ + "/" + kPidFile);
   request.passedDescriptors = options.kept;
   request.passedDescriptors.push_back(folder_.Get());
   int pipe[2];
@@ -357,16 +322,10 @@ void ImageExport::AwaitDaemon(Clock::time_point deadline, int watch) {
   }
 }
 
-// What the daemon reported, without its name and the option it refers to.
+// What the daemon reported, or a broken pipe when it wrote nothing.
 std::string ImageExport::QemuReport() const {
-  std::string report = ReadSmallFile(folder_.Get(), kErrorsFile);
-  report = report.substr(0, report.find('\n'));
-  for (const std::string_view prefix : {"qemu-storage-daemon: ", "--"}) {
-    if (!report.starts_with(prefix)) continue;
-    const size_t end = prefix == "--" ? report.find(": ") : prefix.size() - 2;
-    if (end != std::string::npos) report.erase(0, end + 2);
-  }
-  return report.empty() ? SystemText(EPIPE) : Utf8ToCp1252(report);
+  const std::string report = ExportDaemonReport(ReadSmallFile(folder_.Get(), kErrorsFile));
+  return report.empty() ? SystemText(EPIPE) : report;
 }
 
 void ImageExport::Stop() {

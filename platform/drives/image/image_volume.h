@@ -148,9 +148,30 @@ class ImageVolume {
     Folders directories;
     std::string name;  // empty for the root
   };
-  struct Listed;
-  class Call;
+  // An entry found in its directory's listing; error when there is none.
+  struct Listed {
+    uint32_t error = 0;
+    const Listing* listing = nullptr;  // the directory's, when it exists
+    const ImageVolumeCache::Entry* entry = nullptr;
+    // The entry as mtools takes it literally, in its directory.
+    std::string VolumePath() const;
+  };
+  // Each public call that may run a program of mtools holds one: what the call opened and nothing
+  // keeps is closed when it ends. An export that cannot be made ends the call with an error code,
+  // or, for the outermost call that begins a change, with the Error that says why.
+  class Call {
+   public:
+    explicit Call(ImageVolume& volume, bool beginsChange = false);
+    ~Call();
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+   private:
+    ImageVolume& volume_;
+  };
   enum class Access { kRead, kChange };
+  // The largest listing of one directory: some ten thousand entries.
+  static constexpr size_t kListingLimit = size_t{4} << 20;
 
   // The disk as mtools reads it: the image itself, or its export, made for the access first.
   int View(Access access);
