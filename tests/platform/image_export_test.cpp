@@ -116,12 +116,16 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
       options.kept = {::open(image_.path.c_str(), O_RDONLY)};
       ::flock(options.kept[0], LOCK_EX);
       const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
-      // The keeper leads the process group; once the processes killed have ended, the export's
-      // lock is free, or held by the daemon alone.
-      const pid_t daemon = exported.Daemon(), killed = daemonKilled ? daemon : ::getpgid(daemon);
-      ::kill(daemonKilled ? -::getpgid(daemon) : killed, SIGKILL);
-      for (int wait = 0; wait < 1000 && !test_support::ProcessEnded(killed); ++wait)
-        ::usleep(10000);
+      // The keeper leads the process group; once the processes killed have ended (the keeper, and
+      // the daemon with it when it was killed too), the export's lock is free, or held by the
+      // daemon alone.
+      const pid_t daemon = exported.Daemon(), keeper = ::getpgid(daemon);
+      ::kill(daemonKilled ? -keeper : keeper, SIGKILL);
+      const auto ended = [&] {
+        return test_support::ProcessEnded(keeper) &&
+               (!daemonKilled || test_support::ProcessEnded(daemon));
+      };
+      for (int wait = 0; wait < 1000 && !ended(); ++wait) ::usleep(10000);
       ::_exit(0);
     }
     int status = 0;
