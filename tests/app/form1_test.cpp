@@ -13,17 +13,19 @@
 namespace startgarten {
 namespace {
 
-using test_support::CrLf;
+namespace fs = std::filesystem;
 
-class Form1Test : public test_support::BootDriveTest {
+using namespace test_support;
+
+class Form1Test : public BootDriveTest {
  protected:
   Form1Test() {
     drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"}));
-    const std::filesystem::path pictures =
-        std::filesystem::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / "examples/drive_c/WINDOWS";
-    std::filesystem::create_directories(drive.Host("WINDOWS"));
+    const fs::path pictures =
+        fs::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / "examples/drive_c/WINDOWS";
+    fs::create_directories(drive.Host("WINDOWS"));
     for (const char* name : {"LOGOW.SYS", "LOGOS.SYS"}) {
-      std::filesystem::copy_file(pictures / name, drive.Host(std::string("WINDOWS/") + name));
+      fs::copy_file(pictures / name, drive.Host(std::string("WINDOWS/") + name));
     }
   }
 
@@ -77,11 +79,11 @@ TEST_F(Form1Test, StartingAndClosingChangesNothing) {
 // the boot file.
 TEST_F(Form1Test, AnErrorInThePreviewIsShownAndTheBootFileIsStillRead) {
   WriteBootFile({"BootMenu=1"});
-  std::filesystem::remove(drive.Host("WINDOWS/LOGOS.SYS"));
+  fs::remove(drive.Host("WINDOWS/LOGOS.SYS"));
   drive.Write("WINDOWS/logos.sys/inside", "not a picture");
   Event(&TForm1::FormCreate);
-  EXPECT_EQ(Boxes(), std::vector<std::string>{test_support::CannotOpen("C:\\WINDOWS\\logos.BMP") +
-                                              ".|Startgarten|0|1"});
+  EXPECT_EQ(Boxes(),
+            std::vector<std::string>{CannotOpen("C:\\WINDOWS\\logos.BMP") + ".|Startgarten|0|1"});
   EXPECT_EQ(drive.Entries("WINDOWS"), (std::set<std::string>{"LOGOW.SYS", "WIN.COM", "logos.sys"}));
   EXPECT_EQ(drive.Read("WINDOWS/logos.sys/inside"), "not a picture");
   EXPECT_TRUE(window.Image2.Picture.Empty());
@@ -94,13 +96,13 @@ TEST_F(Form1Test, AnErrorInThePreviewIsShownAndTheBootFileIsStillRead) {
 TEST_F(Form1Test, WriteAsksFirstAndReadsBackUnlessItFailed) {
   WriteBootFile({"BootMenu=0", ";PROMPT=0"});
   Event(&TForm1::FormCreate);
-  const test_support::OptionState read = test_support::StateOf(windowOptions);
+  const OptionState read = StateOf(windowOptions);
   const std::string before = BootFile();
   windowOptions.bootMenu.UserClick();
   windowOptions.bootDelay.UserSetText("99");
   boxes.answers = {MessageResult::kCancel};
   Event(&TForm1::StartDateischreiben1Click);
-  EXPECT_EQ(test_support::StateOf(windowOptions), read);
+  EXPECT_EQ(StateOf(windowOptions), read);
   EXPECT_EQ(BootFile(), before);
   windowOptions.bootMenu.UserClick();
   Event(&TForm1::StartDateischreiben1Click);
@@ -108,13 +110,13 @@ TEST_F(Form1Test, WriteAsksFirstAndReadsBackUnlessItFailed) {
   EXPECT_TRUE(windowOptions.bootMenu.Checked());
   EXPECT_EQ(BootFileAttributes(), kProtected);
 
-  std::filesystem::remove(drive.Host("AUTOEXEC.BAT"));
+  fs::remove(drive.Host("AUTOEXEC.BAT"));
   windowOptions.bootMenuDelay.UserSetText("8");
   Event(&TForm1::StartDateischreiben1Click);
   const std::string question = "Wollen Sie die Start-Datei umschreiben?||1|0";
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{
-                         question, question, question,
-                         test_support::CannotOpen("c:\\autoexec.bat") + ".|Startgarten|0|1"}));
+  EXPECT_EQ(Boxes(),
+            (std::vector<std::string>{question, question, question,
+                                      CannotOpen("c:\\autoexec.bat") + ".|Startgarten|0|1"}));
   EXPECT_EQ(windowOptions.bootMenuDelay.Text(), "8");  // no read-back
   EXPECT_EQ(BootFileAttributes(), kProtected);
 }
@@ -155,12 +157,12 @@ TEST_F(Form1Test, ASecondInstanceStartsWhileAnyBoxIsOpen) {
         << testing::PrintToString(boxes.Texts());
   };
   drive.Write("MSDOS.SYS", CrLf({"[Options]"}));
-  std::filesystem::remove(drive.Host("WINDOWS/LOGOW.SYS"));
+  fs::remove(drive.Host("WINDOWS/LOGOW.SYS"));
   expectOpens("the start, without a picture and a host drive", &TForm1::FormCreate, 3);
   expectOpens("the write, without a host drive", &TForm1::StartDateischreiben1Click, 3);
   WriteBootFile({"BootMenu=1"});
   expectOpens("the write, confirmed", &TForm1::StartDateischreiben1Click, 1);
-  std::filesystem::remove(drive.Host("AUTOEXEC.BAT"));
+  fs::remove(drive.Host("AUTOEXEC.BAT"));
   expectOpens("the write, failing", &TForm1::StartDateischreiben1Click, 2);
 }
 

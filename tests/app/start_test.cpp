@@ -19,6 +19,10 @@
 namespace startgarten {
 namespace {
 
+namespace fs = std::filesystem;
+
+using namespace test_support;
+
 using Request = CommandLine::Request;
 
 // What the command line asks for, in one line: "run" or "script", the drive after "@" when one
@@ -144,28 +148,27 @@ TEST(NoDisplayTest, ADisplayIsNamedByQtsPlatformOrAnX11OrWaylandDisplay) {
 // the choice, and names the notice's heading and a text it must hold, or no heading for none.
 // Drive C stays chosen once it is, so those cases come last.
 TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
-  test_support::TempDrive drive;
-  const std::filesystem::path base = drive.Base();
-  const std::filesystem::path prefixC = drive.Link('c');
+  TempDrive drive;
+  const fs::path base = drive.Base();
+  const fs::path prefixC = drive.Link('c');
   const auto write = [&base](const std::string& name, const std::string& bytes) {
-    std::filesystem::create_directories((base / name).parent_path());
-    test_support::WriteHostBytes(base / name, bytes);
+    fs::create_directories((base / name).parent_path());
+    WriteHostBytes(base / name, bytes);
   };
-  std::filesystem::create_directories(base / "empty");
+  fs::create_directories(base / "empty");
   for (const char* name : {"other/io.sys", "other/WINDOWS/WIN.COM", "other/COMMAND.COM"})
     write(name, "");
   for (const char* name : {"f", "e", "d", "c", "b", "a", "win95/MSDOS.SYS"})
     write(std::string("above/") + name, "");
-  std::filesystem::create_directories(base / "folder/MSDOS.SYS");
+  fs::create_directories(base / "folder/MSDOS.SYS");
   write("notes.txt", std::string(4096, 'x'));
   ::mkfifo((base / "fifo").c_str(), 0600);
   write("zeros.img", std::string(size_t{1} << 20, '\0'));
   write("empty.img", "");
-  test_support::MakeFloppy(base / "floppy.img");
+  MakeFloppy(base / "floppy.img");
   write("lower/msdos.sys", "[Paths]\r\n");
-  std::filesystem::create_directory_symlink(base / "lower", base / "link");
-  test_support::PutFiles(test_support::MakeFloppy(base / "win95.img"),
-                         {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
+  fs::create_directory_symlink(base / "lower", base / "link");
+  PutFiles(MakeFloppy(base / "win95.img"), {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
 
   struct Case {
     std::string situation;
@@ -176,7 +179,7 @@ TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
   const std::string missing = "Laufwerk C: gibt es nicht.\n\n";
   const std::string lookedForPrefixC = "Gesucht wurde: " + prefixC.string();
   const std::string noPrefix = "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX";
-  const auto chosen = [](const std::filesystem::path& path, const std::string& found) {
+  const auto chosen = [](const fs::path& path, const std::string& found) {
     return Case{path.string(), [path] { platform::ChooseDriveC(path.string() + "/"); },
                 found.empty()
                     ? ""
@@ -192,8 +195,7 @@ TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
   };
   const std::vector<Case> cases = {
       {"the prefix's drive C, an empty folder", [] {}, "", ""},
-      {"no dosdevices/c:", [&] { std::filesystem::remove(prefixC); }, missing,
-       lookedForPrefixC + "\n\n"},
+      {"no dosdevices/c:", [&] { fs::remove(prefixC); }, missing, lookedForPrefixC + "\n\n"},
       {"a link to nowhere", [&] { drive.LinkDrive('c', base / "gone"); }, missing,
        lookedForPrefixC + "\nDas ist eine Verkn\xFCpfung auf " + (base / "gone").string() +
            ", und dort ist nichts.\n"},

@@ -19,6 +19,8 @@ using namespace startgarten::test_support;
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // Answers the modal windows that open, one after the other, each with the next step. A window
 // beyond the steps is recorded and closed with Escape, so that a test fails instead of hanging.
 // A window is answered once it has been the active one for two ticks of the timer, so that a box
@@ -178,7 +180,7 @@ class DesktopStartTest : public QObject {
       QVERIFY(answers.AllAnswered());
     }
     fixture.drive.Write("MSDOS.SYS", kBootFile);
-    std::filesystem::remove(fixture.drive.Host("AUTOEXEC.BAT"));
+    fs::remove(fixture.drive.Host("AUTOEXEC.BAT"));
     {
       // The question, and the error that ends the write.
       ModalAnswers answers({answer("OK"), answer("OK")});
@@ -223,14 +225,14 @@ class DesktopStartTest : public QObject {
   // opens on it. Only that one is remembered.
   void aDriveArgumentThatIsNoBootDriveBringsTheBoxInstead() {
     WindowFixture fixture("[Paths]\r\nHostWinBootDrv=D\r\n[Options]\r\nBootMenuDelay=3\r\n");
-    const std::filesystem::path folder = fixture.drive.Base() / "folder";
-    const std::filesystem::path empty = fixture.drive.Base() / "empty";
+    const fs::path folder = fixture.drive.Base() / "folder";
+    const fs::path empty = fixture.drive.Base() / "empty";
     fixture.drive.MapDrive('d');
     fixture.drive.Write("MSDOS.SYS", "[Options]\r\nBootMenuDelay=9\r\n", 'd');
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_directories(empty);
-    std::filesystem::rename(fixture.drive.Host("WINDOWS"), folder / "WINDOWS");
-    std::filesystem::rename(fixture.drive.Host("MSDOS.SYS"), folder / "MSDOS.SYS");
+    fs::create_directories(folder);
+    fs::create_directories(empty);
+    fs::rename(fixture.drive.Host("WINDOWS"), folder / "WINDOWS");
+    fs::rename(fixture.drive.Host("MSDOS.SYS"), folder / "MSDOS.SYS");
 
     const std::string missing = (fixture.drive.Base() / "nowhere").string();
     QStringList texts;
@@ -278,13 +280,11 @@ class DesktopStartTest : public QObject {
   // shown as it is: its "&" makes no keyboard shortcut.
   void drivesChosenLatelyOpenWithOneClick() {
     WindowFixture fixture;
-    const std::filesystem::path base = fixture.drive.Base(), root = fixture.drive.Root();
-    for (const char* name : {"gone", "c", "R&D", "e"})
-      std::filesystem::create_directories(base / name);
-    for (const std::filesystem::path& path :
-         {root, base / "gone", base / "c", base / "R&D", base / "e"})
+    const fs::path base = fixture.drive.Base(), root = fixture.drive.Root();
+    for (const char* name : {"gone", "c", "R&D", "e"}) fs::create_directories(base / name);
+    for (const fs::path& path : {root, base / "gone", base / "c", base / "R&D", base / "e"})
       platform::RememberRecentDrive(path.string());
-    std::filesystem::remove(base / "gone");
+    fs::remove(base / "gone");
     platform::ChooseDriveC((base / "missing").string());
 
     QStringList captions;

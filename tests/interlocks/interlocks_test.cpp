@@ -8,6 +8,8 @@
 namespace startgarten {
 namespace {
 
+using namespace test_support;
+
 // One step of the rules, a case of its own: the controls are brought from their design-time
 // states to the state before it (arrange, when there is one), then the step names every option
 // that it changes.
@@ -15,7 +17,7 @@ struct Step {
   const char* name;
   void (*arrange)(OptionControls);
   void (*act)(OptionControls);
-  const char* changes;  // as test_support::State reads them
+  const char* changes;  // as State reads them
 };
 
 void PrintTo(const Step& step, std::ostream* out) {
@@ -102,10 +104,9 @@ TEST_P(Interlocks, StepChangesExactlyTheseOptions) {
   const OptionControls options = form.Options();
   ConnectInterlockRules(options);
   if (GetParam().arrange) GetParam().arrange(options);
-  const test_support::OptionState before = test_support::StateOf(options);
+  const OptionState before = StateOf(options);
   GetParam().act(options);
-  EXPECT_EQ(test_support::ChangesFrom(before, test_support::StateOf(options)),
-            test_support::State(GetParam().changes));
+  EXPECT_EQ(ChangesFrom(before, StateOf(options)), State(GetParam().changes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, Interlocks, testing::ValuesIn(kSteps),

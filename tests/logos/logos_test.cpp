@@ -23,10 +23,9 @@
 namespace startgarten {
 namespace {
 
+using namespace test_support;
+
 using namespace std::string_literals;
-using test_support::BmpFields;
-using test_support::BuildBmp;
-using test_support::ErrorOf;
 
 const std::string kInvalid = messages::kInvalidBitmap;
 const std::string kShort = messages::kStreamReadError;
@@ -123,8 +122,8 @@ TEST(BitmapDecodeTest, TheLargestRunLengthPictureAndOneBeyond) {
 // bad run-length codes it clips), without a crash. Each kind of damage that must end in an error
 // is made by HeadersTheReaderRefuses and the cuts of PixelFormatsAndEveryCutOfTheirFiles.
 TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
-  const auto files = test_support::BmpSuite("b");
-  ASSERT_EQ(files.size(), test_support::kBmpSuiteInvalidFiles);
+  const auto files = BmpSuite("b");
+  ASSERT_EQ(files.size(), kBmpSuiteInvalidFiles);
   for (const auto& [name, bytes] : files) {
     SCOPED_TRACE(name);
     const std::string error = DecodeError(bytes);
@@ -134,7 +133,7 @@ TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
 
 // A picture of one pixel of this colour (0xRRGGBB).
 std::string OnePixel(uint32_t rgb) {
-  return test_support::BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
+  return BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
 }
 
 // A Windows directory is written "name:content ..." by name, each content a letter: D and N
@@ -164,7 +163,7 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
   };
   for (const auto& [before, after, error, warning, images] : scenarios) {
     SCOPED_TRACE(before);
-    test_support::TempDrive drive;
+    TempDrive drive;
     drive.Write("MSDOS.SYS", contents.at('T'));
     std::istringstream files(before);
     for (std::string file; files >> file;) {

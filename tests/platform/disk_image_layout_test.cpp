@@ -17,9 +17,9 @@
 namespace startgarten::platform {
 namespace {
 
+using namespace test_support;
+
 namespace fs = std::filesystem;
-using test_support::PutLittleEndian;
-using test_support::SparseImage;
 
 constexpr uint64_t kMiB = 1 << 20;
 constexpr const char* kName = "win95.img";
@@ -33,20 +33,20 @@ struct RealImages {
 
 const RealImages& Real() {
   static const RealImages real = [] {
-    test_support::TempDrive scratch;
-    const auto read = [](const test_support::DiskImage& image) {
-      const std::string bytes = test_support::ReadHostBytes(image.path);
+    TempDrive scratch;
+    const auto read = [](const DiskImage& image) {
+      const std::string bytes = ReadHostBytes(image.path);
       const uint64_t volume = image.volumeOffset;
       return SparseImage{bytes.size(),
                          {{0, bytes.substr(0, 512)}, {volume, bytes.substr(volume, 512)}}};
     };
     const auto disk = [&](const char* name, unsigned megabytes, unsigned bits, unsigned char type) {
-      return test_support::MakePartitionedDisk(scratch.Base() / name, megabytes, bits, type);
+      return MakePartitionedDisk(scratch.Base() / name, megabytes, bits, type);
     };
-    const test_support::DiskImage fat16 = disk("16.img", 32, 16, 0x06);
-    const test_support::DiskImage fat32 = disk("32.img", 40, 32, 0x0C);
-    return RealImages{read(test_support::MakeFloppy(scratch.Base() / "fd.img")), read(fat16),
-                      read(fat32), fat16.volumeSize, fat32.volumeSize};
+    const DiskImage fat16 = disk("16.img", 32, 16, 0x06);
+    const DiskImage fat32 = disk("32.img", 40, 32, 0x0C);
+    return RealImages{read(MakeFloppy(scratch.Base() / "fd.img")), read(fat16), read(fat32),
+                      fat16.volumeSize, fat32.volumeSize};
   }();
   return real;
 }
@@ -83,15 +83,14 @@ SparseImage Header(const std::string& front) {
 }
 
 SparseImage FixedVhd(SparseImage disk, uint64_t claimedSize = 0) {
-  disk.sectors[disk.size] = test_support::VhdFooter(claimedSize ? claimedSize : disk.size, 2);
+  disk.sectors[disk.size] = VhdFooter(claimedSize ? claimedSize : disk.size, 2);
   disk.size += 512;
   return disk;
 }
 
 // A dynamic or differencing VHD: a copy of its footer at the front, the footer at the end.
 SparseImage ExpandingVhd(uint32_t type) {
-  SparseImage image =
-      SparseImage::Starting(test_support::VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
+  SparseImage image = SparseImage::Starting(VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
   image.sectors[image.size - 512] = image.sectors[0];
   return image;
 }

@@ -24,6 +24,8 @@
 namespace startgarten::platform {
 namespace {
 
+using namespace test_support;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
@@ -31,13 +33,12 @@ constexpr ContainerFormat kQcow2 = {"qcow2", messages::kImageFormatQcow2};
 
 class ImageExportTest : public testing::Test {
  protected:
-  test_support::TempDrive scratch_;
-  const test_support::RuntimeFolder runtime_{scratch_.Base()};
+  TempDrive scratch_;
+  const RuntimeFolder runtime_{scratch_.Base()};
   // A qcow2 image of a floppy, in a folder whose name QEMU would split at its comma.
-  const test_support::DiskImage image_ = test_support::ConvertImage(
-      test_support::MakeFloppy(
-          (fs::create_directory(scratch_.Base() / "a,b"), scratch_.Base() / "a,b" / "fd.img")),
-      "qcow2");
+  const DiskImage image_ = ConvertImage(MakeFloppy((fs::create_directory(scratch_.Base() / "a,b"),
+                                                    scratch_.Base() / "a,b" / "fd.img")),
+                                        "qcow2");
   const std::vector<ImageLayer> layers_ = {{"qcow2", image_.path, {}}};
 };
 
@@ -45,14 +46,14 @@ class ImageExportTest : public testing::Test {
 // leaves nothing behind. That it takes QEMU's locks for writing only is seen by QEMU itself in
 // tests/app/image_drive_test.cpp (ImageDriveInUse).
 TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
-  const std::string raw = test_support::ReadHostBytes(scratch_.Base() / "a,b" / "fd.img");
+  const std::string raw = ReadHostBytes(scratch_.Base() / "a,b" / "fd.img");
   for (const bool writable : {false, true}) {
     SCOPED_TRACE(writable ? "writable" : "read-only");
     {
       ImageExport::Options options;
       options.writable = writable;
       const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
-      EXPECT_EQ(test_support::ReadHostBytes("/proc/self/fd/" + std::to_string(exported.Fd())), raw);
+      EXPECT_EQ(ReadHostBytes("/proc/self/fd/" + std::to_string(exported.Fd())), raw);
       // Writing the first byte again works only through an export for writing.
       const int again =
           ::open(("/proc/self/fd/" + std::to_string(exported.Fd())).c_str(), O_RDWR | O_CLOEXEC);
@@ -83,7 +84,7 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
 
   options = {};
   const fs::path broken = scratch_.Base() / "broken.qcow2";
-  test_support::WriteHostBytes(broken, std::string("QFI\xFB\0\0\0\3", 8) + std::string(504, '\0'));
+  WriteHostBytes(broken, std::string("QFI\xFB\0\0\0\3", 8) + std::string(504, '\0'));
   const std::string reported = failure(broken);
   EXPECT_TRUE(
       reported.starts_with(FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""})))
@@ -92,7 +93,7 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
             FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""}).size());
 
   const fs::path hanging = scratch_.Base() / "hanging-daemon";
-  test_support::WriteHostBytes(hanging, "#!/bin/sh\nexec sleep 600\n");
+  WriteHostBytes(hanging, "#!/bin/sh\nexec sleep 600\n");
   fs::permissions(hanging, fs::perms::owner_all);
   options.daemon = hanging.string();
   options.timeout = 300ms;
@@ -122,8 +123,7 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
       const pid_t daemon = exported.Daemon(), keeper = ::getpgid(daemon);
       ::kill(daemonKilled ? -keeper : keeper, SIGKILL);
       const auto ended = [&] {
-        return test_support::ProcessEnded(keeper) &&
-               (!daemonKilled || test_support::ProcessEnded(daemon));
+        return ProcessEnded(keeper) && (!daemonKilled || ProcessEnded(daemon));
       };
       for (int wait = 0; wait < 1000 && !ended(); ++wait) ::usleep(10000);
       ::_exit(0);
@@ -133,10 +133,10 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_TRUE(runtime_.Mounted());
     ASSERT_EQ(runtime_.ExportsLeft().size(), 1u);
-    const pid_t daemon = std::stoi(test_support::ReadHostBytes(runtime_.ExportsLeft()[0] + "/pid"));
+    const pid_t daemon = std::stoi(ReadHostBytes(runtime_.ExportsLeft()[0] + "/pid"));
     {
       const ImageExport live(layers_, kQcow2, "fd.qcow2", {});
-      EXPECT_TRUE(test_support::ProcessEnded(daemon));
+      EXPECT_TRUE(ProcessEnded(daemon));
       EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);  // its own
       RemoveStaleImageExports();
       EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);

@@ -14,6 +14,8 @@
 namespace startgarten::platform {
 namespace {
 
+using namespace test_support;
+
 using namespace std::chrono_literals;
 
 // A child that hangs, with its output open or closed, is killed at the timeout with everything it
@@ -31,8 +33,8 @@ TEST(Process, KillsAHungChildWithItsGroup) {
     EXPECT_EQ(hangs.signal, SIGKILL) << script;
     if (std::string_view(script).starts_with("exec")) continue;  // it started no other program
     const pid_t grandchild = std::stoi(hangs.output);
-    for (int i = 0; i < 100 && !test_support::ProcessEnded(grandchild); ++i) ::usleep(10000);
-    EXPECT_TRUE(test_support::ProcessEnded(grandchild));
+    for (int i = 0; i < 100 && !ProcessEnded(grandchild); ++i) ::usleep(10000);
+    EXPECT_TRUE(ProcessEnded(grandchild));
   }
 }
 

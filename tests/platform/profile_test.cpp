@@ -16,9 +16,9 @@
 namespace startgarten::platform {
 namespace {
 
+using namespace test_support;
+
 namespace fs = std::filesystem;
-using test_support::ErrorOf;
-using test_support::TempDrive;
 
 // Whether a write of the key got through without an error.
 bool WriteKey(std::string_view path, std::string_view section, std::string_view key,
@@ -116,7 +116,6 @@ TEST(ProfileWrite, ANewFileIsWholeOrMissingAfterAFailureAtAnyOperation) {
   ASSERT_TRUE(write());
   EXPECT_EQ(fs::file_size(drive.Base() / "outside"), 4u);
 
-  using test_support::FaultPlan;
   for (const FaultPlan& lacking : {FaultPlan{}, FaultPlan{.noRenameFlags = true},
                                    FaultPlan{.noRenameFlags = true, .noLinks = true}}) {
     unsigned long step = 1;
@@ -127,10 +126,10 @@ TEST(ProfileWrite, ANewFileIsWholeOrMissingAfterAFailureAtAnyOperation) {
       FaultPlan plan = lacking;
       plan.failAt = step;
       plan.error = std::array{ENOSPC, EIO, EACCES}[step % 3];
-      test_support::SetFaultPlan(plan);
+      SetFaultPlan(plan);
       const bool succeeded = write();
-      const bool reached = test_support::OperationsPerformed() >= step;
-      test_support::SetFaultPlan({});
+      const bool reached = OperationsPerformed() >= step;
+      SetFaultPlan({});
       if (!reached) break;
       const std::optional<std::string> now = drive.Read("MSDOS.SYS");
       EXPECT_TRUE(now == written || (!succeeded && !now));

@@ -19,9 +19,10 @@
 namespace startgarten::platform {
 namespace {
 
+using namespace test_support;
+
 namespace fs = std::filesystem;
 using Paths = std::vector<std::string>;
-using test_support::ScopedEnvironment;
 
 class RecentDrivesTest : public testing::Test {
  protected:
@@ -29,11 +30,11 @@ class RecentDrivesTest : public testing::Test {
 
   void WriteFile(const std::string& bytes) const {
     fs::create_directories(File().parent_path());
-    test_support::WriteHostBytes(File(), bytes);
+    WriteHostBytes(File(), bytes);
   }
-  std::string FileBytes() const { return test_support::ReadHostBytes(File()); }
+  std::string FileBytes() const { return ReadHostBytes(File()); }
 
-  test_support::TempDrive drive;
+  TempDrive drive;
 };
 
 // The latest first, each once, five at most; the folders on the way are made.
@@ -49,9 +50,9 @@ TEST_F(RecentDrivesTest, KeepsTheLatestFiveEachOnce) {
 
   // The latest again changes nothing on disk.
   const auto written = fs::last_write_time(File());
-  test_support::SetFaultPlan({1, EIO});
+  SetFaultPlan({1, EIO});
   EXPECT_TRUE(RememberRecentDrive("/f"));
-  test_support::SetFaultPlan({});
+  SetFaultPlan({});
   EXPECT_EQ(fs::last_write_time(File()), written);
 
   // Neither a relative path nor one with a line break can be kept.
@@ -84,7 +85,7 @@ TEST_F(RecentDrivesTest, LivesInTheUsersConfigFolder) {
 // A drive on a mount that does not answer (bindfs stopped, as a stale network mount hangs) is gone
 // for now, beside one that is there and one that is not; once the mount answers, it is there.
 TEST_F(RecentDrivesTest, AMountThatDoesNotAnswerIsGoneForNow) {
-  std::optional<test_support::BindfsFolder> mount;
+  std::optional<BindfsFolder> mount;
   try {
     mount.emplace();
   } catch (const std::runtime_error& error) {
@@ -156,10 +157,10 @@ TEST_F(RecentDrivesTest, FailuresLeaveTheOldListOrTheNew) {
                    std::to_string(failAt));
       fs::remove_all(drive.Config());
       if (!firstTime) WriteFile("/b\n/a\n");
-      test_support::SetFaultPlan({failAt, failAt % 2 ? ENOSPC : EIO});
+      SetFaultPlan({failAt, failAt % 2 ? ENOSPC : EIO});
       const bool remembered = RememberRecentDrive("/c");
-      const unsigned long operations = test_support::OperationsPerformed();
-      test_support::SetFaultPlan({});
+      const unsigned long operations = OperationsPerformed();
+      SetFaultPlan({});
       const Paths now = RecentDrives();
       EXPECT_EQ(now, remembered ? after : before);
       if (fs::exists(File().parent_path())) {
@@ -176,7 +177,7 @@ TEST_F(RecentDrivesTest, KilledWritesLeaveAWholeList) {
   const std::set<std::string> versions = {"", "/one\n", "/two\n/one\n", "/one\n/two\n"};
   std::mt19937 random(23);
   for (int kill = 0; kill < 100; ++kill) {
-    test_support::KillWhileRunning(random, 5000, [] {
+    KillWhileRunning(random, 5000, [] {
       for (;;) {
         RememberRecentDrive("/one");
         RememberRecentDrive("/two");

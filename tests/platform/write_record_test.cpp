@@ -16,7 +16,7 @@
 namespace startgarten::platform {
 namespace {
 
-using test_support::TempDrive;
+using namespace test_support;
 
 const std::string kHeader = "Startgarten write record 1\n";
 
@@ -149,11 +149,11 @@ TEST(InterruptedCommand, IsCompletedOnlyWhenThisProgramCouldHaveLeftIt) {
     const std::string d = fresh.drive.Snapshot('d');
     const std::string message =
         row.message.empty() ? "" : FormatMessageText(row.message, "C:\\SGRECORD.~~~");
-    EXPECT_EQ(test_support::ErrorOf([&] { CleanUpInterruptedWrites(kCommandFiles); }), message);
+    EXPECT_EQ(ErrorOf([&] { CleanUpInterruptedWrites(kCommandFiles); }), message);
     EXPECT_EQ(fresh.drive.Snapshot('d'), d);
     if (row.after == After::kUntouched) {
       EXPECT_EQ(fresh.drive.Snapshot('c'), c);
-      EXPECT_EQ(test_support::ErrorOf([&] {
+      EXPECT_EQ(ErrorOf([&] {
                   WriteSet writes(kCommandFiles);
                   WriteProfileString("C:\\MSDOS.SYS", "Options", "Logo", "0", "refused");
                   writes.Commit();
@@ -179,7 +179,7 @@ TEST(InterruptedCommand, ThatStopsHalfwayNamesTheFilesThatAreNewNow) {
   drive.Write("MSDOS.SYS/IO.SYS", "");
   const std::string record = FormatWriteRecord({Boot(), Start()});
   drive.Write(kWriteRecordName, record);
-  EXPECT_EQ(test_support::ErrorOf([&] { CleanUpInterruptedWrites(kCommandFiles); }),
+  EXPECT_EQ(ErrorOf([&] { CleanUpInterruptedWrites(kCommandFiles); }),
             FormatMessageText(messages::kWriteRecordStopped, "C:\\WINDOWS\\start.bat",
                               "C:\\SGRECORD.~~~"));
   EXPECT_EQ(drive.Read("WINDOWS/start.bat"), kNewStart);

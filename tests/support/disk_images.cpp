@@ -148,15 +148,6 @@ std::string VhdFooter(uint64_t diskSize, uint32_t diskType) {
   return footer;
 }
 
-DiskImage MakeFixedVhd(const DiskImage& raw) {
-  DiskImage vhd = raw;
-  vhd.path.replace_extension(".vhd");
-  fs::copy_file(raw.path, vhd.path, fs::copy_options::overwrite_existing);
-  std::ofstream(vhd.path, std::ios::binary | std::ios::app)
-      << VhdFooter(fs::file_size(raw.path), 2);
-  return vhd;
-}
-
 DiskImage ConvertImage(const DiskImage& raw, const std::string& format) {
   DiskImage image = raw;
   image.format = format;
@@ -236,14 +227,6 @@ std::string DirectoryEntryNames(const DiskImage& image, std::string_view path) {
   return "missing";
 }
 
-std::string ImageCheckProblems(const DiskImage& image) {
-  if (image.format == "raw") return "";
-  const platform::ProcessResult result =
-      Start("/usr/bin/qemu-img", {"qemu-img", "check", "-f", image.format, image.path.string()});
-  // 63: the format has no check.
-  return result.exitCode == 0 || result.exitCode == 63 ? "" : result.output + result.errors;
-}
-
 std::string FsckProblems(const DiskImage& container) {
   const DiskImage image = RawOf(container);
   fs::path copy = image.path;
@@ -260,7 +243,12 @@ std::string FsckProblems(const DiskImage& container) {
     problems += line + "\n";
   }
   if (result.exitCode != 0 && problems.empty()) problems = result.output + result.errors;
-  return problems;
+  if (container.format == "raw") return problems;
+  const platform::ProcessResult check = Start(
+      "/usr/bin/qemu-img", {"qemu-img", "check", "-f", container.format, container.path.string()});
+  // 63: the format has no check.
+  return check.exitCode == 0 || check.exitCode == 63 ? problems
+                                                     : problems + check.output + check.errors;
 }
 
 DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
@@ -270,7 +258,14 @@ DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
   const bool raw = kind == ImageKind::kFat16Disk;
   DiskImage disk = MakePartitionedDisk(directory / (raw ? "fat16.img" : "disk.img"), 32, 16, 0x06);
   if (raw) return disk;
-  if (kind == ImageKind::kFixedVhd) return MakeFixedVhd(disk);
+  if (kind == ImageKind::kFixedVhd) {  // the disk with the 512-byte footer appended
+    DiskImage vhd = disk;
+    vhd.path.replace_extension(".vhd");
+    fs::copy_file(disk.path, vhd.path, fs::copy_options::overwrite_existing);
+    std::ofstream(vhd.path, std::ios::binary | std::ios::app)
+        << VhdFooter(fs::file_size(disk.path), 2);
+    return vhd;
+  }
   // The FAT16 disk in the formats of the kinds from kQcow2 on, in their order.
   const char* formats[] = {"qcow2", "vdi", "vmdk", "vpc", "vhdx"};
   return ConvertImage(disk, formats[static_cast<int>(kind) - static_cast<int>(ImageKind::kQcow2)]);
