@@ -11,6 +11,7 @@
 #include "support/allocation_probe.h"
 #include "support/byte_order.h"
 #include "support/disk_images.h"
+#include "support/error_of.h"
 #include "support/sparse_image.h"
 #include "support/temp_drive.h"
 
@@ -198,6 +199,7 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   };
   const char* seeds = std::getenv("STARTGARTEN_IMAGE_SEEDS");  // for the fuzz target
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     if (seeds) std::ofstream(fs::path(seeds) / c.what, std::ios::binary) << c.image.Encode();
     int reads = 0;
     const ImageReader read = [&](uint64_t offset, std::span<char> buffer) {
@@ -205,26 +207,17 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       return c.image.Read(offset, buffer);
     };
     FatVolumeLocation found;
-    std::string message;
     LargestAllocation() = 0;
-    try {
-      found = LocateFatVolume(kName, c.image.size, read);
-    } catch (const Error& error) {
-      message = error.what();
-    }
-    EXPECT_LT(LargestAllocation(), 4096u) << c.what;
-    EXPECT_LE(reads, 6) << c.what;
-    EXPECT_EQ(message, c.message) << c.what;
+    EXPECT_EQ(ErrorOf([&] { found = LocateFatVolume(kName, c.image.size, read); }), c.message);
+    EXPECT_LT(LargestAllocation(), 4096u);
+    EXPECT_LE(reads, 6);
     EXPECT_EQ(std::tie(found.offset, found.size, found.type),
-              std::tie(c.found.offset, c.found.size, c.found.type))
-        << c.what;
+              std::tie(c.found.offset, c.found.size, c.found.type));
     std::string driver = "raw";
-    try {
+    const std::string refusal = ErrorOf([&] {
       if (const auto format = ContainerFormatOf(kName, c.image.size, read)) driver = format->driver;
-    } catch (const Error& error) {
-      driver = error.what();
-    }
-    EXPECT_EQ(driver, c.driver) << c.what;
+    });
+    EXPECT_EQ(refusal.empty() ? driver : refusal, c.driver);
   }
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/dos/dos_path.h"
-#include "platform/drives/folder/dos_attrib_value.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -119,19 +118,6 @@ TEST(FileAttributes, ReadOnlyIsTheWriteBitsAndHiddenAndSystemLiveInDosAttrib) {
     ASSERT_EQ(::setxattr(host.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
     EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), kAttributeArchive | bits) << value;
   }
-}
-
-// A changed value keeps its form and every byte but the attributes (and their text).
-TEST(FileAttributes, DosAttribValuesChangeOnlyTheirAttributes) {
-  const std::string samba = SambaDosAttrib(4, 0x27);
-  const std::string changed = *WithDosAttribAttributes(samba, 0x20);
-  EXPECT_EQ(DosAttribAttributes(changed), 0x20u);
-  EXPECT_EQ(changed.size(), samba.size());
-  EXPECT_EQ(changed.substr(0, 5), std::string("0x20\0", 5));
-  EXPECT_EQ(changed.substr(20), samba.substr(20));  // the times
-  EXPECT_EQ(WithDosAttribAttributes("0x27", 0x1), "0x1");
-  EXPECT_EQ(WithDosAttribAttributes(std::string("0x27\0", 5), 0x20), std::string("0x20\0", 5));
-  EXPECT_EQ(WithDosAttribAttributes("garbage", 0x20), std::nullopt);
 }
 
 TEST(ReadWholeFile, ReadsEveryByteUpToTheLimitOrTellsWhyNot) {

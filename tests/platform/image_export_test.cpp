@@ -14,6 +14,7 @@
 #include "platform/windows/messages.h"
 #include "support/child_processes.h"
 #include "support/disk_images.h"
+#include "support/error_of.h"
 #include "support/runtime_folder.h"
 #include "support/temp_drive.h"
 
@@ -53,10 +54,10 @@ TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
       ImageExport::Options options;
       options.writable = writable;
       const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
-      EXPECT_EQ(ReadHostBytes("/proc/self/fd/" + std::to_string(exported.Fd())), raw);
+      const std::string disk = "/proc/self/fd/" + std::to_string(exported.Fd());
+      EXPECT_EQ(ReadHostBytes(disk), raw);
       // Writing the first byte again works only through an export for writing.
-      const int again =
-          ::open(("/proc/self/fd/" + std::to_string(exported.Fd())).c_str(), O_RDWR | O_CLOEXEC);
+      const int again = ::open(disk.c_str(), O_RDWR | O_CLOEXEC);
       EXPECT_EQ(again >= 0 && ::pwrite(again, raw.data(), 1, 0) == 1, writable);
       if (again >= 0) ::close(again);
       EXPECT_TRUE(runtime_.Mounted());
@@ -72,12 +73,7 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
   ImageExport::Options options;
   options.daemon = "/nonexistent/qemu-storage-daemon";
   const auto failure = [&](const fs::path& image) {
-    try {
-      ImageExport({{"qcow2", image, {}}}, kQcow2, "fd.qcow2", options);
-    } catch (const Error& error) {
-      return std::string(error.what());
-    }
-    return std::string("exported");
+    return ErrorOf([&] { ImageExport({{"qcow2", image, {}}}, kQcow2, "fd.qcow2", options); });
   };
   EXPECT_EQ(failure(image_.path),
             FormatMessageText(messages::kImageEngineMissing, {"fd.qcow2", kQcow2.name}));
@@ -86,11 +82,8 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
   const fs::path broken = scratch_.Base() / "broken.qcow2";
   WriteHostBytes(broken, std::string("QFI\xFB\0\0\0\3", 8) + std::string(504, '\0'));
   const std::string reported = failure(broken);
-  EXPECT_TRUE(
-      reported.starts_with(FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""})))
-      << reported;
-  EXPECT_GT(reported.size(),
-            FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""}).size());
+  const std::string failed = FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""});
+  EXPECT_TRUE(reported.starts_with(failed) && reported.size() > failed.size()) << reported;
 
   const fs::path hanging = scratch_.Base() / "hanging-daemon";
   WriteHostBytes(hanging, "#!/bin/sh\nexec sleep 600\n");

@@ -100,46 +100,43 @@ TEST_F(RecentDrivesTest, AMountThatDoesNotAnswerIsGoneForNow) {
   EXPECT_EQ(GoneNow(paths), (std::vector<bool>{false, false, true}));
 }
 
-// A damaged list gives what can be read of it, and the next choice writes a sound one.
+// A damaged list gives what can be read of it, and the next choice writes a sound one; a list that
+// is no file gives nothing, and only a folder keeps its name.
 TEST_F(RecentDrivesTest, ToleratesADamagedList) {
-  struct Case {
+  const auto file = [this](const std::string& bytes) { return [=, this] { WriteFile(bytes); }; };
+  const auto beside = [this](const std::function<void()>& make) {
+    return [=, this] {
+      fs::create_directories(File().parent_path());
+      make();
+    };
+  };
+  const struct {
     const char* damage;
     std::function<void()> make;
     Paths read;
-  };
-  const std::vector<Case> cases = {
+  } cases[] = {
       {"garbage and relative lines",
-       [&] { WriteFile(std::string("\x01\xFF\n\nrelative\n/a\r\n/b") + '\0' + "x\n/a\n/c"); },
+       file(std::string("\x01\xFF\n\nrelative\n/a\r\n/b") + '\0' + "x\n/a\n/c"),
        {"/a\r", "/a", "/c"}},
       {"more than five, repeated",
-       [&] { WriteFile("/1\n/1\n/2\n/3\n/4\n/5\n/6\n"); },
+       file("/1\n/1\n/2\n/3\n/4\n/5\n/6\n"),
        {"/1", "/2", "/3", "/4", "/5"}},
-      {"no final line break", [&] { WriteFile("/a\n/b"); }, {"/a", "/b"}},
-      {"larger than a list can be", [&] { WriteFile("/a\n" + std::string(1 << 20, 'x')); }, {}},
-      {"a folder", [&] { fs::create_directories(File()); }, {}},
-      {"a FIFO",
-       [&] {
-         fs::create_directories(File().parent_path());
-         ::mkfifo(File().c_str(), 0600);
-       },
-       {}},
-      {"a link to a device",
-       [&] {
-         fs::create_directories(File().parent_path());
-         fs::create_symlink("/dev/zero", File());
-       },
-       {}},
+      {"no final line break", file("/a\n/b"), {"/a", "/b"}},
+      {"larger than a list can be", file("/a\n" + std::string(1 << 20, 'x')), {}},
+      {"a folder", [this] { fs::create_directories(File()); }, {}},
+      {"a FIFO", beside([this] { ::mkfifo(File().c_str(), 0600); }), {}},
+      {"a link to a device", beside([this] { fs::create_symlink("/dev/zero", File()); }), {}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.damage);
+  for (const auto& [damage, make, read] : cases) {
+    SCOPED_TRACE(damage);
     fs::remove_all(drive.Config());
-    c.make();
-    EXPECT_EQ(RecentDrives(), c.read);
+    make();
+    EXPECT_EQ(RecentDrives(), read);
     const bool replaceable = !fs::is_directory(File());
     EXPECT_EQ(RememberRecentDrive("/new"), replaceable);
     if (!replaceable) continue;
     Paths after = {"/new"};
-    for (const std::string& path : c.read) {
+    for (const std::string& path : read) {
       if (after.size() < kRecentDrivesKept) after.push_back(path);
     }
     EXPECT_EQ(RecentDrives(), after);
