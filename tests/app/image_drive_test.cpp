@@ -32,6 +32,7 @@ namespace startgarten {
 namespace {
 
 using namespace test_support;
+using namespace messages;
 
 namespace fs = std::filesystem;
 
@@ -238,9 +239,7 @@ TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
   }
   for (unsigned long step = 1;; ++step) {
     SCOPED_TRACE("killed at operation " + std::to_string(step));
-    if (!KilledAtOperation(step, [this](FaultPlan plan) { SwitchAndWrite(plan); })) {
-      break;
-    }
+    if (!KilledAtOperation(step, [this](FaultPlan plan) { SwitchAndWrite(plan); })) break;
     judge();
   }
   // The exports of the killed runs end with the programs they served; the next start removes
@@ -271,9 +270,8 @@ TEST_P(ImageDriveAtRisk, AnImageThatAnotherProcessHoldsIsNeverWritten) {
     // The notice, the question, the refusal.
     EXPECT_EQ(SwitchAndWrite().boxes,
               (std::vector<std::string>{
-                  FormatMessageText(messages::kImageInUseAtStart, {name, program, pid}) + ".",
-                  messages::kConfirmRewrite,
-                  FormatMessageText(messages::kImageInUse, {name, program, pid}) + "."}));
+                  FormatMessageText(kImageInUseAtStart, {name, program, pid}) + ".",
+                  kConfirmRewrite, FormatMessageText(kImageInUse, {name, program, pid}) + "."}));
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::kWarning);
     EXPECT_TRUE(ReadHostBytes(image.path) == bytes);
   }
@@ -344,8 +342,8 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
   };
   const auto refused = [&](const std::string& referrer, const std::string& name,
                            const char* reason) {
-    return "startgarten: " + FormatMessageText(messages::kImageReferenceRefused,
-                                               {(dl / referrer).string(), name, reason});
+    return "startgarten: " +
+           FormatMessageText(kImageReferenceRefused, {(dl / referrer).string(), name, reason});
   };
   const struct {
     const char* name;
@@ -355,49 +353,46 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
     std::string refusal;  // empty: the command succeeds
   } rows[] = {
       {"ExtentByAbsolutePath", [&] { vmdk("evil.vmdk", victimPath); }, "evil.vmdk", "--set",
-       refused("evil.vmdk", victimPath, messages::kImageReferenceOutside)},
+       refused("evil.vmdk", victimPath, kImageReferenceOutside)},
       {"ExtentByRelativePath", [&] { vmdk("evil.vmdk", "../elsewhere/victim.img"); }, "evil.vmdk",
-       "--set", refused("evil.vmdk", "../elsewhere/victim.img", messages::kImageReferenceOutside)},
+       "--set", refused("evil.vmdk", "../elsewhere/victim.img", kImageReferenceOutside)},
       {"ExtentThroughLink",
        [&] {
          fs::create_symlink(victim.path, dl / "evil-flat.vmdk");
          vmdk("evil.vmdk", "evil-flat.vmdk");
        },
-       "evil.vmdk", "--set",
-       refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceOutside)},
+       "evil.vmdk", "--set", refused("evil.vmdk", "evil-flat.vmdk", kImageReferenceOutside)},
       {"ExtentFifo",
        [&] {
          ::mkfifo((dl / "evil-flat.vmdk").c_str(), 0600);
          vmdk("evil.vmdk", "evil-flat.vmdk");
        },
-       "evil.vmdk", "--show",
-       refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceNotRegular)},
+       "evil.vmdk", "--show", refused("evil.vmdk", "evil-flat.vmdk", kImageReferenceNotRegular)},
       {"VmdkParentAtAnAddress",
        [&] {
          WriteHostBytes(dl / "own-flat.vmdk", "");
          vmdk("evil.vmdk", "own-flat.vmdk", "parentFileNameHint=\"" + nbd + "\"\n");
        },
-       "evil.vmdk", "--show", refused("evil.vmdk", nbd, messages::kImageReferenceNotLocal)},
+       "evil.vmdk", "--show", refused("evil.vmdk", nbd, kImageReferenceNotLocal)},
       {"DataFileElsewhere",
        [&] {
          qcow2("evil.qcow2", "-o", "data_file=" + (dl / "own.raw").string() + ",data_file_raw=on");
          QemuImg({"amend", "-q", "-f", "qcow2", "-o", "data_file=" + victimPath,
                   (dl / "evil.qcow2").string()});
        },
-       "evil.qcow2", "--set", refused("evil.qcow2", victimPath, messages::kImageReferenceOutside)},
+       "evil.qcow2", "--set", refused("evil.qcow2", victimPath, kImageReferenceOutside)},
       {"BackingAtAnAddress", [&] { qcow2("evil.qcow2", "-b", nbd, "-F", "raw"); }, "evil.qcow2",
-       "--show", refused("evil.qcow2", nbd, messages::kImageReferenceNotLocal)},
+       "--show", refused("evil.qcow2", nbd, kImageReferenceNotLocal)},
       {"BackingInJson", [&] { qcow2("evil.qcow2", "-b", json, "-F", "raw"); }, "evil.qcow2",
-       "--show", refused("evil.qcow2", json, messages::kImageReferenceNotLocal)},
+       "--show", refused("evil.qcow2", json, kImageReferenceNotLocal)},
       {"BackingNoDiskImage", [&] { qcow2("evil.qcow2", "-b", "/etc/passwd", "-F", "raw"); },
-       "evil.qcow2", "--show",
-       refused("evil.qcow2", "/etc/passwd", messages::kImageReferenceNoDiskImage)},
+       "evil.qcow2", "--show", refused("evil.qcow2", "/etc/passwd", kImageReferenceNoDiskImage)},
       {"BackingLoop",
        [&] {
          qcow2("a.qcow2", "-b", "b.qcow2", "-F", "qcow2");
          qcow2("b.qcow2", "-b", "a.qcow2", "-F", "qcow2");
        },
-       "a.qcow2", "--show", refused("b.qcow2", "a.qcow2", messages::kImageReferenceTwice)},
+       "a.qcow2", "--show", refused("b.qcow2", "a.qcow2", kImageReferenceTwice)},
       {"OverlayOnBaseByAbsolutePath", [&] { qcow2("own.qcow2", "-b", victimPath, "-F", "raw"); },
        "own.qcow2", "--set", ""},
       {"VmdkSplitIntoExtents",

@@ -19,6 +19,7 @@ namespace startgarten::platform {
 namespace {
 
 using namespace test_support;
+using namespace messages;
 
 namespace fs = std::filesystem;
 
@@ -144,13 +145,13 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   const uint64_t size16 = Real().size16;
 
   const auto unsupported = [](const char* format) {
-    return Message(messages::kImageUnsupportedFormat, format);
+    return Message(kImageUnsupportedFormat, format);
   };
-  const std::string vmdk = unsupported(messages::kImageFormatVmdk);
+  const std::string vmdk = unsupported(kImageFormatVmdk);
   const SparseImage qcow2 = Header(std::string("QFI\xFB\0\0\0\3", 8));
   const SparseImage qcow = Header(std::string("QFI\xFB\0\0\0\1", 8));
   const SparseImage parallels = Header("WithoutFreeSpace");
-  const std::string differencing = unsupported(messages::kImageFormatDifferencingVhd);
+  const std::string differencing = unsupported(kImageFormatDifferencingVhd);
   const struct {
     const char* what;
     SparseImage image;
@@ -164,38 +165,33 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       {"fixed VHD", FixedVhd(Real().fat16), "", {kMiB, size16, FatType::kFat16}},
       {"active second", activeSecond, "", {uint64_t{32768} * 512, size16, FatType::kFat16}},
       {"first FAT type", Disk(noActive, Boot16(), 32), "", {kMiB, size16, FatType::kFat16}},
-      {"empty", {0, {}}, Message(messages::kImageEmpty)},
-      {"shorter than a sector", {100, {}}, Message(messages::kImageTooShort)},
-      {"truncated disk", truncatedDisk, Message(messages::kImagePartitionOutside, "1")},
-      {"truncated floppy", truncatedFloppy, Message(messages::kImageVolumeTooLarge)},
-      {"partition outside", Disk(outside, Boot16(), 32),
-       Message(messages::kImagePartitionOutside, "1")},
+      {"empty", {0, {}}, Message(kImageEmpty)},
+      {"shorter than a sector", {100, {}}, Message(kImageTooShort)},
+      {"truncated disk", truncatedDisk, Message(kImagePartitionOutside, "1")},
+      {"truncated floppy", truncatedFloppy, Message(kImageVolumeTooLarge)},
+      {"partition outside", Disk(outside, Boot16(), 32), Message(kImagePartitionOutside, "1")},
       {"huge volume", Disk(Real().fat32.sectors.at(0), hugeFat32, 40),
-       Message(messages::kImageVolumeTooLarge)},
-      {"huge total", Header(hugeTotal), Message(messages::kImageDamagedBootSector)},
-      {"damaged boot sector", Disk(Mbr16(), zeroSectorSize, 32),
-       Message(messages::kImageDamagedBootSector)},
-      {"no signature", Header("garbage"), Message(messages::kImageNoFatVolume)},
-      {"empty table", Header(EmptyMbr()), Message(messages::kImageEmptyPartitionTable)},
-      {"NTFS and Linux", Header(foreignTypes), Message(messages::kImageNoFatPartition, "07, 83")},
-      {"bare NTFS", Header(ntfs), Message(messages::kImageForeignFileSystem, "NTFS")},
-      {"NTFS in FAT partition", Disk(Mbr16(), ntfs, 32),
-       Message(messages::kImageForeignFileSystem, "NTFS")},
-      {"ext in FAT partition", extInFatPartition,
-       Message(messages::kImageForeignFileSystem, "ext2/3/4")},
-      {"qcow2", qcow2, unsupported(messages::kImageFormatQcow2), {}, "qcow2"},
-      {"qcow", qcow, unsupported(messages::kImageFormatQcow), {}, "qcow"},
-      {"QED", Header(std::string("QED\0", 4)), unsupported(messages::kImageFormatQed), {}, "qed"},
-      {"VDI", Header(vdi), unsupported(messages::kImageFormatVdi), {}, "vdi"},
+       Message(kImageVolumeTooLarge)},
+      {"huge total", Header(hugeTotal), Message(kImageDamagedBootSector)},
+      {"damaged boot sector", Disk(Mbr16(), zeroSectorSize, 32), Message(kImageDamagedBootSector)},
+      {"no signature", Header("garbage"), Message(kImageNoFatVolume)},
+      {"empty table", Header(EmptyMbr()), Message(kImageEmptyPartitionTable)},
+      {"NTFS and Linux", Header(foreignTypes), Message(kImageNoFatPartition, "07, 83")},
+      {"bare NTFS", Header(ntfs), Message(kImageForeignFileSystem, "NTFS")},
+      {"NTFS in FAT partition", Disk(Mbr16(), ntfs, 32), Message(kImageForeignFileSystem, "NTFS")},
+      {"ext in FAT partition", extInFatPartition, Message(kImageForeignFileSystem, "ext2/3/4")},
+      {"qcow2", qcow2, unsupported(kImageFormatQcow2), {}, "qcow2"},
+      {"qcow", qcow, unsupported(kImageFormatQcow), {}, "qcow"},
+      {"QED", Header(std::string("QED\0", 4)), unsupported(kImageFormatQed), {}, "qed"},
+      {"VDI", Header(vdi), unsupported(kImageFormatVdi), {}, "vdi"},
       {"VMDK", Header("KDMV"), vmdk, {}, "vmdk"},
       {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), vmdk, {}, "vmdk"},
-      {"VHDX", Header("vhdxfile"), unsupported(messages::kImageFormatVhdx), {}, "vhdx"},
-      {"Parallels", parallels, unsupported(messages::kImageFormatParallels), {}, "parallels"},
-      {"dynamic VHD", ExpandingVhd(3), unsupported(messages::kImageFormatDynamicVhd), {}, "vpc"},
+      {"VHDX", Header("vhdxfile"), unsupported(kImageFormatVhdx), {}, "vhdx"},
+      {"Parallels", parallels, unsupported(kImageFormatParallels), {}, "parallels"},
+      {"dynamic VHD", ExpandingVhd(3), unsupported(kImageFormatDynamicVhd), {}, "vpc"},
       {"differencing VHD", ExpandingVhd(4), differencing, {}, differencing},
-      {"VHD checksum", badChecksum, Message(messages::kImageVhdFooterDamaged)},
-      {"VHD larger than file", FixedVhd(Real().fat16, 64 * kMiB),
-       Message(messages::kImageVhdTruncated)},
+      {"VHD checksum", badChecksum, Message(kImageVhdFooterDamaged)},
+      {"VHD larger than file", FixedVhd(Real().fat16, 64 * kMiB), Message(kImageVhdTruncated)},
   };
   const char* seeds = std::getenv("STARTGARTEN_IMAGE_SEEDS");  // for the fuzz target
   for (const auto& c : cases) {

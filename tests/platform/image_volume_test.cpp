@@ -217,8 +217,7 @@ TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
   }
   EXPECT_EQ(DirectoryNames(image, ""),
             (std::vector<std::string>{"LOOP.TXT", "SELF.TXT", "FAR.TXT", "GOOD.TXT"}));
-  EXPECT_EQ(ReadFileBytes(image, "LOOP.TXT"), content);
-  EXPECT_EQ(ReadFileBytes(image, "GOOD.TXT"), "good");
+  EXPECT_EQ(ReadFileBytes(image, "LOOP.TXT") + ReadFileBytes(image, "GOOD.TXT"), content + "good");
 }
 
 // mtools prints a long name as it is: one that holds a line break would read as further entries.
@@ -266,9 +265,8 @@ TEST_F(ImageVolumeTest, RemovesOnlyStaleTemporaryFilesThatShareNothing) {
   }
   ImageVolume volume(image.path);
   const TemporaryFile own = volume.WriteTemporary("WINDOWS", 3, "mine", kAttributeArchive);
-  for (const char* directory : {"", "WINDOWS"}) {
-    EXPECT_EQ(volume.RemoveStaleTemporaryFiles(directory), kErrorSuccess) << directory;
-  }
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles(""), kErrorSuccess);
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles("WINDOWS"), kErrorSuccess);
   EXPECT_EQ(volume.WriteTemporary("", 2, "new", kAttributeArchive).error, kErrorAlreadyExists);
   EXPECT_EQ(DirectoryNames(image, ""),
             (std::vector<std::string>{"MSDOS.SYS", "SG000001.TXT", "WINDOWS", shared}));
@@ -290,11 +288,9 @@ TEST_F(ImageVolumeTest, ReplacingAFileKeepsTheLetterCaseOfItsName) {
     const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kProtected, exact);
     ImageReplacement replacement;
     ASSERT_EQ(volume.Replace("", temporary.name, exact, replacement), kErrorSuccess);
-    EXPECT_EQ(DirectoryEntryNames(image, name), entry);
-    EXPECT_EQ(ReadFileBytes(image, name), "new");
+    EXPECT_EQ(DirectoryEntryNames(image, name) + " " + ReadFileBytes(image, name), entry + " new");
     ASSERT_EQ(volume.Undo(replacement, temporary.name), kErrorSuccess);
-    EXPECT_EQ(DirectoryEntryNames(image, name), entry);
-    EXPECT_EQ(ReadFileBytes(image, name), "old");
+    EXPECT_EQ(DirectoryEntryNames(image, name) + " " + ReadFileBytes(image, name), entry + " old");
     EXPECT_EQ(volume.Remove(name), kErrorSuccess);
     EXPECT_EQ(volume.Remove(temporary.name), kErrorSuccess);
   }

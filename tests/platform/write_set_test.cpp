@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
@@ -20,6 +18,7 @@
 #include "platform/windows/messages.h"
 #include "support/byte_order.h"
 #include "support/child_processes.h"
+#include "support/disk_images.h"
 #include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/samba_dos_attrib.h"
@@ -79,16 +78,12 @@ TEST(WriteSet, ReplacedFilesKeepOwnerPermissionsAclAndExtendedAttributes) {
     SetAttribute(path, "user.comment", "kept");
     SetAttribute(path, "system.posix_acl_access", AclWithUser(4242));
     SetAttribute(path, "user.DOSATTRIB", SambaDosAttrib(4, 0x27));
-    if (root) {
-      ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
-    }
+    if (root) ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
   }
   fs::permissions(drive.Host("MSDOS.SYS"), fs::perms(0440));  // read-only, the ACL's mask r--
   const Metadata boot = MetadataOf(drive.Host("MSDOS.SYS"));
   Metadata batch = MetadataOf(drive.Host("AUTOEXEC.BAT"));
-  if (root) {
-    EXPECT_EQ(boot.owner, 4242u);
-  }
+  if (root) EXPECT_EQ(boot.owner, 4242u);
 
   WriteSet writes({"C:\\MSDOS.SYS", "C:\\AUTOEXEC.BAT"});
   LiftProtection("C:\\MSDOS.SYS");
@@ -123,8 +118,7 @@ TEST(WriteSet, StagedFilesAreSeenAndOnlyCommittedOnesWritten) {
   EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "old\r\n");
   WriteProfileString("c:\\AUTOEXEC.BAT", "A", "k", "2", "");
   EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "old\r\n[A]\r\nk=2\r\n");
-  std::ifstream outside(drive.Base() / "outside");
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outside), {}), "old\r\n");
+  EXPECT_EQ(ReadHostBytes(drive.Base() / "outside"), "old\r\n");
   EXPECT_EQ(drive.Entries(), std::set<std::string>{"AUTOEXEC.BAT"});
 }
 
@@ -149,14 +143,7 @@ TEST(WriteSet, OneWriterAtATime) {
     drive.Write("MSDOS.SYS", "[Options]\r\n");
     const pid_t child = fork();
     ASSERT_NE(child, -1);
-    if (child == 0) {
-      try {
-        writer("Second");
-      } catch (...) {
-        _exit(1);
-      }
-      _exit(0);
-    }
+    if (child == 0) _exit(ErrorOf([&] { writer("Second"); }).empty() ? 0 : 1);
     writer("First");
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -199,9 +186,8 @@ TEST(WriteSet, TheRecordStaysUntilTheTakeBackIsFlushed) {
       writes.Commit();
     });
     SetFaultPlan({});
-    if (error.empty()) {
-      EXPECT_EQ(failed, takeBack);  // the flush after the files are put in place was the last
-    }
+    // The flush after the files are put in place was the last to fail.
+    if (error.empty()) EXPECT_EQ(failed, takeBack);
     const bool recorded = drive.Entries().count(kWriteRecordName) == 1;
     EXPECT_EQ(recorded, error == takeBack) << error;
     EXPECT_EQ(drive.Read("MSDOS.SYS"), error.empty() ? "new" : "old");
