@@ -24,9 +24,8 @@ class Form1Test : public BootDriveTest {
     const fs::path pictures =
         fs::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / "examples/drive_c/WINDOWS";
     fs::create_directories(drive.Host("WINDOWS"));
-    for (const char* name : {"LOGOW.SYS", "LOGOS.SYS"}) {
+    for (const char* name : {"LOGOW.SYS", "LOGOS.SYS"})
       fs::copy_file(pictures / name, drive.Host(std::string("WINDOWS/") + name));
-    }
   }
 
   // Runs a user event as the window does.

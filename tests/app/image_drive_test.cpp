@@ -111,9 +111,8 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
   // or on the folder, which must be drive C then.
   std::string ImageState() const {
     std::string state;
-    for (const char* file : kChanged) {
+    for (const char* file : kChanged)
       state += ReadFileBytes(image, file) + " " + FileAttributes(image, file) + "\n";
-    }
     return state + Names(DirectoryNames(image, ""), DirectoryNames(image, "WINDOWS"));
   }
   std::string FolderState() const {
@@ -413,9 +412,8 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;
     for (const fs::path& folder : {dl, elsewhere}) {
-      for (const auto& entry : fs::directory_iterator(folder)) {
+      for (const auto& entry : fs::directory_iterator(folder))
         if (entry.is_regular_file()) files[entry.path()] = ReadHostBytes(entry.path());
-      }
     }
     return files;
   };

@@ -61,9 +61,8 @@ class ModalAnswers {
 // The text of the box before the window: its paragraphs, one label each.
 QString BoxText(QWidget* box) {
   QStringList paragraphs;
-  for (QLabel* label : box->findChildren<QLabel*>()) {
+  for (QLabel* label : box->findChildren<QLabel*>())
     if (!label->text().isEmpty()) paragraphs << label->text();
-  }
   return paragraphs.join("\n\n");
 }
 

@@ -98,9 +98,8 @@ TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
            {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}}) {
     cases.emplace_back(BuildBmp({1, 1, bits, "", {}, compression}), kInvalid);
   }
-  for (size_t i = 0; i < cases.size(); ++i) {
+  for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(DecodeError(cases[i].first), cases[i].second) << "case " << i;
-  }
 }
 
 // A run-length header claims its size in a few bytes: the largest picture is built in full, one
@@ -166,9 +165,8 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
     TempDrive drive;
     drive.Write("MSDOS.SYS", contents.at('T'));
     std::istringstream files(before);
-    for (std::string file; files >> file;) {
+    for (std::string file; files >> file;)
       drive.Write("WIN95/" + file.substr(0, file.size() - 2), contents.at(file.back()));
-    }
     RecordingMessageBoxes boxes;
     TImage image1, image2;
     EXPECT_EQ(ErrorOf([&] { LoadLogoPreview(image1, image2, boxes); }), error);
@@ -176,9 +174,8 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
     std::string listing;
     for (const std::string& name : drive.Entries("WIN95")) {
       const std::string bytes = *drive.Read("WIN95/" + name);
-      for (const auto& [letter, content] : contents) {
+      for (const auto& [letter, content] : contents)
         if (content == bytes) listing += (listing.empty() ? "" : " ") + name + ":" + letter;
-      }
     }
     EXPECT_EQ(listing, after.empty() ? before : after);
     EXPECT_EQ(boxes.Texts(), warning == 0 ? std::vector<std::string>{}

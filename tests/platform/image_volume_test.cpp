@@ -148,9 +148,8 @@ struct FloppyBytes {
 
   // The offset of the directory entry of an 8.3 name as stored ("LOOP    TXT"), the root's first.
   size_t Entry(std::string_view stored) const {
-    for (size_t at = kRoot; at + 32 <= bytes.size(); at += 32) {
+    for (size_t at = kRoot; at + 32 <= bytes.size(); at += 32)
       if (bytes.compare(at, 11, stored) == 0) return at;
-    }
     ADD_FAILURE() << stored;
     return kRoot;
   }

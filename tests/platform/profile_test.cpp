@@ -47,9 +47,8 @@ TEST(ProfileRead, ReadsAsWindowsDoes) {
                             {"a", "k", "1"},          {"A", "n", "7"},
                             {"A", "m", "-"},          {"B]", "m", "6"},
                             {"B", "m", "-"},          {"GR\xDC\xDF", "\xE4ND", "ja"}};
-  for (const auto& [section, key, value] : cases) {
+  for (const auto& [section, key, value] : cases)
     EXPECT_EQ(ReadProfileString("c:\\msdos.sys", section, key, "-", 1024), value) << key;
-  }
   EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "j", "-", 1024), "");
   EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "long", "", 1024), std::string(1023, 'v'));
   EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "long", "", 5), "vvvv");
@@ -90,9 +89,8 @@ TEST(ProfileWrite, RefusesTextsThatChangeOtherKeysAndFailsWhereWindowsWould) {
   const std::string refused[][3] = {
       {"A", " \t", "v"}, {"A", "a=b", "v"},     {"A", " [x", "v"},      {"A", "k", "1\r[B]"},
       {"A", "k", "1\n"}, {"A", "k", "1" + nul}, {"A]\r\n[B", "k", "v"}, {"A", "k\n", "v"}};
-  for (const auto& [section, key, value] : refused) {
+  for (const auto& [section, key, value] : refused)
     EXPECT_FALSE(WriteKey("c:\\msdos.sys", section, key, value)) << key << value;
-  }
   EXPECT_FALSE(WriteKey("c:\\none\\msdos.sys", "A", "k", "v"));
   EXPECT_FALSE(WriteKey("h:\\msdos.sys", "A", "k", "v"));
   fs::permissions(drive.Host("MSDOS.SYS"), fs::perms(0444));

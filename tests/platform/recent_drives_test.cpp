@@ -41,9 +41,8 @@ class RecentDrivesTest : public testing::Test {
 TEST_F(RecentDrivesTest, KeepsTheLatestFiveEachOnce) {
   EXPECT_EQ(RecentDrives(), Paths());
   EXPECT_EQ(RecentDrivesFile(), File().string());
-  for (const char* path : {"/a", "/b", "/c", "/b", "/d", "/e", "/f"}) {
+  for (const char* path : {"/a", "/b", "/c", "/b", "/d", "/e", "/f"})
     EXPECT_TRUE(RememberRecentDrive(path));
-  }
   EXPECT_EQ(RecentDrives(), (Paths{"/f", "/e", "/d", "/b", "/c"}));
   EXPECT_EQ(FileBytes(), "/f\n/e\n/d\n/b\n/c\n");
   EXPECT_EQ(fs::status(File()).permissions(), fs::perms(0600));
@@ -136,9 +135,8 @@ TEST_F(RecentDrivesTest, ToleratesADamagedList) {
     EXPECT_EQ(RememberRecentDrive("/new"), replaceable);
     if (!replaceable) continue;
     Paths after = {"/new"};
-    for (const std::string& path : read) {
+    for (const std::string& path : read)
       if (after.size() < kRecentDrivesKept) after.push_back(path);
-    }
     EXPECT_EQ(RecentDrives(), after);
   }
 }

@@ -145,9 +145,8 @@ class TempDrive {
     for (const auto& entry : fs::recursive_directory_iterator(Root(letter))) {
       const std::string relative = entry.path().lexically_relative(Root(letter)).string();
       snapshot += relative + " " + std::to_string(int(entry.symlink_status().permissions()));
-      for (const auto& [name, value] : ExtendedAttributes(entry.path())) {
+      for (const auto& [name, value] : ExtendedAttributes(entry.path()))
         snapshot.append(" ").append(name).append("=").append(value);
-      }
       if (entry.is_regular_file(error)) snapshot += " " + Read(relative, letter).value_or("");
       snapshot += "\n";
     }
