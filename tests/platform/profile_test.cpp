@@ -134,7 +134,7 @@ TEST(ProfileWrite, ANewFileIsWholeOrMissingAfterAFailureAtAnyOperation) {
       // What a failed cleanup left, as the next start does.
       CleanUpInterruptedWrites({"C:\\MSDOS.SYS"});
       EXPECT_EQ(drive.Entries().size(), now ? 1u : 0u);
-      if (now) EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), kAttributeArchive);
+      EXPECT_TRUE(!now || GetFileAttributes("c:\\msdos.sys") == kAttributeArchive);
     }
     EXPECT_GT(step, 20u);
   }
