@@ -13,8 +13,6 @@
 namespace startgarten {
 namespace {
 
-namespace fs = std::filesystem;
-
 using namespace test_support;
 
 class Form1Test : public BootDriveTest {

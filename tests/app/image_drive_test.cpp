@@ -33,8 +33,6 @@ namespace {
 using namespace test_support;
 using namespace messages;
 
-namespace fs = std::filesystem;
-
 const std::string kPicture = BuildBmp({2, 2, 24, std::string(16, '\x40')});
 // A drive without a start script, whose first shutdown picture a crash left under its ".BMP"
 // name, with a boot file whose short name is in small letters (its case byte, as Windows NT

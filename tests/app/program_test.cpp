@@ -18,8 +18,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
-
 class ProgramTest : public testing::Test {
  protected:
   ProgramTest() {

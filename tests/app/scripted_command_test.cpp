@@ -23,8 +23,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
-
 // The names --show prints, in its order, with the option that each shows.
 using Shown = std::pair<std::string, std::string>;
 const Shown kShown[] = {{"BootMenu", "bootMenu"},

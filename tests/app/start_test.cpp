@@ -19,8 +19,6 @@
 namespace startgarten {
 namespace {
 
-namespace fs = std::filesystem;
-
 using namespace test_support;
 
 using Request = CommandLine::Request;

@@ -13,8 +13,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
-
 // What an action ended in: the texts of the boxes it showed, then the message of its error.
 std::string Outcome(RecordingMessageBoxes& boxes, const std::function<void()>& action) {
   boxes.shown.clear();

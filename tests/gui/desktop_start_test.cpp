@@ -19,8 +19,6 @@ using namespace startgarten::test_support;
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // Answers the modal windows that open, one after the other, each with the next step. A window
 // beyond the steps is recorded and closed with Escape, so that a test fails instead of hanging.
 // A window is answered once it has been the active one for two ticks of the timer, so that a box

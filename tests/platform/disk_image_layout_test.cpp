@@ -21,8 +21,6 @@ namespace {
 using namespace test_support;
 using namespace messages;
 
-namespace fs = std::filesystem;
-
 constexpr uint64_t kMiB = 1 << 20;
 constexpr const char* kName = "win95.img";
 

@@ -22,7 +22,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
 using fs::perms;
 
 // The drive's spelling of a DOS path, or its error as "#code".

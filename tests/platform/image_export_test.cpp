@@ -27,7 +27,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr ContainerFormat kQcow2 = {"qcow2", messages::kImageFormatQcow2};

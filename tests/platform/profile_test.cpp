@@ -18,8 +18,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
-
 // Whether a write of the key got through without an error.
 bool WriteKey(std::string_view path, std::string_view section, std::string_view key,
               std::string_view value) {

@@ -21,7 +21,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
 using Paths = std::vector<std::string>;
 
 class RecentDrivesTest : public testing::Test {

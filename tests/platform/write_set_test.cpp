@@ -29,8 +29,6 @@ namespace {
 
 using namespace test_support;
 
-namespace fs = std::filesystem;
-
 // An access ACL that gives one more user read access, in the kernel's xattr form: version 2,
 // then tag, permissions and id of each entry.
 std::string AclWithUser(uint32_t user) {
