@@ -31,17 +31,6 @@ class Form1Test : public BootDriveTest {
     window.HandleEvent([this, handler] { (window.*handler)(); });
   }
 
-  // Each box shown as "text|title|buttons|icon", the last two by their numbers.
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> shown;
-    for (const auto& [text, title, buttons, icon] : boxes.shown) {
-      std::string box = text;
-      box.append("|").append(title).append("|").append(std::to_string(int(buttons)));
-      shown.push_back(box.append("|").append(std::to_string(int(icon))));
-    }
-    return shown;
-  }
-
   TForm1 window{boxes, "Startgarten"};
   const OptionControls windowOptions = window.Options();
 };
@@ -79,7 +68,7 @@ TEST_F(Form1Test, AnErrorInThePreviewIsShownAndTheBootFileIsStillRead) {
   fs::remove(drive.Host("WINDOWS/LOGOS.SYS"));
   drive.Write("WINDOWS/logos.sys/inside", "not a picture");
   Event(&TForm1::FormCreate);
-  EXPECT_EQ(Boxes(),
+  EXPECT_EQ(boxes.Described(),
             std::vector<std::string>{CannotOpen("C:\\WINDOWS\\logos.BMP") + ".|Startgarten|0|1"});
   EXPECT_EQ(drive.Entries("WINDOWS"), (std::set<std::string>{"LOGOW.SYS", "WIN.COM", "logos.sys"}));
   EXPECT_EQ(drive.Read("WINDOWS/logos.sys/inside"), "not a picture");
@@ -111,7 +100,7 @@ TEST_F(Form1Test, WriteAsksFirstAndReadsBackUnlessItFailed) {
   windowOptions.bootMenuDelay.UserSetText("8");
   Event(&TForm1::StartDateischreiben1Click);
   const std::string question = "Wollen Sie die Start-Datei umschreiben?||1|0";
-  EXPECT_EQ(Boxes(),
+  EXPECT_EQ(boxes.Described(),
             (std::vector<std::string>{question, question, question,
                                       CannotOpen("c:\\autoexec.bat") + ".|Startgarten|0|1"}));
   EXPECT_EQ(windowOptions.bootMenuDelay.Text(), "8");  // no read-back

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "app/form1.h"
@@ -25,23 +26,18 @@ using namespace test_support;
 
 // The names --show prints, in its order, with the option that each shows.
 using Shown = std::pair<std::string, std::string>;
-const Shown kShown[] = {{"BootMenu", "bootMenu"},
-                        {"BootKeys", "functionKeys"},
-                        {"BootGUI", "startWindows"},
-                        {"Network", "network"},
-                        {"BootFailSafe", "safeMode"},
-                        {"BootWarn", "safeModeWarning"},
-                        {"BootMulti", "previousDos"},
-                        {"DblSpace", "doubleSpace"},
-                        {"DrvSpace", "driveSpace"},
-                        {"LoadTop", "loadTop"},
-                        {"Logo", "logo"},
-                        {"DosPrompt", "dosPromptAfterExit"},
-                        {"BootMenuDefault", "bootMenuDefault"},
-                        {"BootMenuDelay", "bootMenuDelay"},
-                        {"BootDelay", "bootDelay"},
-                        {"BootWin", "defaultSystem"},
-                        {"DoubleBuffer", "doubleBuffer"}};
+const std::vector<Shown> kShown = [] {
+  std::vector<Shown> shown;
+  std::istringstream pairs(
+      "BootMenu=bootMenu BootKeys=functionKeys BootGUI=startWindows Network=network "
+      "BootFailSafe=safeMode BootWarn=safeModeWarning BootMulti=previousDos DblSpace=doubleSpace "
+      "DrvSpace=driveSpace LoadTop=loadTop Logo=logo DosPrompt=dosPromptAfterExit "
+      "BootMenuDefault=bootMenuDefault BootMenuDelay=bootMenuDelay BootDelay=bootDelay "
+      "BootWin=defaultSystem DoubleBuffer=doubleBuffer");
+  for (std::string pair; pairs >> pair;)
+    shown.emplace_back(pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1));
+  return shown;
+}();
 
 const std::string kPicture = BuildBmp({2, 2, 24, std::string(16, '\x40')});
 

@@ -50,12 +50,8 @@ TEST_F(BootFileTest, MissingHostDriveShowsTheBoxAndChangesNothing) {
   EXPECT_EQ(BootFileAttributes(), kProtected);
   std::filesystem::remove(drive.Host("MSDOS.SYS"));
   EXPECT_FALSE(OpenBootFile(boxes));
-  ASSERT_EQ(boxes.shown.size(), 2u);
-  for (const auto& [text, title, buttons, icon] : boxes.shown) {
-    EXPECT_EQ(text, "Fehler");
-    EXPECT_EQ(title, "HOST-Laufwerk nicht gefunden");
-    EXPECT_TRUE(buttons == MessageButtons::kOk && icon == MessageIcon::kNone);
-  }
+  EXPECT_EQ(boxes.Described(),
+            std::vector<std::string>(2, "Fehler|HOST-Laufwerk nicht gefunden|0|0"));
 }
 
 }  // namespace

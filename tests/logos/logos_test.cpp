@@ -2,7 +2,6 @@
 // invalid files; the shutdown-picture preview and the picture loader's extension rule.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>

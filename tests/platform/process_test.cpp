@@ -6,7 +6,6 @@
 #include <csignal>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 
 // Passing input, output and errors is what every program of mtools in the image tests does; here

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <set>
 

@@ -35,6 +35,16 @@ class RecordingMessageBoxes : public MessageBoxService {
     for (const Shown& box : shown) texts.push_back(box.text);
     return texts;
   }
+
+  // Each box as "text|title|buttons|icon", the last two by their numbers.
+  std::vector<std::string> Described() const {
+    std::vector<std::string> described;
+    for (const auto& [text, title, buttons, icon] : shown) {
+      described.push_back(text + "|" + title + "|" + std::to_string(int(buttons)) + "|" +
+                          std::to_string(int(icon)));
+    }
+    return described;
+  }
 };
 
 }  // namespace startgarten
