@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <sstream>
 
 #include "platform/system/process.h"
@@ -39,29 +38,18 @@ void RunTool(const std::string& program, const std::vector<std::string>& argumen
   EXPECT_EQ(result.exitCode, 0) << program << ": " << result.errors;
 }
 
-// The image's size and modification time, to tell whether it changed.
-std::pair<uintmax_t, int64_t> Stamp(const fs::path& path) {
-  std::error_code error;
-  return {fs::file_size(path, error), fs::last_write_time(path, error).time_since_epoch().count()};
-}
-
-std::map<std::string, std::pair<uintmax_t, int64_t>>& RawCopiesMade() {
-  static std::map<std::string, std::pair<uintmax_t, int64_t>> made;
-  return made;
-}
-
 // The raw disk of an image: the image itself, or a copy that qemu-img makes beside it (without
-// taking locks, so that it reads an image that an emulator holds), made again when it changed.
+// taking locks, so that it reads an image that an emulator holds), made again unless it is newer
+// than the image (a change within the same tick of the clock gives both the same time).
 DiskImage RawOf(const DiskImage& image) {
   if (image.format == "raw") return image;
   DiskImage raw = image;
   raw.format = "raw";
   raw.path += ".raw";
-  auto& made = RawCopiesMade()[raw.path.string()];
-  if (made != Stamp(image.path) || !fs::exists(raw.path)) {
+  std::error_code missing;  // the oldest time, then
+  if (fs::last_write_time(raw.path, missing) <= fs::last_write_time(image.path)) {
     RunTool("/usr/bin/qemu-img", {"qemu-img", "convert", "-U", "-f", image.format, "-O", "raw",
                                   image.path.string(), raw.path.string()});
-    made = Stamp(image.path);
   }
   return raw;
 }
@@ -74,7 +62,6 @@ void WriteBack(const DiskImage& raw, const DiskImage& image) {
     arguments.insert(arguments.end(), {"-o", "subformat=dynamic,force_size=on"});
   arguments.insert(arguments.end(), {raw.path.string(), image.path.string()});
   RunTool("/usr/bin/qemu-img", arguments);
-  RawCopiesMade()[raw.path.string()] = Stamp(image.path);
 }
 
 // An mtools program on the image's volume.
