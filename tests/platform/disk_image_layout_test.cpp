@@ -6,8 +6,8 @@
 #include <fstream>
 #include <tuple>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "support/allocation_probe.h"
 #include "support/byte_order.h"
 #include "support/disk_images.h"

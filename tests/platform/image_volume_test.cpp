@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/drives/image/image_in_use.h"
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/drives/writer_lock.h"

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten::platform {
 

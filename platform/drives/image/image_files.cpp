@@ -6,11 +6,11 @@
 #include <set>
 #include <utility>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/image_references.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten::platform {
 
