@@ -440,6 +440,15 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
          vmdk("own.vmdk", "own-flat.vmdk");
        },
        "own.vmdk", "--set", ""},
+      // QEMU cannot change what such an image stores already: the command ends before any change.
+      {"VmdkStreamOptimized",
+       [&] {
+         test_support::QemuImg({"convert", "-O", "vmdk", "-o", "subformat=streamOptimized",
+                                victimPath, (dl / "own.vmdk").string()});
+       },
+       "own.vmdk", "--set",
+       "startgarten: " +
+           FormatMessageText(messages::kImageStreamOptimized, (dl / "own.vmdk").string())},
   };
   // The bytes of every file of both folders.
   const auto snapshot = [&] {

@@ -132,6 +132,7 @@ ImageFiles FindImageFiles(int fd, const fs::path& image, const ContainerFormat& 
     const ImageReferences references = ReadImageReferences({driver.c_str(), nullptr}, layer.name,
                                                            SizeOf(layerFd), FileReader(layerFd));
     const bool top = files.layers.empty();
+    if (top) files.streamOptimized = references.streamOptimized;
     const fs::path folder = layer.path.parent_path();
     ImageLayer taken{driver, layer.path, {}};
     for (const std::string& extent : references.extents) {

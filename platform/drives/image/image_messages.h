@@ -99,6 +99,14 @@ inline constexpr const char* kImageReferenceUnreadable =
     "Die Abbilddatei %s verweist auf eine weitere Datei, deren Angabe sich nicht lesen l\xE4sst. "
     "Ge\xF6"
     "ffnet wurde nichts";
+// A stream-optimized VMDK, which QEMU cannot change where something is stored already: takes the
+// image file's name.
+inline constexpr const char* kImageStreamOptimized =
+    "Die Abbilddatei %s ist ein VMDK-Abbild im Format streamOptimized, das sich nur lesen "
+    "l\xE4sst. "
+    "Startgarten \xE4ndert darin nichts; qemu-img convert -O vmdk macht daraus ein Abbild, das "
+    "sich "
+    "\xE4ndern l\xE4sst";
 inline constexpr const char* kImageNotRegular = "Die Abbilddatei %s ist keine gew\xF6hnliche Datei";
 
 }  // namespace startgarten::messages
