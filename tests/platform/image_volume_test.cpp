@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <tuple>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/drives/writer_lock.h"
