@@ -50,10 +50,9 @@ TEST_F(Form1Test, StartingAndClosingChangesNothing) {
   int closed = 0;
   window.OnClose = [&] { ++closed; };
   Event(&TForm1::FormCreate);
-  EXPECT_EQ(window.Image1.Picture.width, 320);
-  EXPECT_EQ(window.Image2.Picture.height, 400);
-  EXPECT_TRUE(windowOptions.bootMenu.Checked());
-  EXPECT_EQ(windowOptions.bootMenuDelay.Text(), "7");
+  EXPECT_EQ(std::pair(window.Image1.Picture.width, window.Image2.Picture.height),
+            std::pair(320, 400));
+  EXPECT_EQ(StateOf(windowOptions), With(kReadDefaults, "bootMenu=1 bootMenuDelay=7"));
   windowOptions.network.UserClick();
   Event(&TForm1::BitBtn3Click);
   EXPECT_EQ(closed, 1);
