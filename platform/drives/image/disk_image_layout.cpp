@@ -65,7 +65,7 @@ class Image {
   // few lines is shorter than a sector.
   Sector ReadStart() const {
     Sector sector{};
-    const size_t count = static_cast<size_t>(std::min<uint64_t>(size_, kSector));
+    const auto count = static_cast<size_t>(std::min<uint64_t>(size_, kSector));
     if (!read_(0, std::span<char>(reinterpret_cast<char*>(sector.data()), count))) {
       Fail(messages::kImageTooShort);
     }
