@@ -75,13 +75,6 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
   }
   ~ImageDriveTest() override { SetFaultPlan({}); }
 
-  // Starts the program, which gives a picture back its name and removes what an interrupted write
-  // left.
-  void Start() {
-    TForm1 window(boxes, "Startgarten");
-    window.HandleEvent([&] { window.FormCreate(); });
-  }
-
   // What the write command showed: its boxes, the window's state once it has read the file back,
   // and whether the operation that the plan makes fail was reached.
   struct Written {
@@ -174,7 +167,7 @@ using ImageDriveAtRisk = ImageDriveTest;
 // the image's files are all as before, with a message, or all as after; the volume stays clean.
 TEST_P(ImageDriveAtRisk, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
   drive.LinkDrive('c', image.path);
-  Start();
+  StartProgram(boxes);
   const std::string prepared = ReadHostBytes(image.path);
   const std::string before = ImageState();
   SwitchAndWrite();
@@ -189,7 +182,7 @@ TEST_P(ImageDriveAtRisk, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
       if (!reached) break;
       SCOPED_TRACE("failure at operation " + std::to_string(step) + " of " +
                    std::to_string(failing));
-      Start();  // which completes or cleans up what the failure left
+      StartProgram(boxes);  // which completes or cleans up what the failure left
       const std::string now = ImageState();
       ASSERT_TRUE(now == before || now == after) << now;
       if (now == before) {
@@ -211,7 +204,7 @@ TEST_P(ImageDriveAtRisk, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
 // the image's lock).
 TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
   drive.LinkDrive('c', image.path);
-  Start();
+  StartProgram(boxes);
   std::set<std::string> states = {ImageState()};
   for (int i = 0; i < 2; ++i) states.insert((SwitchAndWrite(), ImageState()));
   ASSERT_EQ(states.size(), 3u);
@@ -219,7 +212,7 @@ TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
     const int fd = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
     ::flock(fd, LOCK_EX);  // once the programs of mtools that the child started have ended
     ::close(fd);
-    Start();
+    StartProgram(boxes);
     EXPECT_EQ(states.count(ImageState()), 1u) << ImageState();
     EXPECT_EQ(FsckProblems(image), "");
   };
@@ -245,7 +238,7 @@ TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
     ::flock(fd, LOCK_EX);
     ::close(fd);
   }
-  Start();
+  StartProgram(boxes);
   EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
@@ -254,7 +247,7 @@ TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
 // program and its process id, and the image stays as it was to the byte.
 TEST_P(ImageDriveAtRisk, AnImageThatAnotherProcessHoldsIsNeverWritten) {
   drive.LinkDrive('c', image.path);
-  Start();  // which gives the picture its name back
+  StartProgram(boxes);  // which gives the picture its name back
   const std::string name = fs::canonical(image.path).string();
   using Hold = ImageHolder (*)(const DiskImage&);
   for (const auto& [program, hold] : {std::pair<std::string, Hold>{"sleep", ImageHolder::Writer},

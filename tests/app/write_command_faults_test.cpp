@@ -59,7 +59,7 @@ class WriteCommandFaults : public WriteCommandDrive {
   // Checks the files after the next start, given what the command showed (none when it was
   // killed).
   void ExpectAllOldOrAllNew(const std::vector<std::string>* shown) {
-    Start();
+    StartProgram(boxes);
     const Files now = Now();
     ASSERT_TRUE(now == before || now == after);
     ExpectNothingBeside();
@@ -102,7 +102,7 @@ TEST_P(WriteCommandFaults, WritesTheBytesOfEveryFileSystemAndKeepsAttributes) {
   for (const char* name : {kBootFile, kBatchFile, kStartScript})
     EXPECT_NE(after.bytes.at(name), before.bytes.at(name)) << name;
   EXPECT_EQ(after.metadata, before.metadata);  // the boot file protected as before, too
-  Start();
+  StartProgram(boxes);
   ExpectNothingBeside();
 }
 

@@ -4,10 +4,10 @@
 #include <set>
 #include <string>
 
-#include "app/form1.h"
 #include "support/bmp_files.h"
 #include "support/boot_drive_fixture.h"
 #include "support/child_processes.h"
+#include "support/write_command_drive.h"
 
 namespace startgarten {
 namespace {
@@ -26,10 +26,7 @@ TEST(KilledStart, LeavesPicturesUnderTheirNames) {
   for (int kill = 0; kill < 100; ++kill) {
     KillWhileRunning(random, 30000, [] {
       RecordingMessageBoxes boxes;
-      for (;;) {
-        TForm1 window(boxes, "Startgarten");
-        window.HandleEvent([&] { window.FormCreate(); });
-      }
+      for (;;) StartProgram(boxes);
     });
     EXPECT_EQ(drive.Entries("WINDOWS"),
               (std::set<std::string>{"LOGOS.SYS", "LOGOW.SYS", "WIN.COM"}));

@@ -22,6 +22,13 @@
 // operation.
 namespace startgarten::test_support {
 
+// A start of the program: it completes an interrupted command, removes what one left and gives a
+// picture that an earlier version renamed its name back.
+inline void StartProgram(MessageBoxService& boxes) {
+  TForm1 window(boxes, "Startgarten");
+  window.HandleEvent([&] { window.FormCreate(); });
+}
+
 // The FAT attribute byte of a file on a FAT mount; 0 elsewhere.
 inline uint32_t FatAttributes(const std::filesystem::path& path) {
   uint32_t attributes = 0;
@@ -92,12 +99,6 @@ class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterfa
     std::vector<std::string> texts = boxes.Texts();
     texts.erase(texts.begin());  // the question
     return texts;
-  }
-
-  // A start of the program: it completes an interrupted command and removes what one left.
-  void Start() {
-    TForm1 window(boxes, "Startgarten");
-    window.HandleEvent([&] { window.FormCreate(); });
   }
 
   Files Now() const { return Now(drive); }
