@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/drives/drive_path.h"
+#include "platform/drives/folder/folder_found_version.h"
 #include "platform/drives/folder/folder_replacement.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/drives/temporary_names.h"
@@ -63,39 +64,6 @@ class FolderLock : public DriveLock {
  private:
   Descriptor fd_;
   Descriptor machineLock_;
-};
-
-// A version found beside its file, held open. It is renamed within the directory it was opened
-// in, and only when its name, looked at right before, still leads to the open file: under the
-// drive's lock no other writer moves it, and a file put under that name since is not moved.
-class FolderFoundVersion : public FoundVersion {
- public:
-  FolderFoundVersion(Descriptor directory, Descriptor file, std::string name, std::string target,
-                     ReadFileResult read)
-      : directory_(std::move(directory)),
-        file_(std::move(file)),
-        name_(std::move(name)),
-        target_(std::move(target)),
-        read_(std::move(read)) {}
-
-  const ReadFileResult& Read() const override { return read_; }
-
-  uint32_t PutInPlace(uint32_t attributes) override {
-    struct stat held, named;
-    if (!file_.IsOpen() || ::fstat(file_.Get(), &held) != 0 ||
-        ::fstatat(directory_.Get(), name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) {
-      return kErrorFileNotFound;
-    }
-    if (held.st_dev != named.st_dev || held.st_ino != named.st_ino) return kErrorFileNotFound;
-    return CompleteInFolder(directory_.Get(), name_ == target_ ? "" : name_, target_, attributes);
-  }
-
- private:
-  Descriptor directory_;
-  Descriptor file_;
-  std::string name_;
-  std::string target_;
-  ReadFileResult read_;
 };
 
 }  // namespace
@@ -215,8 +183,13 @@ Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes
   const auto [directoryPath, name] = SplitDrivePath(path);
   Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
   if (!directory.IsOpen()) return {WriteFailure::kCreate, WindowsErrorFromErrno(errno), nullptr};
-  return PrepareInFolder(std::move(directory), directoryPath, name, bytes, attributes, index,
-                         calls_);
+  auto file =
+      std::make_unique<FolderReplacement>(std::move(directory), directoryPath, name, index, calls_);
+  if (const int error = file->Create())
+    return {WriteFailure::kCreate, WindowsErrorFromErrno(error), nullptr};
+  if (const int error = file->Write(bytes, attributes))
+    return {WriteFailure::kWrite, WindowsErrorFromErrno(error), nullptr};
+  return {WriteFailure::kNone, kErrorSuccess, std::move(file)};
 }
 
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
@@ -248,8 +221,7 @@ std::unique_ptr<FoundVersion> FolderDrive::FindVersion(const std::string& path,
   } else {
     read.error = WindowsErrorFromErrno(errno);
   }
-  return std::make_unique<FolderFoundVersion>(std::move(directory), std::move(file), name, target,
-                                              std::move(read));
+  return FolderFoundVersion(std::move(directory), std::move(file), name, target, std::move(read));
 }
 
 // On FAT the removal is flushed at once: half on the disk, it would leave the volume damaged.
