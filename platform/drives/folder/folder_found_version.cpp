@@ -4,10 +4,10 @@
 
 #include <cerrno>
 
+#include "platform/drives/drive_errors.h"
 #include "platform/drives/folder/host_attributes.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/system/file_system.h"
-#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -25,9 +25,7 @@ class HeldVersion : public FoundVersion {
 
   const ReadFileResult& Read() const override { return read_; }
 
-  uint32_t PutInPlace(uint32_t attributes) override {
-    return WindowsErrorFromErrno(Complete(attributes));
-  }
+  uint32_t PutInPlace(uint32_t attributes) override { return DriveError(Complete(attributes)); }
 
  private:
   // Renames the version over its file (nothing when it is there already), gives it the DOS

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "platform/drives/drive_errors.h"
 #include "platform/drives/drive_path.h"
 #include "platform/drives/folder/host_attributes.h"
 #include "platform/drives/folder/host_io.h"
@@ -93,18 +94,18 @@ int FolderReplacement::Write(std::string_view bytes, NewAttributes attributes) {
 uint32_t FolderReplacement::PutInPlace() {
   Placement placement = PutInPlaceBestWay(versions_, calls_);
   if (placement.way) way_ = std::move(placement.way);
-  return WindowsErrorFromErrno(placement.error);
+  return DriveError(placement.error);
 }
 
 // Every way back leaves the new version beside the file under its temporary name, as it was
 // before PutInPlace, so that a record can still have it completed.
 uint32_t FolderReplacement::TakeBack() {
   if (done_ || !way_ || way_->Beside()) return kErrorSuccess;
-  return WindowsErrorFromErrno(way_->TakeBack());
+  return DriveError(way_->TakeBack());
 }
 
 uint32_t FolderReplacement::SyncDirectory() {
-  return WindowsErrorFromErrno(FlushRenames(versions_.directory.Get(), versions_.onFat));
+  return DriveError(FlushRenames(versions_.directory.Get(), versions_.onFat));
 }
 
 std::string FolderReplacement::DirectoryKey() const {
