@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/program_messages.h"
 #include "platform/drives/drive_locations.h"
 #include "platform/files.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
 
 namespace startgarten {

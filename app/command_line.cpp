@@ -6,11 +6,11 @@
 
 #include "app/form1.h"
 #include "app/no_display.h"
+#include "app/program_messages.h"
 #include "platform/drives/drive_locations.h"
 #include "platform/system/program_path.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten {
 

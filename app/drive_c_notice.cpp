@@ -3,10 +3,10 @@
 #include <filesystem>
 
 #include "app/boot_drive_check.h"
+#include "app/program_messages.h"
 #include "platform/drives/drive_locations.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/program_messages.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten {
 

@@ -4,6 +4,7 @@
 
 #include "app/drive_c_notice.h"
 #include "app/form1.h"
+#include "app/program_messages.h"
 #include "app/unified_diff.h"
 #include "bootfile/boot_file.h"
 #include "bootfile/boot_options.h"

@@ -5,9 +5,9 @@
 
 #include "app/form_controls.h"
 #include "app/nearest_name.h"
+#include "app/program_messages.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "platform/windows/number_text.h"
 
 namespace startgarten {

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/program_messages.h"
 #include "platform/system/process.h"
 #include "platform/system/program_path.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
 
 namespace startgarten {

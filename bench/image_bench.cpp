@@ -23,8 +23,8 @@
 #include "logos/logo_preview.h"
 #include "platform/drives/drive_session.h"
 #include "platform/drives/image/image_export.h"
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/mtools.h"
-#include "platform/windows/messages.h"
 #include "support/disk_images.h"
 
 namespace startgarten::bench {

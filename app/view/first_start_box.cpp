@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "app/drive_c_notice.h"
+#include "app/program_messages.h"
 #include "app/recent_drive_choices.h"
 #include "app/view/busy_cursor.h"
 #include "app/view/qt_text.h"
 #include "app/view/title_bar.h"
 #include "platform/drives/drive_locations.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten {
 

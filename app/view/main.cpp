@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "app/no_display.h"
+#include "app/program_messages.h"
 #include "app/view/busy_cursor.h"
 #include "app/view/classic_look.h"
 #include "app/view/desktop_integration.h"
@@ -13,7 +14,6 @@
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
 #include "platform/system/program_path.h"
-#include "platform/windows/messages.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QLocale>
 #include <QStyle>
 
+#include "app/program_messages.h"
 #include "app/view/qt_text.h"
 #include "app/view/spin_button.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten {
 

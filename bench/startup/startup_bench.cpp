@@ -26,7 +26,7 @@
 #include "bench/bench_drive.h"
 #include "bench/timing.h"
 #include "platform/drives/image/image_export.h"
-#include "platform/windows/messages.h"
+#include "platform/drives/image/image_messages.h"
 
 extern char** environ;
 

@@ -17,7 +17,7 @@ std::vector<StagedChange> WriteSet::StagedChanges() const {
   std::vector<StagedChange> changes;
   for (const Entry& entry : entries_) {
     StagedChange& change = changes.emplace_back(StagedChange{entry.file.dosPath, {}, entry.bytes});
-    if (const std::string* read = Read(entry.file)) {
+    if (const std::string* read = reads_.Read(entry.file)) {
       change.before = *read;
       continue;
     }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <deque>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/dos/command_reads.h"
 #include "platform/dos/dos_path.h"
 #include "platform/windows/error.h"
 
@@ -62,10 +61,8 @@ class WriteSet {
 
   // The staged content of the file, or none.
   const std::string* Staged(const DosFile& file) const;
-  // The file's content as this command read it from the drive, or none: read once, as nothing
-  // changes it while the command holds the lock.
-  const std::string* Read(const DosFile& file) const;
-  const std::string& KeepRead(const DosFile& file, std::string_view bytes);
+  // What this command has found on the drives so far.
+  CommandReads& Reads() { return reads_; }
   // Stages the file's new content; texts are used when its writing fails at commit. Throws Error
   // with texts.write for content larger than kLargestCommandFile.
   void Stage(const DosFile& file, std::string bytes, NewAttributes attributes,
@@ -80,11 +77,6 @@ class WriteSet {
   bool IsProtectionLifted(const DosFile& file) const;
 
  private:
-  // The file a DOS path names, resolved once per command: nothing moves on the drives while the
-  // command holds their lock, and a command names its few files many times.
-  const DosFile& Locate(std::string_view dosPath);
-  friend DosFile LocateFile(std::string_view dosPath);
-
   struct Entry {
     DosFile file;
     std::string bytes;
@@ -106,8 +98,7 @@ class WriteSet {
   WriteSet* previous_;
   std::vector<Entry> entries_;  // in the order of their first staging
   std::vector<DosFile> lifted_;
-  std::deque<std::pair<DosFile, std::string>> reads_;  // a deque keeps each read where it is
-  std::map<std::string, DosFile, std::less<>> located_;
+  CommandReads reads_;
 };
 
 // The file a DOS path names, as every file function finds it: within an open write set as the

@@ -18,9 +18,9 @@
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "app/scripted_command.h"
+#include "platform/drives/image/image_messages.h"
 #include "platform/files.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "support/bmp_files.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"
@@ -440,6 +440,15 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
          vmdk("own.vmdk", "own-flat.vmdk");
        },
        "own.vmdk", "--set", ""},
+      // QEMU cannot change what such an image stores already: the command ends before any change.
+      {"VmdkStreamOptimized",
+       [&] {
+         test_support::QemuImg({"convert", "-O", "vmdk", "-o", "subformat=streamOptimized",
+                                victimPath, (dl / "own.vmdk").string()});
+       },
+       "own.vmdk", "--set",
+       "startgarten: " +
+           FormatMessageText(messages::kImageStreamOptimized, (dl / "own.vmdk").string())},
   };
   // The bytes of every file of both folders.
   const auto snapshot = [&] {

@@ -4,13 +4,13 @@
 // chosen lately as drive C, and the busy cursor. Drive C stays chosen once it is for the rest of
 // the process, so the tests that choose it come last.
 #include "app/command_line.h"
+#include "app/program_messages.h"
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
 #include "app/view/message_box_dialog.h"
 #include "app/view/qt_text.h"
 #include "platform/drives/drive_locations.h"
 #include "platform/recent_drives.h"
-#include "platform/windows/messages.h"
 #include "support/disk_images.h"
 #include "tests/gui/window_fixture.h"
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <tuple>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "support/allocation_probe.h"
 #include "support/byte_order.h"
 #include "support/disk_images.h"
@@ -189,6 +189,11 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       {"VDI", Header(vdi), unsupported(messages::kImageFormatVdi), {}, "vdi"},
       {"VMDK", Header("KDMV"), vmdk, {}, "vmdk"},
       {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), vmdk, {}, "vmdk"},
+      {"VMDK descriptor shorter than a sector",
+       SparseImage::Starting("# Disk DescriptorFile\n", 22),
+       Message(messages::kImageTooShort),
+       {},
+       "vmdk"},
       {"VHDX", Header("vhdxfile"), unsupported(messages::kImageFormatVhdx), {}, "vhdx"},
       {"Parallels", parallels, unsupported(messages::kImageFormatParallels), {}, "parallels"},
       {"dynamic VHD", ExpandingVhd(3), unsupported(messages::kImageFormatDynamicVhd), {}, "vpc"},

@@ -10,8 +10,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "support/child_processes.h"
 #include "support/disk_images.h"
 #include "support/runtime_folder.h"

@@ -14,6 +14,7 @@
 
 #include "platform/drives/drive_errors.h"
 #include "platform/drives/image/image_in_use.h"
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/drives/writer_lock.h"

@@ -3,16 +3,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten::platform {
 
@@ -55,6 +56,17 @@ class Image {
     Sector sector;
     if (offset > size_ || size_ - offset < kSector ||
         !read_(offset, std::span<char>(reinterpret_cast<char*>(sector.data()), kSector))) {
+      Fail(messages::kImageTooShort);
+    }
+    return sector;
+  }
+
+  // The first sector, or the whole of a shorter file and zeros after it: a VMDK descriptor of a
+  // few lines is shorter than a sector.
+  Sector ReadStart() const {
+    Sector sector{};
+    const size_t count = static_cast<size_t>(std::min<uint64_t>(size_, kSector));
+    if (!read_(0, std::span<char>(reinterpret_cast<char*>(sector.data()), count))) {
       Fail(messages::kImageTooShort);
     }
     return sector;
@@ -294,8 +306,8 @@ FatVolumeLocation LocateFatVolume(std::string_view displayName, uint64_t fileSiz
 std::optional<ContainerFormat> ContainerFormatOf(std::string_view displayName, uint64_t fileSize,
                                                  const ImageReader& read) {
   const Image image(displayName, fileSize, read);
-  if (fileSize < kSector) return std::nullopt;
-  const auto container = ContainerOf(image.ReadSector(0));
+  if (fileSize == 0) return std::nullopt;
+  const auto container = ContainerOf(image.ReadStart());
   if (container && !container->driver) {
     image.Fail(messages::kImageUnsupportedFormat, container->name);
   }

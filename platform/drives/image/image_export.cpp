@@ -21,12 +21,12 @@
 #include <utility>
 
 #include "platform/drives/image/image_export_command.h"
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/orphaned_daemon.h"
 #include "platform/system/directory_listing.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 #include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
@@ -148,7 +148,7 @@ void Unmount(const std::string& path) {
   ProcessRequest request;
   request.program = kFusermount;
   request.arguments = {"fusermount3", "-u", "-z", "--", path};
-  request.environment = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"};
+  request.environment = ExportProgramEnvironment();
   request.timeout = std::chrono::seconds(10);
   RunProcess(request);
 }

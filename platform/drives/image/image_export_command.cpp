@@ -28,6 +28,10 @@ const char* const kExportKeeperScript =
     "kill -TERM \"$!\" 2>/dev/null\n"
     "wait \"$!\"\n";
 
+std::vector<std::string> ExportProgramEnvironment() {
+  return {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"};
+}
+
 std::string ExportMountpointOption(std::string_view disk) {
   return "mountpoint=" + OptionValue(disk);
 }
@@ -49,7 +53,7 @@ ProcessRequest ExportDaemonRequest(const std::vector<ImageLayer>& layers, const 
                            ExportMountpointOption(disk),
                        "--pidfile",
                        pidFile};
-  request.environment = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C"};
+  request.environment = ExportProgramEnvironment();
   return request;
 }
 

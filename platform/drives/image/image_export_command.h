@@ -20,6 +20,10 @@ namespace startgarten::platform {
 // id stays its own.
 extern const char* const kExportKeeperScript;
 
+// The environment of the programs an export runs (the daemon's keeper, fusermount3): the system's
+// own folders, and their messages untranslated, as ExportDaemonReport reads them.
+std::vector<std::string> ExportProgramEnvironment();
+
 // The option that names the file the export is mounted on, as QEMU is given it.
 std::string ExportMountpointOption(std::string_view disk);
 

@@ -6,11 +6,11 @@
 #include <set>
 #include <utility>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/image_references.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten::platform {
 
@@ -132,6 +132,7 @@ ImageFiles FindImageFiles(int fd, const fs::path& image, const ContainerFormat& 
     const ImageReferences references = ReadImageReferences({driver.c_str(), nullptr}, layer.name,
                                                            SizeOf(layerFd), FileReader(layerFd));
     const bool top = files.layers.empty();
+    if (top) files.streamOptimized = references.streamOptimized;
     const fs::path folder = layer.path.parent_path();
     ImageLayer taken{driver, layer.path, {}};
     for (const std::string& extent : references.extents) {

@@ -42,6 +42,7 @@ struct ImageFile {
 struct ImageFiles {
   std::vector<ImageLayer> layers;  // the image first, then each image it builds on
   std::vector<ImageFile> others;
+  bool streamOptimized = false;  // the image itself is a stream-optimized VMDK (image_references.h)
 };
 
 // Whether images of QEMU's driver of this name may build on another image.

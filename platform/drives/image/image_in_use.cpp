@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/system/file_system.h"
-#include "platform/windows/messages.h"
 
 // A process that /proc does not show (another user's) is found by its lock alone.
 namespace startgarten::platform {

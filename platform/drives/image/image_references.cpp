@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/drives/image/image_messages.h"
 #include "platform/windows/error.h"
-#include "platform/windows/messages.h"
 
 namespace startgarten::platform {
 
@@ -188,6 +188,17 @@ std::string ParentName(const Header& header, std::string_view descriptor) {
   return std::string(text.substr(start, end - start));
 }
 
+// Whether a VMDK descriptor's createType is "streamOptimized", read as QEMU reads it (as the
+// parent's name): what follows the first "createType" and the two characters after it, up to a
+// double quote.
+bool StreamOptimizedType(std::string_view descriptor) {
+  constexpr std::string_view kKey = "createType";
+  const size_t key = descriptor.find(kKey);
+  if (key == std::string_view::npos || descriptor.size() < key + kKey.size() + 2) return false;
+  const std::string_view value = descriptor.substr(key + kKey.size() + 2);
+  return value.substr(0, value.find('"')) == "streamOptimized";
+}
+
 ImageReferences Vmdk(const Header& header) {
   const std::string magic = header.Bytes(0, 4);
   ImageReferences references;
@@ -196,7 +207,8 @@ ImageReferences Vmdk(const Header& header) {
     // A sparse file is its own extent, unless (VMDK4 of no capacity) its embedded descriptor
     // names others; its parent is named in the embedded descriptor.
     if (magic == "KDMV") {
-      const std::string fixed = header.Bytes(0, 44);
+      const std::string fixed = header.Bytes(0, 79);
+      references.streamOptimized = LittleEndian(fixed, 77, 2) != 0;  // its compression algorithm
       const uint64_t descriptorSector = LittleEndian(fixed, 28, 8);
       if (LittleEndian(fixed, 12, 8) == 0 && descriptorSector != 0) {
         if (descriptorSector > (uint64_t{1} << 54)) header.Fail();
@@ -209,6 +221,8 @@ ImageReferences Vmdk(const Header& header) {
   } else {
     descriptor = CString(header.Bytes(0, kDescriptorLimit, true));
     ReadExtents(descriptor, references.extents);
+    // Its extents' headers say whether they are compressed; their descriptor says it for them.
+    references.streamOptimized = StreamOptimizedType(descriptor);
   }
   references.backing = ParentName(header, descriptor);
   if (!references.backing.empty()) references.backingFormat = "vmdk";

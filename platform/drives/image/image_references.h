@@ -20,6 +20,9 @@ struct ImageReferences {
   std::string dataFile;              // qcow2: the external data file; empty when it has none
   std::string backing;               // the image this one builds on; empty when none
   std::string backingFormat;         // QEMU's driver that the header states for it, if any
+  // VMDK: stream-optimized (compressed), which QEMU writes only where nothing is stored yet, so
+  // that a change of a file already there fails.
+  bool streamOptimized = false;
 };
 
 // Reads what the file of size fileSize in the given container format names. Throws Error with

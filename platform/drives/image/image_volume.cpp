@@ -12,6 +12,7 @@
 #include "platform/drives/drive_errors.h"
 #include "platform/drives/drive_session.h"
 #include "platform/drives/image/image_in_use.h"
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/writer_lock.h"
 #include "platform/system/file_system.h"
 #include "platform/windows/cp1252.h"

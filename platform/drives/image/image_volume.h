@@ -48,7 +48,8 @@
 // Before it changes an image, the volume makes sure that no other process holds it (an emulator,
 // image_in_use.h): at Lock, and at a change made without the lock. Lock, the constructor and
 // WriteTemporary, with which a command's changes begin, throw Error when the image is in use or
-// cannot be exported; the other calls give errno values.
+// cannot be exported; WriteTemporary also when QEMU could not change the image where something is
+// stored (a stream-optimized VMDK). The other calls give errno values.
 namespace startgarten::platform {
 
 struct FindResult {

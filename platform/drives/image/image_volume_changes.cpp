@@ -9,10 +9,12 @@
 #include <map>
 
 #include "platform/drives/drive_path.h"
+#include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/mtools_listing.h"
 #include "platform/drives/image/temporary_name_case.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/windows/cp1252.h"
+#include "platform/windows/error.h"
 
 namespace startgarten::platform {
 
@@ -52,6 +54,8 @@ std::vector<std::string> AttributeArguments(uint32_t attributes) {
 TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned index,
                                           std::string_view bytes, uint32_t attributes,
                                           std::string_view letterCaseOf) {
+  if (files_.streamOptimized)
+    throw Error(FormatMessageText(messages::kImageStreamOptimized, name_));
   const Call call(*this, true);
   cache_.Revalidate();
   const auto directories = ParseFolders(directory);
