@@ -28,8 +28,4 @@ int FolderVersions::Settle(uint32_t fat) const {
   return onFat ? SettleFatAttributes(directory.Get(), name, fat) : 0;
 }
 
-bool LacksCall(int error) {
-  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
 }  // namespace startgarten::platform

@@ -31,8 +31,4 @@ struct FolderVersions {
   int Settle(uint32_t fat) const;
 };
 
-// Whether an errno value says that the file system lacks the call or its flags (FUSE, NFS and
-// CIFS answer renameat2's flags with EINVAL), rather than that it failed.
-bool LacksCall(int error);
-
 }  // namespace startgarten::platform

@@ -21,6 +21,12 @@ constexpr std::array<Option, 3> kCreating = {{{&FolderCalls::noReplace, NoReplac
                                               {&FolderCalls::links, LinkNewWay},
                                               {nullptr, CheckedRenameWay}}};
 
+// Whether an errno value says that the file system lacks the call or its flags (FUSE, NFS and
+// CIFS answer renameat2's flags with EINVAL), rather than that it failed.
+bool LacksCall(int error) {
+  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
 // FAT has no links: there link answers EPERM, which elsewhere means that this file refuses one, so
 // there it is never tried.
 bool Offers(const FolderCalls& calls, bool FolderCalls::*call, bool onFat) {
