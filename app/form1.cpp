@@ -23,15 +23,18 @@ TForm1::TForm1(MessageBoxService& boxes, std::string applicationTitle)
 void TForm1::FormCreate() {
   // An image that an emulator holds is only read: the box says that the window may not show the
   // options as the emulator will leave them.
-  ShowErrorOf([this] {
-    try {
-      RemoveLeftoversOfInterruptedWrites();
-    } catch (const platform::ImageInUseError& inUse) {
-      boxes_.Show(inUse.NoticeAtStart() + ".", applicationTitle_, MessageButtons::kOk,
-                  MessageIcon::kWarning);
-    }
-  });
-  ShowErrorOf([this] { LoadLogoPreview(Image1, Image2, boxes_); });
+  std::string shown;
+  ShowErrorOf(
+      [this] {
+        try {
+          RemoveLeftoversOfInterruptedWrites();
+        } catch (const platform::ImageInUseError& inUse) {
+          boxes_.Show(inUse.NoticeAtStart() + ".", applicationTitle_, MessageButtons::kOk,
+                      MessageIcon::kWarning);
+        }
+      },
+      shown);
+  ShowErrorOf([this] { LoadLogoPreview(Image1, Image2, boxes_); }, shown);
   Auslesen();
 }
 
@@ -70,11 +73,12 @@ void TForm1::HandleEvent(const std::function<void()>& handler) {
   }
 }
 
-void TForm1::ShowErrorOf(const std::function<void()>& step) {
+void TForm1::ShowErrorOf(const std::function<void()>& step, std::string& shownBefore) {
   try {
     step();
   } catch (const Error& error) {
-    ShowError(error.what());
+    if (error.what() != shownBefore) ShowError(error.what());
+    shownBefore = error.what();
   }
 }
 

@@ -47,8 +47,10 @@ class TForm1 : public FormControls {
   std::function<void()> OnClose;
 
  private:
-  // Runs a step of the creation; an error it raises is shown and ends only that step.
-  void ShowErrorOf(const std::function<void()>& step);
+  // Runs a step of the creation; an error it raises is shown and ends only that step. An error of
+  // the step before shown again is not: both steps reach the Windows directory, so a drive that
+  // cannot be used there fails them with one message.
+  void ShowErrorOf(const std::function<void()>& step, std::string& shownBefore);
 
   MessageBoxService& boxes_;
   std::string applicationTitle_;

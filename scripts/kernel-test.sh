@@ -50,9 +50,10 @@ file_systems=${KERNEL_TEST_FILE_SYSTEMS:-$([ -n "$power_cut" ] && echo vfat msdo
 # The modules the machine loads, with what they need (resolved from modules.dep): the virtio PCI
 # transport and 9p for its root and the shared folder, loop for the FAT images, both FAT drivers
 # and the character sets their defaults name (cp437 for short names, ascii as vfat's iocharset,
-# utf8 and iso8859-1 for the options users give).
+# utf8 and iso8859-1 for the options users give), and autofs, whose folders an image's names must
+# not enter.
 modules=(virtio_pci 9pnet_virtio 9p loop fat vfat msdos nls_cp437 nls_ascii nls_utf8
-  nls_iso8859-1)
+  nls_iso8859-1 autofs4)
 # The power cuts add virtio disks, device-mapper's log-writes target and ext4 (whose checksums
 # need crc32c).
 [ -z "$power_cut" ] || modules+=(virtio_blk dm-log-writes crc32c_generic ext4)

@@ -32,6 +32,10 @@ without_skips build/ctest.log ctest --test-dir build --output-on-failure -j "$(n
 # folder: the rows of their table for the mount that the test machine gives them.
 without_skips build/kernel-test.log \
   scripts/kernel-test.sh build/tests/app/write_command_test --gtest_filter='*Mount_*'
+# A name in an image's header that leads into an automounter's folder, in the same machine, which
+# has autofs.
+without_skips build/kernel-test-autofs.log env KERNEL_TEST_FILE_SYSTEMS=vfat \
+  scripts/kernel-test.sh build/tests/platform/image_test --gtest_filter='*Automount*'
 # Power cuts in the same machine while the program writes, on vfat, msdos, ext4 and a disk image
 # on ext4: a random sample of the states of the disk that end at a flush, and two cuts of the
 # running machine, each judged after the next start (about 3 minutes of processor time).

@@ -8,6 +8,8 @@
 
 #include "bootfile/ini_file.h"
 #include "platform/system/program_path.h"
+#include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/boot_drive_fixture.h"
 
 namespace startgarten {
@@ -85,6 +87,19 @@ TEST_F(Form1Test, AnErrorInThePreviewIsShownAndTheBootFileIsStillRead) {
   EXPECT_EQ(drive.Entries("WINDOWS"), (std::set<std::string>{"LOGOW.SYS", "WIN.COM", "logos.sys"}));
   EXPECT_EQ(drive.Read("WINDOWS/logos.sys/inside"), "not a picture");
   EXPECT_TRUE(window.Image2.Picture.Empty());
+  EXPECT_TRUE(windowOptions.bootMenu.Checked());
+}
+
+// A Windows directory on a letter that leads out of the drives into the host: the start says once
+// that the letter is refused, and still reads the boot file.
+TEST_F(Form1Test, AWindowsDirectoryOnARefusedLetterIsSaidOnce) {
+  drive.Write("MSDOS.SYS", CrLf({"[Paths]", "WinDir=Z:\\WINDOWS", "HostWinBootDrv=C", "",
+                                 "[Options]", "BootMenu=1"}));
+  drive.LinkDrive('z', "/");
+  Event(&TForm1::FormCreate);
+  EXPECT_EQ(Boxes(),
+            std::vector<std::string>{FormatMessageText(messages::kDriveHoldsDriveC, {"Z", "/"}) +
+                                     ".|Startgarten|0|1"});
   EXPECT_TRUE(windowOptions.bootMenu.Checked());
 }
 

@@ -9,6 +9,7 @@
 #include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/image_references.h"
 #include "platform/system/file_system.h"
+#include "platform/system/local_path.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
 
@@ -44,21 +45,25 @@ struct Opened {
 
 class Finder {
  public:
+  // chosen: the folder of the image the user chose.
+  explicit Finder(fs::path chosen) : chosen_(std::move(chosen)) {}
+
   // Opens, checks and takes the file that referrer's header names by name. folder, when given,
   // is where it must lie.
   Opened Take(const Opened& referrer, const std::string& name, const fs::path& folder = {}) {
     const auto refuse = [&](const char* reason) { Refuse(referrer, name, reason); };
     if (name.empty() || NamesProtocol(name)) refuse(messages::kImageReferenceNotLocal);
-    const fs::path written(name);
-    std::error_code unresolved;
+    LocalPath found = ResolveLocalPath(referrer.path.parent_path(), name, chosen_);
+    if (found.found == LocalPath::Found::kThroughAutomount) {
+      refuse(messages::kImageReferenceThroughAutomount);
+    }
+    if (found.found != LocalPath::Found::kFile) refuse(messages::kImageReferenceCannotOpen);
     Opened file;
-    file.path = fs::canonical(
-        written.is_absolute() ? written : referrer.path.parent_path() / written, unresolved);
-    if (unresolved) refuse(messages::kImageReferenceCannotOpen);
+    file.path = std::move(found.path);
     file.name = Utf8ToCp1252(file.path.string());
     // A device, FIFO or socket is never opened: opening one may already do something.
     struct stat named;
-    if (::stat(file.path.c_str(), &named) != 0) refuse(messages::kImageReferenceCannotOpen);
+    if (::fstat(found.file.Get(), &named) != 0) refuse(messages::kImageReferenceCannotOpen);
     if (!S_ISREG(named.st_mode)) refuse(messages::kImageReferenceNotRegular);
     if (!folder.empty() && file.path.parent_path() != folder) {
       refuse(messages::kImageReferenceOutside);
@@ -84,6 +89,7 @@ class Finder {
   }
 
  private:
+  fs::path chosen_;
   std::set<std::pair<dev_t, ino_t>> seen_;
 };
 
@@ -118,12 +124,12 @@ bool BuildsOnAnother(std::string_view driver) {
 }
 
 ImageFiles FindImageFiles(int fd, const fs::path& image, const ContainerFormat& format) {
-  Finder finder;
-  finder.See(fd);
   Opened layer;
   std::error_code unresolved;
   layer.path = fs::canonical(image, unresolved);
   if (unresolved) layer.path = image;
+  Finder finder(layer.path.parent_path());
+  finder.See(fd);
   layer.name = Utf8ToCp1252(image.string());
   std::string driver = format.driver;
   int layerFd = fd;

@@ -84,6 +84,9 @@ inline constexpr const char* kImageReferenceRefused =
     "Die Abbilddatei %s verweist auf %s; %s. Ge\xF6"
     "ffnet wurde nichts";
 inline constexpr const char* kImageReferenceNotLocal = "das ist keine Datei dieses Rechners";
+inline constexpr const char* kImageReferenceThroughAutomount =
+    "der Weg dorthin f\xFChrt durch einen Ordner, den das System erst beim Zugriff einh\xE4ngt, "
+    "vielleicht von einem anderen Rechner";
 inline constexpr const char* kImageReferenceCannotOpen =
     "diese Datei l\xE4sst sich nicht \xF6"
     "ffnen";
