@@ -59,8 +59,8 @@ std::optional<std::vector<std::string>> ReadList(int directory) {
     if (errno == ENOENT || errno == EISDIR || errno == ENXIO) return std::vector<std::string>();
     return std::nullopt;
   }
-  const ReadFileResult file = ReadOpenFile(std::move(fd), kMaxFileBytes);
-  if (file.tooLarge || file.error == kErrorAccessDenied) return std::vector<std::string>();
+  const BytesRead file = ReadOpenFile(std::move(fd), kMaxFileBytes);
+  if (file.tooLarge || file.error == EACCES) return std::vector<std::string>();
   if (file.error) return std::nullopt;
   return ParseList(file.bytes);
 }

@@ -30,4 +30,11 @@ class FileBytes {
   size_t capacity_ = 0;
 };
 
+// A file's bytes as the code below the drive interface reads them.
+struct BytesRead {
+  int error = 0;          // 0 or an errno value
+  bool tooLarge = false;  // the file holds more than the limit; bytes is then empty
+  FileBytes bytes;
+};
+
 }  // namespace startgarten::platform

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "platform/drives/image/image_export_command.h"
 #include "platform/drives/image/image_messages.h"
 #include "platform/windows/error.h"
 #include "support/child_processes.h"
@@ -138,6 +139,28 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
     EXPECT_EQ(::flock(image, LOCK_EX | LOCK_NB), 0);
     ::close(image);
   }
+}
+
+// A daemon that does not end when its keeper asks (a QEMU stuck in its end, here a shell that
+// ignores the request) is killed: it would hold the image's lock for good.
+TEST(ExportKeeperTest, KillsADaemonThatDoesNotEndWhenAsked) {
+  const test_support::TempDrive folder;
+  const fs::path ready = folder.Base() / "ready";
+  ProcessRequest request;
+  request.program = "/bin/sh";
+  request.arguments = {
+      "sh",      "-c", kExportKeeperScript,
+      "/bin/sh", "-c", "trap '' TERM; : >'" + ready.string() + "'; while :; do sleep 1; done"};
+  int input[2];
+  ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
+  StartedProcess keeper = StartProcess(request, input[0], -1);
+  ::close(input[0]);
+  while (!fs::exists(ready)) ::usleep(10000);
+  ::close(input[1]);  // asks the daemon to end
+  std::string daemon(16, '\0');
+  daemon.resize(static_cast<size_t>(::read(keeper.output.Get(), daemon.data(), daemon.size())));
+  EXPECT_TRUE(AwaitProcess(keeper, std::chrono::steady_clock::now() + std::chrono::minutes(2)));
+  EXPECT_TRUE(test_support::ProcessEnded(std::stoi(daemon)));
 }
 
 }  // namespace

@@ -8,13 +8,13 @@
 #include <cerrno>
 #include <tuple>
 
+#include "platform/drives/drive_errors.h"
 #include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/drives/temporary_names.h"
 #include "platform/drives/writer_lock.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
-#include "platform/windows/windows_error.h"
 #include "support/byte_order.h"
 #include "support/child_processes.h"
 #include "support/disk_images.h"
@@ -54,11 +54,11 @@ TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
   constexpr uint32_t kArchive = kAttributeArchive;
   const struct {
     const char* path;
-    uint32_t error;
+    int error;
     std::string name;
     uint32_t attributes;
     std::string bytes;  // as Read gives them
-    uint32_t readError = 0;
+    int readError = 0;
   } cases[] = {
       {"msdos.sys", 0, "MSDOS.SYS", kProtected, kBootFile},
       {"LONGFI~1.TXT", 0, "Long File Name.txt", kArchive, "long"},
@@ -66,16 +66,16 @@ TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
       {"Windows\\start menu\\PROGRAMS.LNK", 0, "Programs.lnk", kArchive, "link"},
       {"WINDOWS\\STARTM~1\\Programs.lnk", 0, "Programs.lnk", kArchive, "link"},
       {"\\WINDOWS\\\\LOGOS.SYS", 0, "LOGOS.SYS", kArchive, picture},
-      {"windows", 0, "WINDOWS", kAttributeDirectory, "", kErrorAccessDenied},
-      {"A1.TXT", kErrorFileNotFound, "", 0, "", kErrorFileNotFound},
-      {"NOWHERE\\X.SYS", kErrorPathNotFound, "", 0, "", kErrorPathNotFound},
-      {"MSDOS.SYS\\X", kErrorPathNotFound, "", 0, "", kErrorPathNotFound},
-      {"WINDOWS\\..\\MSDOS.SYS", kErrorPathNotFound, "", 0, "", kErrorPathNotFound},
-      {"*.SYS", kErrorPathNotFound, "", 0, "", kErrorPathNotFound},
+      {"windows", 0, "WINDOWS", kAttributeDirectory, "", EACCES},
+      {"A1.TXT", ENOENT, "", 0, "", ENOENT},
+      {"NOWHERE\\X.SYS", ENOTDIR, "", 0, "", ENOTDIR},
+      {"MSDOS.SYS\\X", ENOTDIR, "", 0, "", ENOTDIR},
+      {"WINDOWS\\..\\MSDOS.SYS", ENOTDIR, "", 0, "", ENOTDIR},
+      {"*.SYS", ENOTDIR, "", 0, "", ENOTDIR},
   };
   for (const auto& c : cases) {
     const FindResult found = volume.Find(c.path);
-    const ReadFileResult read = volume.Read(c.path, picture.size());
+    const BytesRead read = volume.Read(c.path, picture.size());
     EXPECT_EQ(std::tie(found.error, found.entry.name, found.entry.attributes, read.error),
               std::tie(c.error, c.name, c.attributes, c.readError))
         << c.path;
@@ -86,7 +86,7 @@ TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
   for (const auto& c : cases) EXPECT_EQ(volume.Read(c.path, 1 << 20).error, c.readError) << c.path;
   EXPECT_EQ(volume.MtoolsCalls(), calls);
   EXPECT_TRUE(volume.Read("WINDOWS\\LOGOS.SYS", picture.size() - 1).tooLarge);
-  EXPECT_EQ(volume.Rename("a[1].txt", "Lower.TXT"), kErrorAlreadyExists);
+  EXPECT_EQ(volume.Rename("a[1].txt", "Lower.TXT"), EEXIST);
   EXPECT_EQ(ReadFileBytes(image, "lower.txt"), "lower");
 }
 
@@ -111,8 +111,8 @@ TEST_F(ImageVolumeTest, AUsersMtoolsSettingsChangeNothing) {
   ImageReplacement replacement;
   for (const char* target : {"mixed.txt", "M\xFCll Datei.txt"}) {  // code page 1252
     const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kAttributeArchive);
-    ASSERT_EQ(temporary.error, kErrorSuccess) << target;
-    ASSERT_EQ(volume.Replace("", temporary.name, target, replacement), kErrorSuccess) << target;
+    ASSERT_EQ(temporary.error, 0) << target;
+    ASSERT_EQ(volume.Replace("", temporary.name, target, replacement), 0) << target;
   }
   EXPECT_EQ(DirectoryNames(image, ""),
             (std::vector<std::string>{"lower.txt", "Mixed.Txt", "M\xC3\xBCll Datei.txt"}));
@@ -122,23 +122,22 @@ TEST_F(ImageVolumeTest, AUsersMtoolsSettingsChangeNothing) {
   EXPECT_EQ(volume.Find("M\xDCLLDA~1.TXT").entry.name, "M\xFCll Datei.txt");
 }
 
-// How a program of mtools ends gives the Windows error: what it reports, or that it hung or was
-// not there to start.
-TEST_F(ImageVolumeTest, MtoolsEndingsGiveWindowsErrors) {
+// How a program of mtools ends gives the errno value: what it reports, or that it hung or was not
+// there to start.
+TEST_F(ImageVolumeTest, MtoolsEndingsGiveErrnoValues) {
   const int fd = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
   const Mtools mtools(fd, 0);
-  EXPECT_EQ(mtools.Run("mtype", {"::/MISSING.TXT"}).error, kErrorFileNotFound);
-  EXPECT_EQ(mtools.Run("mcopy", {"-", "::/BIG.BIN"}, std::string(2 << 20, 'b')).error,
-            kErrorDiskFull);
+  EXPECT_EQ(mtools.Run("mtype", {"::/MISSING.TXT"}).error, ENOENT);
+  EXPECT_EQ(mtools.Run("mcopy", {"-", "::/BIG.BIN"}, std::string(2 << 20, 'b')).error, ENOSPC);
   EXPECT_EQ(DirectoryNames(image, ""), std::vector<std::string>{});
   EXPECT_EQ(FsckProblems(image), "");
   const Mtools hasty(fd, 0, 1ms);  // as if it hung on a damaged image
-  EXPECT_EQ(hasty.Run("mdir", {"::/"}).error, kErrorIoDevice);
+  EXPECT_EQ(hasty.Run("mdir", {"::/"}).error, EIO);
   EXPECT_EQ(hasty.Calls(), 1u);
   ::close(fd);
   ProcessResult notStarted;
   notStarted.startError = ENOENT;
-  EXPECT_EQ(MtoolsError(notStarted), kErrorGenFailure);
+  EXPECT_EQ(MtoolsError(notStarted), kUnexplainedFailure);
 }
 
 // The bytes of a 1.44 MB floppy image, to damage its FAT and root directory on purpose; written
@@ -149,8 +148,9 @@ struct FloppyBytes {
 
   // The offset of the directory entry of an 8.3 name as stored ("LOOP    TXT"), the root's first.
   size_t Entry(std::string_view stored) const {
-    for (size_t at = kRoot; at + 32 <= bytes.size(); at += 32)
+    for (size_t at = kRoot; at + 32 <= bytes.size(); at += 32) {
       if (bytes.compare(at, 11, stored) == 0) return at;
+    }
     ADD_FAILURE() << stored;
     return kRoot;
   }
@@ -180,7 +180,7 @@ struct FloppyBytes {
   }
 
   static constexpr size_t kRoot = size_t{19} * 512;
-  std::filesystem::path path;
+  fs::path path;
   std::string bytes;
 };
 
@@ -205,15 +205,15 @@ TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
   ImageVolume volume(image.path, std::chrono::seconds(20));
   volume.Lock();
   EXPECT_EQ(volume.Read("LOOP.TXT", 1 << 20).bytes, content);  // the size ends it before the loop
-  EXPECT_EQ(volume.Read("SELF.TXT", 1 << 20).error, kErrorIoDevice);
-  EXPECT_EQ(volume.Read("FAR.TXT", 1 << 20).error, kErrorIoDevice);
-  EXPECT_EQ(volume.Remove("FAR.TXT"), kErrorIoDevice);  // mdel crashes on it, before writing
+  EXPECT_EQ(volume.Read("SELF.TXT", 1 << 20).error, EIO);
+  EXPECT_EQ(volume.Read("FAR.TXT", 1 << 20).error, EIO);
+  EXPECT_EQ(volume.Remove("FAR.TXT"), EIO);  // mdel crashes on it, before writing
   EXPECT_EQ(ReadHostBytes(image.path), damaged);
   for (const char* name : {"LOOP.TXT", "SELF.TXT", "FAR.TXT"}) {
     const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kAttributeArchive);
     ImageReplacement replacement;
-    EXPECT_EQ(volume.Replace("", temporary.name, name, replacement), kErrorIoDevice) << name;
-    EXPECT_EQ(volume.Remove(temporary.name), kErrorSuccess) << name;
+    EXPECT_EQ(volume.Replace("", temporary.name, name, replacement), EIO) << name;
+    EXPECT_EQ(volume.Remove(temporary.name), 0) << name;
   }
   EXPECT_EQ(DirectoryNames(image, ""),
             (std::vector<std::string>{"LOOP.TXT", "SELF.TXT", "FAR.TXT", "GOOD.TXT"}));
@@ -236,13 +236,13 @@ TEST_F(ImageVolumeTest, ALongNameForgesNoEntry) {
   }
   const std::string crafted = ReadHostBytes(image.path);
   ImageVolume volume(image.path);
-  const std::pair<const char*, uint32_t> found[] = {{"WINDOWS\\IO.SYS", kErrorIoDevice},
-                                                    {"WINDOWS\\WIN.INI", kErrorIoDevice},
-                                                    {"CONTROL\\WIN.INI", kErrorSuccess},
-                                                    {"MSDOS.SYS", kErrorSuccess}};
+  const std::pair<const char*, int> found[] = {{"WINDOWS\\IO.SYS", EIO},
+                                               {"WINDOWS\\WIN.INI", EIO},
+                                               {"CONTROL\\WIN.INI", 0},
+                                               {"MSDOS.SYS", 0}};
   for (const auto& [path, error] : found) EXPECT_EQ(volume.Find(path).error, error) << path;
   volume.Lock();
-  EXPECT_EQ(volume.RemoveStaleTemporaryFiles("WINDOWS"), kErrorIoDevice);
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles("WINDOWS"), EIO);
   EXPECT_EQ(ReadHostBytes(image.path), crafted);
 }
 
@@ -265,9 +265,9 @@ TEST_F(ImageVolumeTest, RemovesOnlyStaleTemporaryFilesThatShareNothing) {
   }
   ImageVolume volume(image.path);
   const TemporaryFile own = volume.WriteTemporary("WINDOWS", 3, "mine", kAttributeArchive);
-  EXPECT_EQ(volume.RemoveStaleTemporaryFiles(""), kErrorSuccess);
-  EXPECT_EQ(volume.RemoveStaleTemporaryFiles("WINDOWS"), kErrorSuccess);
-  EXPECT_EQ(volume.WriteTemporary("", 2, "new", kAttributeArchive).error, kErrorAlreadyExists);
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles(""), 0);
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles("WINDOWS"), 0);
+  EXPECT_EQ(volume.WriteTemporary("", 2, "new", kAttributeArchive).error, EEXIST);
   EXPECT_EQ(DirectoryNames(image, ""),
             (std::vector<std::string>{"MSDOS.SYS", "SG000001.TXT", "WINDOWS", shared}));
   EXPECT_EQ(DirectoryNames(image, "WINDOWS"), (std::vector<std::string>{"SG000002.~02", own.name}));
@@ -287,12 +287,12 @@ TEST_F(ImageVolumeTest, ReplacingAFileKeepsTheLetterCaseOfItsName) {
     const std::string exact = volume.Find(name).entry.name;
     const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kProtected, exact);
     ImageReplacement replacement;
-    ASSERT_EQ(volume.Replace("", temporary.name, exact, replacement), kErrorSuccess);
+    ASSERT_EQ(volume.Replace("", temporary.name, exact, replacement), 0);
     EXPECT_EQ(DirectoryEntryNames(image, name) + " " + ReadFileBytes(image, name), entry + " new");
-    ASSERT_EQ(volume.Undo(replacement, temporary.name), kErrorSuccess);
+    ASSERT_EQ(volume.Undo(replacement, temporary.name), 0);
     EXPECT_EQ(DirectoryEntryNames(image, name) + " " + ReadFileBytes(image, name), entry + " old");
-    EXPECT_EQ(volume.Remove(name), kErrorSuccess);
-    EXPECT_EQ(volume.Remove(temporary.name), kErrorSuccess);
+    EXPECT_EQ(volume.Remove(name), 0);
+    EXPECT_EQ(volume.Remove(temporary.name), 0);
   }
   EXPECT_EQ(DirectoryNames(image, ""), std::vector<std::string>{});
   EXPECT_EQ(FsckProblems(image), "");

@@ -9,7 +9,9 @@
 #include <climits>
 #include <vector>
 
+#include "platform/drives/drive_errors.h"
 #include "platform/drives/drive_path.h"
+#include "platform/drives/folder/folder_found_version.h"
 #include "platform/drives/folder/folder_replacement.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/drives/temporary_names.h"
@@ -63,39 +65,6 @@ class FolderLock : public DriveLock {
  private:
   Descriptor fd_;
   Descriptor machineLock_;
-};
-
-// A version found beside its file, held open. It is renamed within the directory it was opened
-// in, and only when its name, looked at right before, still leads to the open file: under the
-// drive's lock no other writer moves it, and a file put under that name since is not moved.
-class FolderFoundVersion : public FoundVersion {
- public:
-  FolderFoundVersion(Descriptor directory, Descriptor file, std::string name, std::string target,
-                     ReadFileResult read)
-      : directory_(std::move(directory)),
-        file_(std::move(file)),
-        name_(std::move(name)),
-        target_(std::move(target)),
-        read_(std::move(read)) {}
-
-  const ReadFileResult& Read() const override { return read_; }
-
-  uint32_t PutInPlace(uint32_t attributes) override {
-    struct stat held, named;
-    if (!file_.IsOpen() || ::fstat(file_.Get(), &held) != 0 ||
-        ::fstatat(directory_.Get(), name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) {
-      return kErrorFileNotFound;
-    }
-    if (held.st_dev != named.st_dev || held.st_ino != named.st_ino) return kErrorFileNotFound;
-    return CompleteInFolder(directory_.Get(), name_ == target_ ? "" : name_, target_, attributes);
-  }
-
- private:
-  Descriptor directory_;
-  Descriptor file_;
-  std::string name_;
-  std::string target_;
-  ReadFileResult read_;
 };
 
 }  // namespace
@@ -167,7 +136,7 @@ ResolvedPath FolderDrive::Resolve(const std::vector<std::string_view>& names) {
       continue;
     }
     if (found.offTheDrive) return {last ? kErrorFileNotFound : kErrorPathNotFound, ""};
-    if (found.error != ENOENT) return {WindowsErrorFromErrno(found.error), ""};
+    if (found.error != ENOENT) return {DriveError(found.error), ""};
     if (!last) return {kErrorPathNotFound, ""};
     return {kErrorSuccess, JoinDrivePath(resolved.path, Cp1252ToUtf8(names[i]))};
   }
@@ -191,32 +160,35 @@ FileStatus FolderDrive::Status(const std::string& path) {
 
 ReadFileResult FolderDrive::ReadFile(const std::string& path, size_t limit) {
   Descriptor fd = OpenBelow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-  if (fd.IsOpen()) return ReadOpenFile(std::move(fd), limit);
-  ReadFileResult result;
-  result.error =
-      Found::Failed(errno).offTheDrive ? kErrorFileNotFound : WindowsErrorFromErrno(errno);
-  return result;
+  if (fd.IsOpen()) return DriveRead(ReadOpenFile(std::move(fd), limit));
+  BytesRead failed;
+  failed.error = Found::Failed(errno).offTheDrive ? ENOENT : errno;
+  return DriveRead(std::move(failed));
 }
 
 uint32_t FolderDrive::Rename(const std::string& from, const std::string& to) {
   const auto [fromDirectory, fromName] = SplitDrivePath(from);
   const auto [toDirectory, toName] = SplitDrivePath(to);
   const Descriptor source = OpenBelow(fromDirectory, O_PATH | O_DIRECTORY);
-  if (!source.IsOpen()) return WindowsErrorFromErrno(errno);
+  if (!source.IsOpen()) return DriveError(errno);
   const Descriptor target = OpenBelow(toDirectory, O_PATH | O_DIRECTORY);
-  if (!target.IsOpen()) return WindowsErrorFromErrno(errno);
+  if (!target.IsOpen()) return DriveError(errno);
   const bool renamed = file_system::RenameAt(source.Get(), fromName.c_str(), target.Get(),
                                              toName.c_str(), RENAME_NOREPLACE) == 0;
-  return renamed ? kErrorSuccess : WindowsErrorFromErrno(errno);
+  return renamed ? kErrorSuccess : DriveError(errno);
 }
 
 Preparation FolderDrive::Prepare(const std::string& path, std::string_view bytes,
                                  NewAttributes attributes, unsigned index) {
   const auto [directoryPath, name] = SplitDrivePath(path);
   Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
-  if (!directory.IsOpen()) return {WriteFailure::kCreate, WindowsErrorFromErrno(errno), nullptr};
-  return PrepareInFolder(std::move(directory), directoryPath, name, bytes, attributes, index,
-                         calls_);
+  if (!directory.IsOpen()) return {WriteFailure::kCreate, DriveError(errno), nullptr};
+  auto file =
+      std::make_unique<FolderReplacement>(std::move(directory), directoryPath, name, index, calls_);
+  if (const int error = file->Create()) return {WriteFailure::kCreate, DriveError(error), nullptr};
+  if (const int error = file->Write(bytes, attributes))
+    return {WriteFailure::kWrite, DriveError(error), nullptr};
+  return {WriteFailure::kNone, kErrorSuccess, std::move(file)};
 }
 
 std::unique_ptr<DriveLock> FolderDrive::LockForWriting() {
@@ -238,7 +210,7 @@ std::unique_ptr<FoundVersion> FolderDrive::FindVersion(const std::string& path,
   const auto [directoryPath, target] = SplitDrivePath(path);
   Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
   Descriptor file;
-  ReadFileResult read;
+  BytesRead read;
   if (directory.IsOpen()) {
     file = Descriptor(file_system::OpenBeneath(
         directory.Get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
@@ -246,10 +218,10 @@ std::unique_ptr<FoundVersion> FolderDrive::FindVersion(const std::string& path,
   if (file.IsOpen()) {
     read = ReadHeldFile(file.Get(), limit);
   } else {
-    read.error = WindowsErrorFromErrno(errno);
+    read.error = errno;
   }
-  return std::make_unique<FolderFoundVersion>(std::move(directory), std::move(file), name, target,
-                                              std::move(read));
+  return FolderFoundVersion(std::move(directory), std::move(file), name, target,
+                            DriveRead(std::move(read)));
 }
 
 // On FAT the removal is flushed at once: half on the disk, it would leave the volume damaged.
@@ -258,9 +230,8 @@ std::unique_ptr<FoundVersion> FolderDrive::FindVersion(const std::string& path,
 uint32_t FolderDrive::Remove(const std::string& path) {
   const auto [directoryPath, name] = SplitDrivePath(path);
   const Descriptor directory = OpenBelow(directoryPath, O_RDONLY | O_DIRECTORY);
-  if (!directory.IsOpen()) return WindowsErrorFromErrno(errno);
-  if (file_system::UnlinkAt(directory.Get(), name.c_str()) != 0)
-    return WindowsErrorFromErrno(errno);
+  if (!directory.IsOpen()) return DriveError(errno);
+  if (file_system::UnlinkAt(directory.Get(), name.c_str()) != 0) return DriveError(errno);
   bool onFat = false;
   if (FileSystemIsFat(directory.Get(), onFat) == 0) FlushRemovals(directory.Get(), onFat);
   return kErrorSuccess;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/drives/drive.h"
-#include "platform/drives/folder/folder_replacement.h"
+#include "platform/drives/folder/way_choice.h"
 #include "platform/system/descriptor.h"
 
 namespace startgarten::platform {

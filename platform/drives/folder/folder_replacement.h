@@ -1,36 +1,59 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/drives/drive.h"
+#include "platform/drives/folder/folder_versions.h"
+#include "platform/drives/folder/replacement_way.h"
+#include "platform/drives/folder/way_choice.h"
 #include "platform/system/descriptor.h"
 
-// New versions of files in a folder of the host: written beside the file under a temporary name,
-// then put in place with the calls the file system offers.
+// The new version of a file in a folder of the host: written beside the file under a temporary
+// name, flushed, with its final attributes, then put in place the best way the file system offers
+// (way_choice.h). Its own calls answer 0 or an errno value; those of the drive interface
+// (PreparedFile) answer Windows error codes.
 namespace startgarten::platform {
 
-// The calls of renameat2 and link that a folder's file system has not refused so far: each is
-// tried until the file system answers that it lacks it, and then no more. A file or folder that
-// refuses one (EPERM) is replaced another way, and the next command tries the call again.
-struct FolderCalls {
-  bool exchange = true;
-  bool noReplace = true;
-  bool links = true;
+class FolderReplacement : public PreparedFile {
+ public:
+  // The new version of the file name in the directory (open; directoryPath is its path on the
+  // drive), the index-th file of its command. calls are the drive's, which must outlive it.
+  FolderReplacement(Descriptor directory, std::string directoryPath, std::string name,
+                    unsigned index, FolderCalls& calls);
+  ~FolderReplacement() override;
+  FolderReplacement(const FolderReplacement&) = delete;
+  FolderReplacement& operator=(const FolderReplacement&) = delete;
+
+  // Opens the file it replaces, where there is one (Resolve followed every link on the way), and
+  // creates the new version beside it.
+  int Create();
+  // Writes bytes as the new version, with the owner, permission bits, extended attributes and DOS
+  // attributes of the file it replaces, or a new file's, and flushes it.
+  int Write(std::string_view bytes, NewAttributes attributes);
+
+  uint32_t PutInPlace() override;
+  uint32_t TakeBack() override;
+  uint32_t SyncDirectory() override;
+  std::string DirectoryKey() const override;
+  void RemoveOldVersion() override;
+  std::string TemporaryPath() const override;
+  uint32_t Attributes() const override { return attributes_; }
+  void KeepForNextStart() override { done_ = true; }
+
+ private:
+  // Whether the new version waits beside the file under its temporary name, ours to remove.
+  bool Beside() const { return created_ && !done_ && (!way_ || way_->Beside()); }
+
+  FolderCalls& calls_;
+  FolderVersions versions_;
+  std::string directoryPath_;
+  Descriptor new_;  // the new version, open for writing from Create to Write
+  bool created_ = false;
+  bool done_ = false;  // the old version removed, or the new one kept for the next start
+  std::unique_ptr<ReplacementWay> way_;  // the way that moved the new version
+  uint32_t attributes_ = 0;
 };
-
-// Writes bytes as the new version of the file name in the directory (open, and then the prepared
-// file's; directoryPath is its path on the drive), flushed and with its final owner, permission
-// bits, extended attributes and DOS attributes: those of the file it replaces, or a new file's.
-// calls are the drive's, which must outlive the prepared file.
-Preparation PrepareInFolder(Descriptor directory, const std::string& directoryPath,
-                            const std::string& name, std::string_view bytes,
-                            NewAttributes attributes, unsigned index, FolderCalls& calls);
-
-// Puts a new version left by an interrupted command in place of the file name in the directory,
-// replacing it (an empty temporary when it is in place already), and gives it the DOS attributes
-// where a FAT driver may have changed them on the rename. Returns a Windows error code.
-uint32_t CompleteInFolder(int directory, const std::string& temporary, const std::string& name,
-                          uint32_t attributes);
 
 }  // namespace startgarten::platform

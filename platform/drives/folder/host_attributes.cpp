@@ -12,7 +12,6 @@
 #include "platform/drives/folder/dos_attrib_value.h"
 #include "platform/system/descriptor.h"
 #include "platform/system/file_system.h"
-#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -99,17 +98,17 @@ int FatAttributes(int fd, uint32_t& attributes) {
   return file_system::GetFatAttributes(fd, &attributes) == 0 ? 0 : errno;
 }
 
-uint32_t SettleFatAttributes(int directory, const std::string& name, uint32_t attributes) {
+int SettleFatAttributes(int directory, const std::string& name, uint32_t attributes) {
   const Descriptor fd(file_system::OpenBeneath(
       directory, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW, 0, kBeneath));
-  if (!fd.IsOpen()) return WindowsErrorFromErrno(errno);
+  if (!fd.IsOpen()) return errno;
   uint32_t now = 0;
   int error = FatAttributes(fd.Get(), now);
   if (!error && (now & kFatKept) != (attributes & kFatKept) &&
       file_system::SetFatAttributes(fd.Get(), (now & ~kFatKept) | (attributes & kFatKept)) != 0) {
     error = errno;
   }
-  return WindowsErrorFromErrno(error);
+  return error;
 }
 
 }  // namespace startgarten::platform

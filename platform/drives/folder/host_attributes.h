@@ -27,7 +27,7 @@ int FatAttributes(int fd, uint32_t& attributes);
 
 // Gives the file in the directory exactly these FAT attributes where it lacks them: the msdos
 // driver sets or clears the hidden bit on every rename from whether the new name begins with a
-// dot. Returns a Windows error code.
-uint32_t SettleFatAttributes(int directory, const std::string& name, uint32_t attributes);
+// dot. Returns 0 or an errno value.
+int SettleFatAttributes(int directory, const std::string& name, uint32_t attributes);
 
 }  // namespace startgarten::platform

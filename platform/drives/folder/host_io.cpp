@@ -9,7 +9,6 @@
 
 #include "platform/drives/folder/dos_attrib_value.h"
 #include "platform/system/file_system.h"
-#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -21,19 +20,19 @@ constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 }  // namespace
 
-ReadFileResult ReadOpenFile(Descriptor fd, size_t limit) {
-  ReadFileResult result = ReadHeldFile(fd.Get(), limit);
+BytesRead ReadOpenFile(Descriptor fd, size_t limit) {
+  BytesRead result = ReadHeldFile(fd.Get(), limit);
   fd.Close();
   return result;
 }
 
-ReadFileResult ReadHeldFile(int fd, size_t limit) {
-  ReadFileResult result;
+BytesRead ReadHeldFile(int fd, size_t limit) {
+  BytesRead result;
   struct stat status;
   if (::fstat(fd, &status) != 0) {
-    result.error = WindowsErrorFromErrno(errno);
+    result.error = errno;
   } else if (!S_ISREG(status.st_mode)) {
-    result.error = kErrorAccessDenied;
+    result.error = EACCES;
   } else if (static_cast<uintmax_t>(status.st_size) > limit) {
     result.tooLarge = true;
   } else {
@@ -56,7 +55,7 @@ ReadFileResult ReadHeldFile(int fd, size_t limit) {
       }
       const size_t room = bytes.size() - had;
       const ssize_t got = file_system::Read(fd, bytes.Room() + had, room);
-      if (got < 0) result.error = WindowsErrorFromErrno(errno);
+      if (got < 0) result.error = errno;
       if (got <= 0) break;
       had += static_cast<size_t>(got);
       // Exactly the size fstat gave, and no more when more was asked for: the whole file, as it

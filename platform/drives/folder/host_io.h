@@ -7,16 +7,17 @@
 #include <string_view>
 
 #include "platform/system/descriptor.h"
+#include "platform/system/file_bytes.h"
 #include "platform/windows/file_types.h"
 
 // Reading and writing open host files, for the drives that keep their files on the host.
 namespace startgarten::platform {
 
 // Reads a whole regular file from the descriptor, which it closes, never more than limit bytes.
-// A directory or device gives kErrorAccessDenied, as opening one for reading does on Windows.
-ReadFileResult ReadOpenFile(Descriptor fd, size_t limit);
+// A directory or device gives EACCES, as opening one for reading does on Windows.
+BytesRead ReadOpenFile(Descriptor fd, size_t limit);
 // The same from a descriptor that stays open, from where it stands.
-ReadFileResult ReadHeldFile(int fd, size_t limit);
+BytesRead ReadHeldFile(int fd, size_t limit);
 
 // Writes every byte. Returns 0 or an errno value.
 int WriteAll(int fd, std::string_view bytes);

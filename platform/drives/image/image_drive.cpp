@@ -1,7 +1,9 @@
 #include "platform/drives/image/image_drive.h"
 
 #include <algorithm>
+#include <cerrno>
 
+#include "platform/drives/drive_errors.h"
 #include "platform/drives/drive_path.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/windows_error.h"
@@ -16,8 +18,8 @@ std::string Slashed(std::string path) {
   return path;
 }
 
-// Where writing a new version failed: a file that cannot be made there, or bytes that do not
-// fit or cannot be written.
+// Where writing a new version failed (error a Windows error code): a file that cannot be made
+// there, or bytes that do not fit or cannot be written.
 WriteFailure FailureOf(uint32_t error) {
   return error == kErrorDiskFull || error == kErrorIoDevice || error == kErrorGenFailure
              ? WriteFailure::kWrite
@@ -52,16 +54,16 @@ class ImagePreparedFile : public PreparedFile {
   // A failure after the new version took the target's name (flushing the image, or mtools ending
   // badly after its change) leaves it in place all the same: its temporary name is gone then.
   uint32_t PutInPlace() override {
-    const uint32_t error = volume_.Replace(directory_, temporary_, target_, replacement_);
-    inPlace_ = error == kErrorSuccess || volume_.Find(TemporaryPath()).error == kErrorFileNotFound;
-    return error;
+    const int error = volume_.Replace(directory_, temporary_, target_, replacement_);
+    inPlace_ = error == 0 || volume_.Find(TemporaryPath()).error == ENOENT;
+    return DriveError(error);
   }
 
   uint32_t TakeBack() override {
     if (!inPlace_) return kErrorSuccess;
-    const uint32_t error = volume_.Undo(replacement_, temporary_);
-    inPlace_ = error != kErrorSuccess;
-    return error;
+    const int error = volume_.Undo(replacement_, temporary_);
+    inPlace_ = error != 0;
+    return DriveError(error);
   }
 
   // Every change is flushed to the image before the next one starts.
@@ -101,7 +103,7 @@ class ImageFoundVersion : public FoundVersion {
   uint32_t PutInPlace(uint32_t /*attributes*/) override {
     if (name_ == target_) return kErrorSuccess;
     ImageReplacement replaced;
-    return volume_.Replace(directory_, name_, target_, replaced);
+    return DriveError(volume_.Replace(directory_, name_, target_, replaced));
   }
 
  private:
@@ -126,36 +128,36 @@ ResolvedPath ImageDrive::Resolve(const std::vector<std::string_view>& names) {
 FileStatus ImageDrive::Status(const std::string& path) {
   if (path.empty()) return {true, false, kAttributeDirectory};
   const FindResult found = volume_.Find(path);
-  if (found.error != kErrorSuccess) return {};
+  if (found.error != 0) return {};
   return {true, !found.entry.IsDirectory(), found.entry.attributes};
 }
 
 ReadFileResult ImageDrive::ReadFile(const std::string& path, size_t limit) {
-  return volume_.Read(path, limit);
+  return DriveRead(volume_.Read(path, limit));
 }
 
 uint32_t ImageDrive::Rename(const std::string& from, const std::string& to) {
-  return volume_.Rename(from, to);
+  return DriveError(volume_.Rename(from, to));
 }
 
 Preparation ImageDrive::Prepare(const std::string& path, std::string_view bytes,
                                 NewAttributes attributes, unsigned index) {
   const FindResult old = volume_.Find(path);
-  if (old.error != kErrorSuccess && old.error != kErrorFileNotFound)
-    return {WriteFailure::kCreate, old.error, nullptr};
-  if (old.error == kErrorSuccess && old.entry.IsDirectory())
+  const bool exists = old.error == 0;
+  if (!exists && old.error != ENOENT)
+    return {WriteFailure::kCreate, DriveError(old.error), nullptr};
+  if (exists && old.entry.IsDirectory())
     return {WriteFailure::kCreate, kErrorAccessDenied, nullptr};
   uint32_t stored = kAttributeArchive;
-  if (old.error == kErrorSuccess) {
+  if (exists) {
     stored = old.entry.attributes & kStoredAttributes;
     if (attributes == NewAttributes::kNormal)
       stored = (stored & ~kProtectiveAttributes) | kAttributeArchive;
   }
   const auto [directory, name] = SplitDrivePath(path);
-  const TemporaryFile temporary = volume_.WriteTemporary(
-      directory, index, bytes, stored, old.error == kErrorSuccess ? old.entry.name : name);
-  if (temporary.error != kErrorSuccess)
-    return {FailureOf(temporary.error), temporary.error, nullptr};
+  const TemporaryFile temporary =
+      volume_.WriteTemporary(directory, index, bytes, stored, exists ? old.entry.name : name);
+  if (const uint32_t error = DriveError(temporary.error)) return {FailureOf(error), error, nullptr};
   return {WriteFailure::kNone, kErrorSuccess,
           std::make_unique<ImagePreparedFile>(volume_, directory, temporary.name, name, stored)};
 }
@@ -168,7 +170,7 @@ std::unique_ptr<DriveLock> ImageDrive::LockForWriting() {
 std::unique_ptr<FoundVersion> ImageDrive::FindVersion(const std::string& path,
                                                       const std::string& name, size_t limit) {
   const auto [directory, target] = SplitDrivePath(Slashed(path));
-  ReadFileResult read = volume_.Read(JoinDrivePath(directory, name), limit);
+  ReadFileResult read = DriveRead(volume_.Read(JoinDrivePath(directory, name), limit));
   return std::make_unique<ImageFoundVersion>(volume_, directory, name, target, std::move(read));
 }
 
@@ -177,7 +179,7 @@ bool ImageDrive::IsGone() const {
 }
 
 uint32_t ImageDrive::Remove(const std::string& path) {
-  return volume_.Remove(path);
+  return DriveError(volume_.Remove(path));
 }
 
 void ImageDrive::RemoveTemporaryFiles(const std::string& directory) {

@@ -19,6 +19,8 @@ std::string OptionValue(std::string_view value) {
 }  // namespace
 
 // It ignores SIGPIPE: an owner killed before it has read the id must not end it before the daemon.
+// The daemon's state is read from /proc every 10 ms for 30 seconds (Z once it has ended); where
+// /proc cannot be read, the keeper only waits.
 const char* const kExportKeeperScript =
     "trap '' PIPE\n"
     "\"$0\" \"$@\" </dev/null >/dev/null &\n"
@@ -26,6 +28,13 @@ const char* const kExportKeeperScript =
     "exec >/dev/null\n"
     "read -r _\n"
     "kill -TERM \"$!\" 2>/dev/null\n"
+    "n=0\n"
+    "while [ $n -lt 3000 ] && read -r _ _ state _ 2>/dev/null </proc/$!/stat && [ \"$state\" != Z "
+    "]; do\n"
+    "  sleep 0.01\n"
+    "  n=$((n + 1))\n"
+    "done\n"
+    "[ $n -lt 3000 ] || kill -KILL \"$!\"\n"
     "wait \"$!\"\n";
 
 std::vector<std::string> ExportProgramEnvironment() {

@@ -16,8 +16,9 @@ namespace startgarten::platform {
 
 // The daemon's keeper: it starts the daemon (the script's $0, with its arguments), reports the
 // daemon's process id, and once every holder of the other end of its standard input has let go
-// of it, asks the daemon to end and waits for it. Until then the daemon is not reaped, so that its
-// id stays its own.
+// of it, asks the daemon to end and waits for it; one that has not ended 30 seconds later is
+// killed, as it would hold the image's lock for good. Until then the daemon is not reaped, so that
+// its id stays its own.
 extern const char* const kExportKeeperScript;
 
 // The environment of the programs an export runs (the daemon's keeper, fusermount3): the system's

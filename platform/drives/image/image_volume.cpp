@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "platform/drives/drive_errors.h"
 #include "platform/drives/drive_session.h"
 #include "platform/drives/image/image_in_use.h"
 #include "platform/drives/image/image_messages.h"
@@ -17,7 +18,6 @@
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
 #include "platform/windows/messages.h"
-#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -142,7 +142,7 @@ MtoolsResult ImageVolume::Run(Access access, std::string_view program,
   } catch (const Error& error) {
     if (viewErrorsThrow_) throw;
     MtoolsResult failed;
-    failed.error = kErrorGenFailure;
+    failed.error = kUnexplainedFailure;
     failed.errors = error.what();
     return failed;
   }
@@ -185,9 +185,9 @@ void ImageVolume::Unlock() {
   Settle();
 }
 
-uint32_t ImageVolume::Flush() {
+int ImageVolume::Flush() {
   const int view = export_ ? export_->Fd() : fd_.Get();
-  return file_system::Fsync(view) == 0 ? kErrorSuccess : WindowsErrorFromErrno(errno);
+  return file_system::Fsync(view) == 0 ? 0 : errno;
 }
 
 }  // namespace startgarten::platform

@@ -17,14 +17,16 @@
 #include "platform/drives/image/image_volume_cache.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/system/descriptor.h"
+#include "platform/system/file_bytes.h"
 #include "platform/windows/file_types.h"
 
 // The FAT volume inside a disk image file, changed through mtools: what a drive needs of it.
 //
 // Paths are relative to the volume's root, names separated by "/" as on every drive (drive_path.h;
 // "\" too, as earlier versions recorded them) and in code page 1252; they match without regard to
-// case, long names and short names alike. "." and ".." are not resolved here. Errors are Windows
-// error codes.
+// case, long names and short names alike. "." and ".." are not resolved here. Errors are errno
+// values (0 for none), as everywhere below the drive interface: ENOENT for a missing file, ENOTDIR
+// for a missing directory on the way, EIO for a damaged volume.
 //
 // Replacing a file is crash-safe: its new content is first written under a temporary 8.3 name in
 // the same directory, with its final attributes, and flushed; then one mtools program puts it in
@@ -47,16 +49,16 @@
 // image_in_use.h): at Lock, and at a change made without the lock. Lock, the constructor and
 // WriteTemporary, with which a command's changes begin, throw Error when the image is in use or
 // cannot be exported; WriteTemporary also when QEMU could not change the image where something is
-// stored (a stream-optimized VMDK). The other calls give error codes.
+// stored (a stream-optimized VMDK). The other calls give errno values.
 namespace startgarten::platform {
 
 struct FindResult {
-  uint32_t error = 0;  // kErrorFileNotFound, or kErrorPathNotFound when a directory is missing
+  int error = 0;  // ENOENT, or ENOTDIR when a directory is missing
   ImageEntry entry;
 };
 
 struct TemporaryFile {
-  uint32_t error = 0;
+  int error = 0;
   std::string name;  // the temporary file's 8.3 name, in its directory
 };
 
@@ -102,13 +104,13 @@ class ImageVolume {
   // The entry of an existing file or folder ("" is the root).
   FindResult Find(std::string_view path);
 
-  // The whole file, never more than limit bytes; a directory gives kErrorAccessDenied.
-  ReadFileResult Read(std::string_view path, size_t limit);
+  // The whole file, never more than limit bytes; a directory gives EACCES.
+  BytesRead Read(std::string_view path, size_t limit);
 
   // Writes bytes as a new file named TemporaryName(index) in directory, with
   // exactly these attributes (read-only, hidden, system, archive), and flushes the image. A file
   // of that name that this object did not write (left by an earlier process of the same id and
-  // kept by RemoveStaleTemporaryFiles) gives kErrorAlreadyExists; one it wrote is overwritten.
+  // kept by RemoveStaleTemporaryFiles) gives EEXIST; one it wrote is overwritten.
   // The name is given the letter case of the short name letterCaseOf (the file it will replace),
   // so that the replacement keeps the directory entry's bits of a name in small letters.
   TemporaryFile WriteTemporary(std::string_view directory, unsigned index, std::string_view bytes,
@@ -116,28 +118,28 @@ class ImageVolume {
 
   // Puts the temporary file of directory in the place of target (created when it is missing),
   // keeping the target's exact name; its old content and attributes go into replacement. A
-  // directory as target gives kErrorAccessDenied; a target whose cluster chain loops or leaves
-  // the volume gives kErrorIoDevice before anything is changed.
-  uint32_t Replace(std::string_view directory, std::string_view temporary, std::string_view target,
-                   ImageReplacement& replacement);
+  // directory as target gives EACCES; a target whose cluster chain loops or leaves the volume
+  // gives EIO before anything is changed.
+  int Replace(std::string_view directory, std::string_view temporary, std::string_view target,
+              ImageReplacement& replacement);
 
   // Brings back what Replace changed: the old content with its old attributes, crash-safe in the
   // same way, or no file where there was none. The new content goes back to the temporary name
   // it had; for a moment then the target is missing (a record of the command covers that).
-  uint32_t Undo(const ImageReplacement& replacement, std::string_view temporary);
+  int Undo(const ImageReplacement& replacement, std::string_view temporary);
 
-  // Renames or moves a file or directory, never replacing one: kErrorAlreadyExists when the
-  // target exists, also under a name that differs only in case. (mtools cannot move a file into
-  // a subdirectory under a new name that holds "[".)
-  uint32_t Rename(std::string_view from, std::string_view to);
+  // Renames or moves a file or directory, never replacing one: EEXIST when the target exists,
+  // also under a name that differs only in case. (mtools cannot move a file into a subdirectory
+  // under a new name that holds "[".)
+  int Rename(std::string_view from, std::string_view to);
 
-  uint32_t Remove(std::string_view path);
+  int Remove(std::string_view path);
 
   // Removes the temporary files of our pattern in directory that this object did not write: a
   // writer holds the lock while its own exist, so under the lock every other one is stale. One
   // that shares its clusters with another entry (left by an mtools program cut off halfway) is
   // kept, as removing it would free the other entry's content.
-  uint32_t RemoveStaleTemporaryFiles(std::string_view directory);
+  int RemoveStaleTemporaryFiles(std::string_view directory);
 
   // The programs of mtools run so far, for the benchmarks.
   unsigned long MtoolsCalls() const { return mtools_->Calls(); }
@@ -151,15 +153,16 @@ class ImageVolume {
   };
   // An entry found in its directory's listing; error when there is none.
   struct Listed {
-    uint32_t error = 0;
+    int error = 0;
     const Listing* listing = nullptr;  // the directory's, when it exists
     const ImageVolumeCache::Entry* entry = nullptr;
     // The entry as mtools takes it literally, in its directory.
     std::string VolumePath() const;
   };
   // Each public call that may run a program of mtools holds one: what the call opened and nothing
-  // keeps is closed when it ends. An export that cannot be made ends the call with an error code,
-  // or, for the outermost call that begins a change, with the Error that says why.
+  // keeps is closed when it ends. An export that cannot be made ends the call with
+  // kUnexplainedFailure, or, for the outermost call that begins a change, with the Error that says
+  // why.
   class Call {
    public:
     explicit Call(ImageVolume& volume, bool beginsChange = false);
@@ -191,15 +194,14 @@ class ImageVolume {
 
   static std::optional<Folders> ParseFolders(std::string_view text);
   static std::optional<Path> ParsePath(std::string_view text);
-  uint32_t Flush();
+  int Flush();
   // The directory's listing, from the cache or read with mattrib.
-  const Listing* ListDirectory(const Folders& directories, uint32_t& error);
+  const Listing* ListDirectory(const Folders& directories, int& error);
   // The entry of an existing file or folder in its directory's listing, with its exact name.
   Listed FindListed(const Path& path);
   // The bytes of a file read with mtype, or why not.
-  ReadFileResult ReadFromVolume(const Path& path, size_t limit);
-  uint32_t Swap(const Folders& directories, const std::string& temporary,
-                const std::string& target);
+  BytesRead ReadFromVolume(const Path& path, size_t limit);
+  int Swap(const Folders& directories, const std::string& temporary, const std::string& target);
 
   std::filesystem::path image_;
   std::string name_;  // the image file's name in messages, code page 1252

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <cerrno>
 #include "platform/windows/cp1252.h"
-#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -24,8 +24,8 @@ std::string Key(const ImageVolumeCache::Folders& folders, std::string_view name 
   return key;
 }
 
-ReadFileResult Copy(const ReadFileResult& read) {
-  ReadFileResult copy;
+BytesRead Copy(const BytesRead& read) {
+  BytesRead copy;
   copy.error = read.error;
   copy.tooLarge = read.tooLarge;
   copy.bytes.Resize(read.bytes.size());
@@ -64,23 +64,22 @@ const ImageVolumeCache::Listing& ImageVolumeCache::KeepListing(const Folders& di
   return listings_[Key(directory)] = std::move(listing);
 }
 
-std::optional<ReadFileResult> ImageVolumeCache::FindRead(const Folders& directory,
-                                                         std::string_view name,
-                                                         size_t limit) const {
+std::optional<BytesRead> ImageVolumeCache::FindRead(const Folders& directory, std::string_view name,
+                                                    size_t limit) const {
   const auto found = reads_.find(Key(directory, name));
   if (found == reads_.end()) return std::nullopt;
   const auto& [kept, keptLimit] = found->second;
   if (!kept.error && kept.tooLarge && keptLimit < limit) return std::nullopt;
   if (kept.error || kept.tooLarge || kept.bytes.size() <= limit) return Copy(kept);
-  ReadFileResult tooLarge;
+  BytesRead tooLarge;
   tooLarge.tooLarge = true;
   return tooLarge;
 }
 
 void ImageVolumeCache::KeepRead(const Folders& directory, std::string_view name, size_t limit,
-                                const ReadFileResult& read) {
-  const bool lasting = read.error == kErrorSuccess || read.error == kErrorFileNotFound ||
-                       read.error == kErrorPathNotFound || read.error == kErrorAccessDenied;
+                                const BytesRead& read) {
+  const bool lasting =
+      read.error == 0 || read.error == ENOENT || read.error == ENOTDIR || read.error == EACCES;
   if (lasting) {
     reads_[Key(directory, name)] = {Copy(read), limit};
   } else {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system/file_bytes.h"
 #include "platform/windows/file_types.h"
 
 // What an image volume has read of the FAT volume's directories and files. It is kept while the
@@ -47,12 +48,12 @@ class ImageVolumeCache {
 
   // The kept read of a file, answering a read of limit bytes: complete bytes answer any limit, an
   // error or an overflow only an equally large one. None when there is no such read.
-  std::optional<ReadFileResult> FindRead(const Folders& directory, std::string_view name,
-                                         size_t limit) const;
+  std::optional<BytesRead> FindRead(const Folders& directory, std::string_view name,
+                                    size_t limit) const;
   // Keeps what a read of limit bytes gave when it lasts until the image changes: the bytes, or
   // that there is no such file or it is a folder. A failure to read (a failing disk) may pass.
   void KeepRead(const Folders& directory, std::string_view name, size_t limit,
-                const ReadFileResult& read);
+                const BytesRead& read);
 
   // The volume's own changes, each made and flushed; the image as it is now is the one described.
   // A new file in the directory, replacing the entry of that exact name.
@@ -67,7 +68,7 @@ class ImageVolumeCache {
 
  private:
   struct KeptRead {
-    ReadFileResult result;
+    BytesRead result;
     size_t limit = 0;
   };
 

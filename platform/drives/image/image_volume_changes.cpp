@@ -5,6 +5,7 @@
 #include "platform/drives/image/image_volume.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 
 #include "platform/drives/drive_path.h"
@@ -14,7 +15,6 @@
 #include "platform/drives/temporary_names.h"
 #include "platform/windows/cp1252.h"
 #include "platform/windows/error.h"
-#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -59,8 +59,8 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
   const Call call(*this, true);
   cache_.Revalidate();
   const auto directories = ParseFolders(directory);
-  if (!directories) return {kErrorPathNotFound, {}};
-  uint32_t error = kErrorSuccess;
+  if (!directories) return {ENOTDIR, {}};
+  int error = 0;
   const Listing* listing = ListDirectory(*directories, error);
   if (!listing) return {error, {}};
 
@@ -70,7 +70,7 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
   // its content with another file: overwriting it would free that content.
   const bool own = ownTemporaries_.count(Key(*directories, name)) > 0;
   for (const ImageVolumeCache::Entry& entry : listing->entries) {
-    if (!own && EqualsIgnoreCase(entry.entry.name, name)) return {kErrorAlreadyExists, {}};
+    if (!own && EqualsIgnoreCase(entry.entry.name, name)) return {EEXIST, {}};
   }
   error = Run(Access::kChange, "mcopy", {"-D", "o", "-", target}, bytes).error;
   // mcopy gives a new file the archive attribute and no other.
@@ -87,12 +87,12 @@ TemporaryFile ImageVolume::WriteTemporary(std::string_view directory, unsigned i
   }
   cache_.Added(*directories, {{name, attributes & kStoredAttributes}, name});
   ownTemporaries_.insert(Key(*directories, name));
-  return {kErrorSuccess, name};
+  return {0, name};
 }
 
-uint32_t ImageVolume::Swap(const Folders& directories, const std::string& temporary,
-                           const std::string& target) {
-  uint32_t error = kErrorSuccess;
+int ImageVolume::Swap(const Folders& directories, const std::string& temporary,
+                      const std::string& target) {
+  int error = 0;
   const Listing* listing = ListDirectory(directories, error);
   if (!listing) return error;
   // The target's name is taken as it stands: mtools creates it, or overwrites the entry whose
@@ -109,41 +109,40 @@ uint32_t ImageVolume::Swap(const Folders& directories, const std::string& tempor
   // The temporary entry, with its attributes, now holds the target's name.
   cache_.Renamed(directories, temporary, target);
   ownTemporaries_.erase(Key(directories, temporary));
-  return kErrorSuccess;
+  return 0;
 }
 
-uint32_t ImageVolume::Replace(std::string_view directory, std::string_view temporary,
-                              std::string_view target, ImageReplacement& replacement) {
+int ImageVolume::Replace(std::string_view directory, std::string_view temporary,
+                         std::string_view target, ImageReplacement& replacement) {
   const Call call(*this);
   cache_.Revalidate();
   const auto directories = ParseFolders(directory);
-  if (!directories || !IsValidFileName(target) || !IsValidFileName(temporary))
-    return kErrorPathNotFound;
+  if (!directories || !IsValidFileName(target) || !IsValidFileName(temporary)) return ENOTDIR;
   const Listed listed = FindListed({*directories, std::string(target)});
-  if (listed.error && listed.error != kErrorFileNotFound) return listed.error;
+  if (listed.error && listed.error != ENOENT) return listed.error;
   replacement = {std::string(directory), std::string(target), !listed.error, {}, 0};
   if (!replacement.existed) return Swap(*directories, std::string(temporary), Cp1252ToUtf8(target));
 
-  if (listed.entry->entry.IsDirectory()) return kErrorAccessDenied;
+  if (listed.entry->entry.IsDirectory()) return EACCES;
   // Its exact name, so that a long name stays as it was. (Reading below may drop the listing.)
   const std::string exact = listed.entry->utf8;
   const std::string volumePath = listed.VolumePath();
   replacement.target = listed.entry->entry.name;
   replacement.oldAttributes = listed.entry->entry.attributes;
-  const ReadFileResult old = Read(JoinDrivePath(directory, replacement.target), kUndoLimit);
+  const BytesRead old = Read(JoinDrivePath(directory, replacement.target), kUndoLimit);
   if (old.error) return old.error;
-  if (old.tooLarge) return kErrorNotEnoughMemory;
+  if (old.tooLarge) return ENOMEM;
   replacement.oldBytes.assign(old.bytes.data(), old.bytes.size());
   // mmove frees the old content after it has removed the old entry, and stops halfway, the
   // target gone, when that content's chain loops or leaves the volume. Reading the file does not
   // tell (it follows the chain only as far as the size), following the whole chain does: mshowfat
   // reports what it meets.
   const MtoolsResult chain = Run(Access::kRead, "mshowfat", {volumePath});
-  if (chain.error || !chain.errors.empty()) return kErrorIoDevice;
+  if (chain.error || !chain.errors.empty()) return EIO;
   return Swap(*directories, std::string(temporary), exact);
 }
 
-uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view temporary) {
+int ImageVolume::Undo(const ImageReplacement& replacement, std::string_view temporary) {
   const Call call(*this);
   const std::string target = JoinDrivePath(replacement.directory, replacement.target);
   const std::string beside = JoinDrivePath(replacement.directory, temporary);
@@ -152,7 +151,7 @@ uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view
       WriteTemporary(replacement.directory, kUndoIndex, replacement.oldBytes,
                      replacement.oldAttributes, replacement.target);
   if (restored.error) return restored.error;
-  if (const uint32_t error = Rename(target, beside)) {
+  if (const int error = Rename(target, beside)) {
     Remove(JoinDrivePath(replacement.directory, restored.name));
     return error;
   }
@@ -160,53 +159,53 @@ uint32_t ImageVolume::Undo(const ImageReplacement& replacement, std::string_view
               Cp1252ToUtf8(replacement.target));
 }
 
-uint32_t ImageVolume::Rename(std::string_view from, std::string_view to) {
+int ImageVolume::Rename(std::string_view from, std::string_view to) {
   const Call call(*this);
   cache_.Revalidate();
   const auto source = ParsePath(from);
   const auto target = ParsePath(to);
-  if (!source || !target || target->name.empty()) return kErrorPathNotFound;
-  if (source->name.empty()) return kErrorAccessDenied;
+  if (!source || !target || target->name.empty()) return ENOTDIR;
+  if (source->name.empty()) return EACCES;
   const Listed found = FindListed(*source);
   if (found.error) return found.error;
   const std::string sourcePath = found.VolumePath();
   const Listed existing = FindListed(*target);
-  if (!existing.error) return kErrorAlreadyExists;
-  if (existing.error != kErrorFileNotFound) return existing.error;
+  if (!existing.error) return EEXIST;
+  if (existing.error != ENOENT) return existing.error;
 
   const std::string targetPath =
       text::VolumePath(existing.listing->utf8Path, Cp1252ToUtf8(target->name));
   // Skipping on a clash only makes sure: the check above is what refuses an existing target.
-  uint32_t error = Run(Access::kChange, "mmove", {"-D", "s", sourcePath, targetPath}).error;
+  int error = Run(Access::kChange, "mmove", {"-D", "s", sourcePath, targetPath}).error;
   if (!error) error = Flush();
   cache_.ChangedAll();  // a directory may have moved, with everything in it
   return error;
 }
 
-uint32_t ImageVolume::Remove(std::string_view path) {
+int ImageVolume::Remove(std::string_view path) {
   const Call call(*this);
   cache_.Revalidate();
   const auto parsed = ParsePath(path);
-  if (!parsed) return kErrorPathNotFound;
-  if (parsed->name.empty()) return kErrorAccessDenied;
+  if (!parsed) return ENOTDIR;
+  if (parsed->name.empty()) return EACCES;
   // A temporary file of ours that is to go belongs to no running command any more: should it stay
   // after all, it is stale.
   ownTemporaries_.erase(Key(parsed->directories, parsed->name));
   const Listed listed = FindListed(*parsed);
   if (listed.error) return listed.error;
-  if (listed.entry->entry.IsDirectory()) return kErrorAccessDenied;
-  uint32_t error = Run(Access::kChange, "mdel", {listed.VolumePath()}).error;
+  if (listed.entry->entry.IsDirectory()) return EACCES;
+  int error = Run(Access::kChange, "mdel", {listed.VolumePath()}).error;
   if (!error) error = Flush();
   cache_.Changed(parsed->directories);
   return error;
 }
 
-uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
+int ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
   const Call call(*this);
   cache_.Revalidate();
   const auto directories = ParseFolders(directory);
-  if (!directories) return kErrorPathNotFound;
-  uint32_t error = kErrorSuccess;
+  if (!directories) return ENOTDIR;
+  int error = 0;
   const Listing* listing = ListDirectory(*directories, error);
   if (!listing) return error;
   std::vector<std::string> stale;
@@ -216,15 +215,14 @@ uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
       stale.push_back(entry.entry.name);
     }
   }
-  if (stale.empty()) return kErrorSuccess;
+  if (stale.empty()) return 0;
 
   // Where each entry's content begins, to keep a temporary file that shares it with another.
   const std::vector<std::string> utf8Path = listing->utf8Path;
   const MtoolsResult listed = Run(
       Access::kRead, "mdir", {"-a", "-f", "-d", text::VolumePath(utf8Path, "")}, {}, kListingLimit);
   const auto lines = text::ParseClusterListing(listed.output);
-  if (listed.error || listed.tooLarge || !lines)
-    return listed.error ? listed.error : kErrorIoDevice;
+  if (listed.error || listed.tooLarge || !lines) return listed.error ? listed.error : EIO;
   std::map<uint32_t, int> starts;
   for (const text::ClusterLine& line : *lines) ++starts[line.firstCluster];
   std::vector<std::string> arguments;
@@ -237,7 +235,7 @@ uint32_t ImageVolume::RemoveStaleTemporaryFiles(std::string_view directory) {
       arguments.push_back(text::VolumePath(utf8Path, text::Literal(line.shortName)));
     }
   }
-  if (arguments.empty()) return kErrorSuccess;
+  if (arguments.empty()) return 0;
   error = Run(Access::kChange, "mdel", arguments).error;
   if (!error) error = Flush();
   cache_.Changed(*directories);

@@ -5,12 +5,12 @@
 #include "platform/drives/image/image_volume.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 
 #include "platform/drives/drive_path.h"
 #include "platform/drives/image/mtools_listing.h"
 #include "platform/windows/cp1252.h"
-#include "platform/windows/windows_error.h"
 
 namespace startgarten::platform {
 
@@ -57,15 +57,14 @@ std::optional<ImageVolume::Path> ImageVolume::ParsePath(std::string_view text) {
   return path;
 }
 
-const ImageVolume::Listing* ImageVolume::ListDirectory(const Folders& directories,
-                                                       uint32_t& error) {
+const ImageVolume::Listing* ImageVolume::ListDirectory(const Folders& directories, int& error) {
   if (const Listing* kept = cache_.FindListing(directories)) return kept;
   Listing listing;
   if (!directories.empty()) {
     const Listed self =
         FindListed({{directories.begin(), directories.end() - 1}, directories.back()});
     if (self.error || !self.entry->entry.IsDirectory()) {
-      error = !self.error || self.error == kErrorFileNotFound ? kErrorPathNotFound : self.error;
+      error = !self.error || self.error == ENOENT ? ENOTDIR : self.error;
       return nullptr;
     }
     listing.utf8Path = self.listing->utf8Path;
@@ -74,8 +73,8 @@ const ImageVolume::Listing* ImageVolume::ListDirectory(const Folders& directorie
   const MtoolsResult result = Run(
       Access::kRead, "mattrib", {"-X", text::VolumePath(listing.utf8Path, "*")}, {}, kListingLimit);
   // An empty directory matches nothing; the root has not even "." and "..".
-  if ((result.error && result.error != kErrorFileNotFound) || result.tooLarge) {
-    error = result.tooLarge ? kErrorNotEnoughMemory : result.error;
+  if ((result.error && result.error != ENOENT) || result.tooLarge) {
+    error = result.tooLarge ? ENOMEM : result.error;
     return nullptr;
   }
   // A long name with a line break would read as more entries: a directory with one is not read.
@@ -83,8 +82,8 @@ const ImageVolume::Listing* ImageVolume::ListDirectory(const Folders& directorie
   if (!lines ||
       (!lines->empty() && Run(Access::kRead, "mattrib",
                               {"-X", text::VolumePath(listing.utf8Path, text::kLineBreakPattern)})
-                                  .error != kErrorFileNotFound)) {
-    error = kErrorIoDevice;
+                                  .error != ENOENT)) {
+    error = EIO;
     return nullptr;
   }
   for (const text::AttributeLine& line : *lines) {
@@ -121,9 +120,9 @@ ImageVolume::Listed ImageVolume::FindListed(const Path& path) {
     }
   }
   if (found.empty()) {
-    listed.error = kErrorFileNotFound;
+    listed.error = ENOENT;
   } else if (found.size() > 1) {
-    listed.error = kErrorIoDevice;  // two entries of one name: mtools would act on both
+    listed.error = EIO;  // two entries of one name: mtools would act on both
   } else {
     listed.entry = found.front();
   }
@@ -134,30 +133,28 @@ FindResult ImageVolume::Find(std::string_view path) {
   const Call call(*this);
   cache_.Revalidate();
   const auto parsed = ParsePath(path);
-  if (!parsed) return {kErrorPathNotFound, {}};
-  if (parsed->name.empty()) return {kErrorSuccess, {"", kAttributeDirectory}};
+  if (!parsed) return {ENOTDIR, {}};
+  if (parsed->name.empty()) return {0, {"", kAttributeDirectory}};
   const Listed listed = FindListed(*parsed);
   if (listed.error) return {listed.error, {}};
-  return {kErrorSuccess, listed.entry->entry};
+  return {0, listed.entry->entry};
 }
 
-ReadFileResult ImageVolume::ReadFromVolume(const Path& path, size_t limit) {
+BytesRead ImageVolume::ReadFromVolume(const Path& path, size_t limit) {
   // The wildcard form reads a file and never the files of a directory of that name.
   const auto pattern = text::FileOnly(Cp1252ToUtf8(path.name));
   MtoolsResult read;
-  read.error = kErrorFileNotFound;
+  read.error = ENOENT;
   if (pattern) {
     read = Run(Access::kRead, "mtype", {text::VolumePath(Utf8(path.directories), *pattern)}, {},
                limit);
   }
-  if (read.error == kErrorFileNotFound) {
+  if (read.error == ENOENT) {
     // Which part is missing, or whether it is a directory, the listings tell.
     const Listed listed = FindListed(path);
-    read.error = listed.error                        ? listed.error
-                 : listed.entry->entry.IsDirectory() ? kErrorAccessDenied
-                                                     : kErrorFileNotFound;
+    read.error = listed.error ? listed.error : listed.entry->entry.IsDirectory() ? EACCES : ENOENT;
   }
-  ReadFileResult result;
+  BytesRead result;
   result.error = read.error;
   result.tooLarge = !read.error && read.tooLarge;
   if (!result.error && !result.tooLarge) {
@@ -167,19 +164,18 @@ ReadFileResult ImageVolume::ReadFromVolume(const Path& path, size_t limit) {
   return result;
 }
 
-ReadFileResult ImageVolume::Read(std::string_view path, size_t limit) {
+BytesRead ImageVolume::Read(std::string_view path, size_t limit) {
   const Call call(*this);
   cache_.Revalidate();
   const auto parsed = ParsePath(path);
   if (!parsed || parsed->name.empty()) {
-    ReadFileResult refused;
-    refused.error = parsed ? kErrorAccessDenied : kErrorPathNotFound;
+    BytesRead refused;
+    refused.error = parsed ? EACCES : ENOTDIR;
     return refused;
   }
-  if (std::optional<ReadFileResult> kept =
-          cache_.FindRead(parsed->directories, parsed->name, limit))
+  if (std::optional<BytesRead> kept = cache_.FindRead(parsed->directories, parsed->name, limit))
     return std::move(*kept);
-  ReadFileResult read = ReadFromVolume(*parsed, limit);
+  BytesRead read = ReadFromVolume(*parsed, limit);
   cache_.KeepRead(parsed->directories, parsed->name, limit, read);
   return read;
 }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/windows/windows_error.h"
+#include "platform/drives/drive_errors.h"
 
 namespace startgarten::platform {
 
@@ -102,40 +102,38 @@ MtoolsResult Mtools::Run(std::string_view program, const std::vector<std::string
 
   MtoolsResult result;
   result.tooLarge = process.outputTooLarge;
-  result.error = result.tooLarge ? kErrorSuccess : MtoolsError(process);
+  result.error = result.tooLarge ? 0 : MtoolsError(process);
   result.output = std::move(process.output);
   result.errors = std::move(process.errors);
   return result;
 }
 
-uint32_t MtoolsError(const ProcessResult& result) {
-  if (result.startError) {
-    return result.startError == ENOENT ? kErrorGenFailure
-                                       : WindowsErrorFromErrno(result.startError);
-  }
-  if (result.timedOut || result.signal) return kErrorIoDevice;
-  if (result.exitCode == 0) return kErrorSuccess;
+int MtoolsError(const ProcessResult& result) {
+  if (result.startError)
+    return result.startError == ENOENT ? kUnexplainedFailure : result.startError;
+  if (result.timedOut || result.signal) return EIO;
+  if (result.exitCode == 0) return 0;
   const std::string& text = result.errors;
-  if (Says(text, "not found")) return kErrorFileNotFound;
+  if (Says(text, "not found")) return ENOENT;
   if (Says(text, "Disk full") || Says(text, "No directory slots") ||
       Says(text, "No space left on device") || Says(text, "Disk quota exceeded")) {
-    return kErrorDiskFull;
+    return ENOSPC;
   }
-  if (Says(text, "Read-only file system")) return kErrorWriteProtect;
+  if (Says(text, "Read-only file system")) return EROFS;
   if (Says(text, "Permission denied") || Says(text, "Operation not permitted") ||
       Says(text, "is a directory")) {
-    return kErrorAccessDenied;
+    return EACCES;
   }
-  if (Says(text, "exists")) return kErrorAlreadyExists;
+  if (Says(text, "exists")) return EEXIST;
   if (Says(text, "Out of memory") || Says(text, "Cannot allocate memory")) {
-    return kErrorNotEnoughMemory;
+    return ENOMEM;
   }
   if (Says(text, "Input/output error") || Says(text, "loop detected") || Says(text, "Fat error") ||
       Says(text, "FAT error") || Says(text, "Bad FAT") || Says(text, "Cannot initialize") ||
       Says(text, "non DOS media")) {
-    return kErrorIoDevice;
+    return EIO;
   }
-  return kErrorGenFailure;
+  return kUnexplainedFailure;
 }
 
 }  // namespace startgarten::platform

@@ -19,7 +19,7 @@
 namespace startgarten::platform {
 
 struct MtoolsResult {
-  uint32_t error = 0;     // a Windows error code, 0 on success
+  int error = 0;          // 0 or an errno value
   bool tooLarge = false;  // the output passed the limit; the program was stopped
   std::string output;
   std::string errors;  // what the program reported, for diagnosis
@@ -63,9 +63,9 @@ class Mtools {
   mutable unsigned long calls_ = 0;
 };
 
-// The Windows error code for how a program of mtools ended: 0 when it succeeded, else from the
-// message it wrote (file not found, disk full, access denied, ...), kErrorIoDevice when it hung
-// or crashed (a damaged image), kErrorGenFailure for anything else.
-uint32_t MtoolsError(const ProcessResult& result);
+// The errno value for how a program of mtools ended: 0 when it succeeded, else from the message it
+// wrote (ENOENT, ENOSPC, EACCES, ...), EIO when it hung or crashed (a damaged image),
+// kUnexplainedFailure for anything else.
+int MtoolsError(const ProcessResult& result);
 
 }  // namespace startgarten::platform
