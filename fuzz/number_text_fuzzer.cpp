@@ -47,9 +47,8 @@ std::optional<int32_t> ReferenceStrToInt(std::string_view text) {
 }
 
 std::string ReferenceHexRewrite(std::string_view text) {
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
     return "$" + std::string(text.substr(2));
-  }
   return std::string(text);
 }
 

@@ -15,34 +15,22 @@
 namespace startgarten {
 namespace {
 
-using test_support::CrLf;
+using namespace test_support;
 
-class Form1Test : public test_support::BootDriveTest {
+class Form1Test : public BootDriveTest {
  protected:
   Form1Test() {
     drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"}));
-    const std::filesystem::path pictures =
-        std::filesystem::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / "examples/drive_c/WINDOWS";
-    std::filesystem::create_directories(drive.Host("WINDOWS"));
-    for (const char* name : {"LOGOW.SYS", "LOGOS.SYS"}) {
-      std::filesystem::copy_file(pictures / name, drive.Host(std::string("WINDOWS/") + name));
-    }
+    const fs::path pictures =
+        fs::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / "examples/drive_c/WINDOWS";
+    fs::create_directories(drive.Host("WINDOWS"));
+    for (const char* name : {"LOGOW.SYS", "LOGOS.SYS"})
+      fs::copy_file(pictures / name, drive.Host(std::string("WINDOWS/") + name));
   }
 
   // Runs a user event as the window does.
   void Event(void (TForm1::*handler)()) {
     window.HandleEvent([this, handler] { (window.*handler)(); });
-  }
-
-  // Each box shown as "text|title|buttons|icon", the last two by their numbers.
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> shown;
-    for (const auto& [text, title, buttons, icon] : boxes.shown) {
-      std::string box = text;
-      box.append("|").append(title).append("|").append(std::to_string(int(buttons)));
-      shown.push_back(box.append("|").append(std::to_string(int(icon))));
-    }
-    return shown;
   }
 
   TForm1 window{boxes, "Startgarten"};
@@ -62,10 +50,9 @@ TEST_F(Form1Test, StartingAndClosingChangesNothing) {
   int closed = 0;
   window.OnClose = [&] { ++closed; };
   Event(&TForm1::FormCreate);
-  EXPECT_EQ(window.Image1.Picture.width, 320);
-  EXPECT_EQ(window.Image2.Picture.height, 400);
-  EXPECT_TRUE(windowOptions.bootMenu.Checked());
-  EXPECT_EQ(windowOptions.bootMenuDelay.Text(), "7");
+  EXPECT_EQ(std::pair(window.Image1.Picture.width, window.Image2.Picture.height),
+            std::pair(320, 400));
+  EXPECT_EQ(StateOf(windowOptions), With(kReadDefaults, "bootMenu=1 bootMenuDelay=7"));
   windowOptions.network.UserClick();
   Event(&TForm1::BitBtn3Click);
   EXPECT_EQ(closed, 1);
@@ -79,11 +66,11 @@ TEST_F(Form1Test, StartingAndClosingChangesNothing) {
 // the boot file.
 TEST_F(Form1Test, AnErrorInThePreviewIsShownAndTheBootFileIsStillRead) {
   WriteBootFile({"BootMenu=1"});
-  std::filesystem::remove(drive.Host("WINDOWS/LOGOS.SYS"));
+  fs::remove(drive.Host("WINDOWS/LOGOS.SYS"));
   drive.Write("WINDOWS/logos.sys/inside", "not a picture");
   Event(&TForm1::FormCreate);
-  EXPECT_EQ(Boxes(), std::vector<std::string>{test_support::CannotOpen("C:\\WINDOWS\\logos.BMP") +
-                                              ".|Startgarten|0|1"});
+  EXPECT_EQ(boxes.Described(),
+            std::vector<std::string>{CannotOpen("C:\\WINDOWS\\logos.BMP") + ".|Startgarten|0|1"});
   EXPECT_EQ(drive.Entries("WINDOWS"), (std::set<std::string>{"LOGOW.SYS", "WIN.COM", "logos.sys"}));
   EXPECT_EQ(drive.Read("WINDOWS/logos.sys/inside"), "not a picture");
   EXPECT_TRUE(window.Image2.Picture.Empty());
@@ -97,7 +84,7 @@ TEST_F(Form1Test, AWindowsDirectoryOnARefusedLetterIsSaidOnce) {
                                  "[Options]", "BootMenu=1"}));
   drive.LinkDrive('z', "/");
   Event(&TForm1::FormCreate);
-  EXPECT_EQ(Boxes(),
+  EXPECT_EQ(boxes.Described(),
             std::vector<std::string>{FormatMessageText(messages::kDriveHoldsDriveC, {"Z", "/"}) +
                                      ".|Startgarten|0|1"});
   EXPECT_TRUE(windowOptions.bootMenu.Checked());
@@ -109,13 +96,13 @@ TEST_F(Form1Test, AWindowsDirectoryOnARefusedLetterIsSaidOnce) {
 TEST_F(Form1Test, WriteAsksFirstAndReadsBackUnlessItFailed) {
   WriteBootFile({"BootMenu=0", ";PROMPT=0"});
   Event(&TForm1::FormCreate);
-  const test_support::OptionState read = test_support::StateOf(windowOptions);
+  const OptionState read = StateOf(windowOptions);
   const std::string before = BootFile();
   windowOptions.bootMenu.UserClick();
   windowOptions.bootDelay.UserSetText("99");
   boxes.answers = {MessageResult::kCancel};
   Event(&TForm1::StartDateischreiben1Click);
-  EXPECT_EQ(test_support::StateOf(windowOptions), read);
+  EXPECT_EQ(StateOf(windowOptions), read);
   EXPECT_EQ(BootFile(), before);
   windowOptions.bootMenu.UserClick();
   Event(&TForm1::StartDateischreiben1Click);
@@ -123,13 +110,13 @@ TEST_F(Form1Test, WriteAsksFirstAndReadsBackUnlessItFailed) {
   EXPECT_TRUE(windowOptions.bootMenu.Checked());
   EXPECT_EQ(BootFileAttributes(), kProtected);
 
-  std::filesystem::remove(drive.Host("AUTOEXEC.BAT"));
+  fs::remove(drive.Host("AUTOEXEC.BAT"));
   windowOptions.bootMenuDelay.UserSetText("8");
   Event(&TForm1::StartDateischreiben1Click);
   const std::string question = "Wollen Sie die Start-Datei umschreiben?||1|0";
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{
-                         question, question, question,
-                         test_support::CannotOpen("c:\\autoexec.bat") + ".|Startgarten|0|1"}));
+  EXPECT_EQ(boxes.Described(),
+            (std::vector<std::string>{question, question, question,
+                                      CannotOpen("c:\\autoexec.bat") + ".|Startgarten|0|1"}));
   EXPECT_EQ(windowOptions.bootMenuDelay.Text(), "8");  // no read-back
   EXPECT_EQ(BootFileAttributes(), kProtected);
 }
@@ -170,12 +157,12 @@ TEST_F(Form1Test, ASecondInstanceStartsWhileAnyBoxIsOpen) {
         << testing::PrintToString(boxes.Texts());
   };
   drive.Write("MSDOS.SYS", CrLf({"[Options]"}));
-  std::filesystem::remove(drive.Host("WINDOWS/LOGOW.SYS"));
+  fs::remove(drive.Host("WINDOWS/LOGOW.SYS"));
   expectOpens("the start, without a picture and a host drive", &TForm1::FormCreate, 3);
   expectOpens("the write, without a host drive", &TForm1::StartDateischreiben1Click, 3);
   WriteBootFile({"BootMenu=1"});
   expectOpens("the write, confirmed", &TForm1::StartDateischreiben1Click, 1);
-  std::filesystem::remove(drive.Host("AUTOEXEC.BAT"));
+  fs::remove(drive.Host("AUTOEXEC.BAT"));
   expectOpens("the write, failing", &TForm1::StartDateischreiben1Click, 2);
 }
 

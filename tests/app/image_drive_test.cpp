@@ -9,7 +9,6 @@
 #include <climits>
 #include <functional>
 #include <iostream>
-#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -21,6 +20,7 @@
 #include "platform/drives/image/image_messages.h"
 #include "platform/files.h"
 #include "platform/windows/error.h"
+#include "platform/windows/messages.h"
 #include "support/bmp_files.h"
 #include "support/disk_images.h"
 #include "support/file_system_faults.h"
@@ -31,15 +31,14 @@
 namespace startgarten {
 namespace {
 
-namespace fs = std::filesystem;
-using test_support::CrLf;
-using test_support::ImageKind;
+using namespace test_support;
+using namespace messages;
 
-const std::string kPicture = test_support::BuildBmp({2, 2, 24, std::string(16, '\x40')});
+const std::string kPicture = BuildBmp({2, 2, 24, std::string(16, '\x40')});
 // A drive without a start script, whose first shutdown picture a crash left under its ".BMP"
 // name, with a boot file whose short name is in small letters (its case byte, as Windows NT
 // writes it), a batch file whose name is not in capitals and a hidden file of a long name.
-const std::vector<test_support::ImageFile> kFiles = {
+const std::vector<ImageFile> kFiles = {
     {"msdos.sys",
      CrLf({"[Paths]", "WinDir=C:\\WINDOWS", "HostWinBootDrv=C", "[Options]", "BootMenu=0",
            ";PROMPT=0"}),
@@ -69,40 +68,34 @@ std::string Letters(uint32_t attributes) {
 class ImageDriveTest : public testing::TestWithParam<ImageKind> {
  protected:
   void SetUp() override {
-    image = test_support::MakeImage(GetParam(), drive.Base());
-    test_support::PutFiles(image, kFiles);
+    image = MakeImage(GetParam(), drive.Base());
+    PutFiles(image, kFiles);
     for (const auto& file : kFiles) drive.Write(file.path, file.bytes);
     drive.Protect("msdos.sys");
   }
-  ~ImageDriveTest() override { test_support::SetFaultPlan({}); }
-
-  // Starts the program, which gives a picture back its name and removes what an interrupted write
-  // left.
-  void Start() {
-    TForm1 window(boxes, "Startgarten");
-    window.HandleEvent([&] { window.FormCreate(); });
-  }
+  ~ImageDriveTest() override { SetFaultPlan({}); }
 
   // What the write command showed: its boxes, the window's state once it has read the file back,
   // and whether the operation that the plan makes fail was reached.
   struct Written {
     std::vector<std::string> boxes;
-    test_support::OptionState readBack;
+    OptionState readBack;
     bool failureReached = false;
+    bool operator==(const Written&) const = default;
   };
 
   // Starts the program, switches the DOS prompt option and writes, with the operation of the plan
   // made to fail.
-  Written SwitchAndWrite(test_support::FaultPlan plan = {}) {
+  Written SwitchAndWrite(FaultPlan plan = {}) {
     boxes.shown.clear();
     TForm1 window(boxes, "Startgarten");
     window.HandleEvent([&] { window.FormCreate(); });
     window.Options().dosPromptAfterExit.UserClick();
-    test_support::SetFaultPlan(plan);
+    SetFaultPlan(plan);
     window.HandleEvent([&] { window.StartDateischreiben1Click(); });
-    const bool reached = plan.failAt && test_support::OperationsPerformed() >= plan.failAt;
-    test_support::SetFaultPlan({});
-    return {boxes.Texts(), test_support::StateOf(window.Options()), reached};
+    const bool reached = plan.failAt && OperationsPerformed() >= plan.failAt;
+    SetFaultPlan({});
+    return {boxes.Texts(), StateOf(window.Options()), reached};
   }
 
   // The changed files' bytes and attributes, and the names in the root and in WINDOWS, without
@@ -110,12 +103,9 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
   // or on the folder, which must be drive C then.
   std::string ImageState() const {
     std::string state;
-    for (const char* file : kChanged) {
-      state += test_support::ReadFileBytes(image, file) + " " +
-               test_support::FileAttributes(image, file) + "\n";
-    }
-    return state + Names(test_support::DirectoryNames(image, ""),
-                         test_support::DirectoryNames(image, "WINDOWS"));
+    for (const char* file : kChanged)
+      state += ReadFileBytes(image, file) + " " + FileAttributes(image, file) + "\n";
+    return state + Names(DirectoryNames(image, ""), DirectoryNames(image, "WINDOWS"));
   }
   std::string FolderState() const {
     std::string state;
@@ -124,25 +114,23 @@ class ImageDriveTest : public testing::TestWithParam<ImageKind> {
       std::replace(file.begin(), file.end(), '/', '\\');
       state += Letters(platform::GetFileAttributes("C:\\" + file)) + "\n";
     }
-    const std::set<std::string> root = drive.Entries(), windows = drive.Entries("WINDOWS");
-    return state + Names({root.begin(), root.end()}, {windows.begin(), windows.end()});
+    return state + Names(drive.Entries(), drive.Entries("WINDOWS"));
   }
-  static std::string Names(const std::vector<std::string>& root, std::vector<std::string> windows) {
-    for (std::string& name : windows) {
-      std::transform(name.begin(), name.end(), name.begin(), ::toupper);
-      name.insert(0, "WINDOWS\\");
-    }
+  static std::string Names(const auto& root, const auto& windows) {
     std::set<std::string> names(root.begin(), root.end());
-    names.insert(windows.begin(), windows.end());
+    for (std::string name : windows) {
+      std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+      names.insert("WINDOWS\\" + name);
+    }
     std::string lines;
     for (const std::string& name : names) lines += name + "\n";
     return lines;
   }
 
-  test_support::TempDrive drive;
-  test_support::DiskImage image;
+  TempDrive drive;
+  DiskImage image;
   RecordingMessageBoxes boxes;
-  const test_support::RuntimeFolder runtime{drive.Base()};
+  const RuntimeFolder runtime{drive.Base()};
 };
 
 // The write command, switching the option on and off again, leaves on the image exactly the
@@ -156,22 +144,19 @@ TEST_P(ImageDriveTest, WriteCommandLeavesWhatItLeavesOnAFolder) {
     ASSERT_EQ(onFolder.boxes.size(), 1u);  // the question only
     const std::string folderState = FolderState();
     drive.LinkDrive('c', image.path);
-    const Written onImage = SwitchAndWrite();
-    ASSERT_EQ(onImage.boxes.size(), 1u);
-    EXPECT_EQ(onImage.readBack, onFolder.readBack);
+    EXPECT_EQ(SwitchAndWrite(), onFolder);
     EXPECT_EQ(ImageState(), folderState);
-    EXPECT_EQ(test_support::FsckProblems(image), "");
-    EXPECT_EQ(test_support::ImageCheckProblems(image), "");
+    EXPECT_EQ(FsckProblems(image), "");
   }
-  EXPECT_EQ(test_support::ReadFileBytes(image, "Programme mit langem Namen.txt") + " " +
-                test_support::FileAttributes(image, "Programme mit langem Namen.txt"),
-            "long AH");
-  EXPECT_EQ(test_support::DirectoryEntryNames(image, "msdos.sys"), "msdos    sys|");
+  const char* const longName = "Programme mit langem Namen.txt";
+  EXPECT_EQ(ReadFileBytes(image, longName) + " " + FileAttributes(image, longName) + " " +
+                DirectoryEntryNames(image, "msdos.sys"),
+            "long AH msdos    sys|");
   EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(EachKind, ImageDriveTest, testing::ValuesIn(test_support::kImageKinds),
-                         test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
+INSTANTIATE_TEST_SUITE_P(EachKind, ImageDriveTest, testing::ValuesIn(kImageKinds),
+                         ImageKindName<testing::TestParamInfo<ImageKind>>);
 
 // On a raw image and on a qcow2 image, which the program writes in different ways: failures,
 // kills, and other processes that hold the image.
@@ -182,8 +167,8 @@ using ImageDriveAtRisk = ImageDriveTest;
 // the image's files are all as before, with a message, or all as after; the volume stays clean.
 TEST_P(ImageDriveAtRisk, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
   drive.LinkDrive('c', image.path);
-  Start();
-  const std::string prepared = test_support::ReadHostBytes(image.path);
+  StartProgram(boxes);
+  const std::string prepared = ReadHostBytes(image.path);
   const std::string before = ImageState();
   SwitchAndWrite();
   const std::string after = ImageState();
@@ -191,21 +176,20 @@ TEST_P(ImageDriveAtRisk, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
   for (const unsigned long failing : {1UL, ULONG_MAX}) {
     int failures = 0;
     for (unsigned long step = 1;; ++step) {
-      test_support::WriteHostBytes(image.path, prepared);
+      WriteHostBytes(image.path, prepared);
       const auto [shown, readBack, reached] =
           SwitchAndWrite({step, step % 2 ? EIO : ENOSPC, failing});
       if (!reached) break;
       SCOPED_TRACE("failure at operation " + std::to_string(step) + " of " +
                    std::to_string(failing));
-      Start();  // which completes or cleans up what the failure left
+      StartProgram(boxes);  // which completes or cleans up what the failure left
       const std::string now = ImageState();
       ASSERT_TRUE(now == before || now == after) << now;
       if (now == before) {
         ++failures;
         EXPECT_GT(shown.size(), 1u);
       }
-      EXPECT_EQ(test_support::FsckProblems(image), "");
-      EXPECT_EQ(test_support::ImageCheckProblems(image), "");
+      EXPECT_EQ(FsckProblems(image), "");
       EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
     }
     EXPECT_GT(failures, 10);
@@ -220,7 +204,7 @@ TEST_P(ImageDriveAtRisk, EveryFailureLeavesAllFilesAsBeforeOrAllAsAfter) {
 // the image's lock).
 TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
   drive.LinkDrive('c', image.path);
-  Start();
+  StartProgram(boxes);
   std::set<std::string> states = {ImageState()};
   for (int i = 0; i < 2; ++i) states.insert((SwitchAndWrite(), ImageState()));
   ASSERT_EQ(states.size(), 3u);
@@ -228,27 +212,23 @@ TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
     const int fd = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
     ::flock(fd, LOCK_EX);  // once the programs of mtools that the child started have ended
     ::close(fd);
-    Start();
+    StartProgram(boxes);
     EXPECT_EQ(states.count(ImageState()), 1u) << ImageState();
-    EXPECT_EQ(test_support::FsckProblems(image), "");
-    EXPECT_EQ(test_support::ImageCheckProblems(image), "");
+    EXPECT_EQ(FsckProblems(image), "");
   };
   std::mt19937 random(12);
   // Kills within about one write command; fewer on qcow2, whose commands take longer.
   const bool raw = GetParam() == ImageKind::kFloppy;
   for (int kill = 0; kill < (raw ? 200 : 40); ++kill) {
     SCOPED_TRACE("kill " + std::to_string(kill));
-    test_support::KillWhileRunning(random, raw ? 150000 : 500000, [this] {
+    KillWhileRunning(random, raw ? 150000 : 500000, [this] {
       for (;;) SwitchAndWrite();
     });
     judge();
   }
   for (unsigned long step = 1;; ++step) {
     SCOPED_TRACE("killed at operation " + std::to_string(step));
-    if (!test_support::KilledAtOperation(
-            step, [this](test_support::FaultPlan plan) { SwitchAndWrite(plan); })) {
-      break;
-    }
+    if (!KilledAtOperation(step, [this](FaultPlan plan) { SwitchAndWrite(plan); })) break;
     judge();
   }
   // The exports of the killed runs end with the programs they served; the next start removes
@@ -258,7 +238,7 @@ TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
     ::flock(fd, LOCK_EX);
     ::close(fd);
   }
-  Start();
+  StartProgram(boxes);
   EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
 
@@ -267,27 +247,22 @@ TEST_P(ImageDriveAtRisk, KilledWritesLeaveAllOldOrAllNewAndACleanVolume) {
 // program and its process id, and the image stays as it was to the byte.
 TEST_P(ImageDriveAtRisk, AnImageThatAnotherProcessHoldsIsNeverWritten) {
   drive.LinkDrive('c', image.path);
-  Start();  // which gives the picture its name back
+  StartProgram(boxes);  // which gives the picture its name back
   const std::string name = fs::canonical(image.path).string();
-  const struct {
-    std::string program;
-    test_support::ImageHolder (*hold)(const test_support::DiskImage&);
-  } holders[] = {{"sleep", test_support::ImageHolder::Writer},
-                 {"qemu-system-x86_64", test_support::ImageHolder::PausedQemu}};
-  for (const auto& holder : holders) {
-    SCOPED_TRACE(holder.program);
-    const std::string bytes = test_support::ReadHostBytes(image.path);
-    const test_support::ImageHolder held = holder.hold(image);
+  using Hold = ImageHolder (*)(const DiskImage&);
+  for (const auto& [program, hold] : {std::pair<std::string, Hold>{"sleep", ImageHolder::Writer},
+                                      {"qemu-system-x86_64", ImageHolder::PausedQemu}}) {
+    SCOPED_TRACE(program);
+    const std::string bytes = ReadHostBytes(image.path);
+    const ImageHolder held = hold(image);
     const std::string pid = std::to_string(held.Pid());
-    const Written written = SwitchAndWrite();
-    ASSERT_EQ(written.boxes.size(), 3u) << testing::PrintToString(written.boxes);
-    // the notice, the question, the refusal
-    EXPECT_EQ(written.boxes[0],
-              FormatMessageText(messages::kImageInUseAtStart, {name, holder.program, pid}) + ".");
+    // The notice, the question, the refusal.
+    EXPECT_EQ(SwitchAndWrite().boxes,
+              (std::vector<std::string>{
+                  FormatMessageText(kImageInUseAtStart, {name, program, pid}) + ".",
+                  kConfirmRewrite, FormatMessageText(kImageInUse, {name, program, pid}) + "."}));
     EXPECT_EQ(boxes.shown[0].icon, MessageIcon::kWarning);
-    EXPECT_EQ(written.boxes[2],
-              FormatMessageText(messages::kImageInUse, {name, holder.program, pid}) + ".");
-    EXPECT_TRUE(test_support::ReadHostBytes(image.path) == bytes);
+    EXPECT_TRUE(ReadHostBytes(image.path) == bytes);
   }
   EXPECT_EQ(runtime.ExportsLeft(), std::vector<std::string>{});
 }
@@ -297,20 +272,19 @@ TEST_P(ImageDriveAtRisk, AnImageThatAnotherProcessHoldsIsNeverWritten) {
 TEST_P(ImageDriveAtRisk, QemuRefusesTheImageWhileTheProgramWritesIt) {
   drive.LinkDrive('c', image.path);
   std::string refusal = "QEMU not started";
-  test_support::SetSpawnHook([&](const std::vector<std::string>& arguments) {
-    if (arguments[0] == "mcopy" && refusal == "QEMU not started")
-      refusal = test_support::QemuRefusal(image);
+  SetSpawnHook([&](const std::vector<std::string>& arguments) {
+    if (arguments[0] == "mcopy" && refusal == "QEMU not started") refusal = QemuRefusal(image);
   });
   const Written written = SwitchAndWrite();
-  test_support::SetSpawnHook({});
+  SetSpawnHook({});
   EXPECT_EQ(written.boxes.size(), 1u);  // the question only: written
   EXPECT_NE(refusal.find("Failed to get \"write\" lock"), std::string::npos) << refusal;
-  EXPECT_EQ(test_support::QemuRefusal(image), "");
+  EXPECT_EQ(QemuRefusal(image), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveAtRisk,
                          testing::Values(ImageKind::kFloppy, ImageKind::kQcow2),
-                         test_support::ImageKindName<testing::TestParamInfo<ImageKind>>);
+                         ImageKindName<testing::TestParamInfo<ImageKind>>);
 
 // An image is exactly the files the user chose. A stranger's image (in the folder dl) that names
 // other files, each shape a row: the user's image in another folder (an extent, a data file, one
@@ -320,12 +294,11 @@ INSTANTIATE_TEST_SUITE_P(RawAndQcow2, ImageDriveAtRisk,
 // Images made as emulators' users make them work as before, and leave the image they build on
 // as it was.
 TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
-  test_support::TempDrive drive;
-  const test_support::RuntimeFolder runtime{drive.Base()};
-  const fs::path dl = drive.Base() / "dl", elsewhere = drive.Base() / "elsewhere";
-  fs::create_directories(elsewhere);
-  const test_support::DiskImage victim = test_support::MakeFloppy(elsewhere / "victim.img");
-  test_support::PutFiles(victim, kFiles);
+  TempDrive drive;
+  const RuntimeFolder runtime{drive.Base()};
+  const fs::path dl = drive.MapDrive('d'), elsewhere = drive.MapDrive('e');
+  const DiskImage victim = MakeFloppy(elsewhere / "victim.img");
+  PutFiles(victim, kFiles);
   const std::string victimPath = victim.path.string();
   const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   sockaddr_in address = {};
@@ -344,22 +317,21 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
   // its extent.
   const auto vmdk = [&](const std::string& name, const std::string& extent,
                         const std::string& more = "") {
-    test_support::WriteHostBytes(dl / name,
-                                 "# Disk DescriptorFile\nversion=1\nCID=fffffffe\n"
-                                 "parentCID=ffffffff\ncreateType=\"monolithicFlat\"\n"
-                                 "RW 2880 FLAT \"" +
-                                     extent + "\" 0\n" + more + "# " + std::string(600, '-') +
-                                     "\n");
+    WriteHostBytes(dl / name,
+                   "# Disk DescriptorFile\nversion=1\nCID=fffffffe\n"
+                   "parentCID=ffffffff\ncreateType=\"monolithicFlat\"\n"
+                   "RW 2880 FLAT \"" +
+                       extent + "\" 0\n" + more + "# " + std::string(600, '-') + "\n");
   };
-  const auto qcow2 = [&](const std::string& name, std::vector<std::string> options) {
-    options.insert(options.begin(), {"create", "-q", "-f", "qcow2", "-u"});
-    options.insert(options.end(), {(dl / name).string(), "1440K"});
-    test_support::QemuImg(options);
+  // A qcow2 image of the floppy's size, made with these options of qemu-img.
+  const auto qcow2 = [&](const std::string& name, const auto&... options) {
+    QemuImg({"create", "-q", "-f", "qcow2", "-u", std::string(options)..., (dl / name).string(),
+             "1440K"});
   };
   const auto refused = [&](const std::string& referrer, const std::string& name,
                            const char* reason) {
-    return "startgarten: " + FormatMessageText(messages::kImageReferenceRefused,
-                                               {(dl / referrer).string(), name, reason});
+    return "startgarten: " +
+           FormatMessageText(kImageReferenceRefused, {(dl / referrer).string(), name, reason});
   };
   const struct {
     const char* name;
@@ -369,74 +341,58 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
     std::string refusal;  // empty: the command succeeds
   } rows[] = {
       {"ExtentByAbsolutePath", [&] { vmdk("evil.vmdk", victimPath); }, "evil.vmdk", "--set",
-       refused("evil.vmdk", victimPath, messages::kImageReferenceOutside)},
-      {"ExtentByRelativePath", [&] { vmdk("evil.vmdk", "../elsewhere/victim.img"); }, "evil.vmdk",
-       "--set", refused("evil.vmdk", "../elsewhere/victim.img", messages::kImageReferenceOutside)},
+       refused("evil.vmdk", victimPath, kImageReferenceOutside)},
+      {"ExtentByRelativePath", [&] { vmdk("evil.vmdk", "../drive_e/victim.img"); }, "evil.vmdk",
+       "--set", refused("evil.vmdk", "../drive_e/victim.img", kImageReferenceOutside)},
       {"ExtentThroughLink",
        [&] {
          fs::create_symlink(victim.path, dl / "evil-flat.vmdk");
          vmdk("evil.vmdk", "evil-flat.vmdk");
        },
-       "evil.vmdk", "--set",
-       refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceOutside)},
+       "evil.vmdk", "--set", refused("evil.vmdk", "evil-flat.vmdk", kImageReferenceOutside)},
       {"ExtentFifo",
        [&] {
          ::mkfifo((dl / "evil-flat.vmdk").c_str(), 0600);
          vmdk("evil.vmdk", "evil-flat.vmdk");
        },
-       "evil.vmdk", "--show",
-       refused("evil.vmdk", "evil-flat.vmdk", messages::kImageReferenceNotRegular)},
+       "evil.vmdk", "--show", refused("evil.vmdk", "evil-flat.vmdk", kImageReferenceNotRegular)},
       {"VmdkParentAtAnAddress",
        [&] {
-         test_support::WriteHostBytes(dl / "own-flat.vmdk", "");
+         WriteHostBytes(dl / "own-flat.vmdk", "");
          vmdk("evil.vmdk", "own-flat.vmdk", "parentFileNameHint=\"" + nbd + "\"\n");
        },
-       "evil.vmdk", "--show", refused("evil.vmdk", nbd, messages::kImageReferenceNotLocal)},
+       "evil.vmdk", "--show", refused("evil.vmdk", nbd, kImageReferenceNotLocal)},
       {"DataFileElsewhere",
        [&] {
-         qcow2("evil.qcow2",
-               {"-o", "data_file=" + (dl / "own.raw").string() + ",data_file_raw=on"});
-         test_support::QemuImg({"amend", "-q", "-f", "qcow2", "-o", "data_file=" + victimPath,
-                                (dl / "evil.qcow2").string()});
+         qcow2("evil.qcow2", "-o", "data_file=" + (dl / "own.raw").string() + ",data_file_raw=on");
+         QemuImg({"amend", "-q", "-f", "qcow2", "-o", "data_file=" + victimPath,
+                  (dl / "evil.qcow2").string()});
        },
-       "evil.qcow2", "--set", refused("evil.qcow2", victimPath, messages::kImageReferenceOutside)},
-      {"BackingAtAnAddress",
-       [&] {
-         qcow2("evil.qcow2", {"-b", nbd, "-F", "raw"});
-       },
-       "evil.qcow2", "--show", refused("evil.qcow2", nbd, messages::kImageReferenceNotLocal)},
-      {"BackingInJson",
-       [&] {
-         qcow2("evil.qcow2", {"-b", json, "-F", "raw"});
-       },
-       "evil.qcow2", "--show", refused("evil.qcow2", json, messages::kImageReferenceNotLocal)},
-      {"BackingNoDiskImage",
-       [&] {
-         qcow2("evil.qcow2", {"-b", "/etc/passwd", "-F", "raw"});
-       },
-       "evil.qcow2", "--show",
-       refused("evil.qcow2", "/etc/passwd", messages::kImageReferenceNoDiskImage)},
+       "evil.qcow2", "--set", refused("evil.qcow2", victimPath, kImageReferenceOutside)},
+      {"BackingAtAnAddress", [&] { qcow2("evil.qcow2", "-b", nbd, "-F", "raw"); }, "evil.qcow2",
+       "--show", refused("evil.qcow2", nbd, kImageReferenceNotLocal)},
+      {"BackingInJson", [&] { qcow2("evil.qcow2", "-b", json, "-F", "raw"); }, "evil.qcow2",
+       "--show", refused("evil.qcow2", json, kImageReferenceNotLocal)},
+      {"BackingNoDiskImage", [&] { qcow2("evil.qcow2", "-b", "/etc/passwd", "-F", "raw"); },
+       "evil.qcow2", "--show", refused("evil.qcow2", "/etc/passwd", kImageReferenceNoDiskImage)},
       {"BackingLoop",
        [&] {
-         qcow2("a.qcow2", {"-b", "b.qcow2", "-F", "qcow2"});
-         qcow2("b.qcow2", {"-b", "a.qcow2", "-F", "qcow2"});
+         qcow2("a.qcow2", "-b", "b.qcow2", "-F", "qcow2");
+         qcow2("b.qcow2", "-b", "a.qcow2", "-F", "qcow2");
        },
-       "a.qcow2", "--show", refused("b.qcow2", "a.qcow2", messages::kImageReferenceTwice)},
-      {"OverlayOnBaseByAbsolutePath",
-       [&] {
-         qcow2("own.qcow2", {"-b", victimPath, "-F", "raw"});
-       },
+       "a.qcow2", "--show", refused("b.qcow2", "a.qcow2", kImageReferenceTwice)},
+      {"OverlayOnBaseByAbsolutePath", [&] { qcow2("own.qcow2", "-b", victimPath, "-F", "raw"); },
        "own.qcow2", "--set", ""},
       {"VmdkSplitIntoExtents",
        [&] {
-         test_support::QemuImg({"convert", "-O", "vmdk", "-o", "subformat=twoGbMaxExtentFlat",
-                                victimPath, (dl / "own.vmdk").string()});
+         QemuImg({"convert", "-O", "vmdk", "-o", "subformat=twoGbMaxExtentFlat", victimPath,
+                  (dl / "own.vmdk").string()});
        },
        "own.vmdk", "--set", ""},
       {"VmdkDescriptorOfMoreThanASector",
        [&] {
-         test_support::QemuImg({"convert", "-O", "vmdk", "-o", "subformat=monolithicFlat",
-                                victimPath, (dl / "own.vmdk").string()});
+         QemuImg({"convert", "-O", "vmdk", "-o", "subformat=monolithicFlat", victimPath,
+                  (dl / "own.vmdk").string()});
          vmdk("own.vmdk", "own-flat.vmdk");
        },
        "own.vmdk", "--set", ""},
@@ -450,17 +406,7 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
        "startgarten: " +
            FormatMessageText(messages::kImageStreamOptimized, (dl / "own.vmdk").string())},
   };
-  // The bytes of every file of both folders.
-  const auto snapshot = [&] {
-    std::map<std::string, std::string> files;
-    for (const fs::path& folder : {dl, elsewhere}) {
-      for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.is_regular_file())
-          files[entry.path()] = test_support::ReadHostBytes(entry.path());
-      }
-    }
-    return files;
-  };
+  const std::string victimBytes = ReadHostBytes(victim.path);
   const auto run = [](const std::vector<std::string>& arguments) {
     return RunScriptedCommand(ParseCommandLine(arguments).script, "Startgarten");
   };
@@ -469,7 +415,7 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
     fs::remove_all(dl);
     fs::create_directories(dl);
     row.build();
-    const auto before = snapshot();
+    const std::string before = drive.Snapshot('d') + drive.Snapshot('e');
     drive.LinkDrive('c', dl / row.image);
     const ScriptedOutcome outcome =
         row.command == std::string("--set") ? run({"--set", "Logo=0"}) : run({"--show"});
@@ -477,10 +423,10 @@ TEST(ImageFiles, AnImageIsExactlyTheFilesTheUserChose) {
     if (row.refusal.empty()) {
       EXPECT_EQ(outcome.exitStatus, 0);
       EXPECT_NE(run({"--show"}).output.find("Logo=0\n"), std::string::npos);
-      EXPECT_EQ(test_support::ReadHostBytes(victim.path), before.at(victimPath));
+      EXPECT_EQ(ReadHostBytes(victim.path), victimBytes);
     } else {
       EXPECT_NE(outcome.exitStatus, 0);
-      EXPECT_EQ(snapshot(), before);
+      EXPECT_EQ(drive.Snapshot('d') + drive.Snapshot('e'), before);
     }
     EXPECT_EQ(::accept(listener, nullptr, nullptr), -1);
   }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <sstream>
 
 #include "app/command_line.h"
 #include "app/form1.h"
@@ -21,35 +22,27 @@
 namespace startgarten {
 namespace {
 
-namespace fs = std::filesystem;
-using test_support::BootFileText;
-using test_support::OptionState;
-using test_support::TempDrive;
+using namespace test_support;
 
 // The names --show prints, in its order, with the option that each shows.
 using Shown = std::pair<std::string, std::string>;
-const Shown kShown[] = {{"BootMenu", "bootMenu"},
-                        {"BootKeys", "functionKeys"},
-                        {"BootGUI", "startWindows"},
-                        {"Network", "network"},
-                        {"BootFailSafe", "safeMode"},
-                        {"BootWarn", "safeModeWarning"},
-                        {"BootMulti", "previousDos"},
-                        {"DblSpace", "doubleSpace"},
-                        {"DrvSpace", "driveSpace"},
-                        {"LoadTop", "loadTop"},
-                        {"Logo", "logo"},
-                        {"DosPrompt", "dosPromptAfterExit"},
-                        {"BootMenuDefault", "bootMenuDefault"},
-                        {"BootMenuDelay", "bootMenuDelay"},
-                        {"BootDelay", "bootDelay"},
-                        {"BootWin", "defaultSystem"},
-                        {"DoubleBuffer", "doubleBuffer"}};
+const std::vector<Shown> kShown = [] {
+  std::vector<Shown> shown;
+  std::istringstream pairs(
+      "BootMenu=bootMenu BootKeys=functionKeys BootGUI=startWindows Network=network "
+      "BootFailSafe=safeMode BootWarn=safeModeWarning BootMulti=previousDos DblSpace=doubleSpace "
+      "DrvSpace=driveSpace LoadTop=loadTop Logo=logo DosPrompt=dosPromptAfterExit "
+      "BootMenuDefault=bootMenuDefault BootMenuDelay=bootMenuDelay BootDelay=bootDelay "
+      "BootWin=defaultSystem DoubleBuffer=doubleBuffer");
+  for (std::string pair; pairs >> pair;)
+    shown.emplace_back(pair.substr(0, pair.find('=')), pair.substr(pair.find('=') + 1));
+  return shown;
+}();
 
-const std::string kPicture = test_support::BuildBmp({2, 2, 24, std::string(16, '\x40')});
+const std::string kPicture = BuildBmp({2, 2, 24, std::string(16, '\x40')});
 
 std::string SourceFile(const std::string& relative) {
-  return test_support::ReadHostBytes(fs::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / relative);
+  return ReadHostBytes(fs::path(std::getenv("STARTGARTEN_SOURCE_DIR")) / relative);
 }
 
 // Drive C as Windows 95 leaves it: the boot file protected, the sample drive's batch file, the
@@ -86,7 +79,7 @@ std::string AsShown(const OptionState& state) {
 void UserMakes(TForm1& window, const ScriptedRequest& script) {
   const OptionControls o = window.Options();
   if (script.standard) window.BitBtn2Click();
-  const std::map<std::string, TCheckBox*> boxes = test_support::CheckBoxes(o);
+  const std::map<std::string, TCheckBox*> boxes = CheckBoxes(o);
   for (const auto& [name, value] : script.settings) {
     const std::string& option = std::ranges::find(kShown, name, &Shown::first)->second;
     if (boxes.contains(option)) {
@@ -131,7 +124,7 @@ std::vector<std::pair<std::string, std::string>> BootFiles() {
       {"tabs, quotes, NUL bytes",
        BootFileText({"\tBootMenuDelay\t=\t\"0x0A\"\t", "'Network'=1", " ;BootFailsafe = '1' ",
                      "Boot" + nul + "Menu=1", "BootDelay=" + nul + "5"})},
-      {"binary garbage", test_support::GarbledBootFile(size_t{16} << 10, 22)},
+      {"binary garbage", GarbledBootFile(size_t{16} << 10, 22)},
   };
 }
 
@@ -154,7 +147,7 @@ TEST(ScriptedCommandTest, ShowsAndWritesWhatTheWindowShowsAndWrites) {
         window.HandleEvent([&] { window.FormCreate(); });
         const ScriptedOutcome shown = RunCommandLine({"--show"});
         EXPECT_EQ(shown.exitStatus, 0);
-        EXPECT_EQ(shown.output + shown.errors, AsShown(test_support::StateOf(window.Options())));
+        EXPECT_EQ(shown.output + shown.errors, AsShown(StateOf(window.Options())));
         EXPECT_EQ(drive.Snapshot(), before);
         UserMakes(window, ParseCommandLine(arguments).script);
         window.HandleEvent([&] { window.StartDateischreiben1Click(); });
@@ -189,20 +182,19 @@ const std::string kSampleComment =
     " ;Die folgenden Zeilen werden fuer die Kompatibilitaet mit anderen Programmen benoetigt.";
 const std::string kDryRunOutput =
     "--- a/C:\\msdos.sys\n+++ b/C:\\msdos.sys\n@@ -6,11 +6,11 @@\n" +
-    test_support::CrLf({" [Options]", " BootMulti=1", " BootGUI=1", "-DoubleBuffer=1",
-                        "+DoubleBuffer=0", " AutoScan=1", " WinVer=4.00.0950", " BootMenuDelay=5",
-                        "-Logo=1", "+Logo=0", " ;", kSampleComment,
-                        " ;Bitte nicht entfernen (MSDOS.SYS muss groesser als 1024 Bytes sein)."}) +
+    CrLf({" [Options]", " BootMulti=1", " BootGUI=1", "-DoubleBuffer=1", "+DoubleBuffer=0",
+          " AutoScan=1", " WinVer=4.00.0950", " BootMenuDelay=5", "-Logo=1", "+Logo=0", " ;",
+          kSampleComment,
+          " ;Bitte nicht entfernen (MSDOS.SYS muss groesser als 1024 Bytes sein)."}) +
     "@@ -33,3 +33,15 @@\n" +
-    test_support::CrLf({" ;" + std::string(69, 'x') + "q", " ;" + std::string(69, 'x') + "r",
-                        " ;" + std::string(69, 'x') + "s", "+BootMenu=0", "+BootKeys=1",
-                        "+Network=0", "+;BootFailSafe=", "+BootWarn=0", "+DBLSpace=0",
-                        "+DRVSpace=1", "+LoadTop=1", "+BootMenuDefault=1", "+BootDelay=2",
-                        "+BootWin=1", "+;PROMPT=0"}) +
+    CrLf({" ;" + std::string(69, 'x') + "q", " ;" + std::string(69, 'x') + "r",
+          " ;" + std::string(69, 'x') + "s", "+BootMenu=0", "+BootKeys=1", "+Network=0",
+          "+;BootFailSafe=", "+BootWarn=0", "+DBLSpace=0", "+DRVSpace=1", "+LoadTop=1",
+          "+BootMenuDefault=1", "+BootDelay=2", "+BootWin=1", "+;PROMPT=0"}) +
     "Unver\xE4ndert: C:\\autoexec.bat\n--- /dev/null\n+++ b/C:\\WINDOWS\\start.bat\n"
     "@@ -0,0 +1,4 @@\n" +
-    test_support::CrLf({"+@echo off", "+win", "+%winbootdir%\\command\\mode co80",
-                        "+call %winbootdir%\\dosstart.bat"});
+    CrLf({"+@echo off", "+win", "+%winbootdir%\\command\\mode co80",
+          "+call %winbootdir%\\dosstart.bat"});
 
 // A dry run shows the same on the folder and on drive C as a disk image (a fixed VHD), and writes
 // nothing on either. (That the write command leaves on an image what it leaves on a folder is
@@ -211,21 +203,20 @@ TEST(ScriptedCommandTest, ADryRunShowsWhatItWouldWriteOnAFolderAndOnADiskImage) 
   TempDrive drive;
   const std::string bootFile = SourceFile("examples/drive_c/MSDOS.SYS");
   PrepareDrive(drive, bootFile);
-  const test_support::DiskImage image =
-      test_support::MakeImage(test_support::ImageKind::kFixedVhd, drive.Base());
-  test_support::PutFiles(image, {{"MSDOS.SYS", bootFile, "+r +h +s"},
-                                 {"AUTOEXEC.BAT", *drive.Read("AUTOEXEC.BAT"), ""},
-                                 {"WINDOWS/LOGOW.SYS", kPicture, ""},
-                                 {"WINDOWS/LOGOS.SYS", kPicture, ""}});
+  const DiskImage image = MakeImage(ImageKind::kFixedVhd, drive.Base());
+  PutFiles(image, {{"MSDOS.SYS", bootFile, "+r +h +s"},
+                   {"AUTOEXEC.BAT", *drive.Read("AUTOEXEC.BAT"), ""},
+                   {"WINDOWS/LOGOW.SYS", kPicture, ""},
+                   {"WINDOWS/LOGOS.SYS", kPicture, ""}});
   const std::string untouched = drive.Snapshot();
   const ScriptedOutcome previewed = RunCommandLine(kDryRun);
   EXPECT_EQ(previewed.exitStatus, 0);
   EXPECT_EQ(previewed.output + previewed.errors, kDryRunOutput);
   EXPECT_EQ(drive.Snapshot(), untouched);
   drive.LinkDrive('c', image.path);
-  const std::string imageBytes = test_support::ReadHostBytes(image.path);
+  const std::string imageBytes = ReadHostBytes(image.path);
   EXPECT_EQ(RunCommandLine(kDryRun).output, kDryRunOutput);
-  EXPECT_EQ(test_support::ReadHostBytes(image.path), imageBytes);
+  EXPECT_EQ(ReadHostBytes(image.path), imageBytes);
 }
 
 // A crashed command's temporary file is removed by the next command, as by the window's start.
@@ -245,10 +236,10 @@ TEST(ScriptedCommandTest, EachFailureWhileReadingStopsWithAnErrorOrChangesNothin
   int unreadable = 0;
   unsigned long step = 1;
   for (;; ++step) {
-    test_support::SetFaultPlan({.failAt = step, .error = errors[step % 3]});
+    SetFaultPlan({.failAt = step, .error = errors[step % 3]});
     const ScriptedOutcome outcome = RunCommandLine({"--show"});
-    const bool reached = test_support::OperationsPerformed() >= step;
-    test_support::SetFaultPlan({});
+    const bool reached = OperationsPerformed() >= step;
+    SetFaultPlan({});
     if (!reached) break;
     SCOPED_TRACE("failure at operation " + std::to_string(step));
     EXPECT_EQ(drive.Snapshot(), before);

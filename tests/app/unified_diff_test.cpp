@@ -35,9 +35,8 @@ TEST(UnifiedDiffTest, MarksAMissingLastLineBreakAndJoinsHunksWhoseContextsMeet) 
        "@@ -1,4 +1,4 @@\n-1\n+x\n 2\n 3\n 4\n@@ -6,7 +6,7 @@\n 6\n 7\n 8\n-9\n+x\n 10\n 11\n 12\n"},
       {"same\n", "same\n", ""},
   };
-  for (const auto& [before, after, diff] : cases) {
+  for (const auto& [before, after, diff] : cases)
     EXPECT_EQ(UnifiedDiff("C:\\f", before, after), diff.empty() ? "" : header + diff) << before;
-  }
   EXPECT_EQ(UnifiedDiff("C:\\f", std::nullopt, "a\n"),
             "--- /dev/null\n+++ b/C:\\f\n@@ -0,0 +1,1 @@\n+a\n");
 }

@@ -9,11 +9,12 @@
 namespace startgarten {
 namespace {
 
-using test_support::CrLf;
-using BootFileTest = test_support::BootDriveTest;
+using namespace test_support;
+
+using BootFileTest = BootDriveTest;
 
 TEST(IniFile, ReadNumberRewritesTheHexPrefixOnlyAfterTwoCharacters) {
-  test_support::TempDrive drive;
+  TempDrive drive;
   drive.Write("T.INI", CrLf({"[S]", "a=0x1E", "b=$1E", "c= 5", "d=0x", "e=0X10", "f=-0x10",
                              "g=0xFFFFFFFF", "h=", "i=2147483648", "j=x5", "k=0x000000001"}));
   const TIniFile ini("c:\\t.ini");
@@ -49,12 +50,8 @@ TEST_F(BootFileTest, MissingHostDriveShowsTheBoxAndChangesNothing) {
   EXPECT_EQ(BootFileAttributes(), kProtected);
   std::filesystem::remove(drive.Host("MSDOS.SYS"));
   EXPECT_FALSE(OpenBootFile(boxes));
-  ASSERT_EQ(boxes.shown.size(), 2u);
-  for (const auto& [text, title, buttons, icon] : boxes.shown) {
-    EXPECT_EQ(text, "Fehler");
-    EXPECT_EQ(title, "HOST-Laufwerk nicht gefunden");
-    EXPECT_TRUE(buttons == MessageButtons::kOk && icon == MessageIcon::kNone);
-  }
+  EXPECT_EQ(boxes.Described(),
+            std::vector<std::string>(2, "Fehler|HOST-Laufwerk nicht gefunden|0|0"));
 }
 
 }  // namespace

@@ -11,16 +11,10 @@
 namespace startgarten {
 namespace {
 
-using test_support::ChangesFrom;
-using test_support::kReadDefaults;
-using test_support::OptionState;
-using test_support::State;
-using test_support::StateOf;
-
-using test_support::CrLf;
+using namespace test_support;
 
 // Writing needs the batch file, which the start scripts stage loads.
-class BootOptionsTest : public test_support::BootDriveTest {
+class BootOptionsTest : public BootDriveTest {
  protected:
   BootOptionsTest() { drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"})); }
 };
@@ -122,12 +116,12 @@ TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsTheWindowsValues) {
   options.dosPromptAfterExit.SetChecked(false);
   options.logo.SetChecked(true);
   WriteBootOptions(options, boxes);
-  EXPECT_EQ(BootFile(),
-            test_support::BootFileText(
-                {"BootMulti=0", "BootGUI=0", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
-                 "BootMenu=0", "BootKeys=0", "Network=0", ";BootFailSafe=", "BootWarn=0",
-                 "DBLSpace=0", "DRVSpace=0", "LoadTop=0", "LOGO=1", "BootMenuDefault=0",
-                 "BootMenuDelay=0", "BootDelay=0", "BootWin=1", "DoubleBuffer=1"}));
+  EXPECT_EQ(
+      BootFile(),
+      BootFileText({"BootMulti=0", "BootGUI=0", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+                    "BootMenu=0", "BootKeys=0", "Network=0", ";BootFailSafe=", "BootWarn=0",
+                    "DBLSpace=0", "DRVSpace=0", "LoadTop=0", "LOGO=1", "BootMenuDefault=0",
+                    "BootMenuDelay=0", "BootDelay=0", "BootWin=1", "DoubleBuffer=1"}));
   EXPECT_EQ(BootFileAttributes(), kProtected);
 
   WriteBootFile({";PROMPT=0"});
@@ -138,11 +132,11 @@ TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsTheWindowsValues) {
   options.defaultSystem.UserClick(kDos);
   options.doubleBuffer.SetItemIndex(-1);
   WriteBootOptions(options, boxes);
-  EXPECT_EQ(BootFile(), test_support::BootFileText(
-                            {";PROMPT=0", "BootMenu=1", "BootKeys=0", "BootGUI=0", "Network=0",
-                             ";BootFailSafe=1", "BootWarn=0", "BootMulti=1", "DBLSpace=0",
-                             "DRVSpace=0", "LoadTop=0", "Logo=0", "BootMenuDefault=3",
-                             "BootMenuDelay=0", "BootDelay=-4", "BootWin=0", "DoubleBuffer=-1"}));
+  EXPECT_EQ(BootFile(),
+            BootFileText({";PROMPT=0", "BootMenu=1", "BootKeys=0", "BootGUI=0", "Network=0",
+                          ";BootFailSafe=1", "BootWarn=0", "BootMulti=1", "DBLSpace=0",
+                          "DRVSpace=0", "LoadTop=0", "Logo=0", "BootMenuDefault=3",
+                          "BootMenuDelay=0", "BootDelay=-4", "BootWin=0", "DoubleBuffer=-1"}));
 }
 
 }  // namespace

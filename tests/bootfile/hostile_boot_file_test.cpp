@@ -11,27 +11,19 @@
 namespace startgarten {
 namespace {
 
-namespace fs = std::filesystem;
-using test_support::CannotCreate;
-using test_support::CannotOpen;
-using test_support::CrLf;
-using test_support::kDesignTime;
-using test_support::kReadDefaults;
-using test_support::OptionState;
-using test_support::TempDrive;
-using test_support::With;
+using namespace test_support;
 
 // What an action ended in: the texts of the boxes it showed, then the message of its error.
 std::string Outcome(RecordingMessageBoxes& boxes, const std::function<void()>& action) {
   boxes.shown.clear();
-  const std::string error = test_support::ErrorOf(action);
+  const std::string error = ErrorOf(action);
   std::string texts;
   for (const std::string& text : boxes.Texts()) texts += text;
   return texts + error;
 }
 
 std::string Boot(std::initializer_list<std::string_view> options, std::string_view host = "C") {
-  return test_support::BootFileText(options, host);
+  return BootFileText(options, host);
 }
 
 struct Hostile {
@@ -53,7 +45,7 @@ struct Hostile {
 // the wrong kind.
 TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
   const std::string line = ";" + std::string(1 << 20, 'x'), nul(1, '\0');
-  const std::string garbled = test_support::GarbledBootFile(size_t{64} << 10, 95);
+  const std::string garbled = GarbledBootFile(size_t{64} << 10, 95);
   const OptionState menu = With(kReadDefaults, "bootMenu=1");
   const OptionState dosDefault =
       With(kReadDefaults,
@@ -140,7 +132,7 @@ TEST(Hostile, InputEndsInTheValueTheDefaultOrAnError) {
     LargestAllocation() = 0;
     EXPECT_EQ(Outcome(boxes, [&] { ReadBootOptions(options, boxes); }), c.read);
     EXPECT_LT(LargestAllocation(), size_t{24} << 20);  // the file of 64 MiB is never loaded whole
-    EXPECT_EQ(test_support::StateOf(options), c.shown);
+    EXPECT_EQ(StateOf(options), c.shown);
     EXPECT_EQ(drive.Snapshot(), before);
     EXPECT_EQ(Outcome(boxes, [&] { WriteBootOptions(options, boxes); }), c.write);
 

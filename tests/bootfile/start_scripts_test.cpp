@@ -9,9 +9,9 @@
 namespace startgarten {
 namespace {
 
-using test_support::CrLf;
+using namespace test_support;
 
-class StartScriptsTest : public test_support::BootDriveTest {
+class StartScriptsTest : public BootDriveTest {
  protected:
   // The stage as the write command runs it: in a write set that may replace the boot file.
   void RunStage(bool prompt) {

@@ -16,6 +16,8 @@
 namespace startgarten {
 namespace {
 
+using namespace test_support;
+
 TEST(CheckBox, ProgramChangeIsShownThenRunsTheHandlerOnlyWhenTheStateChanges) {
   TCheckBox box;
   std::string log;
@@ -108,12 +110,11 @@ TEST(Memo, AppendingAnEmptyLineKeepsTextAndLineCountInStep) {
 // A file as large as the buffer's capacity loads; one byte more is refused with the capacity
 // error, and the text stays as it was.
 TEST(Memo, LoadsUpToItsCapacityAndRefusesMore) {
-  test_support::TempDrive drive;
+  TempDrive drive;
   drive.Write("FULL.BAT", std::string(TMemo::kCapacity, 'x'));
   drive.Write("OVER.BAT", std::string(TMemo::kCapacity + 1, 'x'));
   TMemo memo("Memo1");
-  EXPECT_EQ(test_support::ErrorOf([&] { memo.LoadFromFile("C:\\OVER.BAT"); }),
-            messages::kTextExceedsCapacity);
+  EXPECT_EQ(ErrorOf([&] { memo.LoadFromFile("C:\\OVER.BAT"); }), messages::kTextExceedsCapacity);
   EXPECT_EQ(memo.Text(), "Memo1");
   memo.LoadFromFile("C:\\FULL.BAT");
   EXPECT_EQ(memo.Text().size(), TMemo::kCapacity);

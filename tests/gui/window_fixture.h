@@ -33,9 +33,8 @@ inline QString FocusName() {
     const auto item = std::ranges::find(group->Buttons(), focus) - group->Buttons().begin();
     return group->objectName() + "[" + QString::number(item) + "]";
   }
-  while (focus->objectName().isEmpty() || qobject_cast<QTabBar*>(focus)) {
+  while (focus->objectName().isEmpty() || qobject_cast<QTabBar*>(focus))
     focus = focus->parentWidget();
-  }
   return focus->objectName();
 }
 

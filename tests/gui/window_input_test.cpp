@@ -117,9 +117,8 @@ class WindowInputTest : public QObject {
     QVERIFY(rightClickOpens(fixture->Find("TabSheet4"), QPoint(200, 20)));
     QVERIFY(rightClickOpens(fixture->Find("Label6")));
     QVERIFY(rightClickOpens(fixture->Find("CheckBox8")));
-    for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3"}) {
+    for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3"})
       QVERIFY2(!rightClickOpens(fixture->Find(button)), button);
-    }
     QVERIFY(!rightClickOpens(fixture->window.centralWidget(), QPoint(298, 3)));
     fixture->ShowPage(0);
     QVERIFY(rightClickOpens(fixture->Find("SpinEdit1")->findChild<SpinButton*>()));

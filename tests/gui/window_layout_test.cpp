@@ -28,15 +28,13 @@ class WindowLayoutTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), pages->tabBar());
 
     std::vector<std::pair<QWidget*, QRect>> placed;
-    for (QWidget* control : fixture->window.centralWidget()->findChildren<QWidget*>()) {
+    for (QWidget* control : fixture->window.centralWidget()->findChildren<QWidget*>())
       placed.emplace_back(control, control->geometry());
-    }
     const QSize opened = fixture->window.size();
     fixture->window.showMaximized();
     QTRY_VERIFY(fixture->window.width() > opened.width());
-    for (const auto& [control, geometry] : placed) {
+    for (const auto& [control, geometry] : placed)
       QVERIFY2(control->geometry() == geometry, qPrintable(control->objectName()));
-    }
   }
 
   // The outer top-left corner is at (200, 105) in the screen's pixels and the client area, below
@@ -70,9 +68,8 @@ class WindowLayoutTest : public QObject {
     for (int page = 0; page < pages->count(); ++page) {
       QWidget* area = pages->widget(page);
       QVERIFY(area->width() >= 283 && area->height() >= 161);
-      for (QWidget* control : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      for (QWidget* control : area->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         QVERIFY2(area->rect().contains(control->geometry()), qPrintable(control->objectName()));
-      }
     }
     for (const auto& row : {std::array{"CheckBox1", "Label1", "SpinEdit1", "Label2"},
                             std::array{"CheckBox2", "Label3", "SpinEdit2", "Label4"}}) {
@@ -193,9 +190,8 @@ class WindowLayoutTest : public QObject {
     QVERIFY(fixture.emplace("[Paths]\r\nWinDir=C:\\WINDOWS\r\n").Open());
     QCOMPARE(fixture->Shown("Fehler"), 1);
     QStringList shown;  // the captions of the boxes and radio buttons that are checked
-    for (const QAbstractButton* box : fixture->window.findChildren<QAbstractButton*>()) {
+    for (const QAbstractButton* box : fixture->window.findChildren<QAbstractButton*>())
       if (box->isChecked()) shown << box->text();
-    }
     const auto* combo = fixture->Find<QComboBox>("ComboBox1");
     shown << fixture->Find<QLineEdit>("SpinEdit2")->text() << combo->currentText()
           << QString::number(combo->currentIndex());

@@ -9,9 +9,11 @@
 namespace startgarten {
 namespace {
 
+using namespace test_support;
+
 TEST(BmpSuiteQtTest, KnownHeadersGiveQtsPixels) {
-  const auto files = test_support::BmpSuite("g");
-  ASSERT_EQ(files.size(), test_support::kBmpSuiteValidFiles);
+  const auto files = BmpSuite("g");
+  ASSERT_EQ(files.size(), kBmpSuiteValidFiles);
   int compared = 0;
   for (const auto& [name, bytes] : files) {
     if (bytes[14] != 12 && bytes[14] != 40) continue;  // the information header's size

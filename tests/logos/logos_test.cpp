@@ -2,7 +2,6 @@
 // invalid files; the shutdown-picture preview and the picture loader's extension rule.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
@@ -23,10 +22,9 @@
 namespace startgarten {
 namespace {
 
+using namespace test_support;
+
 using namespace std::string_literals;
-using test_support::BmpFields;
-using test_support::BuildBmp;
-using test_support::ErrorOf;
 
 const std::string kInvalid = messages::kInvalidBitmap;
 const std::string kShort = messages::kStreamReadError;
@@ -99,9 +97,8 @@ TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
            {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}}) {
     cases.emplace_back(BuildBmp({1, 1, bits, "", {}, compression}), kInvalid);
   }
-  for (size_t i = 0; i < cases.size(); ++i) {
+  for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(DecodeError(cases[i].first), cases[i].second) << "case " << i;
-  }
 }
 
 // A run-length header claims its size in a few bytes: the largest picture is built in full, one
@@ -123,8 +120,8 @@ TEST(BitmapDecodeTest, TheLargestRunLengthPictureAndOneBeyond) {
 // bad run-length codes it clips), without a crash. Each kind of damage that must end in an error
 // is made by HeadersTheReaderRefuses and the cuts of PixelFormatsAndEveryCutOfTheirFiles.
 TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
-  const auto files = test_support::BmpSuite("b");
-  ASSERT_EQ(files.size(), test_support::kBmpSuiteInvalidFiles);
+  const auto files = BmpSuite("b");
+  ASSERT_EQ(files.size(), kBmpSuiteInvalidFiles);
   for (const auto& [name, bytes] : files) {
     SCOPED_TRACE(name);
     const std::string error = DecodeError(bytes);
@@ -134,7 +131,7 @@ TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
 
 // A picture of one pixel of this colour (0xRRGGBB).
 std::string OnePixel(uint32_t rgb) {
-  return test_support::BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
+  return BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
 }
 
 // A Windows directory is written "name:content ..." by name, each content a letter: D and N
@@ -164,12 +161,11 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
   };
   for (const auto& [before, after, error, warning, images] : scenarios) {
     SCOPED_TRACE(before);
-    test_support::TempDrive drive;
+    TempDrive drive;
     drive.Write("MSDOS.SYS", contents.at('T'));
     std::istringstream files(before);
-    for (std::string file; files >> file;) {
+    for (std::string file; files >> file;)
       drive.Write("WIN95/" + file.substr(0, file.size() - 2), contents.at(file.back()));
-    }
     RecordingMessageBoxes boxes;
     TImage image1, image2;
     EXPECT_EQ(ErrorOf([&] { LoadLogoPreview(image1, image2, boxes); }), error);
@@ -177,9 +173,8 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
     std::string listing;
     for (const std::string& name : drive.Entries("WIN95")) {
       const std::string bytes = *drive.Read("WIN95/" + name);
-      for (const auto& [letter, content] : contents) {
+      for (const auto& [letter, content] : contents)
         if (content == bytes) listing += (listing.empty() ? "" : " ") + name + ":" + letter;
-      }
     }
     EXPECT_EQ(listing, after.empty() ? before : after);
     EXPECT_EQ(boxes.Texts(), warning == 0 ? std::vector<std::string>{}

@@ -11,15 +11,15 @@
 #include "support/allocation_probe.h"
 #include "support/byte_order.h"
 #include "support/disk_images.h"
+#include "support/error_of.h"
 #include "support/sparse_image.h"
 #include "support/temp_drive.h"
 
 namespace startgarten::platform {
 namespace {
 
-namespace fs = std::filesystem;
-using test_support::PutLittleEndian;
-using test_support::SparseImage;
+using namespace test_support;
+using namespace messages;
 
 constexpr uint64_t kMiB = 1 << 20;
 constexpr const char* kName = "win95.img";
@@ -33,20 +33,20 @@ struct RealImages {
 
 const RealImages& Real() {
   static const RealImages real = [] {
-    test_support::TempDrive scratch;
-    const auto read = [](const test_support::DiskImage& image) {
-      const std::string bytes = test_support::ReadHostBytes(image.path);
+    TempDrive scratch;
+    const auto read = [](const DiskImage& image) {
+      const std::string bytes = ReadHostBytes(image.path);
       const uint64_t volume = image.volumeOffset;
       return SparseImage{bytes.size(),
                          {{0, bytes.substr(0, 512)}, {volume, bytes.substr(volume, 512)}}};
     };
     const auto disk = [&](const char* name, unsigned megabytes, unsigned bits, unsigned char type) {
-      return test_support::MakePartitionedDisk(scratch.Base() / name, megabytes, bits, type);
+      return MakePartitionedDisk(scratch.Base() / name, megabytes, bits, type);
     };
-    const test_support::DiskImage fat16 = disk("16.img", 32, 16, 0x06);
-    const test_support::DiskImage fat32 = disk("32.img", 40, 32, 0x0C);
-    return RealImages{read(test_support::MakeFloppy(scratch.Base() / "fd.img")), read(fat16),
-                      read(fat32), fat16.volumeSize, fat32.volumeSize};
+    const DiskImage fat16 = disk("16.img", 32, 16, 0x06);
+    const DiskImage fat32 = disk("32.img", 40, 32, 0x0C);
+    return RealImages{read(MakeFloppy(scratch.Base() / "fd.img")), read(fat16), read(fat32),
+                      fat16.volumeSize, fat32.volumeSize};
   }();
   return real;
 }
@@ -83,15 +83,14 @@ SparseImage Header(const std::string& front) {
 }
 
 SparseImage FixedVhd(SparseImage disk, uint64_t claimedSize = 0) {
-  disk.sectors[disk.size] = test_support::VhdFooter(claimedSize ? claimedSize : disk.size, 2);
+  disk.sectors[disk.size] = VhdFooter(claimedSize ? claimedSize : disk.size, 2);
   disk.size += 512;
   return disk;
 }
 
 // A dynamic or differencing VHD: a copy of its footer at the front, the footer at the end.
 SparseImage ExpandingVhd(uint32_t type) {
-  SparseImage image =
-      SparseImage::Starting(test_support::VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
+  SparseImage image = SparseImage::Starting(VhdFooter(32 * kMiB, type), uint64_t{64} << 10);
   image.sectors[image.size - 512] = image.sectors[0];
   return image;
 }
@@ -144,13 +143,13 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
   const uint64_t size16 = Real().size16;
 
   const auto unsupported = [](const char* format) {
-    return Message(messages::kImageUnsupportedFormat, format);
+    return Message(kImageUnsupportedFormat, format);
   };
-  const std::string vmdk = unsupported(messages::kImageFormatVmdk);
+  const std::string vmdk = unsupported(kImageFormatVmdk);
   const SparseImage qcow2 = Header(std::string("QFI\xFB\0\0\0\3", 8));
   const SparseImage qcow = Header(std::string("QFI\xFB\0\0\0\1", 8));
   const SparseImage parallels = Header("WithoutFreeSpace");
-  const std::string differencing = unsupported(messages::kImageFormatDifferencingVhd);
+  const std::string differencing = unsupported(kImageFormatDifferencingVhd);
   const struct {
     const char* what;
     SparseImage image;
@@ -164,46 +163,42 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       {"fixed VHD", FixedVhd(Real().fat16), "", {kMiB, size16, FatType::kFat16}},
       {"active second", activeSecond, "", {uint64_t{32768} * 512, size16, FatType::kFat16}},
       {"first FAT type", Disk(noActive, Boot16(), 32), "", {kMiB, size16, FatType::kFat16}},
-      {"empty", {0, {}}, Message(messages::kImageEmpty)},
-      {"shorter than a sector", {100, {}}, Message(messages::kImageTooShort)},
-      {"truncated disk", truncatedDisk, Message(messages::kImagePartitionOutside, "1")},
-      {"truncated floppy", truncatedFloppy, Message(messages::kImageVolumeTooLarge)},
-      {"partition outside", Disk(outside, Boot16(), 32),
-       Message(messages::kImagePartitionOutside, "1")},
+      {"empty", {0, {}}, Message(kImageEmpty)},
+      {"shorter than a sector", {100, {}}, Message(kImageTooShort)},
+      {"truncated disk", truncatedDisk, Message(kImagePartitionOutside, "1")},
+      {"truncated floppy", truncatedFloppy, Message(kImageVolumeTooLarge)},
+      {"partition outside", Disk(outside, Boot16(), 32), Message(kImagePartitionOutside, "1")},
       {"huge volume", Disk(Real().fat32.sectors.at(0), hugeFat32, 40),
-       Message(messages::kImageVolumeTooLarge)},
-      {"huge total", Header(hugeTotal), Message(messages::kImageDamagedBootSector)},
-      {"damaged boot sector", Disk(Mbr16(), zeroSectorSize, 32),
-       Message(messages::kImageDamagedBootSector)},
-      {"no signature", Header("garbage"), Message(messages::kImageNoFatVolume)},
-      {"empty table", Header(EmptyMbr()), Message(messages::kImageEmptyPartitionTable)},
-      {"NTFS and Linux", Header(foreignTypes), Message(messages::kImageNoFatPartition, "07, 83")},
-      {"bare NTFS", Header(ntfs), Message(messages::kImageForeignFileSystem, "NTFS")},
-      {"NTFS in FAT partition", Disk(Mbr16(), ntfs, 32),
-       Message(messages::kImageForeignFileSystem, "NTFS")},
-      {"ext in FAT partition", extInFatPartition,
-       Message(messages::kImageForeignFileSystem, "ext2/3/4")},
-      {"qcow2", qcow2, unsupported(messages::kImageFormatQcow2), {}, "qcow2"},
-      {"qcow", qcow, unsupported(messages::kImageFormatQcow), {}, "qcow"},
-      {"QED", Header(std::string("QED\0", 4)), unsupported(messages::kImageFormatQed), {}, "qed"},
-      {"VDI", Header(vdi), unsupported(messages::kImageFormatVdi), {}, "vdi"},
+       Message(kImageVolumeTooLarge)},
+      {"huge total", Header(hugeTotal), Message(kImageDamagedBootSector)},
+      {"damaged boot sector", Disk(Mbr16(), zeroSectorSize, 32), Message(kImageDamagedBootSector)},
+      {"no signature", Header("garbage"), Message(kImageNoFatVolume)},
+      {"empty table", Header(EmptyMbr()), Message(kImageEmptyPartitionTable)},
+      {"NTFS and Linux", Header(foreignTypes), Message(kImageNoFatPartition, "07, 83")},
+      {"bare NTFS", Header(ntfs), Message(kImageForeignFileSystem, "NTFS")},
+      {"NTFS in FAT partition", Disk(Mbr16(), ntfs, 32), Message(kImageForeignFileSystem, "NTFS")},
+      {"ext in FAT partition", extInFatPartition, Message(kImageForeignFileSystem, "ext2/3/4")},
+      {"qcow2", qcow2, unsupported(kImageFormatQcow2), {}, "qcow2"},
+      {"qcow", qcow, unsupported(kImageFormatQcow), {}, "qcow"},
+      {"QED", Header(std::string("QED\0", 4)), unsupported(kImageFormatQed), {}, "qed"},
+      {"VDI", Header(vdi), unsupported(kImageFormatVdi), {}, "vdi"},
       {"VMDK", Header("KDMV"), vmdk, {}, "vmdk"},
       {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), vmdk, {}, "vmdk"},
       {"VMDK descriptor shorter than a sector",
        SparseImage::Starting("# Disk DescriptorFile\n", 22),
-       Message(messages::kImageTooShort),
+       Message(kImageTooShort),
        {},
        "vmdk"},
-      {"VHDX", Header("vhdxfile"), unsupported(messages::kImageFormatVhdx), {}, "vhdx"},
-      {"Parallels", parallels, unsupported(messages::kImageFormatParallels), {}, "parallels"},
-      {"dynamic VHD", ExpandingVhd(3), unsupported(messages::kImageFormatDynamicVhd), {}, "vpc"},
+      {"VHDX", Header("vhdxfile"), unsupported(kImageFormatVhdx), {}, "vhdx"},
+      {"Parallels", parallels, unsupported(kImageFormatParallels), {}, "parallels"},
+      {"dynamic VHD", ExpandingVhd(3), unsupported(kImageFormatDynamicVhd), {}, "vpc"},
       {"differencing VHD", ExpandingVhd(4), differencing, {}, differencing},
-      {"VHD checksum", badChecksum, Message(messages::kImageVhdFooterDamaged)},
-      {"VHD larger than file", FixedVhd(Real().fat16, 64 * kMiB),
-       Message(messages::kImageVhdTruncated)},
+      {"VHD checksum", badChecksum, Message(kImageVhdFooterDamaged)},
+      {"VHD larger than file", FixedVhd(Real().fat16, 64 * kMiB), Message(kImageVhdTruncated)},
   };
   const char* seeds = std::getenv("STARTGARTEN_IMAGE_SEEDS");  // for the fuzz target
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     if (seeds) std::ofstream(fs::path(seeds) / c.what, std::ios::binary) << c.image.Encode();
     int reads = 0;
     const ImageReader read = [&](uint64_t offset, std::span<char> buffer) {
@@ -211,26 +206,17 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       return c.image.Read(offset, buffer);
     };
     FatVolumeLocation found;
-    std::string message;
     LargestAllocation() = 0;
-    try {
-      found = LocateFatVolume(kName, c.image.size, read);
-    } catch (const Error& error) {
-      message = error.what();
-    }
-    EXPECT_LT(LargestAllocation(), 4096u) << c.what;
-    EXPECT_LE(reads, 6) << c.what;
-    EXPECT_EQ(message, c.message) << c.what;
+    EXPECT_EQ(ErrorOf([&] { found = LocateFatVolume(kName, c.image.size, read); }), c.message);
+    EXPECT_LT(LargestAllocation(), 4096u);
+    EXPECT_LE(reads, 6);
     EXPECT_EQ(std::tie(found.offset, found.size, found.type),
-              std::tie(c.found.offset, c.found.size, c.found.type))
-        << c.what;
+              std::tie(c.found.offset, c.found.size, c.found.type));
     std::string driver = "raw";
-    try {
+    const std::string refusal = ErrorOf([&] {
       if (const auto format = ContainerFormatOf(kName, c.image.size, read)) driver = format->driver;
-    } catch (const Error& error) {
-      driver = error.what();
-    }
-    EXPECT_EQ(driver, c.driver) << c.what;
+    });
+    EXPECT_EQ(refusal.empty() ? driver : refusal, c.driver);
   }
 }
 

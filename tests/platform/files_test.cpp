@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/dos/dos_path.h"
-#include "platform/drives/folder/dos_attrib_value.h"
 #include "platform/drives/folder/host_io.h"
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -21,10 +20,9 @@
 namespace startgarten::platform {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace test_support;
+
 using fs::perms;
-using test_support::ErrorOf;
-using test_support::TempDrive;
 
 // The drive's spelling of a DOS path, or its error as "#code".
 std::string Located(std::string_view dosPath) {
@@ -111,27 +109,14 @@ TEST(FileAttributes, ReadOnlyIsTheWriteBitsAndHiddenAndSystemLiveInDosAttrib) {
   const std::pair<std::string, uint32_t> written[] = {{"0x4", kAttributeSystem},
                                                       {std::string("0x26\0", 5), 0x06},
                                                       {"0x2z", 0},
-                                                      {test_support::SambaDosAttrib(3, 0x27), 0x06},
-                                                      {test_support::SambaDosAttrib(4, 0x22), 0x02},
-                                                      {test_support::SambaDosAttrib(5, 0x24), 0x04},
-                                                      {test_support::SambaDosAttrib(9, 0x26), 0}};
+                                                      {SambaDosAttrib(3, 0x27), 0x06},
+                                                      {SambaDosAttrib(4, 0x22), 0x02},
+                                                      {SambaDosAttrib(5, 0x24), 0x04},
+                                                      {SambaDosAttrib(9, 0x26), 0}};
   for (const auto& [value, bits] : written) {
     ASSERT_EQ(::setxattr(host.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
     EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), kAttributeArchive | bits) << value;
   }
-}
-
-// A changed value keeps its form and every byte but the attributes (and their text).
-TEST(FileAttributes, DosAttribValuesChangeOnlyTheirAttributes) {
-  const std::string samba = test_support::SambaDosAttrib(4, 0x27);
-  const std::string changed = *WithDosAttribAttributes(samba, 0x20);
-  EXPECT_EQ(DosAttribAttributes(changed), 0x20u);
-  EXPECT_EQ(changed.size(), samba.size());
-  EXPECT_EQ(changed.substr(0, 5), std::string("0x20\0", 5));
-  EXPECT_EQ(changed.substr(20), samba.substr(20));  // the times
-  EXPECT_EQ(WithDosAttribAttributes("0x27", 0x1), "0x1");
-  EXPECT_EQ(WithDosAttribAttributes(std::string("0x27\0", 5), 0x20), std::string("0x20\0", 5));
-  EXPECT_EQ(WithDosAttribAttributes("garbage", 0x20), std::nullopt);
 }
 
 TEST(ReadWholeFile, ReadsEveryByteUpToTheLimitOrTellsWhyNot) {
@@ -169,10 +154,10 @@ TEST(MoveFile, RenamesButNeverReplaces) {
   for (unsigned long step = 1;; ++step) {
     if (!drive.Read("WINDOWS/logos.bmp"))
       fs::rename(drive.Host("WINDOWS/logos.sys"), drive.Host("WINDOWS/logos.bmp"));
-    test_support::SetFaultPlan({step, EACCES});
+    SetFaultPlan({step, EACCES});
     const uint32_t error = MoveFile("c:\\windows\\logos.bmp", "c:\\windows\\logos.sys");
-    const bool reached = test_support::OperationsPerformed() >= step;
-    test_support::SetFaultPlan({});
+    const bool reached = OperationsPerformed() >= step;
+    SetFaultPlan({});
     if (!reached) break;
     EXPECT_EQ(drive.Entries("WINDOWS"),
               (std::set<std::string>{"LOGOW.BMP", error ? "logos.bmp" : "logos.sys"}));

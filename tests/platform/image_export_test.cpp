@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
 
@@ -15,6 +14,7 @@
 #include "platform/windows/error.h"
 #include "support/child_processes.h"
 #include "support/disk_images.h"
+#include "support/error_of.h"
 #include "support/runtime_folder.h"
 #include "support/temp_drive.h"
 
@@ -25,20 +25,20 @@
 namespace startgarten::platform {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace test_support;
+
 using namespace std::chrono_literals;
 
 constexpr ContainerFormat kQcow2 = {"qcow2", messages::kImageFormatQcow2};
 
 class ImageExportTest : public testing::Test {
  protected:
-  test_support::TempDrive scratch_;
-  const test_support::RuntimeFolder runtime_{scratch_.Base()};
+  TempDrive scratch_;
+  const RuntimeFolder runtime_{scratch_.Base()};
   // A qcow2 image of a floppy, in a folder whose name QEMU would split at its comma.
-  const test_support::DiskImage image_ = test_support::ConvertImage(
-      test_support::MakeFloppy(
-          (fs::create_directory(scratch_.Base() / "a,b"), scratch_.Base() / "a,b" / "fd.img")),
-      "qcow2");
+  const DiskImage image_ = ConvertImage(MakeFloppy((fs::create_directory(scratch_.Base() / "a,b"),
+                                                    scratch_.Base() / "a,b" / "fd.img")),
+                                        "qcow2");
   const std::vector<ImageLayer> layers_ = {{"qcow2", image_.path, {}}};
 };
 
@@ -46,17 +46,17 @@ class ImageExportTest : public testing::Test {
 // leaves nothing behind. That it takes QEMU's locks for writing only is seen by QEMU itself in
 // tests/app/image_drive_test.cpp (ImageDriveInUse).
 TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
-  const std::string raw = test_support::ReadHostBytes(scratch_.Base() / "a,b" / "fd.img");
+  const std::string raw = ReadHostBytes(scratch_.Base() / "a,b" / "fd.img");
   for (const bool writable : {false, true}) {
     SCOPED_TRACE(writable ? "writable" : "read-only");
     {
       ImageExport::Options options;
       options.writable = writable;
       const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
-      EXPECT_EQ(test_support::ReadHostBytes("/proc/self/fd/" + std::to_string(exported.Fd())), raw);
+      const std::string disk = "/proc/self/fd/" + std::to_string(exported.Fd());
+      EXPECT_EQ(ReadHostBytes(disk), raw);
       // Writing the first byte again works only through an export for writing.
-      const int again =
-          ::open(("/proc/self/fd/" + std::to_string(exported.Fd())).c_str(), O_RDWR | O_CLOEXEC);
+      const int again = ::open(disk.c_str(), O_RDWR | O_CLOEXEC);
       EXPECT_EQ(again >= 0 && ::pwrite(again, raw.data(), 1, 0) == 1, writable);
       if (again >= 0) ::close(again);
       EXPECT_TRUE(runtime_.Mounted());
@@ -72,28 +72,20 @@ TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
   ImageExport::Options options;
   options.daemon = "/nonexistent/qemu-storage-daemon";
   const auto failure = [&](const fs::path& image) {
-    try {
-      ImageExport({{"qcow2", image, {}}}, kQcow2, "fd.qcow2", options);
-    } catch (const Error& error) {
-      return std::string(error.what());
-    }
-    return std::string("exported");
+    return ErrorOf([&] { ImageExport({{"qcow2", image, {}}}, kQcow2, "fd.qcow2", options); });
   };
   EXPECT_EQ(failure(image_.path),
             FormatMessageText(messages::kImageEngineMissing, {"fd.qcow2", kQcow2.name}));
 
   options = {};
   const fs::path broken = scratch_.Base() / "broken.qcow2";
-  test_support::WriteHostBytes(broken, std::string("QFI\xFB\0\0\0\3", 8) + std::string(504, '\0'));
+  WriteHostBytes(broken, std::string("QFI\xFB\0\0\0\3", 8) + std::string(504, '\0'));
   const std::string reported = failure(broken);
-  EXPECT_TRUE(
-      reported.starts_with(FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""})))
-      << reported;
-  EXPECT_GT(reported.size(),
-            FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""}).size());
+  const std::string failed = FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""});
+  EXPECT_TRUE(reported.starts_with(failed) && reported.size() > failed.size()) << reported;
 
   const fs::path hanging = scratch_.Base() / "hanging-daemon";
-  test_support::WriteHostBytes(hanging, "#!/bin/sh\nexec sleep 600\n");
+  WriteHostBytes(hanging, "#!/bin/sh\nexec sleep 600\n");
   fs::permissions(hanging, fs::perms::owner_all);
   options.daemon = hanging.string();
   options.timeout = 300ms;
@@ -123,8 +115,7 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
       const pid_t daemon = exported.Daemon(), keeper = ::getpgid(daemon);
       ::kill(daemonKilled ? -keeper : keeper, SIGKILL);
       const auto ended = [&] {
-        return test_support::ProcessEnded(keeper) &&
-               (!daemonKilled || test_support::ProcessEnded(daemon));
+        return ProcessEnded(keeper) && (!daemonKilled || ProcessEnded(daemon));
       };
       for (int wait = 0; wait < 1000 && !ended(); ++wait) ::usleep(10000);
       ::_exit(0);
@@ -134,10 +125,10 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_TRUE(runtime_.Mounted());
     ASSERT_EQ(runtime_.ExportsLeft().size(), 1u);
-    const pid_t daemon = std::stoi(test_support::ReadHostBytes(runtime_.ExportsLeft()[0] + "/pid"));
+    const pid_t daemon = std::stoi(ReadHostBytes(runtime_.ExportsLeft()[0] + "/pid"));
     {
       const ImageExport live(layers_, kQcow2, "fd.qcow2", {});
-      EXPECT_TRUE(test_support::ProcessEnded(daemon));
+      EXPECT_TRUE(ProcessEnded(daemon));
       EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);  // its own
       RemoveStaleImageExports();
       EXPECT_EQ(runtime_.ExportsLeft().size(), 1u);

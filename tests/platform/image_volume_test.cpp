@@ -5,15 +5,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <optional>
-#include <thread>
+#include <tuple>
 
 #include "platform/drives/drive_errors.h"
-#include "platform/drives/image/image_in_use.h"
 #include "platform/drives/image/image_messages.h"
 #include "platform/drives/image/mtools.h"
 #include "platform/drives/temporary_names.h"
@@ -33,29 +28,28 @@
 namespace startgarten::platform {
 namespace {
 
+using namespace test_support;
+
 using namespace std::chrono_literals;
-using test_support::DirectoryNames;
-using test_support::ReadFileBytes;
-using test_support::ReadHostBytes;
 
 constexpr uint32_t kProtected = 0x27;  // read-only, hidden, system, archive
 const std::string kBootFile = "[Paths]\r\nWinDir=C:\\WINDOWS\r\n";
 
 class ImageVolumeTest : public testing::Test {
  protected:
-  test_support::TempDrive scratch;
-  test_support::DiskImage image = test_support::MakeFloppy(scratch.Base() / "floppy.img");
+  TempDrive scratch;
+  DiskImage image = MakeFloppy(scratch.Base() / "floppy.img");
 };
 
 // Long names, short names, a name that mtools would read as a pattern, paths that lead nowhere.
 TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
   const std::string picture(70000, 'p');  // many clusters
-  test_support::PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
-                                 {"Long File Name.txt", "long", ""},
-                                 {"lower.txt", "lower", "+h"},
-                                 {"a[1].txt", "pattern", ""},
-                                 {"WINDOWS/LOGOS.SYS", picture, ""},
-                                 {"WINDOWS/Start Menu/Programs.lnk", "link", ""}});
+  PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
+                   {"Long File Name.txt", "long", ""},
+                   {"lower.txt", "lower", "+h"},
+                   {"a[1].txt", "pattern", ""},
+                   {"WINDOWS/LOGOS.SYS", picture, ""},
+                   {"WINDOWS/Start Menu/Programs.lnk", "link", ""}});
   ImageVolume volume(image.path);
   constexpr uint32_t kArchive = kAttributeArchive;
   const struct {
@@ -81,11 +75,10 @@ TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
   };
   for (const auto& c : cases) {
     const FindResult found = volume.Find(c.path);
-    EXPECT_EQ(found.error, c.error) << c.path;
-    EXPECT_EQ(found.entry.name, c.name) << c.path;
-    EXPECT_EQ(found.entry.attributes, c.attributes) << c.path;
     const BytesRead read = volume.Read(c.path, picture.size());
-    EXPECT_EQ(read.error, c.readError) << c.path;
+    EXPECT_EQ(std::tie(found.error, found.entry.name, found.entry.attributes, read.error),
+              std::tie(c.error, c.name, c.attributes, c.readError))
+        << c.path;
     EXPECT_EQ(std::string_view(read.bytes), c.bytes) << c.path;
   }
   // Read again, the same answers come from what was kept.
@@ -100,18 +93,18 @@ TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
 // A user's configuration and environment that would change names and behaviour, or stop mtools
 // altogether, if any of it reached the programs.
 TEST_F(ImageVolumeTest, AUsersMtoolsSettingsChangeNothing) {
-  test_support::PutFiles(image, {{"lower.txt", "lower", ""}, {"Mixed.Txt", "old", ""}});
+  PutFiles(image, {{"lower.txt", "lower", ""}, {"Mixed.Txt", "old", ""}});
   const std::string broken = "this line is no setting\ndrive a: file=\"/dev/null\" precmd=\"x\"\n";
-  test_support::WriteHostBytes(scratch.Base() / ".mtoolsrc", broken);
-  test_support::WriteHostBytes(scratch.Base() / "other.rc", broken);
-  const test_support::ScopedEnvironment user({{"HOME", scratch.Base().string()},
-                                              {"MTOOLSRC", (scratch.Base() / "other.rc").string()},
-                                              {"MTOOLS_LOWER_CASE", "1"},
-                                              {"MTOOLS_NO_VFAT", "1"},
-                                              {"MTOOLS_NAME_NUMERIC_TAIL", "0"},
-                                              {"MTOOLS_DATE_STRING", "dd.mm.yyyy"},
-                                              {"LC_ALL", "C"},
-                                              {"MCWD", (scratch.Base() / "mcwd").string()}});
+  WriteHostBytes(scratch.Base() / ".mtoolsrc", broken);
+  WriteHostBytes(scratch.Base() / "other.rc", broken);
+  const ScopedEnvironment user({{"HOME", scratch.Base().string()},
+                                {"MTOOLSRC", (scratch.Base() / "other.rc").string()},
+                                {"MTOOLS_LOWER_CASE", "1"},
+                                {"MTOOLS_NO_VFAT", "1"},
+                                {"MTOOLS_NAME_NUMERIC_TAIL", "0"},
+                                {"MTOOLS_DATE_STRING", "dd.mm.yyyy"},
+                                {"LC_ALL", "C"},
+                                {"MCWD", (scratch.Base() / "mcwd").string()}});
 
   ImageVolume volume(image.path);
   EXPECT_EQ(volume.Find("LOWER.TXT").entry.name, "lower.txt");
@@ -137,7 +130,7 @@ TEST_F(ImageVolumeTest, MtoolsEndingsGiveErrnoValues) {
   EXPECT_EQ(mtools.Run("mtype", {"::/MISSING.TXT"}).error, ENOENT);
   EXPECT_EQ(mtools.Run("mcopy", {"-", "::/BIG.BIN"}, std::string(2 << 20, 'b')).error, ENOSPC);
   EXPECT_EQ(DirectoryNames(image, ""), std::vector<std::string>{});
-  EXPECT_EQ(test_support::FsckProblems(image), "");
+  EXPECT_EQ(FsckProblems(image), "");
   const Mtools hasty(fd, 0, 1ms);  // as if it hung on a damaged image
   EXPECT_EQ(hasty.Run("mdir", {"::/"}).error, EIO);
   EXPECT_EQ(hasty.Calls(), 1u);
@@ -150,9 +143,8 @@ TEST_F(ImageVolumeTest, MtoolsEndingsGiveErrnoValues) {
 // The bytes of a 1.44 MB floppy image, to damage its FAT and root directory on purpose; written
 // back when the object ends.
 struct FloppyBytes {
-  explicit FloppyBytes(const test_support::DiskImage& image)
-      : path(image.path), bytes(ReadHostBytes(path)) {}
-  ~FloppyBytes() { test_support::WriteHostBytes(path, bytes); }
+  explicit FloppyBytes(const DiskImage& image) : path(image.path), bytes(ReadHostBytes(path)) {}
+  ~FloppyBytes() { WriteHostBytes(path, bytes); }
 
   // The offset of the directory entry of an 8.3 name as stored ("LOOP    TXT"), the root's first.
   size_t Entry(std::string_view stored) const {
@@ -163,15 +155,15 @@ struct FloppyBytes {
     return kRoot;
   }
   unsigned FirstCluster(std::string_view stored) const {
-    return test_support::GetLittleEndian(bytes, Entry(stored) + 26, 2);
+    return GetLittleEndian(bytes, Entry(stored) + 26, 2);
   }
   // Sets the FAT12 entry of a cluster in both FATs.
   void SetNext(unsigned cluster, unsigned next) {
     for (size_t fat : {512u, 10 * 512u}) {
       const size_t at = fat + cluster * 3 / 2;
-      const uint64_t pair = test_support::GetLittleEndian(bytes, at, 2);
-      test_support::PutLittleEndian(
-          bytes, at, cluster & 1 ? (pair & 0x000F) | (next << 4) : (pair & 0xF000) | next, 2);
+      const uint64_t pair = GetLittleEndian(bytes, at, 2);
+      PutLittleEndian(bytes, at,
+                      cluster & 1 ? (pair & 0x000F) | (next << 4) : (pair & 0xF000) | next, 2);
     }
   }
 
@@ -182,13 +174,13 @@ struct FloppyBytes {
       for (size_t i = 0; i < 13; ++i) {
         const size_t n = first + i;
         const unsigned c = n < name.size() ? uint8_t(name[n]) : n == name.size() ? 0 : 0xFFFF;
-        test_support::PutLittleEndian(bytes, at + kCharacters[i], c, 2);
+        PutLittleEndian(bytes, at + kCharacters[i], c, 2);
       }
     }
   }
 
   static constexpr size_t kRoot = size_t{19} * 512;
-  std::filesystem::path path;
+  fs::path path;
   std::string bytes;
 };
 
@@ -196,17 +188,17 @@ struct FloppyBytes {
 // ends with an error, and nothing replaces or removes them halfway.
 TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
   const std::string content(1546, 'c');  // four clusters, consecutive on a fresh floppy
-  test_support::PutFiles(image, {{"LOOP.TXT", content, ""},
-                                 {"SELF.TXT", content, ""},
-                                 {"FAR.TXT", content, ""},
-                                 {"GOOD.TXT", "good", "+r"}});
+  PutFiles(image, {{"LOOP.TXT", content, ""},
+                   {"SELF.TXT", content, ""},
+                   {"FAR.TXT", content, ""},
+                   {"GOOD.TXT", "good", "+r"}});
   {
     // Past its last cluster the chain of LOOP.TXT goes back to its first one; SELF.TXT's first
     // cluster points to itself; FAR.TXT begins beyond the last cluster.
     FloppyBytes floppy(image);
     floppy.SetNext(floppy.FirstCluster("LOOP    TXT") + 3, floppy.FirstCluster("LOOP    TXT"));
     floppy.SetNext(floppy.FirstCluster("SELF    TXT"), floppy.FirstCluster("SELF    TXT"));
-    test_support::PutLittleEndian(floppy.bytes, floppy.Entry("FAR     TXT") + 26, 0xFF0, 2);
+    PutLittleEndian(floppy.bytes, floppy.Entry("FAR     TXT") + 26, 0xFF0, 2);
   }
   const std::string damaged = ReadHostBytes(image.path);
 
@@ -225,19 +217,18 @@ TEST_F(ImageVolumeTest, DamagedChainsGiveAnErrorAndStayAsTheyWere) {
   }
   EXPECT_EQ(DirectoryNames(image, ""),
             (std::vector<std::string>{"LOOP.TXT", "SELF.TXT", "FAR.TXT", "GOOD.TXT"}));
-  EXPECT_EQ(ReadFileBytes(image, "LOOP.TXT"), content);
-  EXPECT_EQ(ReadFileBytes(image, "GOOD.TXT"), "good");
+  EXPECT_EQ(ReadFileBytes(image, "LOOP.TXT") + ReadFileBytes(image, "GOOD.TXT"), content + "good");
 }
 
 // mtools prints a long name as it is: one that holds a line break would read as further entries.
 // A directory with one is not read, nor anything in it changed; other control characters in a
 // name leave it one entry.
 TEST_F(ImageVolumeTest, ALongNameForgesNoEntry) {
-  test_support::PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
-                                 {"WINDOWS/" + std::string(26, 'n'), "", ""},
-                                 {"WINDOWS/WIN.INI", "ini", ""},
-                                 {"CONTROL/" + std::string(26, 'm'), "", ""},
-                                 {"CONTROL/WIN.INI", "ini", ""}});
+  PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
+                   {"WINDOWS/" + std::string(26, 'n'), "", ""},
+                   {"WINDOWS/WIN.INI", "ini", ""},
+                   {"CONTROL/" + std::string(26, 'm'), "", ""},
+                   {"CONTROL/WIN.INI", "ini", ""}});
   {
     FloppyBytes floppy(image);
     floppy.SetLongName("NNNNNN~1   ", "a\nASHR ::/WINDOWS/IO.SYS");
@@ -260,11 +251,11 @@ TEST_F(ImageVolumeTest, ALongNameForgesNoEntry) {
 // off inside its write can leave that, and removing or overwriting it would free the other file's
 // clusters. Here the shared one bears the name that this process would write next.
 TEST_F(ImageVolumeTest, RemovesOnlyStaleTemporaryFilesThatShareNothing) {
-  test_support::PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
-                                 {"SG000001.~00", "stale", "+r +h +s"},
-                                 {"SG000001.TXT", "not ours", ""},
-                                 {"WINDOWS/sg00abcd.~01", "stale", ""},
-                                 {"WINDOWS/SG000002.~02/X", "a directory", ""}});
+  PutFiles(image, {{"MSDOS.SYS", kBootFile, "+r +h +s"},
+                   {"SG000001.~00", "stale", "+r +h +s"},
+                   {"SG000001.TXT", "not ours", ""},
+                   {"WINDOWS/sg00abcd.~01", "stale", ""},
+                   {"WINDOWS/SG000002.~02/X", "a directory", ""}});
   const std::string shared = TemporaryName(2);
   {
     FloppyBytes floppy(image);
@@ -274,9 +265,8 @@ TEST_F(ImageVolumeTest, RemovesOnlyStaleTemporaryFilesThatShareNothing) {
   }
   ImageVolume volume(image.path);
   const TemporaryFile own = volume.WriteTemporary("WINDOWS", 3, "mine", kAttributeArchive);
-  for (const char* directory : {"", "WINDOWS"}) {
-    EXPECT_EQ(volume.RemoveStaleTemporaryFiles(directory), 0) << directory;
-  }
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles(""), 0);
+  EXPECT_EQ(volume.RemoveStaleTemporaryFiles("WINDOWS"), 0);
   EXPECT_EQ(volume.WriteTemporary("", 2, "new", kAttributeArchive).error, EEXIST);
   EXPECT_EQ(DirectoryNames(image, ""),
             (std::vector<std::string>{"MSDOS.SYS", "SG000001.TXT", "WINDOWS", shared}));
@@ -292,28 +282,27 @@ TEST_F(ImageVolumeTest, ReplacingAFileKeepsTheLetterCaseOfItsName) {
   for (const char* name :
        {"msdos.sys", "MSDOS.sys", "msdos.SYS", "MSDOS.SYS", "readme", "setup.1st", "Msdos.Sys"}) {
     SCOPED_TRACE(name);
-    test_support::PutFiles(image, {{name, "old", "+r +h +s"}});
-    const std::string entry = test_support::DirectoryEntryNames(image, name);
+    PutFiles(image, {{name, "old", "+r +h +s"}});
+    const std::string entry = DirectoryEntryNames(image, name);
     const std::string exact = volume.Find(name).entry.name;
     const TemporaryFile temporary = volume.WriteTemporary("", 0, "new", kProtected, exact);
     ImageReplacement replacement;
     ASSERT_EQ(volume.Replace("", temporary.name, exact, replacement), 0);
-    EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
-    EXPECT_EQ(ReadFileBytes(image, name), "new");
+    EXPECT_EQ(DirectoryEntryNames(image, name) + " " + ReadFileBytes(image, name), entry + " new");
     ASSERT_EQ(volume.Undo(replacement, temporary.name), 0);
-    EXPECT_EQ(test_support::DirectoryEntryNames(image, name), entry);
-    EXPECT_EQ(ReadFileBytes(image, name), "old");
+    EXPECT_EQ(DirectoryEntryNames(image, name) + " " + ReadFileBytes(image, name), entry + " old");
     EXPECT_EQ(volume.Remove(name), 0);
     EXPECT_EQ(volume.Remove(temporary.name), 0);
   }
   EXPECT_EQ(DirectoryNames(image, ""), std::vector<std::string>{});
-  EXPECT_EQ(test_support::FsckProblems(image), "");
+  EXPECT_EQ(FsckProblems(image), "");
 }
 
-// A lock on the image whose process cannot be seen (as another user's QEMU would hold it; here
-// one of this process through another opening) makes the image in use all the same: the lock is
-// refused with a message that says so.
-TEST_F(ImageVolumeTest, ALockOfAnUnseenProcessRefusesTheLock) {
+// Whoever holds a lock on the image refuses the lock, with a message that names it: a lock whose
+// process cannot be seen (as another user's QEMU would hold it; here one of this process through
+// another opening) makes the image in use all the same, and a holder of the drive's lock, here
+// another process that locks the image as flock(1) would, is named by its program and process id.
+TEST_F(ImageVolumeTest, AnotherHolderOfALockRefusesTheLock) {
   ImageVolume volume(image.path);
   const int other = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
   struct flock range = {};
@@ -322,45 +311,19 @@ TEST_F(ImageVolumeTest, ALockOfAnUnseenProcessRefusesTheLock) {
   range.l_len = 1;
   ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &range), 0);
   const std::string name = image.path.string();
-  try {
-    volume.Lock();
-    ADD_FAILURE() << "locked";
-  } catch (const ImageInUseError& error) {
-    EXPECT_EQ(std::string(error.what()),
-              FormatMessageText(messages::kImageInUse,
-                                {name, messages::kImageUserUnseen, messages::kImagePidUnknown}));
-  }
+  EXPECT_EQ(ErrorOf([&] { volume.Lock(); }),
+            FormatMessageText(messages::kImageInUse,
+                              {name, messages::kImageUserUnseen, messages::kImagePidUnknown}));
   ::close(other);
   volume.Lock();
   volume.Unlock();
-}
 
-// One holder of the lock at a time: a second waits for the first; one that holds it past the wait,
-// here another process that locks the image as flock(1) would, is named by its program and process
-// id, and the lock is refused.
-TEST_F(ImageVolumeTest, OneHolderOfTheLockAtATime) {
-  ImageVolume first(image.path), second(image.path);
-  first.Lock();
-  std::atomic<bool> locked = false;
-  std::thread waiter([&] {
-    second.Lock();
-    locked = true;
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  EXPECT_FALSE(locked);
-  first.Unlock();
-  waiter.join();
-  EXPECT_TRUE(locked);
-  second.Unlock();
-
-  const test_support::HoldingChild holder(
-      [this] { ::flock(::open(image.path.c_str(), O_RDONLY), LOCK_EX); });
+  const HoldingChild holder([this] { ::flock(::open(image.path.c_str(), O_RDONLY), LOCK_EX); });
   SetWriterLockWait(100ms);
-  EXPECT_EQ(
-      test_support::ErrorOf([&] { second.Lock(); }),
-      FormatMessageText(messages::kDriveLocked,
-                        {image.path.string(), FormatMessageText(messages::kLockHolder, "image_test",
-                                                                std::to_string(holder.Pid()))}));
+  EXPECT_EQ(ErrorOf([&] { volume.Lock(); }),
+            FormatMessageText(messages::kDriveLocked,
+                              {name, FormatMessageText(messages::kLockHolder, "image_test",
+                                                       std::to_string(holder.Pid()))}));
   SetWriterLockWait(5s);
 }
 

@@ -6,13 +6,14 @@
 #include <csignal>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 
 // Passing input, output and errors is what every program of mtools in the image tests does; here
 // what they do not: a child that hangs.
 namespace startgarten::platform {
 namespace {
+
+using namespace test_support;
 
 using namespace std::chrono_literals;
 
@@ -31,8 +32,8 @@ TEST(Process, KillsAHungChildWithItsGroup) {
     EXPECT_EQ(hangs.signal, SIGKILL) << script;
     if (std::string_view(script).starts_with("exec")) continue;  // it started no other program
     const pid_t grandchild = std::stoi(hangs.output);
-    for (int i = 0; i < 100 && !test_support::ProcessEnded(grandchild); ++i) ::usleep(10000);
-    EXPECT_TRUE(test_support::ProcessEnded(grandchild));
+    for (int i = 0; i < 100 && !ProcessEnded(grandchild); ++i) ::usleep(10000);
+    EXPECT_TRUE(ProcessEnded(grandchild));
   }
 }
 

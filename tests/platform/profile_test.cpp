@@ -16,9 +16,7 @@
 namespace startgarten::platform {
 namespace {
 
-namespace fs = std::filesystem;
-using test_support::ErrorOf;
-using test_support::TempDrive;
+using namespace test_support;
 
 // Whether a write of the key got through without an error.
 bool WriteKey(std::string_view path, std::string_view section, std::string_view key,
@@ -47,9 +45,8 @@ TEST(ProfileRead, ReadsAsWindowsDoes) {
                             {"a", "k", "1"},          {"A", "n", "7"},
                             {"A", "m", "-"},          {"B]", "m", "6"},
                             {"B", "m", "-"},          {"GR\xDC\xDF", "\xE4ND", "ja"}};
-  for (const auto& [section, key, value] : cases) {
+  for (const auto& [section, key, value] : cases)
     EXPECT_EQ(ReadProfileString("c:\\msdos.sys", section, key, "-", 1024), value) << key;
-  }
   EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "j", "-", 1024), "");
   EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "long", "", 1024), std::string(1023, 'v'));
   EXPECT_EQ(ReadProfileString("c:\\msdos.sys", "A", "long", "", 5), "vvvv");
@@ -90,9 +87,8 @@ TEST(ProfileWrite, RefusesTextsThatChangeOtherKeysAndFailsWhereWindowsWould) {
   const std::string refused[][3] = {
       {"A", " \t", "v"}, {"A", "a=b", "v"},     {"A", " [x", "v"},      {"A", "k", "1\r[B]"},
       {"A", "k", "1\n"}, {"A", "k", "1" + nul}, {"A]\r\n[B", "k", "v"}, {"A", "k\n", "v"}};
-  for (const auto& [section, key, value] : refused) {
+  for (const auto& [section, key, value] : refused)
     EXPECT_FALSE(WriteKey("c:\\msdos.sys", section, key, value)) << key << value;
-  }
   EXPECT_FALSE(WriteKey("c:\\none\\msdos.sys", "A", "k", "v"));
   EXPECT_FALSE(WriteKey("h:\\msdos.sys", "A", "k", "v"));
   fs::permissions(drive.Host("MSDOS.SYS"), fs::perms(0444));
@@ -116,7 +112,6 @@ TEST(ProfileWrite, ANewFileIsWholeOrMissingAfterAFailureAtAnyOperation) {
   ASSERT_TRUE(write());
   EXPECT_EQ(fs::file_size(drive.Base() / "outside"), 4u);
 
-  using test_support::FaultPlan;
   for (const FaultPlan& lacking : {FaultPlan{}, FaultPlan{.noRenameFlags = true},
                                    FaultPlan{.noRenameFlags = true, .noLinks = true}}) {
     unsigned long step = 1;
@@ -127,19 +122,17 @@ TEST(ProfileWrite, ANewFileIsWholeOrMissingAfterAFailureAtAnyOperation) {
       FaultPlan plan = lacking;
       plan.failAt = step;
       plan.error = std::array{ENOSPC, EIO, EACCES}[step % 3];
-      test_support::SetFaultPlan(plan);
+      SetFaultPlan(plan);
       const bool succeeded = write();
-      const bool reached = test_support::OperationsPerformed() >= step;
-      test_support::SetFaultPlan({});
+      const bool reached = OperationsPerformed() >= step;
+      SetFaultPlan({});
       if (!reached) break;
       const std::optional<std::string> now = drive.Read("MSDOS.SYS");
       EXPECT_TRUE(now == written || (!succeeded && !now));
       // What a failed cleanup left, as the next start does.
       CleanUpInterruptedWrites({"C:\\MSDOS.SYS"});
       EXPECT_EQ(drive.Entries().size(), now ? 1u : 0u);
-      if (now) {
-        EXPECT_EQ(GetFileAttributes("c:\\msdos.sys"), kAttributeArchive);
-      }
+      EXPECT_TRUE(!now || GetFileAttributes("c:\\msdos.sys") == kAttributeArchive);
     }
     EXPECT_GT(step, 20u);
   }

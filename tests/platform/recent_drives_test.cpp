@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <set>
 
@@ -19,9 +18,9 @@
 namespace startgarten::platform {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace test_support;
+
 using Paths = std::vector<std::string>;
-using test_support::ScopedEnvironment;
 
 class RecentDrivesTest : public testing::Test {
  protected:
@@ -29,29 +28,28 @@ class RecentDrivesTest : public testing::Test {
 
   void WriteFile(const std::string& bytes) const {
     fs::create_directories(File().parent_path());
-    test_support::WriteHostBytes(File(), bytes);
+    WriteHostBytes(File(), bytes);
   }
-  std::string FileBytes() const { return test_support::ReadHostBytes(File()); }
+  std::string FileBytes() const { return ReadHostBytes(File()); }
 
-  test_support::TempDrive drive;
+  TempDrive drive;
 };
 
 // The latest first, each once, five at most; the folders on the way are made.
 TEST_F(RecentDrivesTest, KeepsTheLatestFiveEachOnce) {
   EXPECT_EQ(RecentDrives(), Paths());
   EXPECT_EQ(RecentDrivesFile(), File().string());
-  for (const char* path : {"/a", "/b", "/c", "/b", "/d", "/e", "/f"}) {
+  for (const char* path : {"/a", "/b", "/c", "/b", "/d", "/e", "/f"})
     EXPECT_TRUE(RememberRecentDrive(path));
-  }
   EXPECT_EQ(RecentDrives(), (Paths{"/f", "/e", "/d", "/b", "/c"}));
   EXPECT_EQ(FileBytes(), "/f\n/e\n/d\n/b\n/c\n");
   EXPECT_EQ(fs::status(File()).permissions(), fs::perms(0600));
 
   // The latest again changes nothing on disk.
   const auto written = fs::last_write_time(File());
-  test_support::SetFaultPlan({1, EIO});
+  SetFaultPlan({1, EIO});
   EXPECT_TRUE(RememberRecentDrive("/f"));
-  test_support::SetFaultPlan({});
+  SetFaultPlan({});
   EXPECT_EQ(fs::last_write_time(File()), written);
 
   // Neither a relative path nor one with a line break can be kept.
@@ -84,7 +82,7 @@ TEST_F(RecentDrivesTest, LivesInTheUsersConfigFolder) {
 // A drive on a mount that does not answer (bindfs stopped, as a stale network mount hangs) is gone
 // for now, beside one that is there and one that is not; once the mount answers, it is there.
 TEST_F(RecentDrivesTest, AMountThatDoesNotAnswerIsGoneForNow) {
-  std::optional<test_support::BindfsFolder> mount;
+  std::optional<BindfsFolder> mount;
   try {
     mount.emplace();
   } catch (const std::runtime_error& error) {
@@ -99,48 +97,44 @@ TEST_F(RecentDrivesTest, AMountThatDoesNotAnswerIsGoneForNow) {
   EXPECT_EQ(GoneNow(paths), (std::vector<bool>{false, false, true}));
 }
 
-// A damaged list gives what can be read of it, and the next choice writes a sound one.
+// A damaged list gives what can be read of it, and the next choice writes a sound one; a list that
+// is no file gives nothing, and only a folder keeps its name.
 TEST_F(RecentDrivesTest, ToleratesADamagedList) {
-  struct Case {
+  const auto file = [this](const std::string& bytes) { return [=, this] { WriteFile(bytes); }; };
+  const auto beside = [this](const std::function<void()>& make) {
+    return [=, this] {
+      fs::create_directories(File().parent_path());
+      make();
+    };
+  };
+  const struct {
     const char* damage;
     std::function<void()> make;
     Paths read;
-  };
-  const std::vector<Case> cases = {
+  } cases[] = {
       {"garbage and relative lines",
-       [&] { WriteFile(std::string("\x01\xFF\n\nrelative\n/a\r\n/b") + '\0' + "x\n/a\n/c"); },
+       file(std::string("\x01\xFF\n\nrelative\n/a\r\n/b") + '\0' + "x\n/a\n/c"),
        {"/a\r", "/a", "/c"}},
       {"more than five, repeated",
-       [&] { WriteFile("/1\n/1\n/2\n/3\n/4\n/5\n/6\n"); },
+       file("/1\n/1\n/2\n/3\n/4\n/5\n/6\n"),
        {"/1", "/2", "/3", "/4", "/5"}},
-      {"no final line break", [&] { WriteFile("/a\n/b"); }, {"/a", "/b"}},
-      {"larger than a list can be", [&] { WriteFile("/a\n" + std::string(1 << 20, 'x')); }, {}},
-      {"a folder", [&] { fs::create_directories(File()); }, {}},
-      {"a FIFO",
-       [&] {
-         fs::create_directories(File().parent_path());
-         ::mkfifo(File().c_str(), 0600);
-       },
-       {}},
-      {"a link to a device",
-       [&] {
-         fs::create_directories(File().parent_path());
-         fs::create_symlink("/dev/zero", File());
-       },
-       {}},
+      {"no final line break", file("/a\n/b"), {"/a", "/b"}},
+      {"larger than a list can be", file("/a\n" + std::string(1 << 20, 'x')), {}},
+      {"a folder", [this] { fs::create_directories(File()); }, {}},
+      {"a FIFO", beside([this] { ::mkfifo(File().c_str(), 0600); }), {}},
+      {"a link to a device", beside([this] { fs::create_symlink("/dev/zero", File()); }), {}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.damage);
+  for (const auto& [damage, make, read] : cases) {
+    SCOPED_TRACE(damage);
     fs::remove_all(drive.Config());
-    c.make();
-    EXPECT_EQ(RecentDrives(), c.read);
+    make();
+    EXPECT_EQ(RecentDrives(), read);
     const bool replaceable = !fs::is_directory(File());
     EXPECT_EQ(RememberRecentDrive("/new"), replaceable);
     if (!replaceable) continue;
     Paths after = {"/new"};
-    for (const std::string& path : c.read) {
+    for (const std::string& path : read)
       if (after.size() < kRecentDrivesKept) after.push_back(path);
-    }
     EXPECT_EQ(RecentDrives(), after);
   }
 }
@@ -156,10 +150,10 @@ TEST_F(RecentDrivesTest, FailuresLeaveTheOldListOrTheNew) {
                    std::to_string(failAt));
       fs::remove_all(drive.Config());
       if (!firstTime) WriteFile("/b\n/a\n");
-      test_support::SetFaultPlan({failAt, failAt % 2 ? ENOSPC : EIO});
+      SetFaultPlan({failAt, failAt % 2 ? ENOSPC : EIO});
       const bool remembered = RememberRecentDrive("/c");
-      const unsigned long operations = test_support::OperationsPerformed();
-      test_support::SetFaultPlan({});
+      const unsigned long operations = OperationsPerformed();
+      SetFaultPlan({});
       const Paths now = RecentDrives();
       EXPECT_EQ(now, remembered ? after : before);
       if (fs::exists(File().parent_path())) {
@@ -176,7 +170,7 @@ TEST_F(RecentDrivesTest, KilledWritesLeaveAWholeList) {
   const std::set<std::string> versions = {"", "/one\n", "/two\n/one\n", "/one\n/two\n"};
   std::mt19937 random(23);
   for (int kill = 0; kill < 100; ++kill) {
-    test_support::KillWhileRunning(random, 5000, [] {
+    KillWhileRunning(random, 5000, [] {
       for (;;) {
         RememberRecentDrive("/one");
         RememberRecentDrive("/two");

@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
@@ -20,6 +18,7 @@
 #include "platform/windows/messages.h"
 #include "support/byte_order.h"
 #include "support/child_processes.h"
+#include "support/disk_images.h"
 #include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/samba_dos_attrib.h"
@@ -28,20 +27,19 @@
 namespace startgarten::platform {
 namespace {
 
-namespace fs = std::filesystem;
-using test_support::TempDrive;
+using namespace test_support;
 
 // An access ACL that gives one more user read access, in the kernel's xattr form: version 2,
 // then tag, permissions and id of each entry.
 std::string AclWithUser(uint32_t user) {
   std::string acl;
-  test_support::AppendLittleEndian(acl, 2, 4);
+  AppendLittleEndian(acl, 2, 4);
   const uint32_t entries[][3] = {
       {0x01, 6, ~0u}, {0x02, 4, user}, {0x04, 4, ~0u}, {0x10, 4, ~0u}, {0x20, 0, ~0u}};
   for (const auto& [tag, permissions, id] : entries) {
-    test_support::AppendLittleEndian(acl, tag, 2);
-    test_support::AppendLittleEndian(acl, permissions, 2);
-    test_support::AppendLittleEndian(acl, id, 4);
+    AppendLittleEndian(acl, tag, 2);
+    AppendLittleEndian(acl, permissions, 2);
+    AppendLittleEndian(acl, id, 4);
   }
   return acl;
 }
@@ -58,8 +56,7 @@ struct Metadata {
 Metadata MetadataOf(const fs::path& path) {
   struct stat status;
   EXPECT_EQ(::stat(path.c_str(), &status), 0);
-  return {status.st_uid, status.st_gid, status.st_mode & 07777,
-          test_support::ExtendedAttributes(path)};
+  return {status.st_uid, status.st_gid, status.st_mode & 07777, ExtendedAttributes(path)};
 }
 
 void SetAttribute(const fs::path& path, const char* name, const std::string& value) {
@@ -78,17 +75,13 @@ TEST(WriteSet, ReplacedFilesKeepOwnerPermissionsAclAndExtendedAttributes) {
     const fs::path path = drive.Host(name);
     SetAttribute(path, "user.comment", "kept");
     SetAttribute(path, "system.posix_acl_access", AclWithUser(4242));
-    SetAttribute(path, "user.DOSATTRIB", test_support::SambaDosAttrib(4, 0x27));
-    if (root) {
-      ASSERT_EQ(::chown(path.c_str(), 4242, 4343), 0);
-    }
+    SetAttribute(path, "user.DOSATTRIB", SambaDosAttrib(4, 0x27));
+    ASSERT_TRUE(!root || ::chown(path.c_str(), 4242, 4343) == 0);
   }
   fs::permissions(drive.Host("MSDOS.SYS"), fs::perms(0440));  // read-only, the ACL's mask r--
   const Metadata boot = MetadataOf(drive.Host("MSDOS.SYS"));
   Metadata batch = MetadataOf(drive.Host("AUTOEXEC.BAT"));
-  if (root) {
-    EXPECT_EQ(boot.owner, 4242u);
-  }
+  EXPECT_TRUE(!root || boot.owner == 4242u);
 
   WriteSet writes({"C:\\MSDOS.SYS", "C:\\AUTOEXEC.BAT"});
   LiftProtection("C:\\MSDOS.SYS");
@@ -99,7 +92,7 @@ TEST(WriteSet, ReplacedFilesKeepOwnerPermissionsAclAndExtendedAttributes) {
   EXPECT_EQ(drive.Read("MSDOS.SYS"), "[Options]\r\nBootGUI=0\r\n");
   EXPECT_EQ(MetadataOf(drive.Host("MSDOS.SYS")), boot);
   EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "@ECHO ON\r\n");
-  batch.attributes["user.DOSATTRIB"] = test_support::SambaDosAttrib(4, 0x20);
+  batch.attributes["user.DOSATTRIB"] = SambaDosAttrib(4, 0x20);
   EXPECT_EQ(MetadataOf(drive.Host("AUTOEXEC.BAT")), batch);
   EXPECT_EQ(GetFileAttributes("C:\\MSDOS.SYS"), 0x27u);
   EXPECT_EQ(GetFileAttributes("C:\\AUTOEXEC.BAT"), 0x20u);
@@ -123,8 +116,7 @@ TEST(WriteSet, StagedFilesAreSeenAndOnlyCommittedOnesWritten) {
   EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "old\r\n");
   WriteProfileString("c:\\AUTOEXEC.BAT", "A", "k", "2", "");
   EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), "old\r\n[A]\r\nk=2\r\n");
-  std::ifstream outside(drive.Base() / "outside");
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outside), {}), "old\r\n");
+  EXPECT_EQ(ReadHostBytes(drive.Base() / "outside"), "old\r\n");
   EXPECT_EQ(drive.Entries(), std::set<std::string>{"AUTOEXEC.BAT"});
 }
 
@@ -144,19 +136,12 @@ TEST(WriteSet, OneWriterAtATime) {
   };
   for (const bool noLocks : {false, true}) {
     SCOPED_TRACE(noLocks ? "without locks" : "with locks");
-    test_support::SetFaultPlan({.noLocks = noLocks});
+    SetFaultPlan({.noLocks = noLocks});
     TempDrive drive;
     drive.Write("MSDOS.SYS", "[Options]\r\n");
     const pid_t child = fork();
     ASSERT_NE(child, -1);
-    if (child == 0) {
-      try {
-        writer("Second");
-      } catch (...) {
-        _exit(1);
-      }
-      _exit(0);
-    }
+    if (child == 0) _exit(ErrorOf([&] { writer("Second"); }).empty() ? 0 : 1);
     writer("First");
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -167,17 +152,17 @@ TEST(WriteSet, OneWriterAtATime) {
     }
 
     const std::string before = drive.Read("MSDOS.SYS").value_or("");
-    const test_support::HoldingChild holder([] { static const WriteSet held({}); });
+    const HoldingChild holder([] { static const WriteSet held({}); });
     SetWriterLockWait(std::chrono::milliseconds(100));
     const std::string holderName =
         FormatMessageText(messages::kLockHolder, "platform_test", std::to_string(holder.Pid()));
-    EXPECT_EQ(test_support::ErrorOf([&] { writer("Third"); }),
+    EXPECT_EQ(ErrorOf([&] { writer("Third"); }),
               FormatMessageText(messages::kDriveLocked,
                                 {fs::canonical(drive.Root()).string(), holderName}));
     SetWriterLockWait(std::chrono::seconds(5));
     EXPECT_EQ(drive.Read("MSDOS.SYS"), before);
   }
-  test_support::SetFaultPlan({});
+  SetFaultPlan({});
 }
 
 // Flushes failing from each one on: until the record is on the disk, nothing is written and
@@ -192,17 +177,15 @@ TEST(WriteSet, TheRecordStaysUntilTheTakeBackIsFlushed) {
     SCOPED_TRACE("flushes failing from " + std::to_string(flush));
     drive.Write("MSDOS.SYS", "old");
     const std::string failed = error;
-    test_support::SetFaultPlan(
-        {.failAt = flush, .error = EIO, .failCount = ULONG_MAX, .onlyFlushes = true});
-    error = test_support::ErrorOf([] {
+    SetFaultPlan({.failAt = flush, .error = EIO, .failCount = ULONG_MAX, .onlyFlushes = true});
+    error = ErrorOf([] {
       WriteSet writes({"C:\\MSDOS.SYS"});
       CreateWholeFile("C:\\MSDOS.SYS", "new", {"refused", "refused"});
       writes.Commit();
     });
-    test_support::SetFaultPlan({});
-    if (error.empty()) {
-      EXPECT_EQ(failed, takeBack);  // the flush after the files are put in place was the last
-    }
+    SetFaultPlan({});
+    // The flush after the files are put in place was the last to fail.
+    EXPECT_TRUE(!error.empty() || failed == takeBack) << failed;
     const bool recorded = drive.Entries().count(kWriteRecordName) == 1;
     EXPECT_EQ(recorded, error == takeBack) << error;
     EXPECT_EQ(drive.Read("MSDOS.SYS"), error.empty() ? "new" : "old");
@@ -216,18 +199,18 @@ TEST(WriteSet, TheRecordStaysUntilTheTakeBackIsFlushed) {
 TEST(WriteSet, ACallRefusedByAFileIsTriedAgainByTheNextCommand) {
   TempDrive drive;
   drive.Write("MSDOS.SYS", "[Options]\r\n");
-  const auto operations = [](const char* value, test_support::FaultPlan plan) {
-    test_support::SetFaultPlan(plan);
+  const auto operations = [](const char* value, FaultPlan plan) {
+    SetFaultPlan(plan);
     WriteSet writes({"C:\\MSDOS.SYS"});
     WriteProfileString("C:\\MSDOS.SYS", "Options", "Key", value, "refused");
     writes.Commit();
-    return test_support::OperationsPerformed();
+    return OperationsPerformed();
   };
   operations("0", {});
   const unsigned long exchanged = operations("1", {});
   EXPECT_GT(operations("2", {.refusedRenameFlags = true}), exchanged);
   EXPECT_EQ(operations("3", {}), exchanged);
-  test_support::SetFaultPlan({});
+  SetFaultPlan({});
   EXPECT_EQ(ReadProfileString("C:\\MSDOS.SYS", "Options", "Key", "", 8), "3");
 }
 

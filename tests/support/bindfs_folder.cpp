@@ -18,13 +18,15 @@
 namespace startgarten::test_support {
 namespace {
 
-bool IsFuse(const std::filesystem::path& path) {
+namespace fs = std::filesystem;
+
+bool IsFuse(const fs::path& path) {
   struct statfs status {};
   return ::statfs(path.c_str(), &status) == 0 && status.f_type == FUSE_SUPER_MAGIC;
 }
 
 // Starts "bindfs -f backing mount", to end when the calling thread does.
-pid_t StartBindfs(const std::filesystem::path& backing, const std::filesystem::path& mount) {
+pid_t StartBindfs(const fs::path& backing, const fs::path& mount) {
   const pid_t parent = ::getpid();
   const pid_t child = ::fork();
   if (child != 0) return child;
@@ -36,7 +38,7 @@ pid_t StartBindfs(const std::filesystem::path& backing, const std::filesystem::p
 }
 
 // Whether a file system is mounted at path (per /proc/self/mountinfo).
-bool IsMountPoint(const std::filesystem::path& path) {
+bool IsMountPoint(const fs::path& path) {
   std::ifstream mountInfo("/proc/self/mountinfo");
   for (std::string line; std::getline(mountInfo, line);) {
     std::istringstream fields(line);
@@ -50,12 +52,12 @@ bool IsMountPoint(const std::filesystem::path& path) {
 }  // namespace
 
 BindfsFolder::BindfsFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "startgarten-fuse-XXXXXX");
+  std::string pattern = (fs::temp_directory_path() / "startgarten-fuse-XXXXXX");
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-  base_ = std::filesystem::canonical(pattern);  // as /proc/self/mountinfo names it
+  base_ = fs::canonical(pattern);  // as /proc/self/mountinfo names it
   mount_ = base_ / "mount";
-  std::filesystem::create_directory(Backing());
-  std::filesystem::create_directory(mount_);
+  fs::create_directory(Backing());
+  fs::create_directory(mount_);
   bindfs_ = StartBindfs(Backing(), mount_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   int status = -1;
@@ -92,7 +94,7 @@ void BindfsFolder::Unmount() {
     bindfs_ = -1;
   }
   std::error_code ignored;
-  if (!IsMountPoint(mount_)) std::filesystem::remove_all(base_, ignored);
+  if (!IsMountPoint(mount_)) fs::remove_all(base_, ignored);
 }
 
 }  // namespace startgarten::test_support

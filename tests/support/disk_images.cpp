@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <sstream>
 
 #include "platform/system/process.h"
@@ -39,29 +38,18 @@ void RunTool(const std::string& program, const std::vector<std::string>& argumen
   EXPECT_EQ(result.exitCode, 0) << program << ": " << result.errors;
 }
 
-// The image's size and modification time, to tell whether it changed.
-std::pair<uintmax_t, int64_t> Stamp(const fs::path& path) {
-  std::error_code error;
-  return {fs::file_size(path, error), fs::last_write_time(path, error).time_since_epoch().count()};
-}
-
-std::map<std::string, std::pair<uintmax_t, int64_t>>& RawCopiesMade() {
-  static std::map<std::string, std::pair<uintmax_t, int64_t>> made;
-  return made;
-}
-
 // The raw disk of an image: the image itself, or a copy that qemu-img makes beside it (without
-// taking locks, so that it reads an image that an emulator holds), made again when it changed.
+// taking locks, so that it reads an image that an emulator holds), made again unless it is newer
+// than the image (a change within the same tick of the clock gives both the same time).
 DiskImage RawOf(const DiskImage& image) {
   if (image.format == "raw") return image;
   DiskImage raw = image;
   raw.format = "raw";
   raw.path += ".raw";
-  auto& made = RawCopiesMade()[raw.path.string()];
-  if (made != Stamp(image.path) || !fs::exists(raw.path)) {
+  std::error_code missing;  // the oldest time, then
+  if (fs::last_write_time(raw.path, missing) <= fs::last_write_time(image.path)) {
     RunTool("/usr/bin/qemu-img", {"qemu-img", "convert", "-U", "-f", image.format, "-O", "raw",
                                   image.path.string(), raw.path.string()});
-    made = Stamp(image.path);
   }
   return raw;
 }
@@ -74,7 +62,6 @@ void WriteBack(const DiskImage& raw, const DiskImage& image) {
     arguments.insert(arguments.end(), {"-o", "subformat=dynamic,force_size=on"});
   arguments.insert(arguments.end(), {raw.path.string(), image.path.string()});
   RunTool("/usr/bin/qemu-img", arguments);
-  RawCopiesMade()[raw.path.string()] = Stamp(image.path);
 }
 
 // An mtools program on the image's volume.
@@ -146,15 +133,6 @@ std::string VhdFooter(uint64_t diskSize, uint32_t diskType) {
   for (char c : footer) sum += static_cast<unsigned char>(c);
   PutBigEndian(footer, 64, ~sum, 4);
   return footer;
-}
-
-DiskImage MakeFixedVhd(const DiskImage& raw) {
-  DiskImage vhd = raw;
-  vhd.path.replace_extension(".vhd");
-  fs::copy_file(raw.path, vhd.path, fs::copy_options::overwrite_existing);
-  std::ofstream(vhd.path, std::ios::binary | std::ios::app)
-      << VhdFooter(fs::file_size(raw.path), 2);
-  return vhd;
 }
 
 DiskImage ConvertImage(const DiskImage& raw, const std::string& format) {
@@ -236,14 +214,6 @@ std::string DirectoryEntryNames(const DiskImage& image, std::string_view path) {
   return "missing";
 }
 
-std::string ImageCheckProblems(const DiskImage& image) {
-  if (image.format == "raw") return "";
-  const platform::ProcessResult result =
-      Start("/usr/bin/qemu-img", {"qemu-img", "check", "-f", image.format, image.path.string()});
-  // 63: the format has no check.
-  return result.exitCode == 0 || result.exitCode == 63 ? "" : result.output + result.errors;
-}
-
 std::string FsckProblems(const DiskImage& container) {
   const DiskImage image = RawOf(container);
   fs::path copy = image.path;
@@ -260,7 +230,12 @@ std::string FsckProblems(const DiskImage& container) {
     problems += line + "\n";
   }
   if (result.exitCode != 0 && problems.empty()) problems = result.output + result.errors;
-  return problems;
+  if (container.format == "raw") return problems;
+  const platform::ProcessResult check = Start(
+      "/usr/bin/qemu-img", {"qemu-img", "check", "-f", container.format, container.path.string()});
+  // 63: the format has no check.
+  return check.exitCode == 0 || check.exitCode == 63 ? problems
+                                                     : problems + check.output + check.errors;
 }
 
 DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
@@ -270,7 +245,14 @@ DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
   const bool raw = kind == ImageKind::kFat16Disk;
   DiskImage disk = MakePartitionedDisk(directory / (raw ? "fat16.img" : "disk.img"), 32, 16, 0x06);
   if (raw) return disk;
-  if (kind == ImageKind::kFixedVhd) return MakeFixedVhd(disk);
+  if (kind == ImageKind::kFixedVhd) {  // the disk with the 512-byte footer appended
+    DiskImage vhd = disk;
+    vhd.path.replace_extension(".vhd");
+    fs::copy_file(disk.path, vhd.path, fs::copy_options::overwrite_existing);
+    std::ofstream(vhd.path, std::ios::binary | std::ios::app)
+        << VhdFooter(fs::file_size(disk.path), 2);
+    return vhd;
+  }
   // The FAT16 disk in the formats of the kinds from kQcow2 on, in their order.
   const char* formats[] = {"qcow2", "vdi", "vmdk", "vpc", "vhdx"};
   return ConvertImage(disk, formats[static_cast<int>(kind) - static_cast<int>(ImageKind::kQcow2)]);

@@ -61,8 +61,6 @@ DiskImage MakeFloppy(const std::filesystem::path& path);
 // 512-byte clusters so that it holds enough of them).
 DiskImage MakePartitionedDisk(const std::filesystem::path& path, unsigned megabytes,
                               unsigned fatBits, unsigned char partitionType);
-// The same disk as a fixed VHD: the 512-byte footer appended to it.
-DiskImage MakeFixedVhd(const DiskImage& raw);
 // The 512-byte VHD footer for a disk of diskSize bytes, of diskType (2 fixed, 3 dynamic, 4
 // differencing).
 std::string VhdFooter(uint64_t diskSize, uint32_t diskType);
@@ -88,11 +86,9 @@ std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view
 // Autoexec.bat"); "missing" when there is none.
 std::string DirectoryEntryNames(const DiskImage& image, std::string_view path);
 
-// What "fsck.fat -n" says about the volume, run on a copy of it; empty when it finds it clean.
+// What "fsck.fat -n" says about the volume, run on a copy of it, and what "qemu-img check" says
+// about an image of another format (whose format has a check); empty when both find it clean.
 std::string FsckProblems(const DiskImage& image);
-// What "qemu-img check" says about an image of another format; empty when it finds it clean or
-// the format has no check.
-std::string ImageCheckProblems(const DiskImage& image);
 
 // Bytes of a file on the host.
 std::string ReadHostBytes(const std::filesystem::path& path);

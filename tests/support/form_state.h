@@ -46,9 +46,8 @@ inline OptionState StateOf(OptionControls options) {
 // The options that state shows otherwise than base, as state shows them.
 inline OptionState ChangesFrom(const OptionState& base, const OptionState& state) {
   OptionState changes;
-  for (const auto& [name, value] : state) {
+  for (const auto& [name, value] : state)
     if (base.at(name) != value) changes[name] = value;
-  }
   return changes;
 }
 

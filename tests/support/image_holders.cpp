@@ -116,9 +116,8 @@ std::string QemuRefusal(const DiskImage& image) {
   if (took) Stop(qemu);
   std::string report;
   char buffer[4096];
-  for (ssize_t got; (got = ::read(errors[0], buffer, sizeof buffer)) > 0;) {
+  for (ssize_t got; (got = ::read(errors[0], buffer, sizeof buffer)) > 0;)
     report.append(buffer, static_cast<size_t>(got));
-  }
   ::close(errors[0]);
   return took ? "" : report.empty() ? "ended without a word" : report;
 }

@@ -35,6 +35,17 @@ class RecordingMessageBoxes : public MessageBoxService {
     for (const Shown& box : shown) texts.push_back(box.text);
     return texts;
   }
+
+  // Each box as "text|title|buttons|icon", the last two by their numbers.
+  std::vector<std::string> Described() const {
+    std::vector<std::string> described;
+    for (const auto& [text, title, buttons, icon] : shown) {
+      std::string box = text;
+      box.append("|").append(title).append("|").append(std::to_string(int(buttons)));
+      described.push_back(box.append("|").append(std::to_string(int(icon))));
+    }
+    return described;
+  }
 };
 
 }  // namespace startgarten

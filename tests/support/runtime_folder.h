@@ -23,18 +23,16 @@ class RuntimeFolder {
   std::vector<std::string> ExportsLeft() const {
     std::vector<std::string> left;
     std::error_code error;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, error)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, error))
       if (entry.path().filename().string().starts_with("export-")) left.push_back(entry.path());
-    }
     return left;
   }
 
   // Whether anything is mounted in the folder.
   bool Mounted() const {
     std::ifstream table("/proc/self/mountinfo");
-    for (std::string line; std::getline(table, line);) {
+    for (std::string line; std::getline(table, line);)
       if (line.find(path_.string()) != std::string::npos) return true;
-    }
     return false;
   }
 

@@ -30,8 +30,10 @@
 // are written and read as bytes through host paths relative to a drive's root.
 namespace startgarten::test_support {
 
+namespace fs = std::filesystem;
+
 // The extended attributes of a file (of a link itself, not of its target), by name.
-inline std::map<std::string, std::string> ExtendedAttributes(const std::filesystem::path& path) {
+inline std::map<std::string, std::string> ExtendedAttributes(const fs::path& path) {
   std::map<std::string, std::string> attributes;
   char names[4096], value[1024];
   const char* end = names + std::max<ssize_t>(::llistxattr(path.c_str(), names, sizeof names), 0);
@@ -43,13 +45,13 @@ inline std::map<std::string, std::string> ExtendedAttributes(const std::filesyst
 }
 
 // Whether the file lies on a FAT mount, which keeps attributes in its directory entries.
-inline bool IsOnFat(const std::filesystem::path& path) {
+inline bool IsOnFat(const fs::path& path) {
   struct statfs fileSystem;
   return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == MSDOS_SUPER_MAGIC;
 }
 
 // A new directory of a unique name in parent.
-inline std::filesystem::path UniqueDirectory(const std::filesystem::path& parent) {
+inline fs::path UniqueDirectory(const fs::path& parent) {
   std::string pattern = (parent / "startgarten-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot create a directory in " << parent;
   return pattern;
@@ -58,20 +60,19 @@ inline std::filesystem::path UniqueDirectory(const std::filesystem::path& parent
 class TempDrive {
  public:
   // drives: where the drive directories go; by default beside the prefix.
-  explicit TempDrive(const std::filesystem::path& drives = {})
-      : base_(UniqueDirectory(std::filesystem::temp_directory_path())),
+  explicit TempDrive(const fs::path& drives = {})
+      : base_(UniqueDirectory(fs::temp_directory_path())),
         drives_(drives.empty() ? base_ : UniqueDirectory(drives)),
         environment_{{"WINEPREFIX", Prefix().string()}, {"XDG_CONFIG_HOME", Config().string()}} {
-    std::filesystem::create_directories(Prefix() / "dosdevices");
+    fs::create_directories(Prefix() / "dosdevices");
     MapDrive('c');
   }
 
   ~TempDrive() {
-    for (const std::filesystem::path& directory : {drives_, base_}) {
+    for (const fs::path& directory : {drives_, base_}) {
       std::error_code ignored;
-      std::filesystem::permissions(directory, std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
-      std::filesystem::remove_all(directory, ignored);
+      fs::permissions(directory, fs::perms::owner_all, fs::perm_options::add, ignored);
+      fs::remove_all(directory, ignored);
     }
   }
 
@@ -79,37 +80,35 @@ class TempDrive {
   TempDrive& operator=(const TempDrive&) = delete;
 
   // Maps the drive letter (lower case) to a new empty directory and returns that directory.
-  std::filesystem::path MapDrive(char letter) {
-    std::filesystem::create_directories(Root(letter));
+  fs::path MapDrive(char letter) {
+    fs::create_directories(Root(letter));
     LinkDrive(letter, Root(letter));
     return Root(letter);
   }
 
   // Points the drive letter's link in the prefix at the target, which need not exist.
-  void LinkDrive(char letter, const std::filesystem::path& target) const {
-    std::filesystem::remove(Link(letter));
-    std::filesystem::create_directory_symlink(target, Link(letter));
+  void LinkDrive(char letter, const fs::path& target) const {
+    fs::remove(Link(letter));
+    fs::create_directory_symlink(target, Link(letter));
   }
 
-  std::filesystem::path Prefix() const { return base_ / "prefix"; }
+  fs::path Prefix() const { return base_ / "prefix"; }
   // XDG_CONFIG_HOME: not made until the program makes it.
-  std::filesystem::path Config() const { return base_ / "config"; }
-  std::filesystem::path Link(char letter) const {
+  fs::path Config() const { return base_ / "config"; }
+  fs::path Link(char letter) const {
     return Prefix() / "dosdevices" / (std::string(1, letter) + ":");
   }
   // The temporary directory that holds the prefix and the drives, for files off every drive.
-  const std::filesystem::path& Base() const { return base_; }
-  std::filesystem::path Root(char letter = 'c') const {
-    return drives_ / (std::string("drive_") + letter);
-  }
-  std::filesystem::path Host(std::string_view relative, char letter = 'c') const {
+  const fs::path& Base() const { return base_; }
+  fs::path Root(char letter = 'c') const { return drives_ / (std::string("drive_") + letter); }
+  fs::path Host(std::string_view relative, char letter = 'c') const {
     return Root(letter) / relative;
   }
 
   // Writes the bytes to the file, creating the directories on the way.
   void Write(std::string_view relative, std::string_view bytes, char letter = 'c') const {
-    const std::filesystem::path path = Host(relative, letter);
-    std::filesystem::create_directories(path.parent_path());
+    const fs::path path = Host(relative, letter);
+    fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
   }
 
@@ -124,7 +123,7 @@ class TempDrive {
   // permission, and the attributes in user.DOSATTRIB as Wine keeps them, or in the directory
   // entry on a FAT mount.
   void Protect(std::string_view relative, char letter = 'c') const {
-    const std::filesystem::path path = Host(relative, letter);
+    const fs::path path = Host(relative, letter);
     if (IsOnFat(path)) {
       const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       uint32_t attributes = ATTR_RO | ATTR_HIDDEN | ATTR_SYS | ATTR_ARCH;
@@ -135,8 +134,7 @@ class TempDrive {
     // A file system without user attributes (tmpfs before Linux 6.6) keeps only the permission.
     EXPECT_TRUE(::setxattr(path.c_str(), "user.DOSATTRIB", "0x27", 4, 0) == 0 || errno == ENOTSUP)
         << path;
-    std::filesystem::permissions(path, std::filesystem::perms(0222),
-                                 std::filesystem::perm_options::remove);
+    fs::permissions(path, fs::perms(0222), fs::perm_options::remove);
   }
 
   // Every entry of the drive with its permission bits, extended attributes and bytes, to see
@@ -144,12 +142,11 @@ class TempDrive {
   std::string Snapshot(char letter = 'c') const {
     std::string snapshot;
     std::error_code error;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(Root(letter))) {
+    for (const auto& entry : fs::recursive_directory_iterator(Root(letter))) {
       const std::string relative = entry.path().lexically_relative(Root(letter)).string();
       snapshot += relative + " " + std::to_string(int(entry.symlink_status().permissions()));
-      for (const auto& [name, value] : ExtendedAttributes(entry.path())) {
+      for (const auto& [name, value] : ExtendedAttributes(entry.path()))
         snapshot.append(" ").append(name).append("=").append(value);
-      }
       if (entry.is_regular_file(error)) snapshot += " " + Read(relative, letter).value_or("");
       snapshot += "\n";
     }
@@ -161,7 +158,7 @@ class TempDrive {
   std::set<std::string> Entries(std::string_view relative = "", char letter = 'c') const {
     std::set<std::string> names;
     const bool fat = IsOnFat(Host(relative, letter));
-    for (const auto& entry : std::filesystem::directory_iterator(Host(relative, letter))) {
+    for (const auto& entry : fs::directory_iterator(Host(relative, letter))) {
       std::string name = entry.path().filename().string();
       if (fat) std::transform(name.begin(), name.end(), name.begin(), ::toupper);
       names.insert(name);
@@ -170,8 +167,8 @@ class TempDrive {
   }
 
  private:
-  std::filesystem::path base_;
-  std::filesystem::path drives_;
+  fs::path base_;
+  fs::path drives_;
   ScopedEnvironment environment_;
 };
 

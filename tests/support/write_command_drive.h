@@ -22,6 +22,13 @@
 // operation.
 namespace startgarten::test_support {
 
+// A start of the program: it completes an interrupted command, removes what one left and gives a
+// picture that an earlier version renamed its name back.
+inline void StartProgram(MessageBoxService& boxes) {
+  TForm1 window(boxes, "Startgarten");
+  window.HandleEvent([&] { window.FormCreate(); });
+}
+
 // The FAT attribute byte of a file on a FAT mount; 0 elsewhere.
 inline uint32_t FatAttributes(const std::filesystem::path& path) {
   uint32_t attributes = 0;
@@ -47,17 +54,13 @@ class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterfa
     SetFaultPlan(GetParam().Model());
   }
 
-  // A file's bytes (none when missing), permission bits, extended attributes, DOS attributes and,
-  // on a FAT mount, the directory entry's attribute byte.
-  struct FileState {
-    std::optional<std::string> bytes;
-    std::filesystem::perms permissions{};
-    std::map<std::string, std::string> attributes;
-    uint32_t dosAttributes = 0;
-    uint32_t fatAttributes = 0;
-    bool operator==(const FileState&) const = default;
+  // The three files: each one's bytes (none when missing), and in one text their permission bits,
+  // extended attributes, DOS attributes and, on a FAT mount, directory entries' attribute bytes.
+  struct Files {
+    std::map<std::string, std::optional<std::string>> bytes;
+    std::string metadata;
+    bool operator==(const Files&) const = default;
   };
-  using Files = std::map<std::string, FileState>;
 
   static constexpr const char* kBootFile = "MSDOS.SYS";
   static constexpr const char* kBatchFile = "AUTOEXEC.BAT";
@@ -98,20 +101,16 @@ class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterfa
     return texts;
   }
 
-  // A start of the program: it completes an interrupted command and removes what one left.
-  void Start() {
-    TForm1 window(boxes, "Startgarten");
-    window.HandleEvent([&] { window.FormCreate(); });
-  }
-
   Files Now() const { return Now(drive); }
   static Files Now(const TempDrive& on) {
     Files files;
     for (const char* name : {kBootFile, kBatchFile, kStartScript}) {
       const std::filesystem::path path = on.Host(name);
-      files[name] = {on.Read(name), std::filesystem::status(path).permissions(),
-                     ExtendedAttributes(path),
-                     platform::GetFileAttributes(std::string("C:\\") + name), FatAttributes(path)};
+      files.bytes[name] = on.Read(name);
+      files.metadata += std::to_string(int(std::filesystem::status(path).permissions())) + " " +
+                        testing::PrintToString(ExtendedAttributes(path)) + " " +
+                        std::to_string(platform::GetFileAttributes(std::string("C:\\") + name)) +
+                        " " + std::to_string(FatAttributes(path)) + "\n";
     }
     return files;
   }
