@@ -2,11 +2,9 @@
 
 #include <linux/magic.h>
 #include <sys/prctl.h>
-#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
-#include <cstdlib>
 
 #include <chrono>
 #include <fstream>
@@ -15,15 +13,10 @@
 #include <string>
 #include <thread>
 
+#include "support/temp_drive.h"
+
 namespace startgarten::test_support {
 namespace {
-
-namespace fs = std::filesystem;
-
-bool IsFuse(const fs::path& path) {
-  struct statfs status {};
-  return ::statfs(path.c_str(), &status) == 0 && status.f_type == FUSE_SUPER_MAGIC;
-}
 
 // Starts "bindfs -f backing mount", to end when the calling thread does.
 pid_t StartBindfs(const fs::path& backing, const fs::path& mount) {
@@ -52,16 +45,14 @@ bool IsMountPoint(const fs::path& path) {
 }  // namespace
 
 BindfsFolder::BindfsFolder() {
-  std::string pattern = (fs::temp_directory_path() / "startgarten-fuse-XXXXXX");
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-  base_ = fs::canonical(pattern);  // as /proc/self/mountinfo names it
+  base_ = fs::canonical(UniqueDirectory(fs::temp_directory_path()));  // as mountinfo names it
   mount_ = base_ / "mount";
   fs::create_directory(Backing());
   fs::create_directory(mount_);
   bindfs_ = StartBindfs(Backing(), mount_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   int status = -1;
-  while (bindfs_ == -1 || !IsFuse(mount_)) {
+  while (bindfs_ == -1 || !IsOn(mount_, FUSE_SUPER_MAGIC)) {
     if (bindfs_ != -1 && ::waitpid(bindfs_, &status, WNOHANG) == bindfs_) bindfs_ = -1;
     if (bindfs_ == -1 || std::chrono::steady_clock::now() > deadline) {
       Unmount();

@@ -248,9 +248,7 @@ DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
   if (kind == ImageKind::kFixedVhd) {  // the disk with the 512-byte footer appended
     DiskImage vhd = disk;
     vhd.path.replace_extension(".vhd");
-    fs::copy_file(disk.path, vhd.path, fs::copy_options::overwrite_existing);
-    std::ofstream(vhd.path, std::ios::binary | std::ios::app)
-        << VhdFooter(fs::file_size(disk.path), 2);
+    WriteHostBytes(vhd.path, ReadHostBytes(disk.path) + VhdFooter(fs::file_size(disk.path), 2));
     return vhd;
   }
   // The FAT16 disk in the formats of the kinds from kQcow2 on, in their order.

@@ -44,10 +44,11 @@ inline std::map<std::string, std::string> ExtendedAttributes(const fs::path& pat
   return attributes;
 }
 
-// Whether the file lies on a FAT mount, which keeps attributes in its directory entries.
-inline bool IsOnFat(const fs::path& path) {
+// Whether the file lies on a file system of this type (its magic number): a FAT mount keeps
+// attributes in its directory entries.
+inline bool IsOn(const fs::path& path, long type) {
   struct statfs fileSystem;
-  return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == MSDOS_SUPER_MAGIC;
+  return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == type;
 }
 
 // A new directory of a unique name in parent.
@@ -124,7 +125,7 @@ class TempDrive {
   // entry on a FAT mount.
   void Protect(std::string_view relative, char letter = 'c') const {
     const fs::path path = Host(relative, letter);
-    if (IsOnFat(path)) {
+    if (IsOn(path, MSDOS_SUPER_MAGIC)) {
       const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       uint32_t attributes = ATTR_RO | ATTR_HIDDEN | ATTR_SYS | ATTR_ARCH;
       EXPECT_EQ(::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes), 0) << path;
@@ -157,7 +158,7 @@ class TempDrive {
   // driver shows every name in small letters: on FAT the names are in capitals here.
   std::set<std::string> Entries(std::string_view relative = "", char letter = 'c') const {
     std::set<std::string> names;
-    const bool fat = IsOnFat(Host(relative, letter));
+    const bool fat = IsOn(Host(relative, letter), MSDOS_SUPER_MAGIC);
     for (const auto& entry : fs::directory_iterator(Host(relative, letter))) {
       std::string name = entry.path().filename().string();
       if (fat) std::transform(name.begin(), name.end(), name.begin(), ::toupper);
