@@ -7,8 +7,6 @@
 #include <csignal>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -28,18 +26,6 @@ pid_t StartBindfs(const fs::path& backing, const fs::path& mount) {
   if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent) ::_exit(126);
   ::execlp("bindfs", "bindfs", "-f", backing.c_str(), mount.c_str(), nullptr);
   ::_exit(127);
-}
-
-// Whether a file system is mounted at path (per /proc/self/mountinfo).
-bool IsMountPoint(const fs::path& path) {
-  std::ifstream mountInfo("/proc/self/mountinfo");
-  for (std::string line; std::getline(mountInfo, line);) {
-    std::istringstream fields(line);
-    std::string id, parent, device, root, mountPoint;
-    fields >> id >> parent >> device >> root >> mountPoint;
-    if (mountPoint == path.string()) return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -85,7 +71,7 @@ void BindfsFolder::Unmount() {
     bindfs_ = -1;
   }
   std::error_code ignored;
-  if (!IsMountPoint(mount_)) fs::remove_all(base_, ignored);
+  if (!MountedUnder(base_)) fs::remove_all(base_, ignored);
 }
 
 }  // namespace startgarten::test_support

@@ -166,9 +166,8 @@ void PutFiles(const DiskImage& image, const std::vector<ImageFile>& files) {
         Mtool(image, "mcopy", {"-D", "o", "-", VolumePath(file.path)}, file.bytes);
     ASSERT_EQ(copy.exitCode, 0) << file.path << ": " << copy.errors;
     if (file.attributes.empty()) continue;
-    std::vector<std::string> arguments;
     std::istringstream flags(file.attributes);
-    for (std::string flag; flags >> flag;) arguments.push_back(flag);
+    std::vector<std::string> arguments(std::istream_iterator<std::string>(flags), {});
     arguments.push_back(VolumePath(file.path));
     const platform::ProcessResult attributes = Mtool(image, "mattrib", arguments);
     ASSERT_EQ(attributes.exitCode, 0) << file.path << ": " << attributes.errors;
@@ -183,9 +182,7 @@ std::string ReadFileBytes(const DiskImage& image, std::string_view path) {
 std::string FileAttributes(const DiskImage& image, std::string_view path) {
   const platform::ProcessResult result = Mtool(image, "mattrib", {"-X", VolumePath(path)});
   if (result.exitCode != 0) return "missing";
-  std::string flags = result.output;
-  while (!flags.empty() && (flags.back() == '\n' || flags.back() == ' ')) flags.pop_back();
-  return flags;
+  return result.output.substr(0, result.output.find_last_not_of(" \n") + 1);
 }
 
 std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view directory) {

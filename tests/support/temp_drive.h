@@ -51,6 +51,14 @@ inline bool IsOn(const fs::path& path, long type) {
   return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == type;
 }
 
+// Whether anything is mounted at or beneath the path (as /proc/self/mountinfo names it).
+inline bool MountedUnder(const fs::path& path) {
+  std::ifstream table("/proc/self/mountinfo");
+  for (std::string line; std::getline(table, line);)
+    if (line.find(path.string()) != std::string::npos) return true;
+  return false;
+}
+
 // A new directory of a unique name in parent.
 inline fs::path UniqueDirectory(const fs::path& parent) {
   std::string pattern = (parent / "startgarten-XXXXXX").string();
@@ -146,8 +154,7 @@ class TempDrive {
     for (const auto& entry : fs::recursive_directory_iterator(Root(letter))) {
       const std::string relative = entry.path().lexically_relative(Root(letter)).string();
       snapshot += relative + " " + std::to_string(int(entry.symlink_status().permissions()));
-      for (const auto& [name, value] : ExtendedAttributes(entry.path()))
-        snapshot.append(" ").append(name).append("=").append(value);
+      snapshot += " " + testing::PrintToString(ExtendedAttributes(entry.path()));
       if (entry.is_regular_file(error)) snapshot += " " + Read(relative, letter).value_or("");
       snapshot += "\n";
     }
