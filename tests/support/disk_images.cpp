@@ -84,15 +84,6 @@ void PutBigEndian(std::string& bytes, size_t at, uint64_t value, int size) {
 
 }  // namespace
 
-std::string ReadHostBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteHostBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 DiskImage MakeFloppy(const fs::path& path) {
   fs::remove(path);
   RunTool("/usr/sbin/mkfs.fat", {"mkfs.fat", "-C", path.string(), "1440"});

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -49,6 +50,15 @@ inline std::map<std::string, std::string> ExtendedAttributes(const fs::path& pat
 inline bool IsOn(const fs::path& path, long type) {
   struct statfs fileSystem;
   return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == type;
+}
+
+// Bytes of a file on the host.
+inline std::string ReadHostBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+inline void WriteHostBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // Whether anything is mounted at or beneath the path (as /proc/self/mountinfo names it).
@@ -116,9 +126,8 @@ class TempDrive {
 
   // Writes the bytes to the file, creating the directories on the way.
   void Write(std::string_view relative, std::string_view bytes, char letter = 'c') const {
-    const fs::path path = Host(relative, letter);
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    fs::create_directories(Host(relative, letter).parent_path());
+    WriteHostBytes(Host(relative, letter), bytes);
   }
 
   // The bytes of the file; none when it does not exist.
