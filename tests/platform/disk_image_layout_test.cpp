@@ -61,8 +61,7 @@ std::string Sector(std::string bytes,
 
 // The MBR with these partition entries from the first on: status, type, first sector, sectors.
 std::string Mbr(std::string mbr, std::initializer_list<std::array<uint64_t, 4>> entries) {
-  size_t at = 446;
-  for (const auto& [status, type, first, sectors] : entries) {
+  for (size_t at = 446; const auto& [status, type, first, sectors] : entries) {
     mbr = Sector(mbr,
                  {{at, status, 1}, {at + 4, type, 1}, {at + 8, first, 4}, {at + 12, sectors, 4}});
     at += 16;
