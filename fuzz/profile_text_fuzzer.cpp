@@ -83,7 +83,7 @@ struct Target {
 };
 
 // An existing key, a new key in an existing section, or a new section, with names from the text
-// or made up.
+// or made up; the key as the writer accepts it: no "=", not empty, no leading "[".
 Target ChooseTarget(FuzzedDataProvider& input, const Names& names) {
   Target target{WithoutLineBreaks(ConsumeTailString(input, 12)),
                 WithoutLineBreaks(ConsumeTailString(input, 12))};
@@ -97,14 +97,9 @@ Target ChooseTarget(FuzzedDataProvider& input, const Names& names) {
     target.section =
         names.sections[input.ConsumeIntegralInRange<size_t>(0, names.sections.size() - 1)];
   }
+  std::erase(target.key, '=');
+  if (!platform::IsValidProfileKey(target.key)) target.key.insert(0, "k");
   return target;
-}
-
-// A key as the writer accepts it: no "=", not empty, no leading "[".
-std::string ValidKey(std::string key) {
-  std::erase(key, '=');
-  if (!platform::IsValidProfileKey(key)) key.insert(0, "k");
-  return key;
 }
 
 }  // namespace
@@ -118,9 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider& parameters = input.parameters;
 
   const Names names = NamesIn(text);
-  Target target = ChooseTarget(parameters, names);
-  const std::string& section = target.section;
-  const std::string key = ValidKey(std::move(target.key));
+  const auto [section, key] = ChooseTarget(parameters, names);
   const std::string value = WithoutLineBreaks(ConsumeTailString(parameters, 24));
 
   const std::string written = platform::SetProfileValue(text, section, key, value);
