@@ -22,11 +22,7 @@ constexpr std::string_view kBreak = "\r\n";
 std::string Loaded(std::string_view bytes) {
   std::string text;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') {
-      text += bytes[i];
-      continue;
-    }
-    text += kBreak;
+    text += bytes[i] == '\r' || bytes[i] == '\n' ? kBreak : bytes.substr(i, 1);
     if (bytes.substr(i, 2) == kBreak) ++i;
   }
   return text;

@@ -24,11 +24,6 @@ std::string_view WithoutLeadingZeros(std::string_view digits) {
   return first == std::string_view::npos ? "0" : digits.substr(first);
 }
 
-// Compares digit strings without leading zeros by their value.
-bool AtMost(std::string_view digits, std::string_view limit) {
-  return digits.size() != limit.size() ? digits.size() < limit.size() : digits <= limit;
-}
-
 std::optional<int32_t> ReferenceStrToInt(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   if (!text.empty() && text.front() == '$') {
@@ -41,8 +36,9 @@ std::optional<int32_t> ReferenceStrToInt(std::string_view text) {
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   if (!AllOf(text, "0123456789")) return std::nullopt;
   const std::string_view digits = WithoutLeadingZeros(text);
-  if (!AtMost(digits, negative ? "2147483648" : "2147483647")) return std::nullopt;
+  if (digits.size() > 10) return std::nullopt;
   const int64_t magnitude = std::strtoll(std::string(digits).c_str(), nullptr, 10);
+  if (magnitude > (negative ? 2147483648 : 2147483647)) return std::nullopt;
   return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 

@@ -29,10 +29,8 @@ struct TextLine {
 std::vector<TextLine> Lines(std::string_view text) {
   std::vector<TextLine> lines;
   while (!text.empty()) {
-    size_t end = 0;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    size_t next = end;
-    if (next < text.size()) next += text.substr(next, 2) == "\r\n" ? 2 : 1;
+    const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    const size_t next = end == text.size() ? end : end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     lines.push_back({text.substr(0, end), text.substr(end, next - end)});
     text.remove_prefix(next);
   }
@@ -137,13 +135,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // section after it needs a line end; at most three lines are new.
   const std::vector<TextLine> before = Lines(text);
   const std::vector<TextLine> after = Lines(written);
-  size_t same = 0;
-  while (same < before.size() && same < after.size() && before[same] == after[same]) ++same;
-  size_t sameAtEnd = 0;
-  while (sameAtEnd < before.size() - same && sameAtEnd < after.size() - same &&
-         before[before.size() - 1 - sameAtEnd] == after[after.size() - 1 - sameAtEnd]) {
-    ++sameAtEnd;
-  }
+  const size_t same = std::ranges::mismatch(before, after).in1 - before.begin();
+  const auto [beforeEnd, afterEnd] =
+      std::mismatch(before.rbegin(), before.rend() - same, after.rbegin(), after.rend() - same);
+  const size_t sameAtEnd = beforeEnd - before.rbegin();
   Check(before.size() - same - sameAtEnd <= 1, "untouched lines keep their bytes");
   Check(after.size() - same - sameAtEnd <= 3, "only the key's lines are new");
   return 0;
