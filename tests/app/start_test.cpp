@@ -171,15 +171,14 @@ TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
   const std::string missing = "Laufwerk C: gibt es nicht.\n\n";
   const std::string lookedForPrefixC = "Gesucht wurde: " + prefixC.string();
   const std::string noPrefix = "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX";
-  const auto chosen = [](const fs::path& path, const std::string& found) {
+  const std::string notBoot =
+      "Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\nGew\xE4hlt wurde: ";
+  const std::string bootDrive =
+      "\n\nEin Windows-95-Startlaufwerk hat in seinem Stammordner die versteckte Startdatei "
+      "MSDOS.SYS";
+  const auto chosen = [&](const fs::path& path, const std::string& found) {
     return Case{path.string(), [path] { platform::ChooseDriveC(path.string() + "/"); },
-                found.empty()
-                    ? ""
-                    : "Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\nGew\xE4hlt wurde: " +
-                          path.string() + "\n",
-                found +
-                    "\n\nEin Windows-95-Startlaufwerk hat in seinem Stammordner die versteckte "
-                    "Startdatei MSDOS.SYS"};
+                found.empty() ? "" : notBoot + path.string() + "\n", found + bootDrive};
   };
   const std::vector<Case> cases = {
       {"the prefix's drive C, an empty folder", [] {}, "", ""},
