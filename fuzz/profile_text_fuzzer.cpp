@@ -46,11 +46,9 @@ std::string_view Trimmed(std::string_view text) {
 // What a read of a value written as value must return.
 std::string_view AsRead(std::string_view value) {
   value = Trimmed(value);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                      value.back() == value.front();
+  return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
 // The names of sections and keys in the text, as a reader would pass them.
