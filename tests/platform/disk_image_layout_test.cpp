@@ -145,7 +145,7 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       {"shorter than a sector", SparseImage{100, {}}, Message(kImageTooShort)},
       {"truncated disk", SparseImage{2 * kMiB, Real().fat16.sectors},
        Message(kImagePartitionOutside, "1")},
-      {"truncated floppy", SparseImage{720 * 1024, Real().floppy.sectors},
+      {"truncated floppy", SparseImage{uint64_t{720} << 10, Real().floppy.sectors},
        Message(kImageVolumeTooLarge)},
       {"partition outside", Disk(Mbr(mbr16, {{0x80, 0x06, 1 << 30, 2048}}), boot16, 32),
        Message(kImagePartitionOutside, "1")},
