@@ -3,8 +3,6 @@
 #include <sys/xattr.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/dos/dos_path.h"
@@ -12,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/windows/windows_error.h"
+#include "support/disk_images.h"
 #include "support/error_of.h"
 #include "support/file_system_faults.h"
 #include "support/samba_dos_attrib.h"
@@ -58,9 +57,9 @@ TEST(DosPath, MatchesWithoutCaseResolvesDotsAndNeedsEveryDirectory) {
 TEST(DosPath, NothingOffTheDrivesIsEverReachedTextsOrLinks) {
   TempDrive drive;
   drive.Write("sub/x", "inside");
-  std::ofstream(drive.Base() / "secret") << "outside";
+  WriteHostBytes(drive.Base() / "secret", "outside");
   fs::create_directory(drive.Base() / "folder");
-  std::ofstream(drive.Base() / "folder" / "start.bat") << "outside";
+  WriteHostBytes(drive.Base() / "folder" / "start.bat", "outside");
   fs::create_symlink(drive.Base() / "secret", drive.Host("OUT.SYS"));
   fs::create_directory_symlink(drive.Base() / "folder", drive.Host("OUTDIR"));
   fs::create_directory_symlink("../..", drive.Host("sub/UP"));
@@ -133,8 +132,7 @@ TEST(ReadWholeFile, ReadsEveryByteUpToTheLimitOrTellsWhyNot) {
 
   // A file whose size the kernel reports as 0, such as one under /proc, is read to its end all
   // the same, and the limit holds for it too.
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  const std::string cmdline(std::istreambuf_iterator<char>(in), {});
+  const std::string cmdline = ReadHostBytes("/proc/self/cmdline");
   ASSERT_FALSE(cmdline.empty());
   const auto proc = [] { return Descriptor(::open("/proc/self/cmdline", O_RDONLY)); };
   EXPECT_EQ(ReadOpenFile(proc(), cmdline.size()).bytes, cmdline);

@@ -70,23 +70,21 @@ constexpr const char* kNewStart = "@echo off\r\nwin\r\n";
 const std::vector<std::string> kCommandFiles = {"C:\\MSDOS.SYS", "C:\\AUTOEXEC.BAT",
                                                 "C:\\WINDOWS\\start.bat"};
 
-struct InterruptedCommand {
+struct InterruptedCommand : TempDrive {
   InterruptedCommand() {
-    drive.MapDrive('d');
+    MapDrive('d');
     for (const char letter : {'c', 'd'}) {
-      drive.Write("MSDOS.SYS", kOldBoot, letter);
-      drive.Write("SG000001.~00", kNewBoot, letter);
+      Write("MSDOS.SYS", kOldBoot, letter);
+      Write("SG000001.~00", kNewBoot, letter);
     }
-    drive.Write("AUTOEXEC.BAT", "@ECHO OFF\r\n");
-    drive.Write("CONFIG.SYS", "FILES=30\r\n");
-    drive.Write("EVIL.TXT", kNewBoot);
-    drive.Write("SG000001.~40", kNewBoot);
-    drive.Write("WINDOWS/start.bat", "old\r\n");
-    drive.Write("WINDOWS/sg000001.~a1", kNewStart);  // as an image names it beside "start.bat"
-    drive.Write("WINDOWS/SG000001.~00", "evil");
+    Write("AUTOEXEC.BAT", "@ECHO OFF\r\n");
+    Write("CONFIG.SYS", "FILES=30\r\n");
+    Write("EVIL.TXT", kNewBoot);
+    Write("SG000001.~40", kNewBoot);
+    Write("WINDOWS/start.bat", "old\r\n");
+    Write("WINDOWS/sg000001.~a1", kNewStart);  // as an image names it beside "start.bat"
+    Write("WINDOWS/SG000001.~00", "evil");
   }
-
-  TempDrive drive;
 };
 
 RecordedFile Boot(char letter = 'c', std::string path = "MSDOS.SYS",
@@ -104,51 +102,40 @@ TEST(InterruptedCommand, IsCompletedOnlyWhenThisProgramCouldHaveLeftIt) {
   changedSince.fingerprint = Fingerprint("[Options]\r\nBootGUI=2\r\n");
   RecordedFile checkedElsewhere = Boot('c', "MSDOS.SYS", "WINDOWS/SG000001.~00", 4);
   checkedElsewhere.fingerprint = Fingerprint("evil");
-  const std::string foreign = messages::kWriteRecordForeign;
   enum class After { kUntouched, kOldStands, kCompleted };
   const struct {
     const char* name;
     std::string record;
-    std::string message;  // the pattern, "" for none
-    After after;
+    std::string message = messages::kWriteRecordForeign;  // the pattern, "" for none
+    After after = After::kUntouched;
   } rows[] = {
-      {"another drive", FormatWriteRecord({Boot('d')}), foreign, After::kUntouched},
-      {"a file the command never writes", FormatWriteRecord({Boot('c', "CONFIG.SYS")}), foreign,
-       After::kUntouched},
-      {"a temporary not ours", FormatWriteRecord({Boot('c', "MSDOS.SYS", "EVIL.TXT")}), foreign,
-       After::kUntouched},
-      {"an old version's temporary", FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~40")}),
-       foreign, After::kUntouched},
-      {"checked in another folder than moved", FormatWriteRecord({checkedElsewhere}), foreign,
-       After::kUntouched},
-      {"a file twice", FormatWriteRecord({Boot(), Boot()}), foreign, After::kUntouched},
+      {"another drive", FormatWriteRecord({Boot('d')})},
+      {"a file the command never writes", FormatWriteRecord({Boot('c', "CONFIG.SYS")})},
+      {"a temporary not ours", FormatWriteRecord({Boot('c', "MSDOS.SYS", "EVIL.TXT")})},
+      {"an old version's temporary", FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~40")})},
+      {"checked in another folder than moved", FormatWriteRecord({checkedElsewhere})},
+      {"a file twice", FormatWriteRecord({Boot(), Boot()})},
       {"larger than a command writes",
-       FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~00", uint64_t{1} << 30)}), foreign,
-       After::kUntouched},
-      {"the largest size", FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~00", UINT64_MAX)}),
-       foreign, After::kUntouched},
-      {"another program's file",
-       "\x7F"
-       "ELF garbage",
-       foreign, After::kUntouched},
-      {"a file changed since", FormatWriteRecord({changedSince}), messages::kWriteRecordUnfinished,
-       After::kUntouched},
+       FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~00", uint64_t{1} << 30)})},
+      {"the largest size", FormatWriteRecord({Boot('c', "MSDOS.SYS", "SG000001.~00", UINT64_MAX)})},
+      {"another program's file", "\177ELF garbage"},
+      {"a file changed since", FormatWriteRecord({changedSince}), messages::kWriteRecordUnfinished},
       {"empty", "", "", After::kOldStands},
       {"cut off", complete.substr(0, complete.size() - 3), "", After::kOldStands},
       {"complete", complete, "", After::kCompleted},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    InterruptedCommand fresh;
-    fresh.drive.Write(kWriteRecordName, row.record);
-    const std::string c = fresh.drive.Snapshot('c');
-    const std::string d = fresh.drive.Snapshot('d');
+    InterruptedCommand drive;
+    drive.Write(kWriteRecordName, row.record);
+    const std::string c = drive.Snapshot('c');
+    const std::string d = drive.Snapshot('d');
     const std::string message =
         row.message.empty() ? "" : FormatMessageText(row.message, "C:\\SGRECORD.~~~");
     EXPECT_EQ(ErrorOf([&] { CleanUpInterruptedWrites(kCommandFiles); }), message);
-    EXPECT_EQ(fresh.drive.Snapshot('d'), d);
+    EXPECT_EQ(drive.Snapshot('d'), d);
     if (row.after == After::kUntouched) {
-      EXPECT_EQ(fresh.drive.Snapshot('c'), c);
+      EXPECT_EQ(drive.Snapshot('c'), c);
       EXPECT_EQ(ErrorOf([&] {
                   WriteSet writes(kCommandFiles);
                   WriteProfileString("C:\\MSDOS.SYS", "Options", "Logo", "0", "refused");
@@ -158,19 +145,18 @@ TEST(InterruptedCommand, IsCompletedOnlyWhenThisProgramCouldHaveLeftIt) {
       continue;
     }
     const bool completed = row.after == After::kCompleted;
-    EXPECT_EQ(fresh.drive.Entries(), (std::set<std::string>{"AUTOEXEC.BAT", "CONFIG.SYS",
-                                                            "EVIL.TXT", "MSDOS.SYS", "WINDOWS"}));
-    EXPECT_EQ(fresh.drive.Entries("WINDOWS"), std::set<std::string>{"start.bat"});
-    EXPECT_EQ(fresh.drive.Read("MSDOS.SYS"), completed ? kNewBoot : kOldBoot);
-    EXPECT_EQ(fresh.drive.Read("WINDOWS/start.bat"), completed ? kNewStart : "old\r\n");
+    EXPECT_EQ(drive.Entries(), (std::set<std::string>{"AUTOEXEC.BAT", "CONFIG.SYS", "EVIL.TXT",
+                                                      "MSDOS.SYS", "WINDOWS"}));
+    EXPECT_EQ(drive.Entries("WINDOWS"), std::set<std::string>{"start.bat"});
+    EXPECT_EQ(drive.Read("MSDOS.SYS"), completed ? kNewBoot : kOldBoot);
+    EXPECT_EQ(drive.Read("WINDOWS/start.bat"), completed ? kNewStart : "old\r\n");
   }
 }
 
 // start.bat is put in place first; the boot file cannot be (a folder took its name): the message
 // names the file that is new now, and the record stays for the next start.
 TEST(InterruptedCommand, ThatStopsHalfwayNamesTheFilesThatAreNewNow) {
-  const InterruptedCommand command;
-  const TempDrive& drive = command.drive;
+  const InterruptedCommand drive;
   std::filesystem::remove(drive.Host("MSDOS.SYS"));
   drive.Write("MSDOS.SYS/IO.SYS", "");
   const std::string record = FormatWriteRecord({Boot(), Start()});

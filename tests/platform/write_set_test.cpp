@@ -30,17 +30,14 @@ namespace {
 using namespace test_support;
 
 // An access ACL that gives one more user read access, in the kernel's xattr form: version 2,
-// then tag, permissions and id of each entry.
+// then each entry's tag (2 bytes), permissions (2 bytes) and id (4 bytes).
 std::string AclWithUser(uint32_t user) {
   std::string acl;
   AppendLittleEndian(acl, 2, 4);
   const uint32_t entries[][3] = {
       {0x01, 6, ~0u}, {0x02, 4, user}, {0x04, 4, ~0u}, {0x10, 4, ~0u}, {0x20, 0, ~0u}};
-  for (const auto& [tag, permissions, id] : entries) {
-    AppendLittleEndian(acl, tag, 2);
-    AppendLittleEndian(acl, permissions, 2);
-    AppendLittleEndian(acl, id, 4);
-  }
+  for (const auto& [tag, permissions, id] : entries)
+    AppendLittleEndian(acl, tag | permissions << 16 | uint64_t{id} << 32, 8);
   return acl;
 }
 
@@ -146,10 +143,9 @@ TEST(WriteSet, OneWriterAtATime) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    for (const char* key : {"First", "Second"}) {
+    for (const char* key : {"First", "Second"})
       EXPECT_EQ(ReadProfileString("C:\\MSDOS.SYS", "Options", key, "", 16),
                 std::to_string(kWrites));
-    }
 
     const std::string before = drive.Read("MSDOS.SYS").value_or("");
     const HoldingChild holder([] { static const WriteSet held({}); });
@@ -228,9 +224,8 @@ TEST(WriteSet, TemporaryNamesAreShortNamesAndOnlyOursAreRemoved) {
   EXPECT_EQ(names.size(), 256u);
   TempDrive drive;
   for (const char* name : {"SG00ABCD.~01", "sg00abcd.~ff", "MSDOS.SYS.startgarten-new",
-                           "SG00ABCD.TMP", "SGX0ABCD.~01", "SG00ABCD.~01X", "MSDOS.SYS"}) {
+                           "SG00ABCD.TMP", "SGX0ABCD.~01", "SG00ABCD.~01X", "MSDOS.SYS"})
     drive.Write(name, "x");
-  }
   fs::create_directory(drive.Host("SG000001.~02"));
   CleanUpInterruptedWrites({"C:\\MSDOS.SYS"});
   EXPECT_EQ(drive.Entries(), (std::set<std::string>{"MSDOS.SYS", "SG000001.~02", "SG00ABCD.TMP",

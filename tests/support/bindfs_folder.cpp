@@ -2,28 +2,19 @@
 
 #include <linux/magic.h>
 #include <sys/prctl.h>
-#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
-#include <cstdlib>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "support/temp_drive.h"
+
 namespace startgarten::test_support {
 namespace {
-
-namespace fs = std::filesystem;
-
-bool IsFuse(const fs::path& path) {
-  struct statfs status {};
-  return ::statfs(path.c_str(), &status) == 0 && status.f_type == FUSE_SUPER_MAGIC;
-}
 
 // Starts "bindfs -f backing mount", to end when the calling thread does.
 pid_t StartBindfs(const fs::path& backing, const fs::path& mount) {
@@ -37,31 +28,17 @@ pid_t StartBindfs(const fs::path& backing, const fs::path& mount) {
   ::_exit(127);
 }
 
-// Whether a file system is mounted at path (per /proc/self/mountinfo).
-bool IsMountPoint(const fs::path& path) {
-  std::ifstream mountInfo("/proc/self/mountinfo");
-  for (std::string line; std::getline(mountInfo, line);) {
-    std::istringstream fields(line);
-    std::string id, parent, device, root, mountPoint;
-    fields >> id >> parent >> device >> root >> mountPoint;
-    if (mountPoint == path.string()) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 BindfsFolder::BindfsFolder() {
-  std::string pattern = (fs::temp_directory_path() / "startgarten-fuse-XXXXXX");
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-  base_ = fs::canonical(pattern);  // as /proc/self/mountinfo names it
+  base_ = fs::canonical(UniqueDirectory(fs::temp_directory_path()));  // as mountinfo names it
   mount_ = base_ / "mount";
   fs::create_directory(Backing());
   fs::create_directory(mount_);
   bindfs_ = StartBindfs(Backing(), mount_);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   int status = -1;
-  while (bindfs_ == -1 || !IsFuse(mount_)) {
+  while (bindfs_ == -1 || !IsOn(mount_, FUSE_SUPER_MAGIC)) {
     if (bindfs_ != -1 && ::waitpid(bindfs_, &status, WNOHANG) == bindfs_) bindfs_ = -1;
     if (bindfs_ == -1 || std::chrono::steady_clock::now() > deadline) {
       Unmount();
@@ -94,7 +71,7 @@ void BindfsFolder::Unmount() {
     bindfs_ = -1;
   }
   std::error_code ignored;
-  if (!IsMountPoint(mount_)) fs::remove_all(base_, ignored);
+  if (!MountedUnder(base_)) fs::remove_all(base_, ignored);
 }
 
 }  // namespace startgarten::test_support

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
+
+#include "support/temp_drive.h"
 
 namespace startgarten::test_support {
 
@@ -25,10 +25,8 @@ inline std::map<std::string, std::string> BmpSuite(const char* folder) {
   const auto directory =
       std::filesystem::path(source ? source : "") / "tests" / "data" / "bmpsuite" / folder;
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
-  }
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error))
+    files[entry.path().filename().string()] = ReadHostBytes(entry.path());
   if (error) ADD_FAILURE() << "cannot read " << directory << ": " << error.message();
   return files;
 }

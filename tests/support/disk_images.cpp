@@ -84,15 +84,6 @@ void PutBigEndian(std::string& bytes, size_t at, uint64_t value, int size) {
 
 }  // namespace
 
-std::string ReadHostBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteHostBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 DiskImage MakeFloppy(const fs::path& path) {
   fs::remove(path);
   RunTool("/usr/sbin/mkfs.fat", {"mkfs.fat", "-C", path.string(), "1440"});
@@ -166,9 +157,8 @@ void PutFiles(const DiskImage& image, const std::vector<ImageFile>& files) {
         Mtool(image, "mcopy", {"-D", "o", "-", VolumePath(file.path)}, file.bytes);
     ASSERT_EQ(copy.exitCode, 0) << file.path << ": " << copy.errors;
     if (file.attributes.empty()) continue;
-    std::vector<std::string> arguments;
     std::istringstream flags(file.attributes);
-    for (std::string flag; flags >> flag;) arguments.push_back(flag);
+    std::vector<std::string> arguments(std::istream_iterator<std::string>(flags), {});
     arguments.push_back(VolumePath(file.path));
     const platform::ProcessResult attributes = Mtool(image, "mattrib", arguments);
     ASSERT_EQ(attributes.exitCode, 0) << file.path << ": " << attributes.errors;
@@ -183,9 +173,7 @@ std::string ReadFileBytes(const DiskImage& image, std::string_view path) {
 std::string FileAttributes(const DiskImage& image, std::string_view path) {
   const platform::ProcessResult result = Mtool(image, "mattrib", {"-X", VolumePath(path)});
   if (result.exitCode != 0) return "missing";
-  std::string flags = result.output;
-  while (!flags.empty() && (flags.back() == '\n' || flags.back() == ' ')) flags.pop_back();
-  return flags;
+  return result.output.substr(0, result.output.find_last_not_of(" \n") + 1);
 }
 
 std::vector<std::string> DirectoryNames(const DiskImage& image, std::string_view directory) {
@@ -248,9 +236,7 @@ DiskImage MakeImage(ImageKind kind, const std::filesystem::path& directory) {
   if (kind == ImageKind::kFixedVhd) {  // the disk with the 512-byte footer appended
     DiskImage vhd = disk;
     vhd.path.replace_extension(".vhd");
-    fs::copy_file(disk.path, vhd.path, fs::copy_options::overwrite_existing);
-    std::ofstream(vhd.path, std::ios::binary | std::ios::app)
-        << VhdFooter(fs::file_size(disk.path), 2);
+    WriteHostBytes(vhd.path, ReadHostBytes(disk.path) + VhdFooter(fs::file_size(disk.path), 2));
     return vhd;
   }
   // The FAT16 disk in the formats of the kinds from kQcow2 on, in their order.

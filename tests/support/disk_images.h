@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/temp_drive.h"  // the bytes of files on the host
+
 // Disk image files made with the tools an emulator's user has (mkfs.fat, sfdisk, mtools, qemu-img),
 // for the tests of image drives: a floppy, partitioned FAT16 and FAT32 disks, a fixed VHD, and the
 // disk in the formats of other emulators; and the means to look at them apart from the code under
@@ -89,9 +91,5 @@ std::string DirectoryEntryNames(const DiskImage& image, std::string_view path);
 // What "fsck.fat -n" says about the volume, run on a copy of it, and what "qemu-img check" says
 // about an image of another format (whose format has a check); empty when both find it clean.
 std::string FsckProblems(const DiskImage& image);
-
-// Bytes of a file on the host.
-std::string ReadHostBytes(const std::filesystem::path& path);
-void WriteHostBytes(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace startgarten::test_support

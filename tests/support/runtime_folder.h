@@ -1,11 +1,11 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "support/scoped_environment.h"
+#include "support/temp_drive.h"
 
 // A runtime folder of one test's own (XDG_RUNTIME_DIR), in which the program makes its exports of
 // images of other formats, so that what a test leaves there is its own.
@@ -29,12 +29,7 @@ class RuntimeFolder {
   }
 
   // Whether anything is mounted in the folder.
-  bool Mounted() const {
-    std::ifstream table("/proc/self/mountinfo");
-    for (std::string line; std::getline(table, line);)
-      if (line.find(path_.string()) != std::string::npos) return true;
-    return false;
-  }
+  bool Mounted() const { return MountedUnder(path_); }
 
  private:
   std::filesystem::path path_;

@@ -33,9 +33,11 @@ struct SparseImage {
   static SparseImage Decode(std::string_view input) {
     SparseImage image{input.size(), {}};
     if (input.size() < 8) return image;
-    image.size = Take(input, 8);
+    image.size = GetLittleEndian(input, 0, 8);
+    input.remove_prefix(8);
     while (input.size() > 4) {
-      std::string& sector = image.sectors[Take(input, 4) * kSector];
+      std::string& sector = image.sectors[GetLittleEndian(input, 0, 4) * kSector];
+      input.remove_prefix(4);
       sector = input.substr(0, kSector);
       sector.resize(kSector, '\0');
       input.remove_prefix(std::min(input.size(), kSector));
@@ -65,14 +67,6 @@ struct SparseImage {
         std::memcpy(buffer.data() + (from - offset), bytes.data() + (from - at), to - from);
     }
     return true;
-  }
-
- private:
-  // The little-endian number in the first bytes of input, which are taken off it.
-  static uint64_t Take(std::string_view& input, size_t bytes) {
-    const uint64_t value = GetLittleEndian(input, 0, static_cast<int>(bytes));
-    input.remove_prefix(bytes);
-    return value;
   }
 };
 

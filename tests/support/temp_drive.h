@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -44,10 +45,28 @@ inline std::map<std::string, std::string> ExtendedAttributes(const fs::path& pat
   return attributes;
 }
 
-// Whether the file lies on a FAT mount, which keeps attributes in its directory entries.
-inline bool IsOnFat(const fs::path& path) {
+// Whether the file lies on a file system of this type (its magic number): a FAT mount keeps
+// attributes in its directory entries.
+inline bool IsOn(const fs::path& path, long type) {
   struct statfs fileSystem;
-  return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == MSDOS_SUPER_MAGIC;
+  return ::statfs(path.c_str(), &fileSystem) == 0 && fileSystem.f_type == type;
+}
+
+// Bytes of a file on the host.
+inline std::string ReadHostBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+inline void WriteHostBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Whether anything is mounted at or beneath the path (as /proc/self/mountinfo names it).
+inline bool MountedUnder(const fs::path& path) {
+  std::ifstream table("/proc/self/mountinfo");
+  for (std::string line; std::getline(table, line);)
+    if (line.find(path.string()) != std::string::npos) return true;
+  return false;
 }
 
 // A new directory of a unique name in parent.
@@ -107,9 +126,8 @@ class TempDrive {
 
   // Writes the bytes to the file, creating the directories on the way.
   void Write(std::string_view relative, std::string_view bytes, char letter = 'c') const {
-    const fs::path path = Host(relative, letter);
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    fs::create_directories(Host(relative, letter).parent_path());
+    WriteHostBytes(Host(relative, letter), bytes);
   }
 
   // The bytes of the file; none when it does not exist.
@@ -124,7 +142,7 @@ class TempDrive {
   // entry on a FAT mount.
   void Protect(std::string_view relative, char letter = 'c') const {
     const fs::path path = Host(relative, letter);
-    if (IsOnFat(path)) {
+    if (IsOn(path, MSDOS_SUPER_MAGIC)) {
       const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       uint32_t attributes = ATTR_RO | ATTR_HIDDEN | ATTR_SYS | ATTR_ARCH;
       EXPECT_EQ(::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes), 0) << path;
@@ -145,8 +163,7 @@ class TempDrive {
     for (const auto& entry : fs::recursive_directory_iterator(Root(letter))) {
       const std::string relative = entry.path().lexically_relative(Root(letter)).string();
       snapshot += relative + " " + std::to_string(int(entry.symlink_status().permissions()));
-      for (const auto& [name, value] : ExtendedAttributes(entry.path()))
-        snapshot.append(" ").append(name).append("=").append(value);
+      snapshot += " " + testing::PrintToString(ExtendedAttributes(entry.path()));
       if (entry.is_regular_file(error)) snapshot += " " + Read(relative, letter).value_or("");
       snapshot += "\n";
     }
@@ -157,7 +174,7 @@ class TempDrive {
   // driver shows every name in small letters: on FAT the names are in capitals here.
   std::set<std::string> Entries(std::string_view relative = "", char letter = 'c') const {
     std::set<std::string> names;
-    const bool fat = IsOnFat(Host(relative, letter));
+    const bool fat = IsOn(Host(relative, letter), MSDOS_SUPER_MAGIC);
     for (const auto& entry : fs::directory_iterator(Host(relative, letter))) {
       std::string name = entry.path().filename().string();
       if (fat) std::transform(name.begin(), name.end(), name.begin(), ::toupper);

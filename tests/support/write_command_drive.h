@@ -33,7 +33,7 @@ inline void StartProgram(MessageBoxService& boxes) {
 inline uint32_t FatAttributes(const std::filesystem::path& path) {
   uint32_t attributes = 0;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd >= 0 && IsOnFat(path)) ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes);
+  if (fd >= 0 && IsOn(path, MSDOS_SUPER_MAGIC)) ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes);
   if (fd >= 0) ::close(fd);
   return attributes;
 }
@@ -67,10 +67,9 @@ class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterfa
   static constexpr const char* kStartScript = "WINDOWS/start.bat";
 
   // The three files as before the command, on this test's drive or on another.
-  void Prepare(const std::string& padding = {}) { Prepare(drive, padding); }
-  static void Prepare(const TempDrive& on, const std::string& padding = {}) {
-    test_support::WriteBootFile(on,
-                                {"BootMenu=0", "BootMenuDelay=30", ";PROMPT=0", ";x" + padding});
+  void Prepare() { Prepare(drive); }
+  static void Prepare(const TempDrive& on) {
+    test_support::WriteBootFile(on, {"BootMenu=0", "BootMenuDelay=30", ";PROMPT=0", ";x"});
     on.Write(kBatchFile, CrLf({"@ECHO OFF", "rem call start.bat"}));
     const std::filesystem::path batch = on.Host(kBatchFile);
     ::setxattr(batch.c_str(), "user.comment", "keep me", 7, 0);
@@ -128,14 +127,8 @@ class WriteCommandDrive : public BootDriveTest, public testing::WithParamInterfa
  private:
   // Where the home keeps its drives; empty, and why in whyNot, where this machine has none.
   static std::filesystem::path DrivesFolder(const DriveHome& home, std::string* whyNot = nullptr) {
-    switch (home.where) {
-      case DriveHome::Where::kTemporary:
-        return {};
-      case DriveHome::Where::kFuse:
-        return SharedFuseFolder(whyNot);
-      case DriveHome::Where::kMount:
-        return std::getenv("STARTGARTEN_TEST_MOUNT");
-    }
+    if (home.where == DriveHome::Where::kFuse) return SharedFuseFolder(whyNot);
+    if (home.where == DriveHome::Where::kMount) return std::getenv("STARTGARTEN_TEST_MOUNT");
     return {};
   }
 };
