@@ -93,21 +93,18 @@ class WindowLayoutTest : public QObject {
     }
 
     // The radio buttons fill the group's columns top to bottom, then left to right, in cells of
-    // one size that follow each other without a gap, inside the group below its caption.
+    // one size that follow each other without a gap, inside the group below its caption: the
+    // first group's two in one row, the second group's three in one column.
     for (const char* name : {"RadioGroup1", "RadioGroup2"}) {
       auto* group = fixture->Find<RadioGroupView>(name);
       const auto& buttons = group->Buttons();
-      for (size_t i = 0; i < buttons.size(); ++i) {
-        const QRect cell = buttons[i]->geometry();
-        QVERIFY2(QRect(QPoint(), group->size()).contains(cell) && cell.top() >= 13, name);
-        if (i == 0) continue;
-        const QRect before = buttons[i - 1]->geometry();
-        QCOMPARE(cell.size(), before.size());
-        QVERIFY2(name == std::string("RadioGroup1")
-                     ? cell.top() == before.top() && cell.left() == before.right() + 1
-                     : cell.left() == before.left() && cell.top() == before.bottom() + 1,
-                 name);
-      }
+      const QRect first = buttons.front()->geometry();
+      const QPoint step =
+          name == std::string("RadioGroup1") ? QPoint(first.width(), 0) : QPoint(0, first.height());
+      for (size_t i = 1; i < buttons.size(); ++i)
+        QCOMPARE(buttons[i]->geometry(), first.translated(step * int(i)));
+      const QRect cells = first.united(buttons.back()->geometry());
+      QVERIFY2(first.top() >= 13 && group->rect().contains(cells), name);
     }
   }
 
@@ -203,43 +200,38 @@ class WindowLayoutTest : public QObject {
   // exactly what they were given, also where it looks like markup. Each box is as wide as the
   // window manager's title bar needs for its title, also where the title is longer than the text.
   void messageBoxesShowTitleIconAndButtons() {
-    MessageBoxDialogs dialogs;
-    QStringList seen, cut;
-    const auto answerNextBox = [&seen, &cut](const QString& caption) {
-      QTimer::singleShot(0, [caption, &seen, &cut] {
+    const struct {
+      std::string text, title;
+      MessageButtons buttons;
+      MessageIcon icon;
+      MessageResult answer;  // of the last button, which the row clicks
+      QString seen;  // the title, the text, the icon (3: critical) and the buttons' captions
+    } rows[] = {
+        {kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone, MessageResult::kCancel,
+         QString("|%1|0|OK|Abbrechen").arg(kConfirmation.c_str())},
+        {"Kann Datei C:\\<i>WIN&amp;\xDC\\start.bat nicht erstellen.", "Start[*]",
+         MessageButtons::kOk, MessageIcon::kStop, MessageResult::kOk,
+         "Start[*]|Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen.|3|OK"},
+        // A title longer than the text.
+        {"Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone,
+         MessageResult::kOk, "HOST-Laufwerk nicht gefunden|Fehler|0|OK"},
+    };
+    for (const auto& row : rows) {
+      QStringList seen;
+      QTimer::singleShot(0, [&seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         auto* label = box->findChild<QLabel*>("qt_msgbox_label");
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setSelection(0, static_cast<int>(label->text().size()));
-        seen = QStringList{box->windowHandle()->title(), label->selectedText(),
-                           QString::number(box->icon())};
-        if (box->width() < TitleBarWidth(seen.front())) cut << seen.front();
-        for (QAbstractButton* button : box->buttons()) {
-          seen << button->text();
-          if (button->text() == caption) QTest::mouseClick(button, Qt::LeftButton);
-        }
-        if (box->isVisible()) box->reject();  // no button has the caption
+        seen = {box->windowHandle()->title(), label->selectedText(), QString::number(box->icon())};
+        for (QAbstractButton* button : box->buttons()) seen << button->text();
+        QTest::mouseClick(box->buttons().last(), Qt::LeftButton);
+        QVERIFY(box->width() >= TitleBarWidth(seen.front()));
       });
-    };
-    answerNextBox("Abbrechen");
-    QCOMPARE(dialogs.Show(kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone),
-             MessageResult::kCancel);
-    QCOMPARE(seen, (QStringList{"", QString::fromStdString(kConfirmation),
-                                QString::number(QMessageBox::NoIcon), "OK", "Abbrechen"}));
-    answerNextBox("OK");
-    QCOMPARE(dialogs.Show("Kann Datei C:\\<i>WIN&amp;\xDC\\start.bat nicht erstellen.", "Start[*]",
-                          MessageButtons::kOk, MessageIcon::kStop),
-             MessageResult::kOk);
-    QCOMPARE(
-        seen,
-        (QStringList{"Start[*]",
-                     QStringLiteral("Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen."),
-                     QString::number(QMessageBox::Critical), "OK"}));
-    answerNextBox("OK");
-    dialogs.Show("Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone);
-    QCOMPARE(seen.first(), QString("HOST-Laufwerk nicht gefunden"));
-    QCOMPARE(cut, QStringList());
+      QCOMPARE(MessageBoxDialogs().Show(row.text, row.title, row.buttons, row.icon), row.answer);
+      QCOMPARE(seen.join('|'), row.seen);
+    }
   }
 };
 
