@@ -90,18 +90,15 @@ Qt::CursorShape CursorNow() {
 }
 
 // The program's message boxes, recording the cursor at the moment a command asks for each.
-class CursorAtEachBox : public MessageBoxService {
+class CursorAtEachBox : public MessageBoxDialogs {
  public:
   QList<Qt::CursorShape> asked;
 
   MessageResult Show(const std::string& text, const std::string& title, MessageButtons buttons,
                      MessageIcon icon) override {
     asked << CursorNow();
-    return dialogs_.Show(text, title, buttons, icon);
+    return MessageBoxDialogs::Show(text, title, buttons, icon);
   }
-
- private:
-  MessageBoxDialogs dialogs_;
 };
 
 // A step for the file dialog: checks its German title, buttons and file types (the folder dialog's
