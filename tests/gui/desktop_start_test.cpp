@@ -21,7 +21,7 @@ using namespace startgarten::test_support;
 namespace {
 
 // Answers the modal windows that open, one after the other, each with the next step. A window
-// beyond the steps is recorded and closed with Escape, so that a test fails instead of hanging.
+// beyond the steps is counted and closed with Escape, so that a test fails instead of hanging.
 // A window is answered once it has been the active one for two ticks of the timer, so that a box
 // that comes back into view only to close is left alone; the step runs after the timer's call has
 // ended, since a click may open the next window in a loop of its own, in which the timer goes on.
@@ -35,23 +35,19 @@ class ModalAnswers {
       candidate_ = modal;
       if (!modal || !settled || modal == last_ || !modal->isVisible()) return;
       last_ = modal;
-      Step step = [](QWidget* unexpected) { QTest::keyClick(unexpected, Qt::Key_Escape); };
-      if (answered_ < steps_.size()) {
-        step = steps_[answered_++];
-      } else {
-        ++unexpected_;
-      }
+      const Step escape = [](QWidget* unexpected) { QTest::keyClick(unexpected, Qt::Key_Escape); };
+      const Step step = windows_ < steps_.size() ? steps_[windows_] : escape;
+      ++windows_;
       QMetaObject::invokeMethod(
           modal, [step, modal] { step(modal); }, Qt::QueuedConnection);
     });
     timer_.start(10);
   }
-  bool AllAnswered() const { return answered_ == steps_.size() && unexpected_ == 0; }
+  bool AllAnswered() const { return windows_ == steps_.size(); }
 
  private:
   std::vector<Step> steps_;
-  size_t answered_ = 0;
-  int unexpected_ = 0;
+  size_t windows_ = 0;  // that opened, each answered with its step or, beyond them, Escape
   QPointer<QWidget> last_;
   QPointer<QWidget> candidate_;
   QTimer timer_;
@@ -73,7 +69,6 @@ QString BoxText(QWidget* box) {
 // A step for a box: records its text and clicks the button.
 ModalAnswers::Step Click(const char* caption, QStringList* texts = nullptr) {
   return [button = FromCp1252(caption), texts](QWidget* modal) {
-    QVERIFY(qobject_cast<QDialog*>(modal));
     if (texts) *texts << BoxText(modal);
     const QList<QPushButton*> buttons = modal->findChildren<QPushButton*>();
     const auto target = std::ranges::find(buttons, button, &QPushButton::text);
