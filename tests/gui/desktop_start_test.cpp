@@ -192,7 +192,6 @@ class DesktopStartTest : public QObject {
                              "Alle Dateien (*)"})});
     QVERIFY(FindDriveC());
     QVERIFY(answers.AllAnswered());
-    QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(image.path.string()));
     fixture.Open();
     QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("6"));
   }
@@ -232,7 +231,6 @@ class DesktopStartTest : public QObject {
                         Click(messages::kDriveCChooseFolder), ChooseInFileDialog(folder.c_str())});
     QVERIFY(FindDriveC());
     QVERIFY(again.AllAnswered());
-    QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(folder.string()));
     QVERIFY(fixture.Open());
     QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("9"));
     QCOMPARE(platform::RecentDrives(), std::vector<std::string>{folder.string()});

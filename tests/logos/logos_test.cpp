@@ -65,15 +65,13 @@ TEST(BitmapDecodeTest, PixelFormatsAndEveryCutOfTheirFiles) {
       {{5, 2, 4, rle4, {a, b, c, d}, 2}, {b, c, d, b, c, b, c, b, d, a}},
   };
   EXPECT_TRUE(DecodeBitmap("").Empty());
-  for (size_t i = 0; i < cases.size(); ++i) {
-    const std::string bytes = BuildBmp(cases[i].first);
+  for (const auto& [fields, pixels] : cases) {
+    SCOPED_TRACE(testing::PrintToString(pixels));
+    const std::string bytes = BuildBmp(fields);
     const TPicture picture = DecodeBitmap(bytes);
-    EXPECT_EQ(picture.width, cases[i].first.width) << "case " << i;
-    EXPECT_EQ(picture.pixels, cases[i].second) << "case " << i;
-    for (size_t length = 1; length < bytes.size(); ++length) {
-      EXPECT_EQ(DecodeError(bytes.substr(0, length)), kShort)
-          << "case " << i << " cut to " << length;
-    }
+    EXPECT_EQ(std::pair(picture.width, picture.pixels), std::pair(fields.width, pixels));
+    for (size_t length = 1; length < bytes.size(); ++length)
+      EXPECT_EQ(DecodeError(bytes.substr(0, length)), kShort) << "cut to " << length;
   }
 }
 
@@ -89,14 +87,12 @@ TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
       {BuildBmp({1, 1, 8, filler, {}, 0, {}, 40, 0x7FFFFFFF}), kShort},
       {BuildBmp({1, 1, 24, filler, {}, 0, {}, 40, 0xFFFFFFFF}), kShort},
   };
-  for (uint32_t size : {0u, 16u, 64u, 108u, 124u}) {
+  for (uint32_t size : {0u, 16u, 64u, 108u, 124u})
     cases.emplace_back(BuildBmp({.headerSize = size}), kInvalid);
-  }
   for (uint16_t bits : {0, 2, 3, 30000}) cases.emplace_back(BuildBmp({.bitCount = bits}), kInvalid);
   for (auto [bits, compression] : std::vector<std::pair<uint16_t, uint32_t>>{
-           {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}}) {
+           {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}})
     cases.emplace_back(BuildBmp({1, 1, bits, "", {}, compression}), kInvalid);
-  }
   for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(DecodeError(cases[i].first), cases[i].second) << "case " << i;
 }
@@ -111,9 +107,8 @@ TEST(BitmapDecodeTest, TheLargestRunLengthPictureAndOneBeyond) {
   const auto bottomRow = picture.pixels.begin() + ptrdiff_t{4095} * 4096;
   EXPECT_EQ(std::vector(bottomRow, bottomRow + 3), (std::vector{b, b, a}));
   EXPECT_EQ(picture.pixels[0], a);
-  for (auto [width, height] : {std::pair{4097, 4096}, std::pair{4096, 4097}}) {
+  for (auto [width, height] : {std::pair{4097, 4096}, std::pair{4096, 4097}})
     EXPECT_EQ(DecodeError(BuildBmp({width, height, 8, twoPixelsThenEnd, {a, b}, 1})), kInvalid);
-  }
 }
 
 // Each file ends in one of the reader's errors or in a picture (sizes and densities it never uses,
