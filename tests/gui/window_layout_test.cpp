@@ -1,6 +1,8 @@
 // The window as it opens: place, size, pages, controls, captions, pictures, states and message
 // boxes.
 #include <array>
+#include <tuple>
+#include <utility>
 
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
@@ -110,10 +112,9 @@ class WindowLayoutTest : public QObject {
 
   // The substitute font is as narrow as the layout's sizes assume.
   void captionsFitTheirControls() {
-    for (const QLabel* label : fixture->window.findChildren<QLabel*>()) {
+    for (const QLabel* label : fixture->window.findChildren<QLabel*>())
       QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
                qPrintable(label->text()));
-    }
     const int indicatorAndGap = 13 + 4;
     for (const QAbstractButton* box : fixture->window.findChildren<QAbstractButton*>()) {
       if (!box->inherits("QCheckBox") && !box->inherits("QRadioButton")) continue;
@@ -128,11 +129,7 @@ class WindowLayoutTest : public QObject {
   // further line of that caption clicks the box.
   void controlsHaveTheRolesAndNamesAScreenReaderNeeds() {
     const QList<SpinButton*> arrows = fixture->Find("SpinEdit2")->findChildren<SpinButton*>();
-    const struct {
-      QObject* control;
-      QAccessible::Role role;
-      QString name;
-    } rows[] = {
+    const std::tuple<QObject*, QAccessible::Role, QString> rows[] = {
         {fixture->Find("SpinEdit1"), QAccessible::EditableText, "Für Sek."},
         {arrows[0], QAccessible::Button, "Erhöhen"},
         {arrows[1], QAccessible::Button, "Verringern"},
@@ -147,10 +144,10 @@ class WindowLayoutTest : public QObject {
         {fixture->Find("Image2"), QAccessible::Graphic, "2. Ende-Logo"},
         {fixture->Find("TabSheet3"), QAccessible::Client, "Pufferung"},
     };
-    for (const auto& row : rows) {
-      QAccessibleInterface* control = QAccessible::queryAccessibleInterface(row.control);
-      QCOMPARE(control->role(), row.role);
-      QCOMPARE(control->text(QAccessible::Name), row.name);
+    for (const auto& [control, role, name] : rows) {
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+      QCOMPARE(std::pair(accessible->role(), accessible->text(QAccessible::Name)),
+               std::pair(role, name));
     }
     QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(fixture->Find("ComboBox1"));
     fixture->form.ComboBox1.SetText("frei");
