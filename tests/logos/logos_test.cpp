@@ -124,21 +124,16 @@ TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
   }
 }
 
-// A picture of one pixel of this colour (0xRRGGBB).
-std::string OnePixel(uint32_t rgb) {
-  return BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
-}
-
 // A Windows directory is written "name:content ..." by name, each content a letter: D and N
 // the pictures of dusk and night, T a text. An image shows D, N or nothing (-).
 TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
-  const std::string dusk = OnePixel(0x112233);
-  const std::map<char, std::string> contents = {
-      {'D', dusk}, {'N', OnePixel(0x010203)}, {'T', "[Paths]\r\nWinDir=C:\\WIN95\r\n"}};
+  // Pictures of one pixel, 0x112233 and 0x010203, its bytes blue, green, red and padding.
+  const std::map<char, std::string> contents = {{'D', BuildBmp({1, 1, 24, "\x33\x22\x11\0"s})},
+                                                {'N', BuildBmp({1, 1, 24, "\x03\x02\x01\0"s})},
+                                                {'T', "[Paths]\r\nWinDir=C:\\WIN95\r\n"}};
   const auto shown = [](const TImage& image) {
     return image.Picture.Empty() ? '-' : image.Picture.pixels[0] == 0xFF112233 ? 'D' : 'N';
   };
-  const uint32_t kNotFound = platform::kErrorFileNotFound;
   const std::string kNoLogow = FormatMessageText(messages::kCannotOpenFile, "C:\\WIN95\\logow.BMP");
   // The directory before and after (none: as before), the error that ended the preview, the
   // Windows error of the warning about logow.sys and what image1 and image2 show.
@@ -147,7 +142,7 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
       // Names match without regard to case; the pictures are read where they are.
       {"LOGOS.SYS:N LOGOW.SYS:D", "", "", 0, "DN"},
       {"logow.sys:D", "", "Datei nicht gefunden", 0, "--"},
-      {"logos.sys:N", "", kNoLogow, kNotFound, "-N"},
+      {"logos.sys:N", "", kNoLogow, platform::kErrorFileNotFound, "-N"},
       {"logos.BMP:D logos.sys:N logow.BMP:N logow.sys:D", "", "", 0, "DN"},
       // A picture that an earlier version left under its ".BMP" name gets its own name back.
       {"logos.BMP:N logow.BMP:D", "logos.sys:N logow.sys:D", "", 0, "DN"},
@@ -166,12 +161,10 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
     EXPECT_EQ(ErrorOf([&] { LoadLogoPreview(image1, image2, boxes); }), error);
     EXPECT_EQ((std::string{shown(image1), shown(image2)}), images);
     std::string listing;
-    for (const std::string& name : drive.Entries("WIN95")) {
-      const std::string bytes = *drive.Read("WIN95/" + name);
+    for (const std::string& name : drive.Entries("WIN95"))
       for (const auto& [letter, content] : contents)
-        if (content == bytes) listing += (listing.empty() ? "" : " ") + name + ":" + letter;
-    }
-    EXPECT_EQ(listing, after.empty() ? before : after);
+        if (content == drive.Read("WIN95/" + name)) listing += name + ":" + letter + " ";
+    EXPECT_EQ(listing, (after.empty() ? before : after) + " ");
     EXPECT_EQ(boxes.Texts(), warning == 0 ? std::vector<std::string>{}
                                           : std::vector{platform::SystemErrorText(warning)});
     for (const auto& box : boxes.shown) EXPECT_EQ(box.title, "");
