@@ -22,73 +22,50 @@ constexpr std::string_view kBreak = "\r\n";
 std::string Loaded(std::string_view bytes) {
   std::string text;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') {
-      text += bytes[i];
-      continue;
-    }
-    text += kBreak;
+    text += bytes[i] == '\r' || bytes[i] == '\n' ? kBreak : bytes.substr(i, 1);
     if (bytes.substr(i, 2) == kBreak) ++i;
   }
   return text;
 }
 
-// The text of the buffer, kept by the rules.
-class TextModel {
- public:
-  explicit TextModel(std::string text) : text_(std::move(text)) {}
+// The buffer's text is modelled as a plain string, changed by these functions by the rules.
 
-  const std::string& Text() const { return text_; }
-
-  // Every line, each cut as Line() cuts it.
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < text_.size();) {
-      const size_t end = std::min(text_.find(kBreak, start), text_.size());
-      lines.push_back(text_.substr(start, std::min(end - start, TMemo::kMaxLineLength)));
-      start = end + kBreak.size();
-    }
-    return lines;
+// Every line, each cut as Line() cuts it.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find(kBreak, start), text.size());
+    lines.push_back(text.substr(start, std::min(end - start, TMemo::kMaxLineLength)));
+    start = end + kBreak.size();
   }
+  return lines;
+}
 
-  int Count() const { return static_cast<int>(Lines().size()); }
+void Append(std::string& text, std::string_view line) {
+  if (text.empty() || text.ends_with(kBreak)) {
+    (text += line) += kBreak;
+  } else {
+    (text += kBreak) += line;
+  }
+}
 
-  void Append(std::string_view line) {
-    if (text_.empty() || text_.ends_with(kBreak)) {
-      (text_ += line) += kBreak;
+// One pass from the first line to the last; after a removal the next line moves up.
+template <typename Matches>
+void RemoveEach(std::string& text, Matches matches) {
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find(kBreak, start), text.size());
+    const size_t next = std::min(end + kBreak.size(), text.size());
+    if (matches(text.substr(start, std::min(end - start, TMemo::kMaxLineLength)))) {
+      text.erase(start, (end == text.size() ? end : next) - start);
     } else {
-      (text_ += kBreak) += line;
+      start = next;
     }
   }
-
-  // The line of that number, none when there is no such line.
-  void Remove(int index) {
-    int line = 0;
-    RemoveEach([&](const std::string&) { return line++ == index; });
-  }
-
-  // One pass from the first line to the last; after a removal the next line moves up.
-  template <typename Matches>
-  void RemoveEach(Matches matches) {
-    for (size_t start = 0; start < text_.size();) {
-      const size_t end = std::min(text_.find(kBreak, start), text_.size());
-      const size_t next = std::min(end + kBreak.size(), text_.size());
-      if (matches(text_.substr(start, std::min(end - start, TMemo::kMaxLineLength)))) {
-        text_.erase(start, (end == text_.size() ? end : next) - start);
-      } else {
-        start = next;
-      }
-    }
-  }
-
-  void Clear() { text_.clear(); }
-
- private:
-  std::string text_;
-};
+}
 
 // Every line and the line count, after loading and at the end.
-void CompareLines(const TMemo& memo, const TextModel& model) {
-  const std::vector<std::string> lines = model.Lines();
+void CompareLines(const TMemo& memo, const std::string& model) {
+  const std::vector<std::string> lines = Lines(model);
   Check(memo.Count() == static_cast<int>(lines.size()), "line count");
   for (int i = 0; i < memo.Count(); ++i) Check(memo.Line(i) == lines[i], "line");
   for (int past : {-1, memo.Count(), memo.Count() + 1}) Check(memo.Line(past).empty(), "no line");
@@ -105,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider& operations = input.parameters;
 
   TMemo memo(file);
-  TextModel model(Loaded(file));
+  std::string model = Loaded(file);
   CompareLines(memo, model);
 
   while (operations.remaining_bytes() > 0) {
@@ -114,13 +91,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The program appends lines, never line breaks.
         const std::string line = WithoutLineBreaks(ConsumeTailString(operations, 20));
         memo.Append(line);
-        model.Append(line);
+        Append(model, line);
         break;
       }
       case 1: {
-        const int index = operations.ConsumeIntegralInRange(-1, model.Count() + 1);
+        // The line of that number, none when there is no such line.
+        const int index = operations.ConsumeIntegralInRange(-1, memo.Count() + 1);
         memo.Delete(index);
-        model.Remove(index);
+        int line = 0;
+        RemoveEach(model, [&](const std::string&) { return line++ == index; });
         break;
       }
       case 2: {
@@ -132,15 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           return inside ? line.find(part) != std::string::npos : line.starts_with(part);
         };
         memo.DeleteIf(matches);
-        model.RemoveEach(matches);
+        RemoveEach(model, matches);
         break;
       }
       case 3:
         memo.Clear();
-        model.Clear();
+        model.clear();
         break;
     }
-    Check(memo.Text() == model.Text(), "text");
+    Check(memo.Text() == model, "text");
   }
   CompareLines(memo, model);
   return 0;

@@ -19,16 +19,6 @@ bool AllOf(std::string_view text, std::string_view characters) {
   return !text.empty() && text.find_first_not_of(characters) == std::string_view::npos;
 }
 
-std::string_view WithoutLeadingZeros(std::string_view digits) {
-  const size_t first = digits.find_first_not_of('0');
-  return first == std::string_view::npos ? "0" : digits.substr(first);
-}
-
-// Compares digit strings without leading zeros by their value.
-bool AtMost(std::string_view digits, std::string_view limit) {
-  return digits.size() != limit.size() ? digits.size() < limit.size() : digits <= limit;
-}
-
 std::optional<int32_t> ReferenceStrToInt(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   if (!text.empty() && text.front() == '$') {
@@ -40,16 +30,12 @@ std::optional<int32_t> ReferenceStrToInt(std::string_view text) {
   const bool negative = !text.empty() && text.front() == '-';
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   if (!AllOf(text, "0123456789")) return std::nullopt;
-  const std::string_view digits = WithoutLeadingZeros(text);
-  if (!AtMost(digits, negative ? "2147483648" : "2147483647")) return std::nullopt;
-  const int64_t magnitude = std::strtoll(std::string(digits).c_str(), nullptr, 10);
+  // More than ten digits after the leading zeros are out of range, and too many for strtoll.
+  const size_t first = text.find_first_not_of('0');
+  if (first != std::string_view::npos && text.size() - first > 10) return std::nullopt;
+  const int64_t magnitude = std::strtoll(std::string(text).c_str(), nullptr, 10);
+  if (magnitude > (negative ? 2147483648 : 2147483647)) return std::nullopt;
   return static_cast<int32_t>(negative ? -magnitude : magnitude);
-}
-
-std::string ReferenceHexRewrite(std::string_view text) {
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    return "$" + std::string(text.substr(2));
-  return std::string(text);
 }
 
 }  // namespace
@@ -60,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::optional<int32_t> expected = ReferenceStrToInt(text);
   Check(startgarten::TryStrToInt(text) == expected, "TryStrToInt as the reference");
 
+  // The boot file's reader writes a leading "0x" before at least one more character as "$".
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   Check(startgarten::ProfileTextToNumber(std::string(text)) ==
-            ReferenceStrToInt(ReferenceHexRewrite(text)),
+            ReferenceStrToInt(hex ? "$" + std::string(text.substr(2)) : std::string(text)),
         "the profile number as the reference");
 
   if (expected) {

@@ -29,10 +29,8 @@ struct TextLine {
 std::vector<TextLine> Lines(std::string_view text) {
   std::vector<TextLine> lines;
   while (!text.empty()) {
-    size_t end = 0;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    size_t next = end;
-    if (next < text.size()) next += text.substr(next, 2) == "\r\n" ? 2 : 1;
+    const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    const size_t next = end == text.size() ? end : end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     lines.push_back({text.substr(0, end), text.substr(end, next - end)});
     text.remove_prefix(next);
   }
@@ -48,11 +46,9 @@ std::string_view Trimmed(std::string_view text) {
 // What a read of a value written as value must return.
 std::string_view AsRead(std::string_view value) {
   value = Trimmed(value);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                      value.back() == value.front();
+  return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
 // The names of sections and keys in the text, as a reader would pass them.
@@ -83,7 +79,7 @@ struct Target {
 };
 
 // An existing key, a new key in an existing section, or a new section, with names from the text
-// or made up.
+// or made up; the key as the writer accepts it: no "=", not empty, no leading "[".
 Target ChooseTarget(FuzzedDataProvider& input, const Names& names) {
   Target target{WithoutLineBreaks(ConsumeTailString(input, 12)),
                 WithoutLineBreaks(ConsumeTailString(input, 12))};
@@ -97,14 +93,9 @@ Target ChooseTarget(FuzzedDataProvider& input, const Names& names) {
     target.section =
         names.sections[input.ConsumeIntegralInRange<size_t>(0, names.sections.size() - 1)];
   }
+  std::erase(target.key, '=');
+  if (!platform::IsValidProfileKey(target.key)) target.key.insert(0, "k");
   return target;
-}
-
-// A key as the writer accepts it: no "=", not empty, no leading "[".
-std::string ValidKey(std::string key) {
-  std::erase(key, '=');
-  if (!platform::IsValidProfileKey(key)) key.insert(0, "k");
-  return key;
 }
 
 }  // namespace
@@ -115,13 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace startgarten::fuzz;
   SplitInput input(data, size);
   const std::string text(input.text);
-  FuzzedDataProvider& parameters = input.parameters;
 
   const Names names = NamesIn(text);
-  Target target = ChooseTarget(parameters, names);
-  const std::string& section = target.section;
-  const std::string key = ValidKey(std::move(target.key));
-  const std::string value = WithoutLineBreaks(ConsumeTailString(parameters, 24));
+  const auto [section, key] = ChooseTarget(input.parameters, names);
+  const std::string value = WithoutLineBreaks(ConsumeTailString(input.parameters, 24));
 
   const std::string written = platform::SetProfileValue(text, section, key, value);
 
@@ -131,12 +119,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t stride = std::max<size_t>(1, names.keys.size() / 4);
   for (size_t i = 0; i < names.keys.size(); i += stride) {
     const auto& [otherSection, otherKey] = names.keys[i];
-    if (EqualsIgnoreCase(Trimmed(otherSection), Trimmed(section)) &&
-        EqualsIgnoreCase(Trimmed(otherKey), Trimmed(key))) {
-      continue;
-    }
-    Check(FindProfileValue(text, otherSection, otherKey) ==
-              FindProfileValue(written, otherSection, otherKey),
+    const bool isTheKey = EqualsIgnoreCase(Trimmed(otherSection), Trimmed(section)) &&
+                          EqualsIgnoreCase(Trimmed(otherKey), Trimmed(key));
+    Check(isTheKey || FindProfileValue(text, otherSection, otherKey) ==
+                          FindProfileValue(written, otherSection, otherKey),
           "every other key reads as before");
   }
 
@@ -144,13 +130,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // section after it needs a line end; at most three lines are new.
   const std::vector<TextLine> before = Lines(text);
   const std::vector<TextLine> after = Lines(written);
-  size_t same = 0;
-  while (same < before.size() && same < after.size() && before[same] == after[same]) ++same;
-  size_t sameAtEnd = 0;
-  while (sameAtEnd < before.size() - same && sameAtEnd < after.size() - same &&
-         before[before.size() - 1 - sameAtEnd] == after[after.size() - 1 - sameAtEnd]) {
-    ++sameAtEnd;
-  }
+  const size_t same = std::ranges::mismatch(before, after).in1 - before.begin();
+  const auto [beforeEnd, afterEnd] =
+      std::mismatch(before.rbegin(), before.rend() - same, after.rbegin(), after.rend() - same);
+  const size_t sameAtEnd = beforeEnd - before.rbegin();
   Check(before.size() - same - sameAtEnd <= 1, "untouched lines keep their bytes");
   Check(after.size() - same - sameAtEnd <= 3, "only the key's lines are new");
   return 0;

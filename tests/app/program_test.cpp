@@ -159,8 +159,7 @@ TEST_F(ProgramTest, HandsTheWindowOverToTheWindowsProgram) {
   const platform::ProcessResult missing = Run({"win95.img"}, program, display);
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.errors,
-            "startgarten: Die Datei wurde nicht gefunden: Das Programm des "
-            "Fensters, " +
+            "startgarten: Die Datei wurde nicht gefunden: Das Programm des Fensters, " +
                 window.string() + ", l\u00E4sst sich nicht starten.\n");
 
   fs::create_directories(window.parent_path());

@@ -174,27 +174,10 @@ TEST(ScriptedCommandTest, ShowsAndWritesWhatTheWindowShowsAndWrites) {
   }
 }
 
-// A dry run on the sample drive: each file's diff (its lines end in CR LF), a file that stays
-// as it is named so, none written.
+// A dry run on the sample drive; tests/data/dry_run_sample_drive.diff holds what it prints: each
+// file's diff (its lines end in CR LF), a file that stays as it is named so, none written.
 const std::vector<std::string> kDryRun = {"--dry-run", "--set", "DoubleBuffer=0", "--set",
                                           "Logo=0"};
-const std::string kSampleComment =
-    " ;Die folgenden Zeilen werden fuer die Kompatibilitaet mit anderen Programmen benoetigt.";
-const std::string kDryRunOutput =
-    "--- a/C:\\msdos.sys\n+++ b/C:\\msdos.sys\n@@ -6,11 +6,11 @@\n" +
-    CrLf({" [Options]", " BootMulti=1", " BootGUI=1", "-DoubleBuffer=1", "+DoubleBuffer=0",
-          " AutoScan=1", " WinVer=4.00.0950", " BootMenuDelay=5", "-Logo=1", "+Logo=0", " ;",
-          kSampleComment,
-          " ;Bitte nicht entfernen (MSDOS.SYS muss groesser als 1024 Bytes sein)."}) +
-    "@@ -33,3 +33,15 @@\n" +
-    CrLf({" ;" + std::string(69, 'x') + "q", " ;" + std::string(69, 'x') + "r",
-          " ;" + std::string(69, 'x') + "s", "+BootMenu=0", "+BootKeys=1", "+Network=0",
-          "+;BootFailSafe=", "+BootWarn=0", "+DBLSpace=0", "+DRVSpace=1", "+LoadTop=1",
-          "+BootMenuDefault=1", "+BootDelay=2", "+BootWin=1", "+;PROMPT=0"}) +
-    "Unver\xE4ndert: C:\\autoexec.bat\n--- /dev/null\n+++ b/C:\\WINDOWS\\start.bat\n"
-    "@@ -0,0 +1,4 @@\n" +
-    CrLf({"+@echo off", "+win", "+%winbootdir%\\command\\mode co80",
-          "+call %winbootdir%\\dosstart.bat"});
 
 // A dry run shows the same on the folder and on drive C as a disk image (a fixed VHD), and writes
 // nothing on either. (That the write command leaves on an image what it leaves on a folder is
@@ -211,11 +194,12 @@ TEST(ScriptedCommandTest, ADryRunShowsWhatItWouldWriteOnAFolderAndOnADiskImage) 
   const std::string untouched = drive.Snapshot();
   const ScriptedOutcome previewed = RunCommandLine(kDryRun);
   EXPECT_EQ(previewed.exitStatus, 0);
-  EXPECT_EQ(previewed.output + previewed.errors, kDryRunOutput);
+  const std::string expected = SourceFile("tests/data/dry_run_sample_drive.diff");
+  EXPECT_EQ(previewed.output + previewed.errors, expected);
   EXPECT_EQ(drive.Snapshot(), untouched);
   drive.LinkDrive('c', image.path);
   const std::string imageBytes = ReadHostBytes(image.path);
-  EXPECT_EQ(RunCommandLine(kDryRun).output, kDryRunOutput);
+  EXPECT_EQ(RunCommandLine(kDryRun).output, expected);
   EXPECT_EQ(ReadHostBytes(image.path), imageBytes);
 }
 

@@ -148,21 +148,17 @@ TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
   TempDrive drive;
   const fs::path base = drive.Base();
   const fs::path prefixC = drive.Link('c');
-  const auto write = [&base](const std::string& name, const std::string& bytes) {
-    fs::create_directories((base / name).parent_path());
-    WriteHostBytes(base / name, bytes);
-  };
+  // Files beside drive C's directory, in the temporary directory.
   fs::create_directories(base / "empty");
-  for (const char* name : {"other/io.sys", "other/WINDOWS/WIN.COM", "other/COMMAND.COM"})
-    write(name, "");
-  for (const char* name : {"f", "e", "d", "c", "b", "a", "win95/MSDOS.SYS"})
-    write(std::string("above/") + name, "");
+  for (const char* name : {"../other/io.sys", "../other/WINDOWS/WIN.COM", "../other/COMMAND.COM",
+                           "../above/f", "../above/e", "../above/d", "../above/c", "../above/b",
+                           "../above/a", "../above/win95/MSDOS.SYS", "../empty.img"})
+    drive.Write(name, "");
   fs::create_directories(base / "folder/MSDOS.SYS");
-  write("notes.txt", std::string(4096, 'x'));
+  drive.Write("../notes.txt", std::string(4096, 'x'));
   ::mkfifo((base / "fifo").c_str(), 0600);
-  write("empty.img", "");
   MakeFloppy(base / "floppy.img");
-  write("lower/msdos.sys", "[Paths]\r\n");
+  drive.Write("../lower/msdos.sys", "[Paths]\r\n");
   fs::create_directory_symlink(base / "lower", base / "link");
   PutFiles(MakeFloppy(base / "win95.img"), {{"msdos.sys", "[Paths]\r\n", "+r +h +s"}});
 
@@ -175,19 +171,14 @@ TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
   const std::string missing = "Laufwerk C: gibt es nicht.\n\n";
   const std::string lookedForPrefixC = "Gesucht wurde: " + prefixC.string();
   const std::string noPrefix = "Gesucht wurde $WINEPREFIX/dosdevices/c:, doch WINEPREFIX";
-  const auto chosen = [](const fs::path& path, const std::string& found) {
+  const std::string notBoot =
+      "Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\nGew\xE4hlt wurde: ";
+  const std::string bootDrive =
+      "\n\nEin Windows-95-Startlaufwerk hat in seinem Stammordner die versteckte Startdatei "
+      "MSDOS.SYS";
+  const auto chosen = [&](const fs::path& path, const std::string& found) {
     return Case{path.string(), [path] { platform::ChooseDriveC(path.string() + "/"); },
-                found.empty()
-                    ? ""
-                    : "Laufwerk C: ist kein Windows-95-Startlaufwerk.\n\nGew\xE4hlt wurde: " +
-                          path.string() + "\n",
-                found +
-                    "\n\nEin Windows-95-Startlaufwerk hat in seinem Stammordner die versteckte "
-                    "Startdatei MSDOS.SYS"};
-  };
-  const auto noFat = [&base](const char* name) {
-    return "Die Abbilddatei " + (base / name).string() +
-           " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle.";
+                found.empty() ? "" : notBoot + path.string() + "\n", found + bootDrive};
   };
   const std::vector<Case> cases = {
       {"the prefix's drive C, an empty folder", [] {}, "", ""},
@@ -221,7 +212,9 @@ TEST(DriveCNoticeTest, NamesWhatWasLookedForOrFoundUnlessTheWindowMayOpen) {
       chosen(base / "above", "Er enth\xE4lt: a, b, c, d, e \x85 (7 Eintr\xE4ge)"),
       chosen(base / "folder",
              "Dort ist ein Ordner, doch MSDOS.SYS in ihm ist ein Ordner, keine Datei."),
-      chosen(base / "notes.txt", noFat("notes.txt")),
+      chosen(base / "notes.txt",
+             "Die Abbilddatei " + (base / "notes.txt").string() +
+                 " enth\xE4lt weder ein FAT-Laufwerk noch eine Partitionstabelle."),
       chosen(base / "fifo",
              "Dort ist eine benannte Pipe (FIFO), weder ein Ordner noch eine Abbilddatei."),
       chosen("/dev/zero", "Dort ist eine Ger\xE4tedatei, weder ein Ordner noch eine Abbilddatei."),

@@ -13,10 +13,7 @@ namespace {
 std::string Numbered(std::initializer_list<int> changed) {
   std::string text;
   for (int line = 1; line <= 12; ++line)
-    text +=
-        (std::find(changed.begin(), changed.end(), line) != changed.end() ? "x"
-                                                                          : std::to_string(line)) +
-        "\n";
+    text += (std::ranges::find(changed, line) != changed.end() ? "x" : std::to_string(line)) + "\n";
   return text;
 }
 

@@ -13,11 +13,7 @@ namespace {
 
 using namespace test_support;
 
-// Writing needs the batch file, which the start scripts stage loads.
-class BootOptionsTest : public BootDriveTest {
- protected:
-  BootOptionsTest() { drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"})); }
-};
+using BootOptionsTest = BootDriveTest;
 
 // Each boot file is read into the window as the one before left it (the first into a window with
 // every box unchecked and no start type), as the menu's "Start-Datei lesen" does; each names what
@@ -112,6 +108,7 @@ TEST_F(BootOptionsTest, ReadingSetsEveryControlAndWritingBackKeepsWhatWasRead) {
 // writer passes (the marker keeps its place): a window as its design leaves it, with the logo on,
 // and one with safe mode, DOS by default, a delay that is no number and no double buffering chosen.
 TEST_F(BootOptionsTest, WriteChangesKeysInPlaceAndAddsTheWindowsValues) {
+  drive.Write("AUTOEXEC.BAT", CrLf({"@ECHO OFF"}));  // writing loads the batch file
   WriteBootFile({"BootMulti=1", "BootGUI=1", ";PROMPT=0", ";xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"});
   options.dosPromptAfterExit.SetChecked(false);
   options.logo.SetChecked(true);

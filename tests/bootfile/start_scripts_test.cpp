@@ -11,19 +11,7 @@ namespace {
 
 using namespace test_support;
 
-class StartScriptsTest : public BootDriveTest {
- protected:
-  // The stage as the write command runs it: in a write set that may replace the boot file.
-  void RunStage(bool prompt) {
-    platform::WriteSet writes(WriteCommandFiles());
-    platform::LiftProtection("C:\\msdos.sys");
-    MaintainStartScripts(prompt, lines, ini);
-    writes.Commit();
-  }
-
-  const TIniFile ini{"C:\\msdos.sys"};
-  TMemo lines;
-};
+using StartScriptsTest = BootDriveTest;
 
 // The batch file after the stage, with the DOS prompt option on or off, from a boot file with the
 // marker line given (none when empty); then the marker and BootGUI. The start script is written
@@ -71,12 +59,18 @@ TEST_F(StartScriptsTest, TheBatchFileChangesWhenTheOptionDoesAndTheMarkerFollows
       {";PROMPT=0", std::string("SET A=\0B\x1A\r\n", 11), true,
        std::string("SET A=\0B\x1A\r\ncall start.bat\r\n", 27), "1 0"},
   };
+  const TIniFile ini{"C:\\msdos.sys"};
+  TMemo lines;
   for (const auto& [marker, autoexec, prompt, after, keys] : cases) {
-    SCOPED_TRACE(marker);
-    SCOPED_TRACE(autoexec);
+    SCOPED_TRACE(marker + " | " + autoexec);
     WriteBootFile({"BootGUI=1", marker});
     drive.Write("AUTOEXEC.BAT", autoexec);
-    RunStage(prompt);
+    {  // the stage as the write command runs it: in a write set that may replace the boot file
+      platform::WriteSet writes(WriteCommandFiles());
+      platform::LiftProtection("C:\\msdos.sys");
+      MaintainStartScripts(prompt, lines, ini);
+      writes.Commit();
+    }
     EXPECT_EQ(drive.Read("AUTOEXEC.BAT"), after);
     EXPECT_EQ(
         ini.ReadText("OPTIONS", ";PROMPT", "-") + " " + ini.ReadText("OPTIONS", "BootGUI", "-"),

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -25,6 +24,7 @@
 #include "platform/drives/image/image_messages.h"
 #include "platform/system/local_path.h"
 #include "platform/windows/error.h"
+#include "support/child_processes.h"
 #include "support/disk_images.h"
 #include "support/error_of.h"
 #include "support/temp_drive.h"
@@ -35,23 +35,17 @@ namespace {
 namespace fs = std::filesystem;
 
 // An automounter whose every answer is a failure. Its process group (a child that only waits)
-// is not this process's, so that the kernel sends this process's requests to it.
+// is not this process's, so that the kernel sends this process's requests to it; the child ends
+// with the object.
 class RefusingAutomounter {
  public:
   explicit RefusingAutomounter(const fs::path& folder) : folder_(folder) {
     fs::create_directories(folder);
-    group_ = ::fork();
-    if (group_ == 0) {
-      ::setpgid(0, 0);
-      ::pause();
-      ::_exit(0);
-    }
-    ::setpgid(group_, group_);
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) return;
     requests_ = ends[0];
     const std::string options = "fd=" + std::to_string(ends[1]) +
-                                ",pgrp=" + std::to_string(group_) +
+                                ",pgrp=" + std::to_string(group_.Pid()) +
                                 ",minproto=5,maxproto=5,indirect";
     mounted_ = ::mount("startgarten-test", folder.c_str(), "autofs", 0, options.c_str()) == 0;
     ::close(ends[1]);
@@ -64,7 +58,6 @@ class RefusingAutomounter {
     if (root_ >= 0) ::close(root_);
     if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
     if (requests_ >= 0) ::close(requests_);
-    ::kill(group_, SIGKILL);
   }
 
   bool Mounted() const { return mounted_; }
@@ -89,7 +82,7 @@ class RefusingAutomounter {
   }
 
   fs::path folder_;
-  pid_t group_ = -1;
+  const test_support::HoldingChild group_{[] { ::setpgid(0, 0); }};
   int requests_ = -1;
   int root_ = -1;
   bool mounted_ = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <tuple>
@@ -20,6 +21,7 @@ namespace {
 
 using namespace test_support;
 using namespace messages;
+using namespace std::string_literals;
 
 constexpr uint64_t kMiB = 1 << 20;
 constexpr const char* kName = "win95.img";
@@ -40,37 +42,30 @@ const RealImages& Real() {
       return SparseImage{bytes.size(),
                          {{0, bytes.substr(0, 512)}, {volume, bytes.substr(volume, 512)}}};
     };
-    const auto disk = [&](const char* name, unsigned megabytes, unsigned bits, unsigned char type) {
-      return MakePartitionedDisk(scratch.Base() / name, megabytes, bits, type);
-    };
-    const DiskImage fat16 = disk("16.img", 32, 16, 0x06);
-    const DiskImage fat32 = disk("32.img", 40, 32, 0x0C);
+    const DiskImage fat16 = MakePartitionedDisk(scratch.Base() / "16.img", 32, 16, 0x06);
+    const DiskImage fat32 = MakePartitionedDisk(scratch.Base() / "32.img", 40, 32, 0x0C);
     return RealImages{read(MakeFloppy(scratch.Base() / "fd.img")), read(fat16), read(fat32),
                       fat16.volumeSize, fat32.volumeSize};
   }();
   return real;
 }
 
-const std::string& Mbr16() {
-  return Real().fat16.sectors.at(0);
-}
-const std::string& Boot16() {
-  return Real().fat16.sectors.at(kMiB);
-}
-
-// Sets partition entry index (0 to 3) of an MBR.
-void SetPartition(std::string& mbr, int index, unsigned char status, unsigned char type,
-                  uint64_t first, uint64_t sectors) {
-  const size_t at = 446 + 16 * index;
-  mbr[at] = static_cast<char>(status);
-  mbr[at + 4] = static_cast<char>(type);
-  PutLittleEndian(mbr, at + 8, first, 4);
-  PutLittleEndian(mbr, at + 12, sectors, 4);
+// A sector of these bytes, zeros after them, with these little-endian numbers put in it: each its
+// offset, value and size.
+std::string Sector(std::string bytes,
+                   std::initializer_list<std::tuple<size_t, uint64_t, int>> numbers) {
+  bytes.resize(kSector, '\0');
+  for (const auto& [at, value, size] : numbers) PutLittleEndian(bytes, at, value, size);
+  return bytes;
 }
 
-std::string EmptyMbr() {
-  std::string mbr(512, '\0');
-  mbr.replace(510, 2, "\x55\xAA");
+// The MBR with these partition entries from the first on: status, type, first sector, sectors.
+std::string Mbr(std::string mbr, std::initializer_list<std::array<uint64_t, 4>> entries) {
+  for (size_t at = 446; const auto& [status, type, first, sectors] : entries) {
+    mbr = Sector(mbr,
+                 {{at, status, 1}, {at + 4, type, 1}, {at + 8, first, 4}, {at + 12, sectors, 4}});
+    at += 16;
+  }
   return mbr;
 }
 
@@ -104,52 +99,35 @@ std::string Message(const char* pattern, std::string_view detail = {}) {
 // with a message that says what it found. Of the formats that QEMU reads for the program it names
 // QEMU's driver; a differencing VHD, whose parent QEMU would not read, it refuses there too.
 TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
-  std::string twoFat = Mbr16();  // the second of two FAT partitions is the active one
-  SetPartition(twoFat, 0, 0x00, 0x06, 2048, 30720);
-  SetPartition(twoFat, 1, 0x80, 0x06, 32768, 65536);
-  SparseImage activeSecond = Disk(twoFat, Boot16(), 64);
-  activeSecond.sectors[uint64_t{32768} * 512] = Boot16();
-  std::string noActive = Mbr16();  // without an active one the first FAT partition wins
-  SetPartition(noActive, 0, 0x00, 0x07, 40960, 20480);
-  SetPartition(noActive, 1, 0x00, 0x06, 2048, 63488);
-
-  SparseImage truncatedDisk = Real().fat16;  // cut off inside its partition
-  truncatedDisk.size = 2 * kMiB;
-  SparseImage truncatedFloppy = Real().floppy;
-  truncatedFloppy.size = uint64_t{720} << 10;
-  std::string outside = Mbr16();
-  SetPartition(outside, 0, 0x80, 0x06, 1 << 30, 2048);
-  std::string hugeFat32 = Real().fat32.sectors.at(kMiB);  // a consistent boot sector of 120 GiB
-  PutLittleEndian(hugeFat32, 32, 0x0F000000u, 4);
-  PutLittleEndian(hugeFat32, 36, 0x00200000u, 4);
-  std::string hugeTotal = Real().floppy.sectors.at(0);  // only its size grown: too small a FAT
-  PutLittleEndian(hugeTotal, 19, 0, 2);
-  PutLittleEndian(hugeTotal, 32, 0xFFFFFFFFu, 4);
-  std::string zeroSectorSize = Boot16();
-  PutLittleEndian(zeroSectorSize, 11, 0, 2);
-  std::string foreignTypes = EmptyMbr();
-  SetPartition(foreignTypes, 0, 0x80, 0x07, 2048, 4096);
-  SetPartition(foreignTypes, 1, 0x00, 0x83, 6144, 4096);
-  std::string ntfs = EmptyMbr();
-  ntfs.replace(0, 11, "\xEB\x52\x90NTFS    ");
-  SparseImage extInFatPartition = Disk(Mbr16(), std::string(512, '\0'), 32);
-  extInFatPartition.sectors[kMiB + 1024] = std::string(512, '\0');
-  PutLittleEndian(extInFatPartition.sectors[kMiB + 1024], 56, 0xEF53, 2);
+  const std::string& mbr16 = Real().fat16.sectors.at(0);
+  const std::string& boot16 = Real().fat16.sectors.at(kMiB);
+  // The second of two FAT partitions is the active one.
+  SparseImage activeSecond =
+      Disk(Mbr(mbr16, {{0x00, 0x06, 2048, 30720}, {0x80, 0x06, 32768, 65536}}), boot16, 64);
+  activeSecond.sectors[uint64_t{32768} * 512] = boot16;
+  // Without an active one the first FAT partition wins.
+  const std::string noActive = Mbr(mbr16, {{0x00, 0x07, 40960, 20480}, {0x00, 0x06, 2048, 63488}});
+  // A consistent boot sector of 120 GiB; a floppy's with only its size grown (too small a FAT).
+  const std::string hugeFat32 =
+      Sector(Real().fat32.sectors.at(kMiB), {{32, 0x0F000000u, 4}, {36, 0x00200000u, 4}});
+  const std::string hugeTotal =
+      Sector(Real().floppy.sectors.at(0), {{19, 0, 2}, {32, 0xFFFFFFFFu, 4}});
+  const std::string emptyMbr = Sector("", {{510, 0xAA55, 2}});
+  const std::string ntfs = Sector("\xEB\x52\x90NTFS    ", {{510, 0xAA55, 2}});
+  SparseImage extInFatPartition = Disk(mbr16, std::string(kSector, '\0'), 32);
+  extInFatPartition.sectors[kMiB + 1024] = Sector("", {{56, 0xEF53, 2}});
   SparseImage badChecksum = FixedVhd(Real().fat16);
   badChecksum.sectors.rbegin()->second[100] ^= 1;
-  std::string vdi = "<<< Oracle VM VirtualBox Disk Image >>>\n";  // and its signature at 64
-  vdi.resize(512, '\0');
-  PutLittleEndian(vdi, 64, 0xBEDA107F, 4);
   const uint64_t size16 = Real().size16;
-
   const auto unsupported = [](const char* format) {
     return Message(kImageUnsupportedFormat, format);
   };
   const std::string vmdk = unsupported(kImageFormatVmdk);
-  const SparseImage qcow2 = Header(std::string("QFI\xFB\0\0\0\3", 8));
-  const SparseImage qcow = Header(std::string("QFI\xFB\0\0\0\1", 8));
-  const SparseImage parallels = Header("WithoutFreeSpace");
   const std::string differencing = unsupported(kImageFormatDifferencingVhd);
+  const SparseImage shortVmdk = SparseImage::Starting("# Disk DescriptorFile\n", 22);
+  const SparseImage parallels = Header("WithoutFreeSpace");
+  const std::string vdi =
+      Sector("<<< Oracle VM VirtualBox Disk Image >>>\n", {{64, 0xBEDA107F, 4}});
   const struct {
     const char* what;
     SparseImage image;
@@ -162,33 +140,35 @@ TEST(DiskImageLayout, FindsTheFatVolumeOrSaysWhatTheImageHolds) {
       {"FAT32 disk", Real().fat32, "", {kMiB, Real().size32, FatType::kFat32}},
       {"fixed VHD", FixedVhd(Real().fat16), "", {kMiB, size16, FatType::kFat16}},
       {"active second", activeSecond, "", {uint64_t{32768} * 512, size16, FatType::kFat16}},
-      {"first FAT type", Disk(noActive, Boot16(), 32), "", {kMiB, size16, FatType::kFat16}},
-      {"empty", {0, {}}, Message(kImageEmpty)},
-      {"shorter than a sector", {100, {}}, Message(kImageTooShort)},
-      {"truncated disk", truncatedDisk, Message(kImagePartitionOutside, "1")},
-      {"truncated floppy", truncatedFloppy, Message(kImageVolumeTooLarge)},
-      {"partition outside", Disk(outside, Boot16(), 32), Message(kImagePartitionOutside, "1")},
+      {"first FAT type", Disk(noActive, boot16, 32), "", {kMiB, size16, FatType::kFat16}},
+      {"empty", SparseImage{}, Message(kImageEmpty)},
+      {"shorter than a sector", SparseImage{100, {}}, Message(kImageTooShort)},
+      {"truncated disk", SparseImage{2 * kMiB, Real().fat16.sectors},
+       Message(kImagePartitionOutside, "1")},
+      {"truncated floppy", SparseImage{uint64_t{720} << 10, Real().floppy.sectors},
+       Message(kImageVolumeTooLarge)},
+      {"partition outside", Disk(Mbr(mbr16, {{0x80, 0x06, 1 << 30, 2048}}), boot16, 32),
+       Message(kImagePartitionOutside, "1")},
       {"huge volume", Disk(Real().fat32.sectors.at(0), hugeFat32, 40),
        Message(kImageVolumeTooLarge)},
       {"huge total", Header(hugeTotal), Message(kImageDamagedBootSector)},
-      {"damaged boot sector", Disk(Mbr16(), zeroSectorSize, 32), Message(kImageDamagedBootSector)},
+      {"damaged boot sector", Disk(mbr16, Sector(boot16, {{11, 0, 2}}), 32),
+       Message(kImageDamagedBootSector)},
       {"no signature", Header("garbage"), Message(kImageNoFatVolume)},
-      {"empty table", Header(EmptyMbr()), Message(kImageEmptyPartitionTable)},
-      {"NTFS and Linux", Header(foreignTypes), Message(kImageNoFatPartition, "07, 83")},
+      {"empty table", Header(emptyMbr), Message(kImageEmptyPartitionTable)},
+      {"NTFS and Linux",
+       Header(Mbr(emptyMbr, {{0x80, 0x07, 2048, 4096}, {0x00, 0x83, 6144, 4096}})),
+       Message(kImageNoFatPartition, "07, 83")},
       {"bare NTFS", Header(ntfs), Message(kImageForeignFileSystem, "NTFS")},
-      {"NTFS in FAT partition", Disk(Mbr16(), ntfs, 32), Message(kImageForeignFileSystem, "NTFS")},
+      {"NTFS in FAT partition", Disk(mbr16, ntfs, 32), Message(kImageForeignFileSystem, "NTFS")},
       {"ext in FAT partition", extInFatPartition, Message(kImageForeignFileSystem, "ext2/3/4")},
-      {"qcow2", qcow2, unsupported(kImageFormatQcow2), {}, "qcow2"},
-      {"qcow", qcow, unsupported(kImageFormatQcow), {}, "qcow"},
-      {"QED", Header(std::string("QED\0", 4)), unsupported(kImageFormatQed), {}, "qed"},
+      {"qcow2", Header("QFI\xFB\0\0\0\3"s), unsupported(kImageFormatQcow2), {}, "qcow2"},
+      {"qcow", Header("QFI\xFB\0\0\0\1"s), unsupported(kImageFormatQcow), {}, "qcow"},
+      {"QED", Header("QED\0"s), unsupported(kImageFormatQed), {}, "qed"},
       {"VDI", Header(vdi), unsupported(kImageFormatVdi), {}, "vdi"},
       {"VMDK", Header("KDMV"), vmdk, {}, "vmdk"},
       {"VMDK descriptor", Header("# Disk DescriptorFile\nversion=1\n"), vmdk, {}, "vmdk"},
-      {"VMDK descriptor shorter than a sector",
-       SparseImage::Starting("# Disk DescriptorFile\n", 22),
-       Message(kImageTooShort),
-       {},
-       "vmdk"},
+      {"VMDK descriptor shorter than a sector", shortVmdk, Message(kImageTooShort), {}, "vmdk"},
       {"VHDX", Header("vhdxfile"), unsupported(kImageFormatVhdx), {}, "vhdx"},
       {"Parallels", parallels, unsupported(kImageFormatParallels), {}, "parallels"},
       {"dynamic VHD", ExpandingVhd(3), unsupported(kImageFormatDynamicVhd), {}, "vpc"},

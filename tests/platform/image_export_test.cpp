@@ -44,15 +44,13 @@ class ImageExportTest : public testing::Test {
 
 // For reading and for writing, the export shows the disk itself, writable only for writing, and
 // leaves nothing behind. That it takes QEMU's locks for writing only is seen by QEMU itself in
-// tests/app/image_drive_test.cpp (ImageDriveInUse).
+// tests/app/image_drive_test.cpp (QemuRefusesTheImageWhileTheProgramWritesIt).
 TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
   const std::string raw = ReadHostBytes(scratch_.Base() / "a,b" / "fd.img");
   for (const bool writable : {false, true}) {
     SCOPED_TRACE(writable ? "writable" : "read-only");
     {
-      ImageExport::Options options;
-      options.writable = writable;
-      const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
+      const ImageExport exported(layers_, kQcow2, "fd.qcow2", {.writable = writable, .kept = {}});
       const std::string disk = "/proc/self/fd/" + std::to_string(exported.Fd());
       EXPECT_EQ(ReadHostBytes(disk), raw);
       // Writing the first byte again works only through an export for writing.
@@ -69,28 +67,24 @@ TEST_F(ImageExportTest, ShowsTheRawDiskAndLeavesNothing) {
 // Without qemu-storage-daemon the message names its package; a daemon that fails gives what it
 // reported; one that never comes up is given up after the timeout and ended; nothing is left.
 TEST_F(ImageExportTest, FailuresNameTheCauseAndLeaveNothing) {
-  ImageExport::Options options;
-  options.daemon = "/nonexistent/qemu-storage-daemon";
-  const auto failure = [&](const fs::path& image) {
+  const auto failure = [&](const fs::path& image, const ImageExport::Options& options) {
     return ErrorOf([&] { ImageExport({{"qcow2", image, {}}}, kQcow2, "fd.qcow2", options); });
   };
-  EXPECT_EQ(failure(image_.path),
+  EXPECT_EQ(failure(image_.path, {.kept = {}, .daemon = "/nonexistent/qemu-storage-daemon"}),
             FormatMessageText(messages::kImageEngineMissing, {"fd.qcow2", kQcow2.name}));
 
-  options = {};
   const fs::path broken = scratch_.Base() / "broken.qcow2";
   WriteHostBytes(broken, std::string("QFI\xFB\0\0\0\3", 8) + std::string(504, '\0'));
-  const std::string reported = failure(broken);
+  const std::string reported = failure(broken, {});
   const std::string failed = FormatMessageText(messages::kImageEngineFailed, {"fd.qcow2", ""});
   EXPECT_TRUE(reported.starts_with(failed) && reported.size() > failed.size()) << reported;
 
   const fs::path hanging = scratch_.Base() / "hanging-daemon";
   WriteHostBytes(hanging, "#!/bin/sh\nexec sleep 600\n");
   fs::permissions(hanging, fs::perms::owner_all);
-  options.daemon = hanging.string();
-  options.timeout = 300ms;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(failure(image_.path), FormatMessageText(messages::kImageEngineTimedOut, "fd.qcow2"));
+  EXPECT_EQ(failure(image_.path, {.kept = {}, .timeout = 300ms, .daemon = hanging.string()}),
+            FormatMessageText(messages::kImageEngineTimedOut, "fd.qcow2"));
   EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
   EXPECT_EQ(runtime_.ExportsLeft(), std::vector<std::string>{});
 }
@@ -104,11 +98,9 @@ TEST_F(ImageExportTest, TheNextExportTakesDownOneThatAKilledRunLeft) {
     SCOPED_TRACE(daemonKilled ? "daemon killed" : "daemon left");
     const pid_t child = ::fork();
     if (child == 0) {
-      ImageExport::Options options;
-      options.writable = true;
-      options.kept = {::open(image_.path.c_str(), O_RDONLY)};
-      ::flock(options.kept[0], LOCK_EX);
-      const ImageExport exported(layers_, kQcow2, "fd.qcow2", options);
+      const int lock = ::open(image_.path.c_str(), O_RDONLY);
+      ::flock(lock, LOCK_EX);
+      const ImageExport exported(layers_, kQcow2, "fd.qcow2", {.writable = true, .kept = {lock}});
       // The keeper leads the process group; once the processes killed have ended (the keeper, and
       // the daemon with it when it was killed too), the export's lock is free, or held by the
       // daemon alone.

@@ -51,7 +51,6 @@ TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
                    {"WINDOWS/LOGOS.SYS", picture, ""},
                    {"WINDOWS/Start Menu/Programs.lnk", "link", ""}});
   ImageVolume volume(image.path);
-  constexpr uint32_t kArchive = kAttributeArchive;
   const struct {
     const char* path;
     int error;
@@ -61,11 +60,11 @@ TEST_F(ImageVolumeTest, FindsAndReadsByLongAndShortNamesWithoutCase) {
     int readError = 0;
   } cases[] = {
       {"msdos.sys", 0, "MSDOS.SYS", kProtected, kBootFile},
-      {"LONGFI~1.TXT", 0, "Long File Name.txt", kArchive, "long"},
-      {"A[1].TXT", 0, "a[1].txt", kArchive, "pattern"},
-      {"Windows\\start menu\\PROGRAMS.LNK", 0, "Programs.lnk", kArchive, "link"},
-      {"WINDOWS\\STARTM~1\\Programs.lnk", 0, "Programs.lnk", kArchive, "link"},
-      {"\\WINDOWS\\\\LOGOS.SYS", 0, "LOGOS.SYS", kArchive, picture},
+      {"LONGFI~1.TXT", 0, "Long File Name.txt", kAttributeArchive, "long"},
+      {"A[1].TXT", 0, "a[1].txt", kAttributeArchive, "pattern"},
+      {"Windows\\start menu\\PROGRAMS.LNK", 0, "Programs.lnk", kAttributeArchive, "link"},
+      {"WINDOWS\\STARTM~1\\Programs.lnk", 0, "Programs.lnk", kAttributeArchive, "link"},
+      {"\\WINDOWS\\\\LOGOS.SYS", 0, "LOGOS.SYS", kAttributeArchive, picture},
       {"windows", 0, "WINDOWS", kAttributeDirectory, "", EACCES},
       {"A1.TXT", ENOENT, "", 0, "", ENOENT},
       {"NOWHERE\\X.SYS", ENOTDIR, "", 0, "", ENOTDIR},
@@ -305,10 +304,8 @@ TEST_F(ImageVolumeTest, ReplacingAFileKeepsTheLetterCaseOfItsName) {
 TEST_F(ImageVolumeTest, AnotherHolderOfALockRefusesTheLock) {
   ImageVolume volume(image.path);
   const int other = ::open(image.path.c_str(), O_RDONLY | O_CLOEXEC);
-  struct flock range = {};
-  range.l_type = F_RDLCK;
-  range.l_start = 201;
-  range.l_len = 1;
+  struct flock range = {
+      .l_type = F_RDLCK, .l_whence = SEEK_SET, .l_start = 201, .l_len = 1, .l_pid = 0};
   ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &range), 0);
   const std::string name = image.path.string();
   EXPECT_EQ(ErrorOf([&] { volume.Lock(); }),
