@@ -4,6 +4,7 @@
 // chosen lately as drive C, and the busy cursor. Drive C stays chosen once it is for the rest of
 // the process, so the tests that choose it come last.
 #include "app/command_line.h"
+#include "app/drive_c_notice.h"
 #include "app/program_messages.h"
 #include "app/view/desktop_integration.h"
 #include "app/view/first_start_box.h"
@@ -20,7 +21,7 @@ using namespace startgarten::test_support;
 namespace {
 
 // Answers the modal windows that open, one after the other, each with the next step. A window
-// beyond the steps is recorded and closed with Escape, so that a test fails instead of hanging.
+// beyond the steps is counted and closed with Escape, so that a test fails instead of hanging.
 // A window is answered once it has been the active one for two ticks of the timer, so that a box
 // that comes back into view only to close is left alone; the step runs after the timer's call has
 // ended, since a click may open the next window in a loop of its own, in which the timer goes on.
@@ -34,40 +35,40 @@ class ModalAnswers {
       candidate_ = modal;
       if (!modal || !settled || modal == last_ || !modal->isVisible()) return;
       last_ = modal;
-      Step step = [](QWidget* unexpected) { QTest::keyClick(unexpected, Qt::Key_Escape); };
-      if (answered_ < steps_.size()) {
-        step = steps_[answered_++];
-      } else {
-        ++unexpected_;
-      }
+      const Step escape = [](QWidget* unexpected) { QTest::keyClick(unexpected, Qt::Key_Escape); };
+      const Step step = windows_ < steps_.size() ? steps_[windows_] : escape;
+      ++windows_;
       QMetaObject::invokeMethod(
           modal, [step, modal] { step(modal); }, Qt::QueuedConnection);
     });
     timer_.start(10);
   }
-  bool AllAnswered() const { return answered_ == steps_.size() && unexpected_ == 0; }
+  bool AllAnswered() const { return windows_ == steps_.size(); }
 
  private:
   std::vector<Step> steps_;
-  size_t answered_ = 0;
-  int unexpected_ = 0;
+  size_t windows_ = 0;  // that opened, each answered with its step or, beyond them, Escape
   QPointer<QWidget> last_;
   QPointer<QWidget> candidate_;
   QTimer timer_;
 };
 
-// The text of the box before the window: its paragraphs, one label each.
+// The title and text of the box before the window: its paragraphs, one label each, those in a
+// fixed-width font indented as the notice writes its commands.
 QString BoxText(QWidget* box) {
-  QStringList paragraphs;
-  for (QLabel* label : box->findChildren<QLabel*>())
-    if (!label->text().isEmpty()) paragraphs << label->text();
+  QStringList paragraphs{box->windowTitle()};
+  for (QLabel* label : box->findChildren<QLabel*>()) {
+    if (QFontInfo(label->font()).fixedPitch())
+      paragraphs << "    " + label->text().replace('\n', "\n    ");
+    else if (!label->text().isEmpty())
+      paragraphs << label->text();
+  }
   return paragraphs.join("\n\n");
 }
 
 // A step for a box: records its text and clicks the button.
 ModalAnswers::Step Click(const char* caption, QStringList* texts = nullptr) {
   return [button = FromCp1252(caption), texts](QWidget* modal) {
-    QVERIFY(qobject_cast<QDialog*>(modal));
     if (texts) *texts << BoxText(modal);
     const QList<QPushButton*> buttons = modal->findChildren<QPushButton*>();
     const auto target = std::ranges::find(buttons, button, &QPushButton::text);
@@ -84,29 +85,28 @@ Qt::CursorShape CursorNow() {
 }
 
 // The program's message boxes, recording the cursor at the moment a command asks for each.
-class CursorAtEachBox : public MessageBoxService {
+class CursorAtEachBox : public MessageBoxDialogs {
  public:
   QList<Qt::CursorShape> asked;
 
   MessageResult Show(const std::string& text, const std::string& title, MessageButtons buttons,
                      MessageIcon icon) override {
     asked << CursorNow();
-    return dialogs_.Show(text, title, buttons, icon);
+    return MessageBoxDialogs::Show(text, title, buttons, icon);
   }
-
- private:
-  MessageBoxDialogs dialogs_;
 };
 
-// A step for the file dialog: types the path and clicks its German accept button, or presses
-// Escape when the path is empty.
+// A step for the file dialog: checks its German title, buttons and file types (the folder dialog's
+// are Qt's), types the path and clicks its accept button, or presses Escape when the path is empty.
 ModalAnswers::Step ChooseInFileDialog(const QString& path,
                                       const char* title = messages::kDriveCChooseFolderTitle,
-                                      const QString& open = "&Auswählen") {
-  return [path, title, open](QWidget* modal) {
+                                      const QString& open = "&Auswählen",
+                                      const QStringList& filters = {"Alle Dateien (*)"}) {
+  return [path, title, open, filters](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), FromCp1252(title));
+    QCOMPARE(dialog->nameFilters(), filters);
     auto* buttons = dialog->findChild<QDialogButtonBox*>();
     QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QString("Abbrechen"));
     QCOMPARE(buttons->button(QDialogButtonBox::Open)->text(), open);
@@ -141,9 +141,8 @@ class DesktopStartTest : public QObject {
     QStringList items;
     for (QAction* action : menu->actions()) items << action->text().split('\t').front();
     QTest::keyClick(menu, Qt::Key_Escape);
-    QVERIFY(items.contains(QString("&Rückgängig")));
-    QVERIFY(items.contains(QString("Einf&ügen")));
-    QVERIFY(items.contains(QString("Alles auswählen")));
+    for (const QString item : {"&Rückgängig", "Einf&ügen", "Alles auswählen"})
+      QVERIFY2(items.contains(item), qPrintable(item));
   }
 
   // While a command reads or writes, the cursor is busy; a box that it shows has the normal
@@ -156,24 +155,22 @@ class DesktopStartTest : public QObject {
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QList<Qt::CursorShape> shown;
-    const auto answer = [&shown](const char* button) {
-      return [&shown, step = Click(button)](QWidget* modal) {
-        shown << CursorNow();
-        step(modal);
-      };
-    };
-    // Clicks OK and answers the boxes with the steps.
-    const auto clickOk = [&window](std::vector<ModalAnswers::Step> steps) {
-      const ModalAnswers answers(std::move(steps));
+    // Clicks OK and answers as many boxes with OK, recording the cursor over each.
+    const auto clickOk = [&window, &shown](size_t boxes) {
+      const ModalAnswers answers(
+          std::vector<ModalAnswers::Step>(boxes, [&shown, ok = Click("OK")](QWidget* modal) {
+            shown << CursorNow();
+            ok(modal);
+          }));
       QTest::mouseClick(window.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
       return answers.AllAnswered();
     };
     // The question, the host drive box of the write and that of the read-back.
-    QVERIFY(clickOk({answer("OK"), answer("OK"), answer("OK")}));
+    QVERIFY(clickOk(3));
     fixture.drive.Write("MSDOS.SYS", kBootFile);
     fs::remove(fixture.drive.Host("AUTOEXEC.BAT"));
     // The question, and the error that ends the write.
-    QVERIFY(clickOk({answer("OK"), answer("OK")}));
+    QVERIFY(clickOk(2));
     QCOMPARE(boxes.asked, QList<Qt::CursorShape>(5, Qt::WaitCursor));
     QCOMPARE(shown, QList<Qt::CursorShape>(5, Qt::ArrowCursor));
     QVERIFY(!QGuiApplication::overrideCursor());
@@ -187,20 +184,14 @@ class DesktopStartTest : public QObject {
              {{"MSDOS.SYS", "[Paths]\r\nHostWinBootDrv=C\r\n[Options]\r\nBootMenuDelay=6\r\n",
                "+r +h +s"}});
     platform::ChooseDriveC((fixture.drive.Base() / "gone").string());
-    QStringList filters;
-    ModalAnswers answers({Click(messages::kDriveCChooseImage),
-                          [&filters, choose = ChooseInFileDialog(image.path.c_str(),
-                                                                 messages::kDriveCChooseImageTitle,
-                                                                 "&Öffnen")](QWidget* dialog) {
-                            filters = qobject_cast<QFileDialog*>(dialog)->nameFilters();
-                            choose(dialog);
-                          }});
+    ModalAnswers answers(
+        {Click(messages::kDriveCChooseImage),
+         ChooseInFileDialog(image.path.c_str(), messages::kDriveCChooseImageTitle, "&Öffnen",
+                            {"Abbilddateien (*.img *.ima *.raw *.bin *.dsk *.vfd *.flp *.vhd "
+                             "*.vhdx *.qcow2 *.qcow *.qed *.vdi *.vmdk *.hdd *.hds)",
+                             "Alle Dateien (*)"})});
     QVERIFY(FindDriveC());
     QVERIFY(answers.AllAnswered());
-    QCOMPARE(filters, QStringList({"Abbilddateien (*.img *.ima *.raw *.bin *.dsk *.vfd *.flp *.vhd "
-                                   "*.vhdx *.qcow2 *.qcow *.qed *.vdi *.vmdk *.hdd *.hds)",
-                                   "Alle Dateien (*)"}));
-    QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(image.path.string()));
     fixture.Open();
     QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("6"));
   }
@@ -216,43 +207,28 @@ class DesktopStartTest : public QObject {
     const fs::path empty = fixture.drive.Base() / "empty";
     fixture.drive.MapDrive('d');
     fixture.drive.Write("MSDOS.SYS", "[Options]\r\nBootMenuDelay=9\r\n", 'd');
-    fs::create_directories(folder);
     fs::create_directories(empty);
-    fs::rename(fixture.drive.Host("WINDOWS"), folder / "WINDOWS");
-    fs::rename(fixture.drive.Host("MSDOS.SYS"), folder / "MSDOS.SYS");
+    fs::rename(fixture.drive.Root(), folder);  // the prefix's drive C is gone
 
     const std::string missing = (fixture.drive.Base() / "nowhere").string();
-    QStringList texts;
-    // The box is titled as the window; its commands are in a fixed-width font, its text is not.
-    QString title;
-    bool commandsFixed = false, textFixed = true;
+    // The box is titled as the window and shows the notice, which DriveCNoticeTest words, naming
+    // the drive; its commands are in a fixed-width font, its text is not.
     for (const std::string& drive : {missing, empty.string()}) {
       const char* argv[] = {"startgarten", drive.c_str()};
       QCOMPARE(TakeCommandLine(2, argv), std::optional<int>());
-      ModalAnswers quit({[&, quit = Click(messages::kDriveCQuit, &texts)](QWidget* box) {
-        title = box->windowTitle();
-        for (QLabel* label : box->findChildren<QLabel*>()) {
-          const bool fixed = QFontInfo(label->font()).fixedPitch();
-          if (label->text().startsWith("startgarten /mnt/win95\n")) commandsFixed = fixed;
-          if (label->text().startsWith("Laufwerk C: gibt es nicht.")) textFixed = fixed;
-        }
-        quit(box);
-      }});
+      QStringList texts;
+      ModalAnswers quit({Click(messages::kDriveCQuit, &texts)});
       QVERIFY(!FindDriveC());
       QVERIFY(quit.AllAnswered());
+      QCOMPARE(texts, QStringList{"Startgarten\n\n" + FromCp1252(*DriveCNotice())});
+      QVERIFY2(texts[0].contains(drive.c_str()), qPrintable(texts[0]));
     }
-    QVERIFY(title == "Startgarten" && commandsFixed && !textFixed);
-    // The notices, which DriveCNoticeTest words, each naming its drive.
-    QVERIFY2(
-        texts.size() == 2 && texts[0].contains(missing.c_str()) && texts[1].contains(empty.c_str()),
-        qPrintable(texts.join("\n--\n")));
     QVERIFY(platform::RecentDrives().empty());
 
     ModalAnswers again({Click(messages::kDriveCChooseFolder), ChooseInFileDialog(""),
                         Click(messages::kDriveCChooseFolder), ChooseInFileDialog(folder.c_str())});
     QVERIFY(FindDriveC());
     QVERIFY(again.AllAnswered());
-    QCOMPARE(platform::DriveLocation('c'), std::optional<std::string>(folder.string()));
     QVERIFY(fixture.Open());
     QCOMPARE(fixture.Find<QLineEdit>("SpinEdit1")->text(), QString("9"));
     QCOMPARE(platform::RecentDrives(), std::vector<std::string>{folder.string()});
@@ -260,21 +236,19 @@ class DesktopStartTest : public QObject {
 
   // The box lists the drives chosen lately, the latest first, each opened with one click; one
   // that is gone is shown so and cannot be clicked. The one opened becomes the latest. A path is
-  // shown as it is: its "&" makes no keyboard shortcut.
+  // shown as it is: its "&", doubled in the caption, makes no keyboard shortcut.
   void drivesChosenLatelyOpenWithOneClick() {
     WindowFixture fixture;
     const fs::path base = fixture.drive.Base(), root = fixture.drive.Root();
-    for (const char* name : {"gone", "c", "R&D", "e"}) fs::create_directories(base / name);
+    for (const char* name : {"c", "R&D", "e"}) fs::create_directories(base / name);
     for (const fs::path& path : {root, base / "gone", base / "c", base / "R&D", base / "e"})
       platform::RememberRecentDrive(path.string());
-    fs::remove(base / "gone");
     platform::ChooseDriveC((base / "missing").string());
 
     QStringList captions;  // of the paths' buttons, each marked when disabled or the default
     ModalAnswers answers({[&, open = Click(root.c_str())](QWidget* box) {
       for (QPushButton* button : box->findChildren<QPushButton*>()) {
         if (!button->text().startsWith('/')) continue;
-        QVERIFY(QKeySequence::mnemonic(button->text()).isEmpty());
         captions << button->text() + (button->isEnabled() ? "" : " disabled") +
                         (button->isDefault() ? " default" : "");
       }

@@ -1,6 +1,8 @@
 // The window as it opens: place, size, pages, controls, captions, pictures, states and message
 // boxes.
 #include <array>
+#include <tuple>
+#include <utility>
 
 #include "app/view/message_box_dialog.h"
 #include "app/view/pictures.h"
@@ -93,30 +95,26 @@ class WindowLayoutTest : public QObject {
     }
 
     // The radio buttons fill the group's columns top to bottom, then left to right, in cells of
-    // one size that follow each other without a gap, inside the group below its caption.
+    // one size that follow each other without a gap, inside the group below its caption: the
+    // first group's two in one row, the second group's three in one column.
     for (const char* name : {"RadioGroup1", "RadioGroup2"}) {
       auto* group = fixture->Find<RadioGroupView>(name);
       const auto& buttons = group->Buttons();
-      for (size_t i = 0; i < buttons.size(); ++i) {
-        const QRect cell = buttons[i]->geometry();
-        QVERIFY2(QRect(QPoint(), group->size()).contains(cell) && cell.top() >= 13, name);
-        if (i == 0) continue;
-        const QRect before = buttons[i - 1]->geometry();
-        QCOMPARE(cell.size(), before.size());
-        QVERIFY2(name == std::string("RadioGroup1")
-                     ? cell.top() == before.top() && cell.left() == before.right() + 1
-                     : cell.left() == before.left() && cell.top() == before.bottom() + 1,
-                 name);
-      }
+      const QRect first = buttons.front()->geometry();
+      const QPoint step =
+          name == std::string("RadioGroup1") ? QPoint(first.width(), 0) : QPoint(0, first.height());
+      for (size_t i = 1; i < buttons.size(); ++i)
+        QCOMPARE(buttons[i]->geometry(), first.translated(step * int(i)));
+      const QRect cells = first.united(buttons.back()->geometry());
+      QVERIFY2(first.top() >= 13 && group->rect().contains(cells), name);
     }
   }
 
   // The substitute font is as narrow as the layout's sizes assume.
   void captionsFitTheirControls() {
-    for (const QLabel* label : fixture->window.findChildren<QLabel*>()) {
+    for (const QLabel* label : fixture->window.findChildren<QLabel*>())
       QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
                qPrintable(label->text()));
-    }
     const int indicatorAndGap = 13 + 4;
     for (const QAbstractButton* box : fixture->window.findChildren<QAbstractButton*>()) {
       if (!box->inherits("QCheckBox") && !box->inherits("QRadioButton")) continue;
@@ -131,11 +129,7 @@ class WindowLayoutTest : public QObject {
   // further line of that caption clicks the box.
   void controlsHaveTheRolesAndNamesAScreenReaderNeeds() {
     const QList<SpinButton*> arrows = fixture->Find("SpinEdit2")->findChildren<SpinButton*>();
-    const struct {
-      QObject* control;
-      QAccessible::Role role;
-      QString name;
-    } rows[] = {
+    const std::tuple<QObject*, QAccessible::Role, QString> rows[] = {
         {fixture->Find("SpinEdit1"), QAccessible::EditableText, "Für Sek."},
         {arrows[0], QAccessible::Button, "Erhöhen"},
         {arrows[1], QAccessible::Button, "Verringern"},
@@ -150,10 +144,10 @@ class WindowLayoutTest : public QObject {
         {fixture->Find("Image2"), QAccessible::Graphic, "2. Ende-Logo"},
         {fixture->Find("TabSheet3"), QAccessible::Client, "Pufferung"},
     };
-    for (const auto& row : rows) {
-      QAccessibleInterface* control = QAccessible::queryAccessibleInterface(row.control);
-      QCOMPARE(control->role(), row.role);
-      QCOMPARE(control->text(QAccessible::Name), row.name);
+    for (const auto& [control, role, name] : rows) {
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+      QCOMPARE(std::pair(accessible->role(), accessible->text(QAccessible::Name)),
+               std::pair(role, name));
     }
     QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(fixture->Find("ComboBox1"));
     fixture->form.ComboBox1.SetText("frei");
@@ -203,43 +197,35 @@ class WindowLayoutTest : public QObject {
   // exactly what they were given, also where it looks like markup. Each box is as wide as the
   // window manager's title bar needs for its title, also where the title is longer than the text.
   void messageBoxesShowTitleIconAndButtons() {
-    MessageBoxDialogs dialogs;
-    QStringList seen, cut;
-    const auto answerNextBox = [&seen, &cut](const QString& caption) {
-      QTimer::singleShot(0, [caption, &seen, &cut] {
+    // Each row's box, the answer of its last button, which the row clicks, and what the box shows:
+    // the title, the text, the icon (3: critical) and the buttons' captions.
+    const std::tuple<std::string, std::string, MessageButtons, MessageIcon, MessageResult, QString>
+        rows[] = {
+            {kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone,
+             MessageResult::kCancel, QString("|%1|0|OK|Abbrechen").arg(kConfirmation.c_str())},
+            {"Kann Datei C:\\<i>WIN&amp;\xDC\\start.bat nicht erstellen.", "Start[*]",
+             MessageButtons::kOk, MessageIcon::kStop, MessageResult::kOk,
+             "Start[*]|Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen.|3|OK"},
+            // A title longer than the text.
+            {"Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone,
+             MessageResult::kOk, "HOST-Laufwerk nicht gefunden|Fehler|0|OK"},
+        };
+    for (const auto& [text, title, buttons, icon, answer, shows] : rows) {
+      QStringList seen;
+      QTimer::singleShot(0, [&seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(box);
         auto* label = box->findChild<QLabel*>("qt_msgbox_label");
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setSelection(0, static_cast<int>(label->text().size()));
-        seen = QStringList{box->windowHandle()->title(), label->selectedText(),
-                           QString::number(box->icon())};
-        if (box->width() < TitleBarWidth(seen.front())) cut << seen.front();
-        for (QAbstractButton* button : box->buttons()) {
-          seen << button->text();
-          if (button->text() == caption) QTest::mouseClick(button, Qt::LeftButton);
-        }
-        if (box->isVisible()) box->reject();  // no button has the caption
+        seen = {box->windowHandle()->title(), label->selectedText(), QString::number(box->icon())};
+        for (QAbstractButton* button : box->buttons()) seen << button->text();
+        QTest::mouseClick(box->buttons().last(), Qt::LeftButton);
+        QVERIFY(box->width() >= TitleBarWidth(seen.front()));
       });
-    };
-    answerNextBox("Abbrechen");
-    QCOMPARE(dialogs.Show(kConfirmation, "", MessageButtons::kOkCancel, MessageIcon::kNone),
-             MessageResult::kCancel);
-    QCOMPARE(seen, (QStringList{"", QString::fromStdString(kConfirmation),
-                                QString::number(QMessageBox::NoIcon), "OK", "Abbrechen"}));
-    answerNextBox("OK");
-    QCOMPARE(dialogs.Show("Kann Datei C:\\<i>WIN&amp;\xDC\\start.bat nicht erstellen.", "Start[*]",
-                          MessageButtons::kOk, MessageIcon::kStop),
-             MessageResult::kOk);
-    QCOMPARE(
-        seen,
-        (QStringList{"Start[*]",
-                     QStringLiteral("Kann Datei C:\\<i>WIN&amp;\u00DC\\start.bat nicht erstellen."),
-                     QString::number(QMessageBox::Critical), "OK"}));
-    answerNextBox("OK");
-    dialogs.Show("Fehler", "HOST-Laufwerk nicht gefunden", MessageButtons::kOk, MessageIcon::kNone);
-    QCOMPARE(seen.first(), QString("HOST-Laufwerk nicht gefunden"));
-    QCOMPARE(cut, QStringList());
+      QCOMPARE(MessageBoxDialogs().Show(text, title, buttons, icon), answer);
+      QCOMPARE(seen.join('|'), shows);
+    }
   }
 };
 

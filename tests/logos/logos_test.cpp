@@ -65,15 +65,13 @@ TEST(BitmapDecodeTest, PixelFormatsAndEveryCutOfTheirFiles) {
       {{5, 2, 4, rle4, {a, b, c, d}, 2}, {b, c, d, b, c, b, c, b, d, a}},
   };
   EXPECT_TRUE(DecodeBitmap("").Empty());
-  for (size_t i = 0; i < cases.size(); ++i) {
-    const std::string bytes = BuildBmp(cases[i].first);
+  for (const auto& [fields, pixels] : cases) {
+    SCOPED_TRACE(testing::PrintToString(pixels));
+    const std::string bytes = BuildBmp(fields);
     const TPicture picture = DecodeBitmap(bytes);
-    EXPECT_EQ(picture.width, cases[i].first.width) << "case " << i;
-    EXPECT_EQ(picture.pixels, cases[i].second) << "case " << i;
-    for (size_t length = 1; length < bytes.size(); ++length) {
-      EXPECT_EQ(DecodeError(bytes.substr(0, length)), kShort)
-          << "case " << i << " cut to " << length;
-    }
+    EXPECT_EQ(std::pair(picture.width, picture.pixels), std::pair(fields.width, pixels));
+    for (size_t length = 1; length < bytes.size(); ++length)
+      EXPECT_EQ(DecodeError(bytes.substr(0, length)), kShort) << "cut to " << length;
   }
 }
 
@@ -89,14 +87,12 @@ TEST(BitmapDecodeTest, HeadersTheReaderRefuses) {
       {BuildBmp({1, 1, 8, filler, {}, 0, {}, 40, 0x7FFFFFFF}), kShort},
       {BuildBmp({1, 1, 24, filler, {}, 0, {}, 40, 0xFFFFFFFF}), kShort},
   };
-  for (uint32_t size : {0u, 16u, 64u, 108u, 124u}) {
+  for (uint32_t size : {0u, 16u, 64u, 108u, 124u})
     cases.emplace_back(BuildBmp({.headerSize = size}), kInvalid);
-  }
   for (uint16_t bits : {0, 2, 3, 30000}) cases.emplace_back(BuildBmp({.bitCount = bits}), kInvalid);
   for (auto [bits, compression] : std::vector<std::pair<uint16_t, uint32_t>>{
-           {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}}) {
+           {24, 4}, {24, 5}, {4, 1}, {8, 2}, {24, 1}, {8, 3}, {24, 3}})
     cases.emplace_back(BuildBmp({1, 1, bits, "", {}, compression}), kInvalid);
-  }
   for (size_t i = 0; i < cases.size(); ++i)
     EXPECT_EQ(DecodeError(cases[i].first), cases[i].second) << "case " << i;
 }
@@ -111,9 +107,8 @@ TEST(BitmapDecodeTest, TheLargestRunLengthPictureAndOneBeyond) {
   const auto bottomRow = picture.pixels.begin() + ptrdiff_t{4095} * 4096;
   EXPECT_EQ(std::vector(bottomRow, bottomRow + 3), (std::vector{b, b, a}));
   EXPECT_EQ(picture.pixels[0], a);
-  for (auto [width, height] : {std::pair{4097, 4096}, std::pair{4096, 4097}}) {
+  for (auto [width, height] : {std::pair{4097, 4096}, std::pair{4096, 4097}})
     EXPECT_EQ(DecodeError(BuildBmp({width, height, 8, twoPixelsThenEnd, {a, b}, 1})), kInvalid);
-  }
 }
 
 // Each file ends in one of the reader's errors or in a picture (sizes and densities it never uses,
@@ -129,21 +124,16 @@ TEST(BitmapDecodeTest, InvalidFilesOfTheBmpSuiteEndInAnErrorOrAPicture) {
   }
 }
 
-// A picture of one pixel of this colour (0xRRGGBB).
-std::string OnePixel(uint32_t rgb) {
-  return BuildBmp({1, 1, 24, {char(rgb), char(rgb >> 8), char(rgb >> 16), 0}});
-}
-
 // A Windows directory is written "name:content ..." by name, each content a letter: D and N
 // the pictures of dusk and night, T a text. An image shows D, N or nothing (-).
 TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
-  const std::string dusk = OnePixel(0x112233);
-  const std::map<char, std::string> contents = {
-      {'D', dusk}, {'N', OnePixel(0x010203)}, {'T', "[Paths]\r\nWinDir=C:\\WIN95\r\n"}};
+  // Pictures of one pixel, 0x112233 and 0x010203, its bytes blue, green, red and padding.
+  const std::map<char, std::string> contents = {{'D', BuildBmp({1, 1, 24, "\x33\x22\x11\0"s})},
+                                                {'N', BuildBmp({1, 1, 24, "\x03\x02\x01\0"s})},
+                                                {'T', "[Paths]\r\nWinDir=C:\\WIN95\r\n"}};
   const auto shown = [](const TImage& image) {
     return image.Picture.Empty() ? '-' : image.Picture.pixels[0] == 0xFF112233 ? 'D' : 'N';
   };
-  const uint32_t kNotFound = platform::kErrorFileNotFound;
   const std::string kNoLogow = FormatMessageText(messages::kCannotOpenFile, "C:\\WIN95\\logow.BMP");
   // The directory before and after (none: as before), the error that ended the preview, the
   // Windows error of the warning about logow.sys and what image1 and image2 show.
@@ -152,7 +142,7 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
       // Names match without regard to case; the pictures are read where they are.
       {"LOGOS.SYS:N LOGOW.SYS:D", "", "", 0, "DN"},
       {"logow.sys:D", "", "Datei nicht gefunden", 0, "--"},
-      {"logos.sys:N", "", kNoLogow, kNotFound, "-N"},
+      {"logos.sys:N", "", kNoLogow, platform::kErrorFileNotFound, "-N"},
       {"logos.BMP:D logos.sys:N logow.BMP:N logow.sys:D", "", "", 0, "DN"},
       // A picture that an earlier version left under its ".BMP" name gets its own name back.
       {"logos.BMP:N logow.BMP:D", "logos.sys:N logow.sys:D", "", 0, "DN"},
@@ -171,12 +161,10 @@ TEST(LogoPreviewTest, PicturesAreShownWhereTheyAreAndKeepTheirNames) {
     EXPECT_EQ(ErrorOf([&] { LoadLogoPreview(image1, image2, boxes); }), error);
     EXPECT_EQ((std::string{shown(image1), shown(image2)}), images);
     std::string listing;
-    for (const std::string& name : drive.Entries("WIN95")) {
-      const std::string bytes = *drive.Read("WIN95/" + name);
+    for (const std::string& name : drive.Entries("WIN95"))
       for (const auto& [letter, content] : contents)
-        if (content == bytes) listing += (listing.empty() ? "" : " ") + name + ":" + letter;
-    }
-    EXPECT_EQ(listing, after.empty() ? before : after);
+        if (content == drive.Read("WIN95/" + name)) listing += name + ":" + letter + " ";
+    EXPECT_EQ(listing, (after.empty() ? before : after) + " ");
     EXPECT_EQ(boxes.Texts(), warning == 0 ? std::vector<std::string>{}
                                           : std::vector{platform::SystemErrorText(warning)});
     for (const auto& box : boxes.shown) EXPECT_EQ(box.title, "");
