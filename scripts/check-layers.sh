@@ -7,7 +7,7 @@
 #     < platform/drives/folder, platform/drives/image < platform/dos < platform
 # (a layer above the platform may include any of its rooms). Then it checks that no code outside
 # platform/system makes a system call that ARCHITECTURE.md does not allow there
-# (check-system-calls.sh), and prints the tests' share of the code, warning above a third
+# (check-system-calls.sh), and prints the tests' share of the code, failing above a third
 # (test-share.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Prints the share of the tests (tests/ and fuzz/) in the C++ code, and a warning when it is above
-# one third: tests that catch real faults do not need to outweigh the code they hold. The tests are
-# still above it, so the warning does not fail the run yet. Lines are counted without blank lines
-# and comments.
+# Prints the share of the tests (tests/ and fuzz/) in the C++ code, and fails when it is above one
+# third: tests that catch real faults do not need to outweigh the code they hold. Lines are counted
+# without blank lines and comments.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,9 +30,10 @@ count_lines() {
 git ls-files -z '*.cpp' '*.h' '*.cc' '*.hpp' | count_lines | awk '
   { total += $2; if ($1 == "tests") tests += $2 }
   END {
-    printf "tests and fuzz targets: %d of %d lines of C++ (%.1f%%); the aim is at most a third\n",
+    printf "tests and fuzz targets: %d of %d lines of C++ (%.1f%%); at most a third\n",
            tests, total, 100 * tests / total
     if (3 * tests > total) {
-      print "test-share.sh: warning: the tests are more than a third of the code" > "/dev/stderr"
+      print "test-share.sh: the tests are more than a third of the code" > "/dev/stderr"
+      exit 1
     }
   }'

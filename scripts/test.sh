@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing; checks that no folder includes one above it, that no system call
 # outside the file system operations is missing from ARCHITECTURE.md's list, and prints the
-# tests' share of the code, warning above a third (scripts/check-layers.sh); builds, and runs
+# tests' share of the code, failing above a third (scripts/check-layers.sh); builds, and runs
 # every test: the whole suite with the window tests, the file system tests and power cuts inside a
 # virtual machine, then the Debian package is built and what it installs checked, then the core
 # tests again under AddressSanitizer and UndefinedBehaviorSanitizer in a build that clang-tidy
