@@ -62,7 +62,8 @@ TEST_F(StartScriptsTest, TheBatchFileChangesWhenTheOptionDoesAndTheMarkerFollows
   const TIniFile ini{"C:\\msdos.sys"};
   TMemo lines;
   for (const auto& [marker, autoexec, prompt, after, keys] : cases) {
-    SCOPED_TRACE(marker + " | " + autoexec);
+    SCOPED_TRACE(marker);
+    SCOPED_TRACE(autoexec);
     WriteBootFile({"BootGUI=1", marker});
     drive.Write("AUTOEXEC.BAT", autoexec);
     {  // the stage as the write command runs it: in a write set that may replace the boot file

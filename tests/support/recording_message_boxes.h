@@ -39,9 +39,11 @@ class RecordingMessageBoxes : public MessageBoxService {
   // Each box as "text|title|buttons|icon", the last two by their numbers.
   std::vector<std::string> Described() const {
     std::vector<std::string> described;
-    for (const auto& [text, title, buttons, icon] : shown)
-      described.push_back(text + "|" + title + "|" + std::to_string(int(buttons)) + "|" +
-                          std::to_string(int(icon)));
+    for (const auto& [text, title, buttons, icon] : shown) {
+      std::string box = text;
+      box.append("|").append(title).append("|").append(std::to_string(int(buttons)));
+      described.push_back(box.append("|").append(std::to_string(int(icon))));
+    }
     return described;
   }
 };
