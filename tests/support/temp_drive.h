@@ -61,11 +61,15 @@ inline void WriteHostBytes(const fs::path& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Whether anything is mounted at or beneath the path (as /proc/self/mountinfo names it).
+// Whether anything is mounted at or beneath the path, by the mount points that
+// /proc/self/mountinfo lists (its fifth field; the path as that file names it).
 inline bool MountedUnder(const fs::path& path) {
   std::ifstream table("/proc/self/mountinfo");
-  for (std::string line; std::getline(table, line);)
-    if (line.find(path.string()) != std::string::npos) return true;
+  std::string id, parent, device, root, mountPoint, rest;
+  while (table >> id >> parent >> device >> root >> mountPoint && std::getline(table, rest)) {
+    const fs::path inside = fs::path(mountPoint).lexically_relative(path);
+    if (!inside.empty() && *inside.begin() != "..") return true;
+  }
   return false;
 }
 
